@@ -1,0 +1,16 @@
+#pragma once
+
+#include "CliOptions.h"
+
+#include <ostream>
+
+namespace gustara::cli {
+
+enum ExitStatus { kAllConverted = 0, kSomeFailed = 1, kBadRequest = 2 };
+
+// Checks the pictures with the window's drop rules (any rejection: the window's message on
+// `errors`, nothing converted), then converts them in order. Each written path goes to `out`;
+// a failed picture is named on `errors`. Stops at the first failure unless keepGoing.
+ExitStatus RunBatch(CliRequest& request, std::ostream& out, std::ostream& errors, bool showProgress);
+
+} // namespace gustara::cli

@@ -1,0 +1,197 @@
+#include "CliOptions.h"
+
+#include "SettingsRules.h"
+#include "WholeNumber.h"
+
+#include <algorithm>
+#include <getopt.h>
+
+namespace gustara::cli {
+
+const char* const kUsageText =
+    "使い方: gustara-cli [オプション] 画像...\n"
+    "料理の写真をおいしそうに加工し、JPEG として元の画像の隣に保存します。\n"
+    "\n"
+    "  -l, --level=1|2|3     加工の強さ (既定 3)\n"
+    "  -s, --size=SIDE|WxH   画像を枠に収める: SIDE は 1280 1024 800 640 400 320 160 (正方形)、\n"
+    "                        または幅 W と高さ H (それぞれ 10 以上の整数)。既定: 変更しない\n"
+    "      --prefix=TEXT     元の画像の隣に TEXT+名前.jpg として保存 (既定: --prefix=s-)\n"
+    "      --suffix=TEXT     元の画像の隣に 名前+TEXT.jpg として保存\n"
+    "      --dir=NAME        元の画像のフォルダ内のサブフォルダ NAME に保存\n"
+    "      --progressive     プログレッシブ JPEG で保存\n"
+    "      --quality=N       JPEG 品質 0..100 (既定 100)\n"
+    "      --target-size=KB  KB*1024 バイト未満になる最も高い品質 (100, 90, ..., 0) で保存\n"
+    "      --keep-going      失敗した画像があっても続ける (既定: 最初の失敗で止める)\n"
+    "  -h, --help            この説明を表示\n"
+    "      --version         版を表示\n"
+    "\n"
+    "既存のファイルは上書きせず、名前に (1), (2), ... を付けます。元の画像は変更しません。\n"
+    "終了状態: 0 すべて成功、1 失敗した画像あり、2 引数や設定の誤り。\n";
+
+namespace {
+
+enum OptionId {
+    kPrefix = 1000,
+    kSuffix,
+    kDir,
+    kProgressive,
+    kQuality,
+    kTargetSize,
+    kKeepGoing,
+    kVersion,
+};
+
+// --size: a preset side, or a typed box checked with the window's messages.
+void ApplySize(const std::string& value, TthPicConvert& settings)
+{
+    settings.UsePicSize = true;
+    const auto times = value.find_first_of("xX");
+    if (times == std::string::npos || times == 0) {
+        const auto side = ParseWholeNumber32(value);
+        if (!side || std::find(kPresetBoxSides.begin(), kPresetBoxSides.end(), *side) == kPresetBoxSides.end())
+            throw UsageError("--size: 1280 1024 800 640 400 320 160 のいずれか、または 幅x高さ を指定してください");
+        settings.PicWidth = settings.PicHeight = *side;
+        return;
+    }
+    SettingsToCheck check;
+    check.typedBoxInUse = true;
+    check.widthText = value.substr(0, times);
+    check.heightText = value.substr(times + 1);
+    check.fileNameAffix = "s-";
+    if (const auto problem = FirstSettingsProblem(check))
+        throw UsageError(std::string(*problem));
+    settings.PicWidth = *ParseWholeNumber32(check.widthText);
+    settings.PicHeight = *ParseWholeNumber32(check.heightText);
+}
+
+int ParseLevel(const std::string& value)
+{
+    const auto level = ParseWholeNumber32(value);
+    if (!level || *level < 1 || *level > 3)
+        throw UsageError("--level: 1, 2, 3 のいずれかを指定してください");
+    return *level;
+}
+
+int ParseQuality(const std::string& value)
+{
+    const auto quality = ParseWholeNumber32(value);
+    if (!quality || *quality < 0 || *quality > 100)
+        throw UsageError("--quality: 0 から 100 の整数を指定してください");
+    return *quality;
+}
+
+int64_t ParseTargetSize(const std::string& value)
+{
+    SettingsToCheck check;
+    check.targetSizeInUse = true;
+    check.fileSizeText = value;
+    check.fileNameAffix = "s-";
+    if (const auto problem = FirstSettingsProblem(check))
+        throw UsageError(std::string(*problem));
+    return *ParseWholeNumber64(value);
+}
+
+} // namespace
+
+CliRequest ParseCommandLine(int argc, char** argv)
+{
+    static const option kOptions[] = {
+        {"level", required_argument, nullptr, 'l'},
+        {"size", required_argument, nullptr, 's'},
+        {"prefix", required_argument, nullptr, kPrefix},
+        {"suffix", required_argument, nullptr, kSuffix},
+        {"dir", required_argument, nullptr, kDir},
+        {"progressive", no_argument, nullptr, kProgressive},
+        {"quality", required_argument, nullptr, kQuality},
+        {"target-size", required_argument, nullptr, kTargetSize},
+        {"keep-going", no_argument, nullptr, kKeepGoing},
+        {"help", no_argument, nullptr, 'h'},
+        {"version", no_argument, nullptr, kVersion},
+        {nullptr, 0, nullptr, 0},
+    };
+
+    CliRequest request;
+    TthPicConvert& settings = request.settings;
+    // The window's fixed settings: affix "s-" before the name, quality 100, strength 3.
+    settings.UseDecidesName = true;
+    settings.NameBefore = true;
+    settings.FileNameAffix = "s-";
+    settings.DirName = "Gustara";
+    settings.ContrastLevel = 50;
+    settings.UseQuality = true;
+    settings.ByQuality = true;
+    settings.QualityValue = 100;
+    settings.TargetFileSize = 800;
+    settings.FlavourLevel = 3;
+
+    int namingOptions = 0;
+    int qualityOptions = 0;
+    opterr = 0;
+    optind = 1;
+    int id;
+    while ((id = getopt_long(argc, argv, "l:s:h", kOptions, nullptr)) != -1) {
+        const std::string value = optarg ? optarg : "";
+        switch (id) {
+        case 'l':
+            settings.FlavourLevel = ParseLevel(value);
+            break;
+        case 's':
+            ApplySize(value, settings);
+            break;
+        case kPrefix:
+        case kSuffix:
+            settings.UseDecidesName = true;
+            settings.NameBefore = id == kPrefix;
+            settings.FileNameAffix = value;
+            ++namingOptions;
+            break;
+        case kDir:
+            settings.UseDecidesName = false;
+            settings.DirName = value;
+            ++namingOptions;
+            break;
+        case kProgressive:
+            settings.UseProgressive = true;
+            break;
+        case kQuality:
+            settings.ByQuality = true;
+            settings.QualityValue = ParseQuality(value);
+            ++qualityOptions;
+            break;
+        case kTargetSize:
+            settings.ByQuality = false;
+            settings.TargetFileSize = ParseTargetSize(value);
+            ++qualityOptions;
+            break;
+        case kKeepGoing:
+            request.keepGoing = true;
+            break;
+        case 'h':
+            request.showHelp = true;
+            return request;
+        case kVersion:
+            request.showVersion = true;
+            return request;
+        default:
+            throw UsageError(std::string("不明なオプションか値のないオプションです: ") + argv[optind - 1]);
+        }
+    }
+    if (namingOptions > 1)
+        throw UsageError("--prefix, --suffix, --dir はどれか一つだけ指定してください");
+    if (qualityOptions > 1)
+        throw UsageError("--quality と --target-size はどちらか一つだけ指定してください");
+
+    SettingsToCheck check;
+    check.decidesName = settings.UseDecidesName;
+    check.fileNameAffix = settings.FileNameAffix;
+    check.dirName = settings.DirName;
+    if (const auto problem = FirstSettingsProblem(check))
+        throw UsageError(std::string(*problem));
+
+    request.pictures.assign(argv + optind, argv + argc);
+    if (request.pictures.empty())
+        throw UsageError("画像を指定してください");
+    return request;
+}
+
+} // namespace gustara::cli

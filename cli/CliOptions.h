@@ -1,0 +1,29 @@
+#pragma once
+
+#include "UnitThPicConvert.h"
+
+#include <string>
+#include <vector>
+
+namespace gustara::cli {
+
+// What the command line asks for: the engine's settings, the pictures and how to run them.
+struct CliRequest {
+    TthPicConvert settings;  // filled as the window's ReadSettings fills it
+    std::vector<std::string> pictures;
+    bool keepGoing = false;
+    bool showHelp = false;
+    bool showVersion = false;
+};
+
+// Parses argv. Throws UsageError with the message to print for a malformed command line or
+// settings that the window would refuse (with the window's message).
+CliRequest ParseCommandLine(int argc, char** argv);
+
+struct UsageError : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+extern const char* const kUsageText;
+
+} // namespace gustara::cli

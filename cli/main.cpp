@@ -1,0 +1,29 @@
+// gustara-cli: the command-line front end on the conversion engine.
+
+#include "BatchRunner.h"
+#include "CliOptions.h"
+
+#include <clocale>
+#include <iostream>
+#include <unistd.h>
+
+int main(int argc, char** argv)
+{
+    using namespace gustara::cli;
+    std::setlocale(LC_ALL, "");
+    try {
+        CliRequest request = ParseCommandLine(argc, argv);
+        if (request.showHelp) {
+            std::cout << kUsageText;
+            return kAllConverted;
+        }
+        if (request.showVersion) {
+            std::cout << "gustara-cli 1.0.0\n";
+            return kAllConverted;
+        }
+        return RunBatch(request, std::cout, std::cerr, ::isatty(STDERR_FILENO) != 0);
+    } catch (const UsageError& error) {
+        std::cerr << "gustara-cli: " << error.what() << "\n(gustara-cli --help で使い方を表示します)\n";
+        return kBadRequest;
+    }
+}

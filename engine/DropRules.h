@@ -1,0 +1,34 @@
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace gustara {
+
+// Why a dropped path (or a picture named on the command line) is refused.
+inline constexpr std::string_view kReasonAnimatedGif = "アニメーションGIFには対応していません";
+inline constexpr std::string_view kReasonGifReadError = "読込みエラー";
+inline constexpr std::string_view kReasonFolder = "フォルダのドロップには対応していません";
+inline constexpr std::string_view kReasonFormat =
+    "「JPEG形式、GIF形式、PNG形式、BMP形式」以外の形式には対応していません";
+
+// The reason the path is refused, or nullopt when it is accepted. Only a GIF file is looked
+// into (its images are counted); only a path with an unsupported extension is tested for
+// being a folder.
+std::optional<std::string_view> RejectionReason(const std::string& path);
+
+// An ErrorList entry: the reason, an ASCII comma and the path's file name.
+std::string ErrorListEntry(std::string_view reason, std::string_view path);
+
+// Three-way comparison of two entries: negative, zero or positive.
+using TextCompare = std::function<int(const std::string&, const std::string&)>;
+
+// Sorts errorList in place with `compare` and returns the message: per reason a "■" header,
+// its file names indented by two ideographic spaces, an empty line between groups, at most
+// 25 entries and then "他N件のエラー". Lines end in CR LF.
+std::string BuildErrorMessage(std::vector<std::string>& errorList, const TextCompare& compare);
+
+} // namespace gustara

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+
+namespace gustara {
+
+struct PictureSize {
+    int32_t width;
+    int32_t height;
+};
+
+// The size a width x height picture is shrunk to so that it fits the box, keeping its
+// aspect ratio; nullopt when the picture stays as it is (its longer side is not longer than
+// the box's longer side). Throws EngineError for a box with a side of 0 or less.
+std::optional<PictureSize> FitToBoxSize(int32_t width, int32_t height, int32_t boxWidth, int32_t boxHeight);
+
+} // namespace gustara

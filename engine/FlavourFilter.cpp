@@ -1,0 +1,9 @@
+#include "FlavourFilter.h"
+
+namespace gustara {
+
+void ApplyFlavourFilter(PictureRaster&, int)
+{
+}
+
+} // namespace gustara

@@ -1,0 +1,17 @@
+#pragma once
+
+#include "PictureRaster.h"
+
+#include <cstdint>
+#include <vector>
+
+namespace gustara {
+
+// Encodes the picture as a complete three-component JPEG datastream in memory (SOI to EOI)
+// with the float DCT, jpeg_set_quality(quality, force-baseline) and, when progressive,
+// libjpeg's standard progression. Quality 0 is treated as 1 by the encoder. A picture with a
+// side of 0 gives an empty datastream. Throws EngineError("JPEG エラー #<code>") on a fatal
+// libjpeg error.
+std::vector<uint8_t> EncodeJpeg(const PictureRaster& picture, int quality, bool progressive);
+
+} // namespace gustara

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace gustara {
+
+// The parts of a path, shared by the engine, the window and the command line. Paths are
+// UTF-8 with "/" as the delimiter; "/" and "." never occur inside a multi-byte character,
+// so a byte search finds whole characters.
+
+// Text up to and including the last "/"; empty when there is none.
+std::string_view FolderPart(std::string_view path);
+// Text after the folder part (the last path component); empty when the path ends in "/".
+std::string_view NamePart(std::string_view path);
+// From the last "." of the name part to the end, dot included; empty when the name has no dot.
+std::string_view ExtensionOf(std::string_view path);
+// The path without its extension; unchanged when the name part has no dot.
+std::string_view PathWithoutExtension(std::string_view path);
+// The path with its extension (in whatever letter case) replaced by newExtension, or with
+// newExtension appended when the name has no extension.
+std::string ReplaceExtension(std::string_view path, std::string_view newExtension);
+// Only the ASCII letters a to z are upper-cased; other bytes stay as they are.
+std::string UpperAscii(std::string_view text);
+
+} // namespace gustara

@@ -1,0 +1,69 @@
+#include "PictureRaster.h"
+
+#include "EngineError.h"
+
+#include <algorithm>
+#include <cstring>
+#include <limits>
+#include <string>
+#include <utility>
+
+namespace gustara {
+
+void CheckPictureSize(int64_t width, int64_t height)
+{
+    constexpr int64_t maxSide = std::numeric_limits<int32_t>::max();
+    if (width < 0 || height < 0 || width > maxSide || height > maxSide)
+        throw EngineError("画像の大きさが不正です: " + std::to_string(width) + " x " + std::to_string(height));
+    // Compare by division so that the product itself cannot overflow.
+    if (width != 0 && height > PictureRaster::kMaxPixels / width)
+        throw EngineError("画像が大きすぎます: " + std::to_string(width) + " x " + std::to_string(height));
+}
+
+PictureRaster::PictureRaster(int32_t width, int32_t height)
+{
+    CheckPictureSize(width, height);
+    width_ = width;
+    height_ = height;
+    if (byteCount() != 0)
+        pixels_ = std::make_unique_for_overwrite<uint8_t[]>(byteCount());
+}
+
+PictureRaster::PictureRaster(PictureRaster&& other) noexcept
+    : width_(std::exchange(other.width_, 0)),
+      height_(std::exchange(other.height_, 0)),
+      pixels_(std::move(other.pixels_))
+{
+}
+
+PictureRaster& PictureRaster::operator=(PictureRaster&& other) noexcept
+{
+    width_ = std::exchange(other.width_, 0);
+    height_ = std::exchange(other.height_, 0);
+    pixels_ = std::move(other.pixels_);
+    return *this;
+}
+
+PictureRaster PictureRaster::clone() const
+{
+    PictureRaster copy(width_, height_);
+    if (!empty())
+        std::memcpy(copy.data(), data(), byteCount());
+    return copy;
+}
+
+void PictureRaster::fill(uint8_t red, uint8_t green, uint8_t blue)
+{
+    if (empty())
+        return;
+    uint8_t* first = row(0);
+    for (int32_t x = 0; x < width_; ++x) {
+        first[3 * x] = red;
+        first[3 * x + 1] = green;
+        first[3 * x + 2] = blue;
+    }
+    for (int32_t y = 1; y < height_; ++y)
+        std::memcpy(row(y), first, stride());
+}
+
+} // namespace gustara

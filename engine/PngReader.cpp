@@ -1,0 +1,12 @@
+#include "PngReader.h"
+
+#include "EngineError.h"
+
+namespace gustara {
+
+PictureRaster ReadPng(const std::string&)
+{
+    throw EngineError("not implemented yet");
+}
+
+} // namespace gustara

@@ -1,0 +1,54 @@
+#include "SettingsRules.h"
+
+#include "WholeNumber.h"
+
+namespace gustara {
+
+namespace {
+
+bool IsWholeNumberOfAtLeastTen(const std::string& text)
+{
+    const auto value = ParseWholeNumber64(text);
+    return value && *value >= 10;
+}
+
+bool IsSideOfAtLeastTen(const std::string& text)
+{
+    const auto value = ParseWholeNumber32(text);
+    return value && *value >= 10;
+}
+
+} // namespace
+
+bool IsValidName(std::string_view text)
+{
+    // None of the nine characters is a UTF-8 lead or trail byte, so a byte search tests
+    // whole characters.
+    return text.find_first_of("\\/:*?\"<>|") == std::string_view::npos;
+}
+
+std::optional<std::string_view> FirstSettingsProblem(const SettingsToCheck& settings)
+{
+    if (settings.typedBoxInUse) {
+        if (!IsSideOfAtLeastTen(settings.widthText))
+            return kMessageWidth;
+        if (!IsSideOfAtLeastTen(settings.heightText))
+            return kMessageHeight;
+    }
+    if (settings.targetSizeInUse && !IsWholeNumberOfAtLeastTen(settings.fileSizeText))
+        return kMessageFileSize;
+    if (settings.decidesName) {
+        if (settings.fileNameAffix.empty())
+            return kMessageAffixEmpty;
+        if (!IsValidName(settings.fileNameAffix))
+            return kMessageAffixInvalid;
+    } else {
+        if (settings.dirName.empty())
+            return kMessageDirEmpty;
+        if (!IsValidName(settings.dirName))
+            return kMessageDirInvalid;
+    }
+    return std::nullopt;
+}
+
+} // namespace gustara

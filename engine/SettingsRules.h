@@ -1,0 +1,40 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace gustara {
+
+// The square box presets, by list index: "1280 x 1280" ... "160 x 160".
+inline constexpr std::array<int32_t, 7> kPresetBoxSides = {1280, 1024, 800, 640, 400, 320, 160};
+
+inline constexpr std::string_view kMessageWidth = "幅は10以上の整数で入力してください";
+inline constexpr std::string_view kMessageHeight = "高さは10以上の整数で入力してください";
+inline constexpr std::string_view kMessageFileSize = "ファイルサイズは10以上の整数で入力してください";
+inline constexpr std::string_view kMessageAffixEmpty = "ファイル名の前後に付ける文字を入力してください";
+inline constexpr std::string_view kMessageAffixInvalid = "ファイル名に「\\/:*?\"<>|」は使えません";
+inline constexpr std::string_view kMessageDirEmpty = "フォルダ名を入力してください";
+inline constexpr std::string_view kMessageDirInvalid = "フォルダ名に「\\/:*?\"<>|」は使えません";
+
+// The values the check before a batch looks at, as the window or the command line holds them.
+struct SettingsToCheck {
+    bool typedBoxInUse = false;  // resizing on and the box typed (not a preset)
+    std::string widthText;
+    std::string heightText;
+    bool targetSizeInUse = false;  // quality settings on and chosen by file size
+    std::string fileSizeText;
+    bool decidesName = true;  // affix mode; otherwise the sub-folder mode
+    std::string fileNameAffix;
+    std::string dirName;
+};
+
+// The message of the first failed test, in the window's order, or nullopt when all pass.
+std::optional<std::string_view> FirstSettingsProblem(const SettingsToCheck& settings);
+
+// True when the UTF-8 text holds none of \ / : * ? " < > | (tested per character).
+bool IsValidName(std::string_view text);
+
+} // namespace gustara

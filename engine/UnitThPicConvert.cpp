@@ -1,0 +1,120 @@
+#include "UnitThPicConvert.h"
+
+#include "BitmapUtils.h"
+#include "BmpReader.h"
+#include "EngineError.h"
+#include "FitToBox.h"
+#include "FlavourFilter.h"
+#include "GifReader.h"
+#include "JpegReader.h"
+#include "OutputFile.h"
+#include "PathParts.h"
+#include "PictureFormat.h"
+#include "PngReader.h"
+
+#include <cstdint>
+
+namespace gustara {
+
+namespace {
+
+PictureRaster DecodeByFormat(const std::string& sourcePath)
+{
+    switch (PictureFormatOf(sourcePath)) {
+    case PictureFormat::Bmp:
+        return ReadBmp(sourcePath);
+    case PictureFormat::Jpeg:
+        return ReadJpeg(sourcePath);
+    case PictureFormat::Png:
+        return ReadPng(sourcePath);
+    case PictureFormat::Gif:
+        return ReadGif(sourcePath);
+    case PictureFormat::None:
+        break;
+    }
+    return PictureRaster();
+}
+
+int64_t GetJpegSize(const std::vector<uint8_t>& datastream)
+{
+    return static_cast<int64_t>(datastream.size());
+}
+
+std::string NumberedCandidate(const std::string& outputPath, uint64_t number)
+{
+    return std::string(PathWithoutExtension(outputPath)) + "(" + std::to_string(number) + ").jpg";
+}
+
+} // namespace
+
+void TthPicConvert::LoadPicture(const std::string& sourcePath, PictureRaster& picture)
+{
+    picture = DecodeByFormat(sourcePath);
+}
+
+void TthPicConvert::FitPicSize(PictureRaster& picture)
+{
+    if (!UsePicSize)
+        return;
+    const auto target = FitToBoxSize(picture.width(), picture.height(), PicWidth, PicHeight);
+    if (target)
+        picture = AreaAverageResize(picture, target->width, target->height);
+}
+
+void TthPicConvert::ApplyFlavour(PictureRaster& picture)
+{
+    ContrastLevel = 10 * FlavourLevel;
+    ApplyFlavourFilter(picture, FlavourLevel);
+}
+
+std::string TthPicConvert::MakeDecidesName(const std::string& name) const
+{
+    if (NameBefore)
+        return FileNameAffix + name;
+    return std::string(PathWithoutExtension(name)) + FileNameAffix + ".jpg";
+}
+
+std::vector<uint8_t> TthPicConvert::ApplyJpegQuality(const PictureRaster& picture) const
+{
+    if (!UseQuality)
+        return EncodeJpeg(picture, 80, UseProgressive);
+    if (ByQuality)
+        return EncodeJpeg(picture, QualityValue, UseProgressive);
+    // Saturates instead of overflowing for absurd targets; any such target is met at 100.
+    const int64_t target = TargetFileSize > INT64_MAX / 1024 ? INT64_MAX
+                         : TargetFileSize < INT64_MIN / 1024 ? INT64_MIN
+                                                             : TargetFileSize * 1024;
+    std::vector<uint8_t> datastream;
+    for (int quality = 100; quality >= 0; quality -= 10) {
+        datastream = EncodeJpeg(picture, quality, UseProgressive);
+        if (GetJpegSize(datastream) < target)
+            break;
+    }
+    return datastream;
+}
+
+std::string TthPicConvert::SaveAsJpeg(const std::string& savePath, const PictureRaster& picture)
+{
+    // Encoding comes first: a failed encoding creates neither folder nor file.
+    const std::vector<uint8_t> datastream = ApplyJpegQuality(picture);
+    if (datastream.empty())
+        throw EngineError("空の画像は保存できません");
+
+    const std::string folder(FolderPart(savePath));
+    const std::string name(NamePart(savePath));
+    std::string outputPath;
+    if (UseDecidesName) {
+        outputPath = folder + MakeDecidesName(name);
+    } else {
+        CreateFolderIgnoringResult(folder + DirName);
+        outputPath = folder + DirName + "/" + name;
+    }
+
+    std::string candidate = outputPath;
+    for (uint64_t number = 1; WriteNewFile(candidate, datastream) == NewFileResult::NameTaken; ++number)
+        candidate = NumberedCandidate(outputPath, number);
+    OutputFolder = std::string(FolderPart(candidate));
+    return candidate;
+}
+
+} // namespace gustara

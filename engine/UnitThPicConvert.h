@@ -1,0 +1,66 @@
+#pragma once
+
+#include "JpegWriter.h"
+#include "PictureRaster.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace gustara {
+
+// The conversion engine: the settings of one batch and the four steps that turn one source
+// picture into one JPEG file. A new engine holds false, zero and empty values. All settings
+// are written before the first picture and only read afterwards.
+class TthPicConvert {
+public:
+    bool UseDecidesName = false;   // true: source name plus FileNameAffix; false: sub-folder DirName
+    std::string DirName;
+    // The hidden effect group: copied in with the other settings, read by no step.
+    bool UseFilter = false;
+    bool UseContrast = false;
+    bool UseVivid = false;
+    bool UseBrightness = false;
+    bool UseMonochrome = false;
+    int32_t ContrastLevel = 0;     // overwritten by ApplyFlavour with 10 x FlavourLevel
+    bool BrightnessDown = false;
+    bool UsePicSize = false;
+    int32_t PicWidth = 0;
+    int32_t PicHeight = 0;
+    bool UseProgressive = false;
+    bool UseQuality = false;       // false: fixed quality 80
+    bool ByQuality = false;        // true: QualityValue; false: search for TargetFileSize
+    int32_t QualityValue = 0;      // 0..100
+    int64_t TargetFileSize = 0;    // in units of 1024 bytes
+    bool NameBefore = false;       // the affix goes before the name (true) or after it
+    std::string FileNameAffix;
+    int32_t FlavourLevel = 0;      // 1..3
+
+    // Replaces `picture` with the decoded source. The decoder is chosen by the extension
+    // alone; any other extension leaves the picture empty without failing. Throws
+    // EngineError when the file cannot be read or decoded; `picture` is then unchanged.
+    void LoadPicture(const std::string& sourcePath, PictureRaster& picture);
+    // Shrinks the picture into the box PicWidth x PicHeight when UsePicSize is on and it is
+    // larger. Throws EngineError for a box with a zero side; the picture is then unchanged.
+    void FitPicSize(PictureRaster& picture);
+    // The flavour filter at FlavourLevel, in place. Never fails.
+    void ApplyFlavour(PictureRaster& picture);
+    // Encodes the picture and writes it under the output name derived from savePath (the
+    // source path with ".jpg" as its extension), never replacing an existing file; then
+    // records the file's folder. Returns the path written. Throws EngineError when nothing
+    // could be written; no file is left behind then.
+    std::string SaveAsJpeg(const std::string& savePath, const PictureRaster& picture);
+    // The folder, with its trailing "/", of the last file written; empty before the first.
+    std::string GetOutputFolder() const { return OutputFolder; }
+
+    // The output file name in affix mode for the file name `name` (ending in ".jpg").
+    std::string MakeDecidesName(const std::string& name) const;
+    // Encodes the picture with the quality settings; the target-size search encodes at
+    // quality 100, 90, ..., 0 until a datastream is below TargetFileSize x 1024 bytes.
+    std::vector<uint8_t> ApplyJpegQuality(const PictureRaster& picture) const;
+
+private:
+    std::string OutputFolder;
+};
+
+} // namespace gustara

@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that are missing, and only then refreshes the package lists.
+# Usage: scripts/install-deps.sh run|test
+set -euo pipefail
+
+packages=(cmake g++ make pkg-config libjpeg62-turbo-dev libpng-dev zlib1g-dev libgif-dev
+          qt6-base-dev fonts-ipafont-gothic)
+if [ "${1:-run}" = test ]; then
+  packages+=(libgtest-dev libbenchmark-dev libjpeg-turbo-progs xvfb xauth)
+fi
+
+missing=()
+for package in "${packages[@]}"; do
+  status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
+  [ "$status" = "install ok installed" ] || missing+=("$package")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "Installing: ${missing[*]}" >&2
+sudo=()
+[ "$(id -u)" -eq 0 ] || sudo=(sudo)
+"${sudo[@]}" apt-get update -qq
+DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
