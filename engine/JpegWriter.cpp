@@ -1,12 +1,133 @@
 #include "JpegWriter.h"
 
 #include "EngineError.h"
+#include "JpegErrorHandling.h"
+
+#include <exception>
+
+#include <jerror.h>
 
 namespace gustara {
 
-std::vector<uint8_t> EncodeJpeg(const PictureRaster&, int, bool)
+namespace {
+
+// libjpeg destination that writes straight into a growing byte vector, so the finished
+// datastream needs no further copy.
+struct VectorDestination {
+    jpeg_destination_mgr manager;  // first member: libjpeg hands its address back to the callbacks
+    std::vector<uint8_t>* bytes;
+};
+
+VectorDestination& DestinationOf(j_compress_ptr info)
 {
-    throw EngineError("not implemented yet");
+    return *reinterpret_cast<VectorDestination*>(info->dest);
+}
+
+// Makes room for `size` bytes; false when memory runs out (no exception may cross libjpeg).
+bool Resize(std::vector<uint8_t>& bytes, std::size_t size) noexcept
+{
+    try {
+        bytes.resize(size);
+        return true;
+    } catch (const std::exception&) {  // bad_alloc or length_error
+        return false;
+    }
+}
+
+void PointAtFreeSpace(VectorDestination& destination, std::size_t used)
+{
+    destination.manager.next_output_byte = destination.bytes->data() + used;
+    destination.manager.free_in_buffer = destination.bytes->size() - used;
+}
+
+void StartDestination(j_compress_ptr info)
+{
+    VectorDestination& destination = DestinationOf(info);
+    if (!Resize(*destination.bytes, 64 * 1024))
+        ERREXIT1(info, JERR_OUT_OF_MEMORY, 0);
+    PointAtFreeSpace(destination, 0);
+}
+
+// Called with the buffer full: doubles it.
+boolean GrowDestination(j_compress_ptr info)
+{
+    VectorDestination& destination = DestinationOf(info);
+    const std::size_t used = destination.bytes->size();
+    if (!Resize(*destination.bytes, 2 * used))
+        ERREXIT1(info, JERR_OUT_OF_MEMORY, 1);
+    PointAtFreeSpace(destination, used);
+    return TRUE;
+}
+
+void FinishDestination(j_compress_ptr info)
+{
+    VectorDestination& destination = DestinationOf(info);
+    destination.bytes->resize(destination.bytes->size() - destination.manager.free_in_buffer);
+}
+
+// What one encode asks of libjpeg; the row pointers are the raster's rows, top to bottom.
+struct EncodeJob {
+    JSAMPROW* rows;
+    JDIMENSION width;
+    JDIMENSION height;
+    int quality;
+    bool progressive;
+};
+
+// The setjmp region: only trivially destructible locals, so a longjmp from libjpeg skips no
+// destructor. Returns false with the message in `errors`; the object is destroyed either way.
+bool Compress(jpeg_compress_struct* info, JpegErrorManager* errors, VectorDestination* destination,
+              const EncodeJob* job)
+{
+    info->err = InitJpegErrors(*errors, JpegErrorWording::MessageCode);
+    if (setjmp(errors->jump)) {
+        jpeg_destroy_compress(info);
+        return false;
+    }
+    jpeg_create_compress(info);
+    info->dest = &destination->manager;
+    info->image_width = job->width;
+    info->image_height = job->height;
+    info->input_components = 3;
+    info->in_color_space = JCS_RGB;
+    jpeg_set_defaults(info);
+    info->dct_method = JDCT_FLOAT;
+    // Quality 0 is treated as 1, values beyond 0..100 are clamped by libjpeg.
+    jpeg_set_quality(info, job->quality, TRUE);
+    if (job->progressive)
+        jpeg_simple_progression(info);
+    jpeg_start_compress(info, TRUE);
+    while (info->next_scanline < info->image_height)
+        jpeg_write_scanlines(info, job->rows + info->next_scanline, info->image_height - info->next_scanline);
+    jpeg_finish_compress(info);
+    jpeg_destroy_compress(info);
+    return true;
+}
+
+} // namespace
+
+std::vector<uint8_t> EncodeJpeg(const PictureRaster& picture, int quality, bool progressive)
+{
+    std::vector<uint8_t> bytes;
+    if (picture.empty())
+        return bytes;
+
+    std::vector<JSAMPROW> rows(static_cast<std::size_t>(picture.height()));
+    for (int32_t y = 0; y < picture.height(); ++y)
+        rows[static_cast<std::size_t>(y)] = const_cast<JSAMPROW>(picture.row(y));  // libjpeg only reads them
+    const EncodeJob job{rows.data(), static_cast<JDIMENSION>(picture.width()),
+                        static_cast<JDIMENSION>(picture.height()), quality, progressive};
+
+    jpeg_compress_struct info{};
+    JpegErrorManager errors{};
+    VectorDestination destination{};
+    destination.manager.init_destination = StartDestination;
+    destination.manager.empty_output_buffer = GrowDestination;
+    destination.manager.term_destination = FinishDestination;
+    destination.bytes = &bytes;
+    if (!Compress(&info, &errors, &destination, &job))
+        throw EngineError(errors.message);
+    return bytes;
 }
 
 } // namespace gustara
