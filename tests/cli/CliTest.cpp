@@ -1,0 +1,136 @@
+#include "JpegWriter.h"
+#include "TestFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace gustara {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct CliResult {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+class CliTest : public ::testing::Test {
+protected:
+    CliResult Run(const std::string& arguments)
+    {
+        const std::string errFile = dir.file(".stderr");
+        CliResult result;
+        result.status = test::RunCommand(std::string("cd ") + test::ShellQuote(dir.path().string()) + " && "
+                                             + test::ShellQuote(GUSTARA_CLI_PATH) + " " + arguments + " 2>"
+                                             + test::ShellQuote(errFile),
+                                         &result.out);
+        const auto bytes = test::ReadFileBytes(errFile);
+        result.err.assign(bytes.begin(), bytes.end());
+        fs::remove(errFile);
+        return result;
+    }
+    std::string MakeJpeg(const std::string& name, int32_t width = 40, int32_t height = 30)
+    {
+        test::WriteFileBytes(dir.file(name), EncodeJpeg(test::MakeTestPicture(width, height), 95, false));
+        return dir.file(name);
+    }
+    std::vector<std::string> Entries()
+    {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(dir.path()))
+            names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+    test::TempDir dir;
+};
+
+TEST_F(CliTest, ConvertsBesideTheSourceAndPrintsThePath)
+{
+    const std::string source = MakeJpeg("photo.jpg");
+    const auto before = test::ReadFileBytes(source);
+    const CliResult result = Run("photo.jpg");
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.out, "s-photo.jpg\n");
+    EXPECT_EQ(test::ReadFileBytes(source), before);
+    EXPECT_EQ(Entries(), (std::vector<std::string>{"photo.jpg", "s-photo.jpg"}));
+
+    // A second run never replaces the first output.
+    const auto firstOutput = test::ReadFileBytes(dir.file("s-photo.jpg"));
+    EXPECT_EQ(Run("photo.jpg").out, "s-photo(1).jpg\n");
+    EXPECT_EQ(test::ReadFileBytes(dir.file("s-photo.jpg")), firstOutput);
+}
+
+TEST_F(CliTest, NamesWithSpacesJapaneseAndALeadingDashWork)
+{
+    MakeJpeg("焼き 鳥%.jpg");
+    MakeJpeg("-dash.JPG");
+    const CliResult result = Run("--suffix=_旨 -- '焼き 鳥%.jpg' -dash.JPG");
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.out, "焼き 鳥%_旨.jpg\n-dash_旨.jpg\n");
+}
+
+TEST_F(CliTest, OptionsChooseSizeFolderAndQuality)
+{
+    MakeJpeg("big.jpg", 400, 100);
+    const CliResult result = Run("--size=160 --dir=out --level=1 --progressive --quality=70 big.jpg");
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.out, "out/big.jpg\n");
+    std::string info;
+    ASSERT_EQ(test::RunCommand("djpeg -ppm " + test::ShellQuote(dir.file("out/big.jpg")) + " | head -c 20", &info), 0);
+    EXPECT_EQ(info.substr(0, 10), "P6\n160 40\n");
+}
+
+TEST_F(CliTest, RefusesBadRequestsWithTheWindowsMessagesAndConvertsNothing)
+{
+    MakeJpeg("photo.jpg");
+    fs::create_directory(dir.file("album"));
+    test::WriteFileBytes(dir.file("notes.tif"), {'x'});
+    const std::pair<std::string, std::string> cases[] = {
+        {"photo.jpg album notes.tif",
+         "■「JPEG形式、GIF形式、PNG形式、BMP形式」以外の形式には対応していません\n　　notes.tif\n\n"
+         "■フォルダのドロップには対応していません\n　　album\n"},
+        {"--size=9x100 photo.jpg", "幅は10以上の整数で入力してください"},
+        {"--size=100x12.5 photo.jpg", "高さは10以上の整数で入力してください"},
+        {"--size=500 photo.jpg", "--size"},
+        {"--prefix= photo.jpg", "ファイル名の前後に付ける文字を入力してください"},
+        {"--suffix='a/b' photo.jpg", "ファイル名に「\\/:*?\"<>|」は使えません"},
+        {"--dir='a:b' photo.jpg", "フォルダ名に「\\/:*?\"<>|」は使えません"},
+        {"--dir=x --prefix=y photo.jpg", "--dir"},
+        {"--level=4 photo.jpg", "--level"},
+        {"--quality=101 photo.jpg", "--quality"},
+        {"--target-size=5 photo.jpg", "ファイルサイズは10以上の整数で入力してください"},
+        {"--bogus photo.jpg", "--bogus"},
+        {"", "画像を指定してください"},
+    };
+    for (const auto& [arguments, message] : cases) {
+        const CliResult result = Run(arguments);
+        EXPECT_EQ(result.status, 2) << arguments;
+        EXPECT_NE(result.err.find(message), std::string::npos) << arguments << "\n" << result.err;
+        EXPECT_EQ(result.out, "") << arguments;
+    }
+    EXPECT_EQ(Entries(), (std::vector<std::string>{"album", "notes.tif", "photo.jpg"}));
+}
+
+TEST_F(CliTest, StopsAtTheFirstFailedPictureUnlessToldToGoOn)
+{
+    MakeJpeg("a.jpg");
+    test::WriteFileBytes(dir.file("b.png"), {'n', 'o', 't', ' ', 'p', 'n', 'g'});
+    MakeJpeg("c.jpg");
+
+    const CliResult stopped = Run("a.jpg b.png c.jpg");
+    EXPECT_EQ(stopped.status, 1);
+    EXPECT_EQ(stopped.out, "s-a.jpg\n");
+    EXPECT_NE(stopped.err.find("[b.png]の処理に失敗しました"), std::string::npos) << stopped.err;
+    EXPECT_FALSE(fs::exists(dir.file("s-c.jpg")));
+
+    const CliResult goneOn = Run("--keep-going b.png c.jpg");
+    EXPECT_EQ(goneOn.status, 1);
+    EXPECT_EQ(goneOn.out, "s-c.jpg\n");
+}
+
+} // namespace
+} // namespace gustara
