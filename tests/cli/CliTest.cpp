@@ -22,7 +22,7 @@ protected:
     {
         const std::string errFile = dir.file(".stderr");
         CliResult result;
-        result.status = test::RunCommand(std::string("cd ") + test::ShellQuote(dir.path().string()) + " && "
+        result.status = test::RunCommand(std::string("export LC_ALL=C.UTF-8; cd ") + test::ShellQuote(dir.path().string()) + " && "
                                              + test::ShellQuote(GUSTARA_CLI_PATH) + " " + arguments + " 2>"
                                              + test::ShellQuote(errFile),
                                          &result.out);
