@@ -1,9 +1,74 @@
 #include "FlavourFilter.h"
 
+#include "FlavourPasses.h"
+#include "RowBands.h"
+
+#include <array>
+
 namespace gustara {
 
-void ApplyFlavourFilter(PictureRaster&, int)
+namespace {
+
+// 12c - (sum of the other two) ranges over -510 .. 12 x 255.
+constexpr int32_t kLowestTenths = -2 * 255;
+constexpr int32_t kHighestTenths = 12 * 255;
+
+// The whole filter as lookups: the three single-channel passes composed into one table per
+// channel, and the saturation step's division by ten (with rounding and clamping) as a
+// table indexed by its numerator. Built from the plain passes, so the results are theirs.
+struct FlavourTables {
+    std::array<std::array<uint8_t, 256>, 3> channel;
+    std::array<uint8_t, kHighestTenths - kLowestTenths + 1> tenths;
+
+    explicit FlavourTables(int level)
+    {
+        PictureRaster ramp(256, 1);
+        uint8_t* pixel = ramp.row(0);
+        for (int value = 0; value < 256; ++value)
+            pixel[3 * value] = pixel[3 * value + 1] = pixel[3 * value + 2] = static_cast<uint8_t>(value);
+        WarmTone(ramp, level);
+        AddBrightness(ramp, 20 * level);
+        StretchContrast(ramp, 10 * level);
+        for (int value = 0; value < 256; ++value)
+            for (int c = 0; c < 3; ++c)
+                channel[c][value] = pixel[3 * value + c];
+        for (int32_t numerator = kLowestTenths; numerator <= kHighestTenths; ++numerator)
+            tenths[numerator - kLowestTenths] = ClampTenthsToByte(numerator);
+    }
+};
+
+void FilterRows(PictureRaster& picture, const FlavourTables& tables, int32_t firstRow, int32_t endRow)
 {
+    const uint8_t* red = tables.channel[0].data();
+    const uint8_t* green = tables.channel[1].data();
+    const uint8_t* blue = tables.channel[2].data();
+    const uint8_t* tenths = tables.tenths.data() - kLowestTenths;
+    for (int32_t y = firstRow; y < endRow; ++y) {
+        uint8_t* pixel = picture.row(y);
+        uint8_t* const rowEnd = pixel + picture.stride();
+        for (; pixel != rowEnd; pixel += 3) {
+            const int32_t r = red[pixel[0]];
+            const int32_t g = green[pixel[1]];
+            const int32_t b = blue[pixel[2]];
+            // 12c - others = 13c - (r + g + b)
+            const int32_t sum = r + g + b;
+            pixel[0] = tenths[13 * r - sum];
+            pixel[1] = tenths[13 * g - sum];
+            pixel[2] = tenths[13 * b - sum];
+        }
+    }
+}
+
+} // namespace
+
+void ApplyFlavourFilter(PictureRaster& picture, int level)
+{
+    if (picture.empty())
+        return;
+    const FlavourTables tables(level);
+    ForEachRowBand(picture.height(), picture.width(), [&](int32_t firstRow, int32_t endRow) {
+        FilterRows(picture, tables, firstRow, endRow);
+    });
 }
 
 } // namespace gustara

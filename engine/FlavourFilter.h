@@ -5,7 +5,8 @@
 namespace gustara {
 
 // The flavour filter at strength level 1, 2 or 3, in place: warm tone, brightness,
-// contrast, saturation. Never fails; an empty raster is left unchanged.
+// contrast, saturation, in one sweep with the results of the four passes of
+// FlavourPasses.h run one after the other. Never fails; an empty raster is left unchanged.
 void ApplyFlavourFilter(PictureRaster& picture, int level);
 
 } // namespace gustara
