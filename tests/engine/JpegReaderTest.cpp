@@ -1,0 +1,315 @@
+#include "EngineError.h"
+#include "JpegReader.h"
+#include "TestFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <cstdlib>
+#include <set>
+#include <string>
+
+#include <jpeglib.h>
+
+namespace gustara {
+namespace {
+
+using test::ShellQuote;
+
+// Writes the picture as JPEG with cjpeg and the given options; returns the file's path.
+std::string Cjpeg(const test::TempDir& dir, const PictureRaster& picture, const std::string& options)
+{
+    test::WritePpm(dir.file("source.ppm"), picture);
+    const std::string path = dir.file("picture.jpg");
+    if (test::RunCommand("cjpeg " + options + " -outfile " + ShellQuote(path) + " " + ShellQuote(dir.file("source.ppm"))) != 0)
+        throw std::runtime_error("cjpeg failed");
+    return path;
+}
+
+// djpeg's decoding of the file with the options given, the float IDCT always on. djpeg's
+// exit status is not checked: it reports a warning (a cut file) by its status too.
+PictureRaster Djpeg(const test::TempDir& dir, const std::string& path, const std::string& options)
+{
+    const std::string out = dir.file("reference.pnm");
+    test::RunCommand("djpeg -dct float " + options + " -outfile " + ShellQuote(out) + " " + ShellQuote(path) + " 2>/dev/null");
+    return test::ReadPnm(out);
+}
+
+std::vector<uint8_t> Cut(std::vector<uint8_t> bytes, std::size_t size)
+{
+    bytes.resize(size);
+    return bytes;
+}
+
+// Offset of the first marker 0xFF `code`, or the size when there is none.
+std::size_t FindMarker(const std::vector<uint8_t>& bytes, uint8_t code)
+{
+    const std::array<uint8_t, 2> marker = {0xFF, code};
+    return static_cast<std::size_t>(std::search(bytes.begin(), bytes.end(), marker.begin(), marker.end()) - bytes.begin());
+}
+
+// A file written by libjpeg itself, for what cjpeg cannot make: four-component colour spaces
+// and hand-made scan scripts, kFixtureSide pixels square at quality 100. Samples are
+// `components` bytes per pixel, row after row; an empty scan script gives one sequential scan.
+constexpr int kFixtureSide = 16;
+
+struct FixtureJpeg {
+    int components;
+    J_COLOR_SPACE input;
+    J_COLOR_SPACE stored;
+    bool adobeMarker;
+};
+
+std::vector<uint8_t> Compress(const FixtureJpeg& spec, const std::vector<uint8_t>& samples,
+                              const std::vector<jpeg_scan_info>& scans = {})
+{
+    jpeg_compress_struct info{};
+    jpeg_error_mgr errors{};
+    info.err = jpeg_std_error(&errors);  // a fault in the fixture ends the test program
+    jpeg_create_compress(&info);
+    unsigned char* buffer = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&info, &buffer, &size);
+    info.image_width = kFixtureSide;
+    info.image_height = kFixtureSide;
+    info.input_components = spec.components;
+    info.in_color_space = spec.input;
+    jpeg_set_defaults(&info);
+    jpeg_set_colorspace(&info, spec.stored);
+    info.write_Adobe_marker = spec.adobeMarker ? TRUE : FALSE;
+    jpeg_set_quality(&info, 100, TRUE);
+    if (!scans.empty()) {
+        info.scan_info = scans.data();
+        info.num_scans = static_cast<int>(scans.size());
+    }
+    jpeg_start_compress(&info, TRUE);
+    const std::size_t stride = static_cast<std::size_t>(kFixtureSide * spec.components);
+    while (info.next_scanline < info.image_height) {
+        JSAMPROW row = const_cast<JSAMPROW>(samples.data() + stride * info.next_scanline);
+        jpeg_write_scanlines(&info, &row, 1);
+    }
+    jpeg_finish_compress(&info);
+    jpeg_destroy_compress(&info);
+    std::vector<uint8_t> bytes(buffer, buffer + size);
+    std::free(buffer);
+    return bytes;
+}
+
+std::vector<uint8_t> UniformSamples(const std::vector<uint8_t>& pixel)
+{
+    std::vector<uint8_t> samples;
+    for (int i = 0; i < kFixtureSide * kFixtureSide; ++i)
+        samples.insert(samples.end(), pixel.begin(), pixel.end());
+    return samples;
+}
+
+PictureRaster ReadBytes(const test::TempDir& dir, const std::vector<uint8_t>& bytes)
+{
+    const std::string path = dir.file("bytes.jpg");
+    test::WriteFileBytes(path, bytes);
+    return ReadJpeg(path);
+}
+
+struct ColourCase {
+    int width;
+    int height;
+    std::string options;  // for cjpeg
+};
+
+class ColourJpeg : public testing::TestWithParam<ColourCase> {};
+
+TEST_P(ColourJpeg, DecodesAsDjpeg)
+{
+    const ColourCase& c = GetParam();
+    test::TempDir dir;
+    const std::string path = Cjpeg(dir, test::MakeTestPicture(c.width, c.height, 3), c.options);
+    EXPECT_TRUE(test::SamePixels(ReadJpeg(path), Djpeg(dir, path, "-ppm")));
+}
+
+INSTANTIATE_TEST_SUITE_P(SizesAndModes, ColourJpeg,
+                         testing::Values(ColourCase{1, 1, ""}, ColourCase{1, 1, "-progressive"},
+                                         ColourCase{17, 9, ""}, ColourCase{17, 9, "-progressive"},
+                                         ColourCase{64, 48, "-quality 30"}, ColourCase{64, 48, "-progressive -quality 30"},
+                                         ColourCase{33, 65, "-sample 1x1"}, ColourCase{33, 65, "-sample 2x1 -progressive"},
+                                         ColourCase{40, 24, "-rgb"}, ColourCase{40, 24, "-rgb -progressive"}));
+
+class GreyJpeg : public testing::TestWithParam<std::string> {};
+
+TEST_P(GreyJpeg, QuantisesTo236LevelsAsDjpeg)
+{
+    // A ramp through every grey value, with a little noise from the test picture.
+    PictureRaster picture = test::MakeTestPicture(256, 24, 5);
+    for (int32_t y = 0; y < picture.height(); ++y)
+        for (int32_t x = 0; x < picture.width(); ++x)
+            picture.row(y)[3 * x] = static_cast<uint8_t>(x);
+    test::TempDir dir;
+    const std::string path = Cjpeg(dir, picture, "-grayscale " + GetParam());
+    const PictureRaster loaded = ReadJpeg(path);
+
+    std::set<uint8_t> levels;
+    for (int32_t y = 0; y < loaded.height(); ++y) {
+        const uint8_t* row = loaded.row(y);
+        for (int32_t x = 0; x < loaded.width(); ++x) {
+            ASSERT_EQ(row[3 * x], row[3 * x + 1]);
+            ASSERT_EQ(row[3 * x], row[3 * x + 2]);
+            levels.insert(row[3 * x]);
+        }
+    }
+    EXPECT_LE(levels.size(), 236u);
+    EXPECT_TRUE(test::SamePixels(loaded, Djpeg(dir, path, "-colors 236 -onepass -dither fs")));
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, GreyJpeg, testing::Values("", "-progressive"));
+
+struct InkCase {
+    const char* name;
+    std::vector<uint8_t> adobeCmyk;  // stored inverted, as Adobe writes them: 255 = no ink
+    std::array<int, 3> rgb;
+};
+
+const InkCase kInks[] = {
+    {"white", {255, 255, 255, 255}, {255, 255, 255}},
+    {"cyan", {0, 255, 255, 255}, {0, 255, 255}},
+    {"magenta", {255, 0, 255, 255}, {255, 0, 255}},
+    {"red", {255, 0, 0, 255}, {255, 0, 0}},
+    {"black", {255, 255, 255, 0}, {0, 0, 0}},
+    {"half black", {255, 255, 255, 127}, {127, 127, 127}},
+    {"half cyan", {127, 255, 255, 255}, {127, 255, 255}},
+};
+
+void ExpectUniform(const PictureRaster& picture, const std::array<int, 3>& rgb, const std::string& what)
+{
+    constexpr int kTolerance = 3;  // colour conversion and quantisation at quality 100
+    ASSERT_EQ(picture.width(), kFixtureSide) << what;
+    ASSERT_EQ(picture.height(), kFixtureSide) << what;
+    for (int32_t y = 0; y < picture.height(); ++y)
+        for (int32_t x = 0; x < picture.width(); ++x)
+            for (int c = 0; c < 3; ++c)
+                ASSERT_NEAR(picture.row(y)[3 * x + c], rgb[c], kTolerance) << what << " at " << x << "," << y;
+}
+
+TEST(FourComponentJpeg, AdobeCmykAndYcckBecomeRgb)
+{
+    test::TempDir dir;
+    for (const J_COLOR_SPACE stored : {JCS_CMYK, JCS_YCCK}) {
+        const FixtureJpeg spec{4, JCS_CMYK, stored, true};
+        for (const InkCase& ink : kInks)
+            ExpectUniform(ReadBytes(dir, Compress(spec, UniformSamples(ink.adobeCmyk))), ink.rgb,
+                          std::string(stored == JCS_CMYK ? "CMYK " : "YCCK ") + ink.name);
+    }
+}
+
+TEST(FourComponentJpeg, CmykWithoutAdobeMarkerCountsInk)
+{
+    test::TempDir dir;
+    const FixtureJpeg spec{4, JCS_CMYK, JCS_CMYK, false};
+    for (const InkCase& ink : kInks) {
+        std::vector<uint8_t> cmyk = ink.adobeCmyk;
+        for (uint8_t& sample : cmyk)
+            sample = static_cast<uint8_t>(255 - sample);
+        ExpectUniform(ReadBytes(dir, Compress(spec, UniformSamples(cmyk))), ink.rgb, ink.name);
+    }
+}
+
+TEST(UnsupportedJpeg, TwoComponentsFail)
+{
+    test::TempDir dir;
+    const FixtureJpeg spec{2, JCS_UNKNOWN, JCS_UNKNOWN, false};
+    EXPECT_THROW(ReadBytes(dir, Compress(spec, UniformSamples({10, 200}))), EngineError);
+}
+
+// A progressive greyscale scan script of exactly `count` scans: one DC scan, then every AC
+// coefficient alone, each refined bit by bit over several scans.
+std::vector<jpeg_scan_info> TinyScans(int count)
+{
+    std::vector<jpeg_scan_info> scans{{1, {0}, 0, 0, 0, 0}};
+    const int acScans = count - 1;
+    for (int k = 1; k <= DCTSIZE2 - 1; ++k) {
+        const int bits = acScans / (DCTSIZE2 - 1) + (k <= acScans % (DCTSIZE2 - 1) ? 1 : 0);
+        for (int al = bits - 1; al >= 0; --al)
+            scans.push_back({1, {0}, k, k, al == bits - 1 ? 0 : al + 1, al});
+    }
+    return scans;
+}
+
+TEST(ProgressiveJpeg, LoadsUpTo500ScansAndFailsBeyond)
+{
+    test::TempDir dir;
+    const FixtureJpeg spec{1, JCS_GRAYSCALE, JCS_GRAYSCALE, false};
+    std::vector<uint8_t> samples(kFixtureSide * kFixtureSide);
+    for (std::size_t i = 0; i < samples.size(); ++i)
+        samples[i] = static_cast<uint8_t>(i * 7);
+
+    const std::vector<jpeg_scan_info> most = TinyScans(500);
+    ASSERT_EQ(most.size(), 500u);
+    EXPECT_EQ(ReadBytes(dir, Compress(spec, samples, most)).width(), kFixtureSide);
+    EXPECT_THROW(ReadBytes(dir, Compress(spec, samples, TinyScans(501))), EngineError);
+}
+
+TEST(BrokenJpeg, EmptyFileFailsWithLibraryText)
+{
+    test::TempDir dir;
+    try {
+        ReadBytes(dir, {});
+        FAIL() << "an empty file loaded";
+    } catch (const EngineError& error) {
+        EXPECT_STREQ(error.what(), "Empty input file");
+    }
+}
+
+TEST(BrokenJpeg, MissingFileFails)
+{
+    test::TempDir dir;
+    EXPECT_THROW(ReadJpeg(dir.file("missing.jpg")), EngineError);
+}
+
+TEST(BrokenJpeg, ForeignBytesAndCutHeadersFail)
+{
+    test::TempDir dir;
+    const std::vector<uint8_t> jpeg = test::ReadFileBytes(Cjpeg(dir, test::MakeTestPicture(32, 32), ""));
+    const std::size_t scanStart = FindMarker(jpeg, 0xDA);
+    ASSERT_LT(scanStart, jpeg.size());
+    const std::vector<std::vector<uint8_t>> files = {
+        {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 0, 0, 0, 13, 'I', 'H', 'D', 'R'},
+        Cut(jpeg, 1),
+        Cut(jpeg, 2),            // start-of-image marker only
+        Cut(jpeg, 30),           // inside the first table
+        Cut(jpeg, scanStart),    // every table, no scan
+    };
+    for (std::size_t i = 0; i < files.size(); ++i)
+        EXPECT_THROW(ReadBytes(dir, files[i]), EngineError) << "file " << i;
+}
+
+TEST(BrokenJpeg, CutInsidePictureDataLoadsAtFullSizeAsDjpeg)
+{
+    for (const std::string options : {"", "-progressive"}) {
+        test::TempDir dir;
+        const std::string path = Cjpeg(dir, test::MakeTestPicture(64, 48), options);
+        const std::vector<uint8_t> jpeg = test::ReadFileBytes(path);
+        test::WriteFileBytes(path, Cut(jpeg, jpeg.size() * 2 / 3));
+        const PictureRaster loaded = ReadJpeg(path);
+        EXPECT_EQ(loaded.width(), 64) << options;
+        EXPECT_EQ(loaded.height(), 48) << options;
+        // A cut progressive file also shows that block smoothing is on, as in djpeg.
+        EXPECT_TRUE(test::SamePixels(loaded, Djpeg(dir, path, "-ppm"))) << options;
+    }
+}
+
+TEST(BrokenJpeg, HugeHeaderFailsBeforeAllocating)
+{
+    test::TempDir dir;
+    std::vector<uint8_t> jpeg = test::ReadFileBytes(Cjpeg(dir, test::MakeTestPicture(8, 8), ""));
+    const std::size_t frame = FindMarker(jpeg, 0xC0);
+    ASSERT_LT(frame, jpeg.size());
+    // Marker, length, precision, then height and width, big-endian.
+    for (std::size_t at : {frame + 5, frame + 7}) {
+        jpeg[at] = 0xFF;
+        jpeg[at + 1] = 0xDC;  // 65500
+    }
+    EXPECT_THROW(ReadBytes(dir, jpeg), EngineError);
+}
+
+} // namespace
+} // namespace gustara
