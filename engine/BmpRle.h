@@ -1,0 +1,16 @@
+#pragma once
+
+#include "BmpHeader.h"
+#include "BmpSource.h"
+#include "PictureRaster.h"
+
+namespace gustara {
+
+// Decodes the RLE8 or RLE4 data at the source's position into a new raster of the layout's
+// size; the first row decoded is the bottom one. Pixels that the data never sets (skipped by
+// a delta, an early end of line or end of bitmap) take colour-table entry 0; runs past the
+// right edge are cut off there. Decoding stops at the end-of-bitmap mark or once every row
+// has been passed. Throws EngineError when the file ends before that.
+PictureRaster DecodeBmpRle(BmpSource& source, const BmpLayout& layout);
+
+} // namespace gustara
