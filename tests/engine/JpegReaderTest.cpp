@@ -62,7 +62,7 @@ struct FixtureJpeg {
     bool adobeMarker;
 };
 
-std::vector<uint8_t> Compress(const FixtureJpeg& spec, const std::vector<uint8_t>& samples,
+std::vector<uint8_t> Compress(const FixtureJpeg& fixture, const std::vector<uint8_t>& samples,
                               const std::vector<jpeg_scan_info>& scans = {})
 {
     jpeg_compress_struct info{};
@@ -74,18 +74,18 @@ std::vector<uint8_t> Compress(const FixtureJpeg& spec, const std::vector<uint8_t
     jpeg_mem_dest(&info, &buffer, &size);
     info.image_width = kFixtureSide;
     info.image_height = kFixtureSide;
-    info.input_components = spec.components;
-    info.in_color_space = spec.input;
+    info.input_components = fixture.components;
+    info.in_color_space = fixture.input;
     jpeg_set_defaults(&info);
-    jpeg_set_colorspace(&info, spec.stored);
-    info.write_Adobe_marker = spec.adobeMarker ? TRUE : FALSE;
+    jpeg_set_colorspace(&info, fixture.stored);
+    info.write_Adobe_marker = fixture.adobeMarker ? TRUE : FALSE;
     jpeg_set_quality(&info, 100, TRUE);
     if (!scans.empty()) {
         info.scan_info = scans.data();
         info.num_scans = static_cast<int>(scans.size());
     }
     jpeg_start_compress(&info, TRUE);
-    const std::size_t stride = static_cast<std::size_t>(kFixtureSide * spec.components);
+    const std::size_t stride = static_cast<std::size_t>(kFixtureSide * fixture.components);
     while (info.next_scanline < info.image_height) {
         JSAMPROW row = const_cast<JSAMPROW>(samples.data() + stride * info.next_scanline);
         jpeg_write_scanlines(&info, &row, 1);
@@ -194,9 +194,9 @@ TEST(FourComponentJpeg, AdobeCmykAndYcckBecomeRgb)
 {
     test::TempDir dir;
     for (const J_COLOR_SPACE stored : {JCS_CMYK, JCS_YCCK}) {
-        const FixtureJpeg spec{4, JCS_CMYK, stored, true};
+        const FixtureJpeg fixture{4, JCS_CMYK, stored, true};
         for (const InkCase& ink : kInks)
-            ExpectUniform(ReadBytes(dir, Compress(spec, UniformSamples(ink.adobeCmyk))), ink.rgb,
+            ExpectUniform(ReadBytes(dir, Compress(fixture, UniformSamples(ink.adobeCmyk))), ink.rgb,
                           std::string(stored == JCS_CMYK ? "CMYK " : "YCCK ") + ink.name);
     }
 }
@@ -204,20 +204,20 @@ TEST(FourComponentJpeg, AdobeCmykAndYcckBecomeRgb)
 TEST(FourComponentJpeg, CmykWithoutAdobeMarkerCountsInk)
 {
     test::TempDir dir;
-    const FixtureJpeg spec{4, JCS_CMYK, JCS_CMYK, false};
+    const FixtureJpeg fixture{4, JCS_CMYK, JCS_CMYK, false};
     for (const InkCase& ink : kInks) {
         std::vector<uint8_t> cmyk = ink.adobeCmyk;
         for (uint8_t& sample : cmyk)
             sample = static_cast<uint8_t>(255 - sample);
-        ExpectUniform(ReadBytes(dir, Compress(spec, UniformSamples(cmyk))), ink.rgb, ink.name);
+        ExpectUniform(ReadBytes(dir, Compress(fixture, UniformSamples(cmyk))), ink.rgb, ink.name);
     }
 }
 
 TEST(UnsupportedJpeg, TwoComponentsFail)
 {
     test::TempDir dir;
-    const FixtureJpeg spec{2, JCS_UNKNOWN, JCS_UNKNOWN, false};
-    EXPECT_THROW(ReadBytes(dir, Compress(spec, UniformSamples({10, 200}))), EngineError);
+    const FixtureJpeg fixture{2, JCS_UNKNOWN, JCS_UNKNOWN, false};
+    EXPECT_THROW(ReadBytes(dir, Compress(fixture, UniformSamples({10, 200}))), EngineError);
 }
 
 // A progressive greyscale scan script of exactly `count` scans: one DC scan, then every AC
@@ -237,15 +237,15 @@ std::vector<jpeg_scan_info> TinyScans(int count)
 TEST(ProgressiveJpeg, LoadsUpTo500ScansAndFailsBeyond)
 {
     test::TempDir dir;
-    const FixtureJpeg spec{1, JCS_GRAYSCALE, JCS_GRAYSCALE, false};
+    const FixtureJpeg fixture{1, JCS_GRAYSCALE, JCS_GRAYSCALE, false};
     std::vector<uint8_t> samples(kFixtureSide * kFixtureSide);
     for (std::size_t i = 0; i < samples.size(); ++i)
         samples[i] = static_cast<uint8_t>(i * 7);
 
     const std::vector<jpeg_scan_info> most = TinyScans(500);
     ASSERT_EQ(most.size(), 500u);
-    EXPECT_EQ(ReadBytes(dir, Compress(spec, samples, most)).width(), kFixtureSide);
-    EXPECT_THROW(ReadBytes(dir, Compress(spec, samples, TinyScans(501))), EngineError);
+    EXPECT_EQ(ReadBytes(dir, Compress(fixture, samples, most)).width(), kFixtureSide);
+    EXPECT_THROW(ReadBytes(dir, Compress(fixture, samples, TinyScans(501))), EngineError);
 }
 
 TEST(BrokenJpeg, EmptyFileFailsWithLibraryText)
