@@ -7,6 +7,9 @@
 #include <string>
 #include <vector>
 
+// Keeps the work from being optimised away.
+volatile std::size_t gSink;
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
 {
     if (size > 4096)
@@ -20,7 +23,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
     }
     const std::string message = gustara::BuildErrorMessage(
         entries, [](const std::string& a, const std::string& b) { return a.compare(b); });
-    static volatile std::size_t sink;
-    sink = message.size();
+    gSink = message.size();
     return 0;
 }

@@ -22,6 +22,9 @@ std::string ScratchPath()
 
 } // namespace
 
+// Keeps the work from being optimised away.
+volatile unsigned gSink;
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
 {
     if (size > kMaxInputBytes)
@@ -42,8 +45,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
         for (int32_t y = 0; y < picture.height(); ++y)
             for (std::size_t x = 0; x < picture.stride(); ++x)
                 sum += picture.row(y)[x];
-        static volatile unsigned sink;
-        sink = sum;
+        gSink = sum;
     } catch (const gustara::EngineError&) {
     }
     return 0;
