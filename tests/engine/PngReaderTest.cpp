@@ -1,0 +1,389 @@
+#include "EngineError.h"
+#include "PngReader.h"
+#include "TestFiles.h"
+
+#include <gtest/gtest.h>
+#include <png.h>
+#include <zlib.h>
+
+#include <array>
+#include <csetjmp>
+#include <cstdio>
+#include <optional>
+#include <string>
+#include <vector>
+
+using namespace gustara;
+using namespace gustara::test;
+
+namespace {
+
+using Rgb = std::array<uint8_t, 3>;
+
+// A PNG to write: samples given one value per channel, row by row, at the file's depth.
+struct PngSpec {
+    uint32_t width = 1;
+    uint32_t height = 1;
+    int bitDepth = 8;
+    int colourType = PNG_COLOR_TYPE_RGB;
+    bool interlaced = false;
+    std::vector<unsigned> samples;
+    std::vector<png_color> palette;
+    std::vector<png_byte> paletteAlpha;
+    std::optional<png_color_16> key; // tRNS colour of grey and RGB files
+    png_fixed_point gamma = 0;       // 0: no gAMA chunk
+};
+
+int Channels(int colourType)
+{
+    switch (colourType) {
+    case PNG_COLOR_TYPE_RGB: return 3;
+    case PNG_COLOR_TYPE_RGB_ALPHA: return 4;
+    case PNG_COLOR_TYPE_GRAY_ALPHA: return 2;
+    default: return 1;
+    }
+}
+
+// Rows packed as stored: sub-byte samples from the high bits, 16-bit samples big-endian.
+std::vector<png_byte> PackRows(const PngSpec& spec)
+{
+    const size_t perRow = spec.width * Channels(spec.colourType);
+    const size_t rowBytes = (perRow * spec.bitDepth + 7) / 8;
+    std::vector<png_byte> packed(rowBytes * spec.height);
+    for (uint32_t y = 0; y < spec.height; ++y) {
+        png_byte* row = packed.data() + y * rowBytes;
+        for (size_t i = 0; i < perRow; ++i) {
+            const unsigned value = spec.samples.at(y * perRow + i);
+            if (spec.bitDepth == 16) {
+                row[2 * i] = static_cast<png_byte>(value >> 8);
+                row[2 * i + 1] = static_cast<png_byte>(value);
+            } else {
+                const size_t bit = i * spec.bitDepth;
+                row[bit / 8] |= static_cast<png_byte>(value << (8 - spec.bitDepth - bit % 8));
+            }
+        }
+    }
+    return packed;
+}
+
+void QuietWarning(png_structp, png_const_charp) {}
+
+// libpng's writer; `rows` points into the packed samples. False when libpng fails.
+bool WritePngRows(std::FILE* file, const PngSpec* spec, png_bytepp rows)
+{
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, QuietWarning);
+    png_infop info = png ? png_create_info_struct(png) : nullptr;
+    if (!info || setjmp(png_jmpbuf(png))) {
+        png_destroy_write_struct(&png, &info);
+        return false;
+    }
+    png_init_io(png, file);
+    png_set_IHDR(png, info, spec->width, spec->height, spec->bitDepth, spec->colourType,
+                 spec->interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+                 PNG_FILTER_TYPE_DEFAULT);
+    if (!spec->palette.empty())
+        png_set_PLTE(png, info, spec->palette.data(), static_cast<int>(spec->palette.size()));
+    if (!spec->paletteAlpha.empty())
+        png_set_tRNS(png, info, spec->paletteAlpha.data(), static_cast<int>(spec->paletteAlpha.size()), nullptr);
+    if (spec->key) {
+        png_color_16 key = *spec->key;
+        png_set_tRNS(png, info, nullptr, 1, &key);
+    }
+    if (spec->gamma != 0)
+        png_set_gAMA_fixed(png, info, spec->gamma);
+    png_write_info(png, info);
+    if (spec->interlaced)
+        png_set_interlace_handling(png);
+    png_write_image(png, rows);
+    png_write_end(png, nullptr);
+    png_destroy_write_struct(&png, &info);
+    return true;
+}
+
+std::vector<uint8_t> EncodePng(const PngSpec& spec)
+{
+    TempDir dir;
+    const std::string path = dir.file("out.png");
+    std::vector<png_byte> packed = PackRows(spec);
+    std::vector<png_bytep> rows(spec.height);
+    for (uint32_t y = 0; y < spec.height; ++y)
+        rows[y] = packed.data() + y * (packed.size() / spec.height);
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    EXPECT_TRUE(file);
+    const bool written = WritePngRows(file, &spec, rows.data());
+    std::fclose(file);
+    EXPECT_TRUE(written);
+    return ReadFileBytes(path);
+}
+
+PictureRaster Decode(const std::vector<uint8_t>& bytes)
+{
+    TempDir dir;
+    const std::string path = dir.file("in.png");
+    WriteFileBytes(path, bytes);
+    return ReadPng(path);
+}
+
+std::vector<Rgb> Pixels(const PictureRaster& picture)
+{
+    std::vector<Rgb> pixels;
+    for (int32_t y = 0; y < picture.height(); ++y)
+        for (int32_t x = 0; x < picture.width(); ++x)
+            pixels.push_back({picture.row(y)[3 * x], picture.row(y)[3 * x + 1], picture.row(y)[3 * x + 2]});
+    return pixels;
+}
+
+// One row of pixels: width = number of samples / channels.
+PngSpec Row(int colourType, int bitDepth, std::vector<unsigned> samples)
+{
+    PngSpec spec;
+    spec.colourType = colourType;
+    spec.bitDepth = bitDepth;
+    spec.width = static_cast<uint32_t>(samples.size() / Channels(colourType));
+    spec.samples = std::move(samples);
+    return spec;
+}
+
+// A whole chunk: length, type, data, CRC.
+std::vector<uint8_t> Chunk(const std::string& type, const std::vector<uint8_t>& data)
+{
+    std::vector<uint8_t> chunk;
+    chunk.reserve(12 + data.size());
+    auto put32 = [&chunk](uint32_t value) {
+        for (int shift = 24; shift >= 0; shift -= 8)
+            chunk.push_back(static_cast<uint8_t>(value >> shift));
+    };
+    put32(static_cast<uint32_t>(data.size()));
+    for (char letter : type)
+        chunk.push_back(static_cast<uint8_t>(letter));
+    chunk.insert(chunk.end(), data.begin(), data.end());
+    put32(static_cast<uint32_t>(crc32(0, chunk.data() + 4, static_cast<uInt>(chunk.size() - 4))));
+    return chunk;
+}
+
+constexpr size_t kAfterSignature = 8;
+constexpr size_t kAfterHeader = 8 + 25; // signature and the IHDR chunk
+
+std::vector<uint8_t> Inserted(std::vector<uint8_t> file, size_t at, const std::vector<uint8_t>& chunk)
+{
+    file.insert(file.begin() + static_cast<std::ptrdiff_t>(at), chunk.begin(), chunk.end());
+    return file;
+}
+
+// The offset of the first chunk of that type.
+size_t FindChunk(const std::vector<uint8_t>& file, const std::string& type)
+{
+    for (size_t at = kAfterSignature; at + 8 <= file.size();) {
+        const uint32_t length = uint32_t(file[at]) << 24 | file[at + 1] << 16 | file[at + 2] << 8 | file[at + 3];
+        if (std::string(file.begin() + at + 4, file.begin() + at + 8) == type)
+            return at;
+        at += 12 + length;
+    }
+    return file.size();
+}
+
+const PngSpec& SmallRgb()
+{
+    static const PngSpec spec = Row(PNG_COLOR_TYPE_RGB, 8, {1, 2, 3, 40, 50, 60});
+    return spec;
+}
+
+} // namespace
+
+TEST(PngReader, AlphaIsFlattenedOntoWhite)
+{
+    // 16-bit alpha takes its high byte first.
+    const struct {
+        PngSpec spec;
+        Rgb expected;
+    } cases[] = {
+        {Row(PNG_COLOR_TYPE_RGB_ALPHA, 8, {255, 0, 0, 128}), {255, 127, 127}},
+        {Row(PNG_COLOR_TYPE_RGB_ALPHA, 8, {13, 200, 77, 0}), {255, 255, 255}},
+        {Row(PNG_COLOR_TYPE_RGB_ALPHA, 8, {13, 200, 77, 255}), {13, 200, 77}},
+        {Row(PNG_COLOR_TYPE_RGB_ALPHA, 8, {0, 100, 200, 1}), {254, 254, 254}},
+        {Row(PNG_COLOR_TYPE_GRAY_ALPHA, 8, {0, 128}), {127, 127, 127}},
+        {Row(PNG_COLOR_TYPE_GRAY_ALPHA, 16, {0x00FF, 0x80FF}), {127, 127, 127}},
+        {Row(PNG_COLOR_TYPE_RGB_ALPHA, 16, {0xFFFF, 0, 0, 0x8000}), {255, 127, 127}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(Pixels(Decode(EncodePng(c.spec))), std::vector<Rgb>{c.expected}) << c.spec.colourType;
+}
+
+TEST(PngReader, PaletteColoursAreExact)
+{
+    PngSpec spec = Row(PNG_COLOR_TYPE_PALETTE, 4, {0, 1, 1, 0, 1});
+    spec.palette = {{10, 20, 30}, {200, 100, 50}};
+    EXPECT_EQ(Pixels(Decode(EncodePng(spec))),
+              (std::vector<Rgb>{{10, 20, 30}, {200, 100, 50}, {200, 100, 50}, {10, 20, 30}, {200, 100, 50}}));
+}
+
+TEST(PngReader, PaletteIndicesBeyondTheAlphaListAreOpaque)
+{
+    PngSpec spec = Row(PNG_COLOR_TYPE_PALETTE, 8, {0, 1, 2, 3});
+    spec.palette = {{10, 20, 30}, {200, 100, 50}, {0, 0, 0}, {90, 90, 90}};
+    spec.paletteAlpha = {0, 128};
+    EXPECT_EQ(Pixels(Decode(EncodePng(spec))),
+              (std::vector<Rgb>{{255, 255, 255}, {227, 177, 152}, {0, 0, 0}, {90, 90, 90}}));
+}
+
+TEST(PngReader, TransparentColourTurnsExactMatchesWhite)
+{
+    PngSpec rgb = Row(PNG_COLOR_TYPE_RGB, 8, {0, 255, 0, 0, 254, 0, 1, 255, 0, 0, 255, 0});
+    rgb.key = png_color_16{0, 0, 255, 0, 0};
+    EXPECT_EQ(Pixels(Decode(EncodePng(rgb))),
+              (std::vector<Rgb>{{255, 255, 255}, {0, 254, 0}, {1, 255, 0}, {255, 255, 255}}));
+
+    // 16-bit keys compare all 16 bits: the same high byte alone is not a match.
+    PngSpec deep = Row(PNG_COLOR_TYPE_RGB, 16, {0x1234, 0x5678, 0x9ABC, 0x1234, 0x5678, 0x9ABD});
+    deep.key = png_color_16{0, 0x1234, 0x5678, 0x9ABC, 0};
+    EXPECT_EQ(Pixels(Decode(EncodePng(deep))), (std::vector<Rgb>{{255, 255, 255}, {0x12, 0x56, 0x9A}}));
+
+    PngSpec grey16 = Row(PNG_COLOR_TYPE_GRAY, 16, {0x8001, 0x8000});
+    grey16.key = png_color_16{0, 0, 0, 0, 0x8001};
+    EXPECT_EQ(Pixels(Decode(EncodePng(grey16))), (std::vector<Rgb>{{255, 255, 255}, {128, 128, 128}}));
+
+    PngSpec grey2 = Row(PNG_COLOR_TYPE_GRAY, 2, {0, 1, 2, 3});
+    grey2.key = png_color_16{0, 0, 0, 0, 1};
+    EXPECT_EQ(Pixels(Decode(EncodePng(grey2))),
+              (std::vector<Rgb>{{0, 0, 0}, {255, 255, 255}, {170, 170, 170}, {255, 255, 255}}));
+
+    // A key beyond the bit depth equals no sample (17 is 1 in its low four bits). libpng's
+    // writer refuses such a key, so the chunk is added by hand.
+    const std::vector<uint8_t> grey4 = EncodePng(Row(PNG_COLOR_TYPE_GRAY, 4, {1, 15}));
+    EXPECT_EQ(Pixels(Decode(Inserted(grey4, FindChunk(grey4, "IDAT"), Chunk("tRNS", {0, 17})))),
+              (std::vector<Rgb>{{17, 17, 17}, {255, 255, 255}}));
+}
+
+TEST(PngReader, SamplesBecomeEightBitsExactly)
+{
+    const struct {
+        int bitDepth;
+        std::vector<unsigned> samples;
+        std::vector<uint8_t> expected;
+    } greys[] = {
+        {1, {0, 1}, {0, 255}},
+        {2, {0, 1, 2, 3}, {0, 85, 170, 255}},
+        {4, {0, 1, 7, 15}, {0, 17, 119, 255}},
+        {8, {0, 1, 128, 255}, {0, 1, 128, 255}},
+        {16, {0x0000, 0x00FF, 0x12FF, 0xFFFF}, {0, 0, 0x12, 255}}, // high byte, never rounded up
+    };
+    for (const auto& grey : greys) {
+        std::vector<Rgb> expected;
+        for (uint8_t v : grey.expected)
+            expected.push_back({v, v, v});
+        EXPECT_EQ(Pixels(Decode(EncodePng(Row(PNG_COLOR_TYPE_GRAY, grey.bitDepth, grey.samples)))), expected)
+            << grey.bitDepth << "-bit grey";
+    }
+    EXPECT_EQ(Pixels(Decode(EncodePng(Row(PNG_COLOR_TYPE_RGB, 16, {0x12FF, 0x3480, 0xFF7F})))),
+              (std::vector<Rgb>{{0x12, 0x34, 0xFF}}));
+}
+
+TEST(PngReader, InterlacedEqualsNonInterlaced)
+{
+    // Sizes with empty Adam7 passes (1 x 1, a single column) and with partial ones.
+    const std::array<std::array<uint32_t, 2>, 5> sizes = {{{1, 1}, {1, 9}, {3, 5}, {9, 7}, {33, 17}}};
+    const std::array<int, 4> types = {PNG_COLOR_TYPE_RGB, PNG_COLOR_TYPE_RGB_ALPHA, PNG_COLOR_TYPE_GRAY_ALPHA,
+                                      PNG_COLOR_TYPE_PALETTE};
+    for (const auto& size : sizes) {
+        for (int type : types) {
+            PngSpec spec;
+            spec.width = size[0];
+            spec.height = size[1];
+            spec.colourType = type;
+            if (type == PNG_COLOR_TYPE_PALETTE)
+                for (int i = 0; i < 16; ++i)
+                    spec.palette.push_back({png_byte(i * 16), png_byte(255 - i * 7), png_byte(i * i)});
+            const size_t count = size_t{size[0]} * size[1] * Channels(type);
+            for (size_t i = 0; i < count; ++i)
+                spec.samples.push_back(type == PNG_COLOR_TYPE_PALETTE ? i % 16 : (i * 37 + i / 5) % 256);
+            const PictureRaster plain = Decode(EncodePng(spec));
+            spec.interlaced = true;
+            EXPECT_TRUE(SamePixels(Decode(EncodePng(spec)), plain)) << size[0] << "x" << size[1] << " type " << type;
+        }
+    }
+}
+
+TEST(PngReader, GammaIsAppliedAgainstADisplayOf2Point2)
+{
+    PngSpec spec = Row(PNG_COLOR_TYPE_RGB, 8, {0, 1, 64, 128, 200, 255});
+    EXPECT_EQ(Pixels(Decode(EncodePng(spec))), (std::vector<Rgb>{{0, 1, 64}, {128, 200, 255}}));
+    spec.gamma = 45455; // 1 / 2.2: the identity
+    EXPECT_EQ(Pixels(Decode(EncodePng(spec))), (std::vector<Rgb>{{0, 1, 64}, {128, 200, 255}}));
+    spec.gamma = 100000; // 255 * (v / 255)^0.45455, rounded
+    EXPECT_EQ(Pixels(Decode(EncodePng(spec))), (std::vector<Rgb>{{0, 21, 136}, {186, 228, 255}}));
+}
+
+TEST(PngReader, AncillaryChunksAreReadOver)
+{
+    const std::vector<uint8_t> plain = EncodePng(SmallRgb());
+    const std::string text("Comment\0soup", 12);
+    const std::vector<std::vector<uint8_t>> chunks = {
+        Chunk("tEXt", std::vector<uint8_t>(text.begin(), text.end())),
+        Chunk("pHYs", {0, 0, 11, 19, 0, 0, 11, 19, 1}),
+        Chunk("tIME", {7, 232, 1, 2, 3, 4, 5}),
+        Chunk("prVt", {1, 2, 3}), // unknown, safe to ignore
+    };
+    for (const auto& chunk : chunks)
+        EXPECT_TRUE(SamePixels(Decode(Inserted(plain, kAfterHeader, chunk)), Decode(plain)));
+}
+
+TEST(PngReader, MalformedFilesFail)
+{
+    const std::vector<uint8_t> plain = EncodePng(SmallRgb());
+    std::vector<uint8_t> palette = [] {
+        PngSpec spec = Row(PNG_COLOR_TYPE_PALETTE, 8, {0, 1});
+        spec.palette = {{1, 2, 3}, {4, 5, 6}};
+        return EncodePng(spec);
+    }();
+    const size_t paletteEnd = FindChunk(palette, "IDAT");
+    std::vector<uint8_t> badCrc = plain;
+    badCrc[FindChunk(badCrc, "IDAT") + 8] ^= 0x01;
+    std::vector<uint8_t> noData = plain;
+    const size_t idat = FindChunk(noData, "IDAT");
+    noData.erase(noData.begin() + idat, noData.begin() + FindChunk(noData, "IEND"));
+    std::vector<uint8_t> badSignature = plain;
+    badSignature[1] = 'Q';
+
+    const struct {
+        const char* what;
+        std::vector<uint8_t> bytes;
+    } cases[] = {
+        {"empty", {}},
+        {"wrong signature", badSignature},
+        {"text before IHDR", Inserted(plain, kAfterSignature, Chunk("tEXt", {'a', 0, 'b'}))},
+        {"unknown chunk before IHDR", Inserted(plain, kAfterSignature, Chunk("prVt", {1}))},
+        {"unknown critical chunk", Inserted(plain, kAfterHeader, Chunk("QUUX", {1}))},
+        {"no picture data", noData},
+        {"tRNS with 257 entries", Inserted(palette, paletteEnd, Chunk("tRNS", std::vector<uint8_t>(257, 9)))},
+        {"CRC error in IDAT", badCrc},
+        {"cut in the header", std::vector<uint8_t>(plain.begin(), plain.begin() + 20)},
+        {"cut in the data", std::vector<uint8_t>(plain.begin(), plain.begin() + idat + 10)},
+        {"cut before IEND", std::vector<uint8_t>(plain.begin(), plain.end() - 12)},
+    };
+    for (const auto& c : cases)
+        EXPECT_THROW(Decode(c.bytes), EngineError) << c.what;
+}
+
+TEST(PngReader, HugeHeadersFailBeforeDecoding)
+{
+    std::vector<uint8_t> file = EncodePng(SmallRgb());
+    // IHDRs with valid CRCs whose sizes are refused: 100000 x 100000 exceeds the pixel cap.
+    const std::vector<uint8_t> tooManyPixels = Chunk("IHDR", {0, 1, 0x86, 0xA0, 0, 1, 0x86, 0xA0, 8, 2, 0, 0, 0});
+    std::copy(tooManyPixels.begin(), tooManyPixels.end(), file.begin() + kAfterSignature);
+    EXPECT_THROW(Decode(file), EngineError);
+    // 2^20 + 1 pixels wide, 1 high: past the side limit although the pixel count is small.
+    const std::vector<uint8_t> tooWide = Chunk("IHDR", {0, 0x10, 0, 1, 0, 0, 0, 1, 8, 2, 0, 0, 0});
+    std::copy(tooWide.begin(), tooWide.end(), file.begin() + kAfterSignature);
+    EXPECT_THROW(Decode(file), EngineError);
+}
+
+TEST(PngReader, OtherFilesNamedPngFail)
+{
+    TempDir dir;
+    const std::string ppm = dir.file("in.ppm");
+    const std::string jpeg = dir.file("photo.png");
+    WritePpm(ppm, MakeTestPicture(8, 8));
+    ASSERT_EQ(RunCommand("cjpeg " + ShellQuote(ppm) + " > " + ShellQuote(jpeg)), 0);
+    EXPECT_THROW(ReadPng(jpeg), EngineError);
+    EXPECT_THROW(ReadPng(dir.file("missing.png")), EngineError);
+}
