@@ -1,5 +1,21 @@
-// Placeholder entry point until the main window lands.
-int main()
+#include "AppText.h"
+#include "UnitAbout.h"
+#include "UnitMain.h"
+#include "UnitStatus.h"
+
+#include <QApplication>
+
+int main(int argc, char* argv[])
 {
-    return 0;
+    QApplication app(argc, argv);
+    // The name, not the display name: Qt would append a display name to every window caption.
+    QApplication::setApplicationName(QString::fromUtf8(gustara::kApplicationTitle));
+
+    // Closing the main window ends the program; its destruction saves the settings.
+    gustara::TFormMain formMain;
+    gustara::TFormStatus formStatus(&formMain);
+    gustara::TFormAbout formAbout(&formMain);
+    formMain.AttachWindows(formStatus, formAbout);
+    formMain.show();
+    return app.exec();
 }

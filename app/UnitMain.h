@@ -1,0 +1,158 @@
+#pragma once
+
+#include <QMainWindow>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QKeyEvent;
+class QLabel;
+class QLineEdit;
+class QMenuBar;
+class QPlainTextEdit;
+class QRadioButton;
+class QSlider;
+
+namespace gustara {
+
+class TFormAbout;
+class TFormStatus;
+
+// The main window. Its controls are the settings: they are loaded from config.ini when the
+// window is created and written back when it is destroyed; the batch worker reads them on
+// the user-interface thread. Everything here runs on the user-interface thread.
+class TFormMain : public QMainWindow {
+    Q_OBJECT
+public:
+    // Builds the controls and runs FormCreate: the settings folder is prepared and the
+    // settings are loaded; a missing or broken file gives the defaults without a message.
+    explicit TFormMain(QWidget* parent = nullptr);
+    // Runs FormDestroy: FileList is released and the settings are saved; a failed save
+    // shows the error box before the window goes.
+    ~TFormMain() override;
+
+    // The progress and About windows, created by the program after this window; not owned.
+    void AttachWindows(TFormStatus& status, TFormAbout& about);
+
+    // The enabling rules of the size, hidden quality, hidden effect and save groups.
+    void UpdateFormPicSize();
+    void UpdateFormQuality();
+    void UpdateFormFilter();
+    void UpdateFormSaveConf();
+
+    // The character filter of the number fields: backspace, "." and the digits pass
+    // unchanged; any other character becomes 0, which discards it.
+    static char16_t EditNumOnlyKeyPress(char16_t key);
+
+    // Tests the settings before a batch; on the first problem shows its message and returns
+    // false. Changes no control and moves no focus.
+    bool CheckSettings();
+    // The bounding box of the batch. The typed box is read only when resizing is on (0 x 0
+    // when it is off); a preset gives its side twice; with no preset selected the width
+    // keeps the caller's value and the height receives it. Throws EngineError
+    // "'<text>' は整数ではありません" when a typed side is not a whole number.
+    void GetPicSize(int32_t& width, int32_t& height) const;
+    // JPEG quality by quality level: 100, 80, 60, 30, 10; 0 with no level selected.
+    int GetQualityValue() const;
+    // Flavour strength: 1, 2, or 3 (also when no strength is selected).
+    int GetFlavourLevel() const;
+
+    // Opens the About window modally.
+    void A1Click();
+
+    // The settings folder and its file (SettingsFile.h has the rules of both).
+    void InitConfigDir();
+    void LoadConfig();
+    // Writes the fifteen settings; shows the error box with the file's path when the file
+    // cannot be replaced, which leaves it as it was.
+    void SaveConfig();
+
+    QString SettingsDir;  // ends in "/"
+    bool ConvertSucceeded = false;
+    std::vector<std::string> FileList;  // UTF-8 paths of the latest accepted drop
+
+    // Size group.
+    QGroupBox* GBPicSize;
+    QCheckBox* CBPicSize;
+    QRadioButton* RBRegularSize;
+    QComboBox* CBSizeList;
+    QRadioButton* RBInputPicSize;
+    QLabel* LblPicWidth;
+    QLineEdit* EditPicWidth;
+    QLabel* LblPicHeight;
+    QLineEdit* EditPicHeight;
+    // Save group.
+    QGroupBox* GBSave;
+    QRadioButton* RBDecidesName;
+    QComboBox* CBSelectNamePos;
+    QLineEdit* EditFileName;
+    QLabel* LblSelectFileName;
+    QRadioButton* RBMakeDir;
+    QLabel* LblDirName;
+    QLineEdit* EditDirName;
+    QCheckBox* CBProgressive;  // hidden; persisted
+    // Strength group.
+    QGroupBox* GroupBox1;
+    QRadioButton* RBGustaraLv3;
+    QRadioButton* RBGustaraLv2;
+    QRadioButton* RBGustaraLv1;
+    QPlainTextEdit* Memo1;
+    // Hidden quality group, fixed at every start.
+    QGroupBox* GBFileSize;
+    QCheckBox* CBQuality;
+    QRadioButton* RBQuality;
+    QComboBox* CBQualityLevel;
+    QRadioButton* RBFileSize;
+    QLineEdit* EditFileSize;
+    QLabel* LblKB;
+    // Hidden effect group, fixed at every start.
+    QGroupBox* GBFilter;
+    QCheckBox* CBFilter;
+    QCheckBox* CBContrast;
+    QSlider* TBContrast;
+    QCheckBox* CBVivid;
+    QCheckBox* CBBrightness;
+    QRadioButton* RBBrightnessUP;
+    QRadioButton* RBBrightnessDown;
+    QCheckBox* CBMonochrome;
+    // Menu.
+    QMenuBar* MainMenu;
+    QAction* A1;
+
+protected:
+    // Swallows hint (tooltip) events, since hints are off in this window, and runs the key
+    // filter of the number fields.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    struct TypedField {
+        QLineEdit* edit;
+        int typingLimit;
+    };
+
+    void CreateControls();
+    void CreateSizeGroup(QWidget* client);
+    void CreateSaveGroup(QWidget* client);
+    void CreateStrengthGroup(QWidget* client);
+    void CreateQualityGroup(QWidget* client);
+    void CreateFilterGroup(QWidget* client);
+    void ConnectRules();
+    void ChainTabOrder();
+    void AttachHints();
+    void FormCreate();
+    void FormDestroy();
+    void ApplyHiddenFixedValues();
+    // True when the key event may reach the number field.
+    bool PassesNumberFieldFilter(const TypedField& field, const QKeyEvent& event) const;
+
+    std::vector<TypedField> TypedFields;
+    TFormStatus* FormStatus = nullptr;
+    TFormAbout* FormAbout = nullptr;
+};
+
+} // namespace gustara
