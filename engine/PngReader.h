@@ -6,8 +6,11 @@
 
 namespace gustara {
 
-// Decodes the PNG file through libpng into a new 24-bit raster.
-// Throws EngineError when the file cannot be read or decoded; nothing is held afterwards.
+// Decodes the PNG file through libpng into a new 24-bit raster: 16-bit samples keep their
+// high byte, alpha (per pixel or from tRNS) is flattened onto white, and a gAMA chunk is
+// applied against a display gamma of 2.2. Owns the file and decoder only during the call.
+// Throws EngineError, with libpng's text, when the file cannot be read or decoded or is
+// larger than the raster allows; nothing is held afterwards.
 PictureRaster ReadPng(const std::string& path);
 
 } // namespace gustara
