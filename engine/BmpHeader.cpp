@@ -13,8 +13,9 @@ namespace {
 
 constexpr uint32_t kFileHeaderSize = 14;
 constexpr uint32_t kCoreHeaderSize = 12;
-// The Windows fields we use end here; longer headers (V4, V5) are read over.
-constexpr uint32_t kLongestFieldsRead = 124;
+// The fields used end with the colour masks; the rest of a longer header (alpha mask,
+// colour space, profile) is read over.
+constexpr uint32_t kFieldsUsed = 52;
 
 enum Compression : uint32_t {
     kRgb = 0,
@@ -55,7 +56,7 @@ struct InfoFields {
 InfoFields ReadInfoHeader(BmpSource& source)
 {
     // Fields that a short header leaves out stay 0, their default.
-    std::array<uint8_t, kLongestFieldsRead> raw{};
+    std::array<uint8_t, kFieldsUsed> raw{};
     source.read(raw.data(), 4);
     InfoFields info;
     info.size = Le32(raw.data());
@@ -70,7 +71,7 @@ InfoFields ReadInfoHeader(BmpSource& source)
     }
     if (info.size < 16)
         throw EngineError("BMP: unknown information header size " + std::to_string(info.size));
-    source.read(raw.data() + 4, std::min(info.size, kLongestFieldsRead) - 4);
+    source.read(raw.data() + 4, std::min(info.size, kFieldsUsed) - 4);
     source.seek(uint64_t{kFileHeaderSize} + info.size);
     // 40 bytes is the Windows form (and the OS/2 2.x form cut to it: the two agree there);
     // 64 bytes and anything shorter than 40 are OS/2 2.x.
@@ -87,35 +88,37 @@ InfoFields ReadInfoHeader(BmpSource& source)
     return info;
 }
 
+[[noreturn]] void Refuse(const std::string& what)
+{
+    throw EngineError("BMP: " + what + " is not supported");
+}
+
 BmpEncoding EncodingOf(const InfoFields& info)
 {
-    const auto refuse = [](const std::string& what) -> BmpEncoding {
-        throw EngineError("BMP: " + what + " is not supported");
-    };
     switch (info.compression) {
     case kRgb:
         return BmpEncoding::Plain;
     case kRle8:
         if (info.bitCount != 8)
-            refuse("RLE8 with " + std::to_string(info.bitCount) + " bits per pixel");
+            Refuse("RLE8 with " + std::to_string(info.bitCount) + " bits per pixel");
         return BmpEncoding::Rle8;
     case kRle4:
         if (info.bitCount != 4)
-            refuse("RLE4 with " + std::to_string(info.bitCount) + " bits per pixel");
+            Refuse("RLE4 with " + std::to_string(info.bitCount) + " bits per pixel");
         return BmpEncoding::Rle4;
     case kBitfields:
     case kAlphaBitfields:
         if (info.os2 && info.compression == kBitfields)
-            refuse("Huffman compression");
+            Refuse("Huffman compression");
         if (info.bitCount != 16 && info.bitCount != 32)
-            refuse("bit-field compression with " + std::to_string(info.bitCount) + " bits per pixel");
+            Refuse("bit-field compression with " + std::to_string(info.bitCount) + " bits per pixel");
         return BmpEncoding::Plain;
     case kJpeg:
-        return refuse(info.os2 ? "RLE24 compression" : "embedded JPEG data");
+        Refuse(info.os2 ? "RLE24 compression" : "embedded JPEG data");
     case kPng:
-        return refuse("embedded PNG data");
+        Refuse("embedded PNG data");
     default:
-        return refuse("compression " + std::to_string(info.compression));
+        Refuse("compression " + std::to_string(info.compression));
     }
 }
 

@@ -11,6 +11,9 @@ namespace gustara {
 // a delta, an early end of line or end of bitmap) take colour-table entry 0; runs past the
 // right edge are cut off there. Decoding stops at the end-of-bitmap mark or once every row
 // has been passed. Throws EngineError when the file ends before that.
+// The raster is allocated before the data is read: an early end-of-bitmap mark legitimately
+// leaves any amount of the picture unset, so the data's length bounds nothing; the pixel cap
+// of CheckPictureSize bounds the allocation.
 PictureRaster DecodeBmpRle(BmpSource& source, const BmpLayout& layout);
 
 } // namespace gustara

@@ -195,7 +195,8 @@ BmpFile WithOffset(BmpFile file, uint32_t pixelOffset)
 
 BmpFile Rle(uint32_t compression, int32_t width, int32_t height, std::vector<uint8_t> data)
 {
-    BmpFile file = Paletted(compression == 1 ? 8 : 4, width, height, {kGrey, kRed, kGreen, kBlue}, std::move(data), 4);
+    BmpFile file =
+        Paletted(compression == 1 ? 8 : 4, width, height, {kGrey, kRed, kGreen, kBlue}, std::move(data), 4);
     file.compression = compression;
     return file;
 }
@@ -208,7 +209,8 @@ const std::vector<DecodeCase> kDecodeCases = {
      {kBlack, kRed, kGreen, kBlue, kRed}},
     {"FourBitExplicitCount", Paletted(4, 3, 1, {kGrey, kRed, kGreen}, {0x21, 0x00, 0, 0}, 3),
      {kGreen, kRed, kGrey}},
-    {"EightBitWithPadding", Paletted(8, 5, 2, {kGrey, kRed, kGreen, kBlue}, {3, 2, 1, 0, 3, 0, 0, 0, 0, 1, 2, 3, 0, 0, 0, 0}),
+    {"EightBitWithPadding",
+     Paletted(8, 5, 2, {kGrey, kRed, kGreen, kBlue}, {3, 2, 1, 0, 3, 0, 0, 0, 0, 1, 2, 3, 0, 0, 0, 0}),
      {kGrey, kRed, kGreen, kBlue, kGrey, kBlue, kGreen, kRed, kGrey, kBlue}},
     // Index 7 lies beyond the two-entry table.
     {"IndexBeyondTableIsBlack", Paletted(8, 2, 1, {kRed, kGreen}, {1, 7, 0, 0}, 2), {kGreen, kBlack}},
@@ -231,14 +233,16 @@ const std::vector<DecodeCase> kDecodeCases = {
      {kRed, kGreen, kBlue, {0, 4, 0}}},
     {"SixteenBit565InV4Header", Direct(16, 2, 1, {0xFF, 0xFF, 0x1F, 0x00}, 3, {0xF800, 0x07E0, 0x001F}, 108),
      {kWhite, kBlue}},
-    {"SixteenBitMasksIgnoredWithoutBitfields", Direct(16, 1, 1, {0xE0, 0x03, 0, 0}, 0, {0xF800, 0x07E0, 0x001F}, 124),
+    {"SixteenBitMasksIgnoredWithoutBitfields",
+     Direct(16, 1, 1, {0xE0, 0x03, 0, 0}, 0, {0xF800, 0x07E0, 0x001F}, 124),
      {kGreen}},
     {"EmptyMaskGivesZero", Direct(16, 1, 1, {0xFF, 0xFF, 0, 0}, 3, {0xFF00, 0x00FF, 0}), {{255, 255, 0}}},
 
     // 24 bits are blue, green, red; one pixel leaves one byte of padding.
     {"TwentyFourBitBottomUp", Direct(24, 1, 2, {0, 0, 255, 0, 255, 0, 0, 0}), {kBlue, kRed}},
     {"TwentyFourBitTopDown", Direct(24, 1, -2, {0, 0, 255, 0, 255, 0, 0, 0}), {kRed, kBlue}},
-    {"TwentyFourBitOddWidth", Direct(24, 3, 1, {1, 2, 3, 4, 5, 6, 7, 8, 9, 0, 0, 0}), {{3, 2, 1}, {6, 5, 4}, {9, 8, 7}}},
+    {"TwentyFourBitOddWidth", Direct(24, 3, 1, {1, 2, 3, 4, 5, 6, 7, 8, 9, 0, 0, 0}),
+     {{3, 2, 1}, {6, 5, 4}, {9, 8, 7}}},
 
     // 32 bits: the fourth byte is never alpha, whatever it holds.
     {"ThirtyTwoBitFourthByteZero", Direct(32, 2, 1, {10, 20, 30, 0, 40, 50, 60, 0}), {{30, 20, 10}, {60, 50, 40}}},
