@@ -1,11 +1,15 @@
 #include "JpegReader.h"
 
 #include "EngineError.h"
+#include "ExifOrientation.h"
 #include "JpegErrorHandling.h"
+#include "PictureMetadata.h"
 
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -25,17 +29,24 @@ struct FileCloser {
 };
 using FileHandle = std::unique_ptr<FILE, FileCloser>;
 
-// One decompression object with its error manager and scan counter, destroyed on every way out.
-// The zeroed object is safe to destroy before jpeg_create_decompress has run.
+// One decompression object with its error manager, scan counter and the colour profile that
+// libjpeg assembled (malloc'd by it), all released on every way out. The zeroed object is safe
+// to destroy before jpeg_create_decompress has run.
 struct JpegDecoder {
     jpeg_decompress_struct info{};
     JpegErrorManager errors{};
     jpeg_progress_mgr progress{};
+    JOCTET* iccProfile = nullptr;
+    unsigned int iccLength = 0;
 
     JpegDecoder() = default;
     JpegDecoder(const JpegDecoder&) = delete;
     JpegDecoder& operator=(const JpegDecoder&) = delete;
-    ~JpegDecoder() { jpeg_destroy_decompress(&info); }
+    ~JpegDecoder()
+    {
+        std::free(iccProfile);
+        jpeg_destroy_decompress(&info);
+    }
 };
 
 void LimitScans(j_common_ptr object)
@@ -95,7 +106,13 @@ bool ReadHeader(JpegDecoder* decoder, FILE* file)
     decoder->progress.progress_monitor = LimitScans;
     decoder->info.progress = &decoder->progress;
     jpeg_stdio_src(&decoder->info, file);
+    // APP1 may carry EXIF, APP2 the colour profile; both are kept whole for MetadataOf.
+    jpeg_save_markers(&decoder->info, JPEG_APP0 + 1, 0xFFFF);
+    jpeg_save_markers(&decoder->info, JPEG_APP0 + 2, 0xFFFF);
     jpeg_read_header(&decoder->info, TRUE);
+    // Chunks that are missing, doubled or miscounted give no profile (null, length 0) and
+    // only a warning, which is dropped.
+    jpeg_read_icc_profile(&decoder->info, &decoder->iccProfile, &decoder->iccLength);
     return true;
 }
 
@@ -114,6 +131,25 @@ bool DecodeRows(JpegDecoder* decoder, const RowTarget* target)
     }
     jpeg_finish_decompress(info);
     return true;
+}
+
+// The orientation of the first EXIF APP1 marker and the colour profile when it describes RGB.
+// Read before decoding: libjpeg releases the saved markers when decompression finishes.
+PictureMetadata MetadataOf(const JpegDecoder& decoder)
+{
+    PictureMetadata metadata;
+    for (jpeg_saved_marker_ptr marker = decoder.info.marker_list; marker; marker = marker->next) {
+        if (marker->marker != JPEG_APP0 + 1)
+            continue;
+        if (const auto orientation = ReadExifApp1Orientation({marker->data, marker->data_length})) {
+            metadata.orientation = *orientation;
+            break;
+        }
+    }
+    const std::span<const uint8_t> profile(decoder.iccProfile, decoder.iccLength);
+    if (IsRgbIccProfile(profile))
+        metadata.iccProfile.assign(profile.begin(), profile.end());
+    return metadata;
 }
 
 // Chooses libjpeg's output for the file's colour space; returns the converter for its rows.
@@ -160,6 +196,7 @@ PictureRaster ReadJpeg(const std::string& path)
     const RowConverter convert = ChooseOutput(info);
 
     PictureRaster picture(static_cast<int32_t>(info.image_width), static_cast<int32_t>(info.image_height));
+    picture.metadata() = MetadataOf(decoder);
     std::vector<JSAMPLE> scratch(info.out_color_space == JCS_CMYK ? std::size_t{4} * info.image_width : 0);
     const RowTarget target{picture.data(), picture.stride(), scratch.empty() ? nullptr : scratch.data(), convert};
     if (!DecodeRows(&decoder, &target))

@@ -1,6 +1,7 @@
 #include "JpegWriter.h"
 
 #include "EngineError.h"
+#include "ExifOrientation.h"
 #include "JpegErrorHandling.h"
 
 #include <exception>
@@ -66,12 +67,17 @@ void FinishDestination(j_compress_ptr info)
 }
 
 // What one encode asks of libjpeg; the row pointers are the raster's rows, top to bottom.
+// The EXIF APP1 payload and the colour profile are written only when their length is not 0.
 struct EncodeJob {
     JSAMPROW* rows;
     JDIMENSION width;
     JDIMENSION height;
     int quality;
     bool progressive;
+    const JOCTET* exif;
+    unsigned int exifLength;
+    const JOCTET* iccProfile;
+    unsigned int iccLength;
 };
 
 // The setjmp region: only trivially destructible locals, so a longjmp from libjpeg skips no
@@ -97,6 +103,10 @@ bool Compress(jpeg_compress_struct* info, JpegErrorManager* errors, VectorDestin
     if (job->progressive)
         jpeg_simple_progression(info);
     jpeg_start_compress(info, TRUE);
+    if (job->exifLength != 0)
+        jpeg_write_marker(info, JPEG_APP0 + 1, job->exif, job->exifLength);
+    if (job->iccLength != 0)
+        jpeg_write_icc_profile(info, job->iccProfile, job->iccLength);
     while (info->next_scanline < info->image_height)
         jpeg_write_scanlines(info, job->rows + info->next_scanline, info->image_height - info->next_scanline);
     jpeg_finish_compress(info);
@@ -115,8 +125,17 @@ std::vector<uint8_t> EncodeJpeg(const PictureRaster& picture, int quality, bool 
     std::vector<JSAMPROW> rows(static_cast<std::size_t>(picture.height()));
     for (int32_t y = 0; y < picture.height(); ++y)
         rows[static_cast<std::size_t>(y)] = const_cast<JSAMPROW>(picture.row(y));  // libjpeg only reads them
+    // Only what viewers need to show the picture as the source was shown: no other EXIF data
+    // of the source (place, camera) reaches the output.
+    const PictureMetadata& metadata = picture.metadata();
+    const std::vector<uint8_t> exif =
+        metadata.orientation != 1 ? MakeOrientationExifApp1(metadata.orientation) : std::vector<uint8_t>{};
+    const bool keepsProfile = IsRgbIccProfile(metadata.iccProfile);
     const EncodeJob job{rows.data(), static_cast<JDIMENSION>(picture.width()),
-                        static_cast<JDIMENSION>(picture.height()), quality, progressive};
+                        static_cast<JDIMENSION>(picture.height()), quality, progressive,
+                        exif.data(), static_cast<unsigned int>(exif.size()),
+                        metadata.iccProfile.data(),
+                        keepsProfile ? static_cast<unsigned int>(metadata.iccProfile.size()) : 0u};
 
     jpeg_compress_struct info{};
     JpegErrorManager errors{};

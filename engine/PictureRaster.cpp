@@ -32,7 +32,8 @@ PictureRaster::PictureRaster(int32_t width, int32_t height)
 PictureRaster::PictureRaster(PictureRaster&& other) noexcept
     : width_(std::exchange(other.width_, 0)),
       height_(std::exchange(other.height_, 0)),
-      pixels_(std::move(other.pixels_))
+      pixels_(std::move(other.pixels_)),
+      metadata_(std::exchange(other.metadata_, {}))
 {
 }
 
@@ -41,6 +42,7 @@ PictureRaster& PictureRaster::operator=(PictureRaster&& other) noexcept
     width_ = std::exchange(other.width_, 0);
     height_ = std::exchange(other.height_, 0);
     pixels_ = std::move(other.pixels_);
+    metadata_ = std::exchange(other.metadata_, {});
     return *this;
 }
 
@@ -49,6 +51,7 @@ PictureRaster PictureRaster::clone() const
     PictureRaster copy(width_, height_);
     if (!empty())
         std::memcpy(copy.data(), data(), byteCount());
+    copy.metadata_ = metadata_;
     return copy;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "PictureMetadata.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -9,7 +11,8 @@ namespace gustara {
 // One picture in memory: width x height pixels of 8-bit red, green, blue, rows from the
 // top, each row `stride()` = 3 * width bytes, no padding. Owns its one buffer; move-only,
 // copies only through clone(). A raster with a side of 0 is empty and holds no buffer;
-// a default-constructed one is 0 by 0.
+// a default-constructed one is 0 by 0. Its metadata travels with it: moved with the pixels,
+// copied by clone().
 class PictureRaster {
 public:
     // Largest picture accepted (512 Mi pixels, 1.5 GiB of pixels): headers that claim more
@@ -43,10 +46,14 @@ public:
     // Sets every pixel to one colour.
     void fill(uint8_t red, uint8_t green, uint8_t blue);
 
+    PictureMetadata& metadata() { return metadata_; }
+    const PictureMetadata& metadata() const { return metadata_; }
+
 private:
     int32_t width_ = 0;
     int32_t height_ = 0;
     std::unique_ptr<uint8_t[]> pixels_;
+    PictureMetadata metadata_;
 };
 
 // Throws EngineError unless a picture of width x height fits kMaxPixels (sides >= 0, each

@@ -13,6 +13,7 @@
 #include "PngReader.h"
 
 #include <cstdint>
+#include <utility>
 
 namespace gustara {
 
@@ -57,8 +58,11 @@ void TthPicConvert::FitPicSize(PictureRaster& picture)
     if (!UsePicSize)
         return;
     const auto target = FitToBoxSize(picture.width(), picture.height(), PicWidth, PicHeight);
-    if (target)
-        picture = AreaAverageResize(picture, target->width, target->height);
+    if (!target)
+        return;
+    PictureRaster fitted = AreaAverageResize(picture, target->width, target->height);
+    fitted.metadata() = std::move(picture.metadata());
+    picture = std::move(fitted);
 }
 
 void TthPicConvert::ApplyFlavour(PictureRaster& picture)
