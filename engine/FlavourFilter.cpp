@@ -4,6 +4,8 @@
 #include "RowBands.h"
 
 #include <array>
+#include <cstddef>
+#include <cstdint>
 
 namespace gustara {
 
@@ -16,8 +18,10 @@ constexpr int32_t kHighestTenths = 12 * 255;
 // The whole filter as lookups: the three single-channel passes composed into one table per
 // channel, and the saturation step's division by ten (with rounding and clamping) as a
 // table indexed by its numerator. Built from the plain passes, so the results are theirs.
+// Each channel entry packs the value v (low 16 bits) with 13v (high 16 bits): the sum of
+// three entries' low halves is r + g + b, and 12c - others = 13c - (r + g + b).
 struct FlavourTables {
-    std::array<std::array<uint8_t, 256>, 3> channel;
+    std::array<std::array<uint32_t, 256>, 3> channel;
     std::array<uint8_t, kHighestTenths - kLowestTenths + 1> tenths;
 
     explicit FlavourTables(int level)
@@ -31,7 +35,7 @@ struct FlavourTables {
         StretchContrast(ramp, 10 * level);
         for (int value = 0; value < 256; ++value)
             for (int c = 0; c < 3; ++c)
-                channel[c][value] = pixel[3 * value + c];
+                channel[c][value] = pixel[3 * value + c] | (13u * pixel[3 * value + c]) << 16;
         for (int32_t numerator = kLowestTenths; numerator <= kHighestTenths; ++numerator)
             tenths[numerator - kLowestTenths] = ClampTenthsToByte(numerator);
     }
@@ -39,22 +43,22 @@ struct FlavourTables {
 
 void FilterRows(PictureRaster& picture, const FlavourTables& tables, int32_t firstRow, int32_t endRow)
 {
-    const uint8_t* red = tables.channel[0].data();
-    const uint8_t* green = tables.channel[1].data();
-    const uint8_t* blue = tables.channel[2].data();
+    const uint32_t* red = tables.channel[0].data();
+    const uint32_t* green = tables.channel[1].data();
+    const uint32_t* blue = tables.channel[2].data();
     const uint8_t* tenths = tables.tenths.data() - kLowestTenths;
     for (int32_t y = firstRow; y < endRow; ++y) {
         uint8_t* pixel = picture.row(y);
         uint8_t* const rowEnd = pixel + picture.stride();
         for (; pixel != rowEnd; pixel += 3) {
-            const int32_t r = red[pixel[0]];
-            const int32_t g = green[pixel[1]];
-            const int32_t b = blue[pixel[2]];
-            // 12c - others = 13c - (r + g + b)
-            const int32_t sum = r + g + b;
-            pixel[0] = tenths[13 * r - sum];
-            pixel[1] = tenths[13 * g - sum];
-            pixel[2] = tenths[13 * b - sum];
+            const uint32_t r = red[pixel[0]];
+            const uint32_t g = green[pixel[1]];
+            const uint32_t b = blue[pixel[2]];
+            // Pointer-sized indexes spare a sign extension per lookup.
+            const auto sum = static_cast<std::ptrdiff_t>((r + g + b) & 0xFFFF);
+            pixel[0] = tenths[static_cast<std::ptrdiff_t>(r >> 16) - sum];
+            pixel[1] = tenths[static_cast<std::ptrdiff_t>(g >> 16) - sum];
+            pixel[2] = tenths[static_cast<std::ptrdiff_t>(b >> 16) - sum];
         }
     }
 }
