@@ -7,8 +7,15 @@
 namespace gustara {
 
 // A new targetWidth x targetHeight raster in which every pixel is the area average of the
-// part of the source its box covers. The source is not changed. Throws EngineError
-// ("Assertion failure ...") for a source with a side of 0 or less.
+// part of the source its box covers, every source pixel weighted by the fraction of it
+// inside the box. The source is not changed; the caller owns the result. Throws EngineError
+// "Assertion failure (BitmapUtils, 942 行)" for a source with a side of 0 or less, and
+// EngineError for a target side below 1 or a target too large to allocate; nothing is
+// held afterwards.
 PictureRaster AreaAverageResize(const PictureRaster& source, int32_t targetWidth, int32_t targetHeight);
+
+// The same result computed plainly, pixel by pixel and source pixel by source pixel, as
+// the reference for AreaAverageResize; fails the same way.
+PictureRaster AreaAverageResizeReference(const PictureRaster& source, int32_t targetWidth, int32_t targetHeight);
 
 } // namespace gustara
