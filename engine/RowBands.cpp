@@ -1,6 +1,7 @@
 #include "RowBands.h"
 
 #include <algorithm>
+#include <atomic>
 #include <system_error>
 #include <thread>
 #include <vector>
@@ -9,8 +10,11 @@ namespace gustara {
 
 namespace {
 
-// Below this many pixels per band, starting a thread costs more than it saves.
-constexpr int64_t kMinWorkPerBand = int64_t{1} << 18;
+// Below this many pixels per thread, starting a thread costs more than it saves.
+constexpr int64_t kMinWorkPerThread = int64_t{1} << 18;
+// Each thread takes bands from a shared counter, several per thread, so that a thread the
+// system holds back leaves its remaining bands to the others.
+constexpr int64_t kBandsPerThread = 8;
 
 } // namespace
 
@@ -19,23 +23,30 @@ void ForEachRowBand(int32_t rows, int64_t workPerRow, const std::function<void(i
     if (rows <= 0)
         return;
     const int64_t totalWork = static_cast<int64_t>(rows) * std::max<int64_t>(workPerRow, 1);
-    const int64_t threads = std::max<int64_t>(std::thread::hardware_concurrency(), 1);
-    const auto bands = static_cast<int32_t>(
-        std::clamp<int64_t>(std::min<int64_t>(threads, totalWork / kMinWorkPerBand), 1, rows));
-    auto bandStart = [&](int32_t band) {
-        return static_cast<int32_t>(static_cast<int64_t>(rows) * band / bands);
+    const int64_t hardwareThreads = std::max<int64_t>(std::thread::hardware_concurrency(), 1);
+    const int64_t threads = std::clamp<int64_t>(totalWork / kMinWorkPerThread, 1, hardwareThreads);
+    if (threads == 1) {
+        work(0, rows);
+        return;
+    }
+    const auto bands = static_cast<int32_t>(std::min<int64_t>(threads * kBandsPerThread, rows));
+    std::atomic<int32_t> nextBand{0};
+    auto takeBands = [&] {
+        for (int32_t band = nextBand++; band < bands; band = nextBand++)
+            work(static_cast<int32_t>(static_cast<int64_t>(rows) * band / bands),
+                 static_cast<int32_t>(static_cast<int64_t>(rows) * (band + 1) / bands));
     };
 
     std::vector<std::jthread> helpers;
-    helpers.reserve(static_cast<std::size_t>(bands - 1));
-    for (int32_t band = 1; band < bands; ++band) {
+    helpers.reserve(static_cast<std::size_t>(threads - 1));
+    for (int64_t helper = 1; helper < threads; ++helper) {
         try {
-            helpers.emplace_back(work, bandStart(band), bandStart(band + 1));
+            helpers.emplace_back(takeBands);
         } catch (const std::system_error&) {
-            work(bandStart(band), bandStart(band + 1));
+            break; // the bands left are taken by the threads already running
         }
     }
-    work(0, bandStart(1));
+    takeBands();
 }
 
 } // namespace gustara

@@ -6,11 +6,12 @@
 namespace gustara {
 
 // Calls work(firstRow, endRow) for contiguous bands that together cover rows [0, rows),
-// one band per thread: no more bands than hardware threads, and none with less than
-// a minimum amount of work (rows x workPerRow counted in pixels), so small pictures stay
-// on the calling thread. Returns when every band is done. `work` must not throw and must
-// give the same result whatever the banding; a thread that cannot be started has its band
-// run on the calling thread.
+// on the calling thread and on up to one helper thread per further hardware thread, each
+// thread taking the next band left until none is. No thread is started for less than a
+// minimum amount of work (rows x workPerRow counted in pixels), so small pictures stay on
+// the calling thread. Returns when every band is done. `work` must not throw and must give
+// the same result whatever the banding; a helper that cannot be started leaves its bands
+// to the others.
 void ForEachRowBand(int32_t rows, int64_t workPerRow, const std::function<void(int32_t, int32_t)>& work);
 
 } // namespace gustara
