@@ -46,6 +46,8 @@ public:
     // Sets every pixel to one colour.
     void fill(uint8_t red, uint8_t green, uint8_t blue);
 
+    // What the decoder found for viewers (orientation, colour profile); the writer puts it
+    // into the output. Never fails.
     PictureMetadata& metadata() { return metadata_; }
     const PictureMetadata& metadata() const { return metadata_; }
 
