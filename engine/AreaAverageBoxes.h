@@ -24,6 +24,7 @@ struct BoxEdges {
 double AxisScale(int32_t sourceSide, int32_t targetSide);
 // The number of source pixels a target pixel stands for, in single precision.
 float BoxArea(const PictureRaster& source, int32_t targetWidth, int32_t targetHeight);
+// The box of target pixel `index` along an axis with the given scale.
 BoxEdges BoxEdgesOf(int32_t index, double scale);
 // The first and last source cells the box touches (last < first for a box narrower than
 // the inset).

@@ -12,7 +12,8 @@ struct PictureSize {
 
 // The size a width x height picture is shrunk to so that it fits the box, keeping its
 // aspect ratio; nullopt when the picture stays as it is (its longer side is not longer than
-// the box's longer side). Throws EngineError for a box with a side of 0 or less.
+// the box's longer side). A fitted side that would round to 0 is 1. Throws EngineError for
+// a box with a side of 0 or less and for a negative picture side.
 std::optional<PictureSize> FitToBoxSize(int32_t width, int32_t height, int32_t boxWidth, int32_t boxHeight);
 
 } // namespace gustara
