@@ -2,11 +2,9 @@
 #include "UnitMain.h"
 #include "WindowTestSupport.h"
 
-#include <QCheckBox>
 #include <QComboBox>
-#include <QGroupBox>
+#include <QFileInfo>
 #include <QLineEdit>
-#include <QRadioButton>
 #include <QSlider>
 #include <QTest>
 
