@@ -1,13 +1,111 @@
 #include "UnitAbout.h"
 
 #include "AppText.h"
+#include "FoodPicture.h"
+
+#include <QDesktopServices>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPixmap>
+#include <QUrl>
+
+#include <utility>
 
 namespace gustara {
 
-TFormAbout::TFormAbout(QWidget* parent)
-    : QDialog(parent)
+namespace {
+
+constexpr int kClientWidth = 397;
+constexpr int kClientHeight = 101;
+constexpr char kMakerSiteAddress[] = "https://gustara.example.jp/";
+
+void OpenUrlOnDesktop(const QUrl& address)
 {
+    QDesktopServices::openUrl(address);
+}
+
+std::function<void(const QUrl&)>& UrlOpener()
+{
+    static std::function<void(const QUrl&)> opener = OpenUrlOnDesktop;
+    return opener;
+}
+
+// A label that takes the size of its text at the given top-left corner.
+QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, int left, int top)
+{
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(QString::fromLatin1(name));
+    label->move(left, top);
+    return label;
+}
+
+} // namespace
+
+TFormAbout::TFormAbout(QWidget* parent)
+    : QDialog(nullptr)
+{
+    // A window takes its owner's font and colours only with this attribute, and only when
+    // it is set before the owner is.
+    setAttribute(Qt::WA_WindowPropagation);
+    setParent(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                          | Qt::WindowCloseButtonHint);
+    CreateControls();
+}
+
+void TFormAbout::CreateControls()
+{
+    setObjectName(QStringLiteral("FormAbout"));
     setWindowTitle(QString::fromUtf8(kAboutWindowCaption));
+    setFixedSize(kClientWidth, kClientHeight);
+
+    ImageIco = new QLabel(this);
+    ImageIco->setObjectName(QStringLiteral("ImageIco"));
+    const QPixmap picture = QPixmap::fromImage(MakeFoodPicture());
+    ImageIco->setPixmap(picture);
+    ImageIco->setGeometry(8, 8, picture.width(), picture.height());
+
+    lblSoftTitle = MakeLabel(this, "lblSoftTitle", QStringLiteral("料理画像を美味しそうに加工するソフト"), 96, 16);
+    // Only the size is set, so the family still comes from the window.
+    QFont titleFont;
+    titleFont.setPixelSize(16);
+    lblSoftTitle->setFont(titleFont);
+
+    lblSoftVer = MakeLabel(this, "lblSoftVer", QStringLiteral("ver.1.00"), 304, 40);
+
+    lblURL = MakeLabel(this, "lblURL", QString::fromLatin1(kMakerSiteAddress), 189, 64);
+    QFont linkFont;
+    linkFont.setUnderline(true);
+    lblURL->setFont(linkFont);
+    QPalette linkPalette = lblURL->palette();
+    linkPalette.setColor(QPalette::WindowText, Qt::blue);
+    lblURL->setPalette(linkPalette);
+    lblURL->setCursor(Qt::PointingHandCursor);
+    lblURL->installEventFilter(this);
+
+    for (QLabel* label : {lblSoftTitle, lblSoftVer, lblURL})
+        label->adjustSize();
+}
+
+void TFormAbout::lblURLClick()
+{
+    UrlOpener()(QUrl(lblURL->text()));
+}
+
+void TFormAbout::SetUrlOpenerForTesting(std::function<void(const QUrl& address)> opener)
+{
+    UrlOpener() = opener ? std::move(opener) : OpenUrlOnDesktop;
+}
+
+bool TFormAbout::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == lblURL && event->type() == QEvent::MouseButtonRelease) {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->button() == Qt::LeftButton && lblURL->rect().contains(mouse->position().toPoint())) {
+            lblURLClick();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 } // namespace gustara

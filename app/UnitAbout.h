@@ -2,13 +2,40 @@
 
 #include <QDialog>
 
+#include <functional>
+
+class QLabel;
+class QUrl;
+
 namespace gustara {
 
-// The About window; created hidden at start-up and shown modally from the main menu.
+// The About window: the program's picture, title, version and a link to the maker's web
+// site. Created hidden at start-up and shown modally from the main menu, the same window
+// each time. Everything here runs on the user-interface thread.
 class TFormAbout : public QDialog {
     Q_OBJECT
 public:
+    // Builds the hidden window. `parent` is the main window: the window takes its font and
+    // is centred on it.
     explicit TFormAbout(QWidget* parent = nullptr);
+
+    // Asks the desktop to open the maker's web site in the browser; a failure is ignored.
+    void lblURLClick();
+
+    // Replaces how lblURLClick opens an address; an empty function restores the desktop.
+    static void SetUrlOpenerForTesting(std::function<void(const QUrl& address)> opener);
+
+    QLabel* ImageIco;
+    QLabel* lblSoftTitle;
+    QLabel* lblSoftVer;
+    QLabel* lblURL;
+
+protected:
+    // Turns a left click released over lblURL into lblURLClick.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void CreateControls();
 };
 
 } // namespace gustara

@@ -2,12 +2,162 @@
 
 #include "AppText.h"
 
+#include <QCloseEvent>
+#include <QDesktopServices>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QUrl>
+
+#include <algorithm>
+#include <utility>
+
 namespace gustara {
 
-TFormStatus::TFormStatus(QWidget* parent)
-    : QDialog(parent)
+namespace {
+
+constexpr int kClientWidth = 395;
+constexpr int kClientHeight = 86;
+
+void OpenFolderOnDesktop(const QString& folder)
 {
+    QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
+}
+
+std::function<void(const QString&)>& FolderOpener()
+{
+    static std::function<void(const QString&)> opener = OpenFolderOnDesktop;
+    return opener;
+}
+
+template <class Widget>
+Widget* Place(Widget* widget, const char* name, int left, int top, int width, int height)
+{
+    widget->setObjectName(QString::fromLatin1(name));
+    widget->move(left, top);
+    widget->setFixedSize(width, height);
+    return widget;
+}
+
+} // namespace
+
+TFormStatus::TFormStatus(QWidget* parent)
+    : QDialog(nullptr)
+{
+    // A window takes its owner's font and colours only with this attribute, and only when
+    // it is set before the owner is.
+    setAttribute(Qt::WA_WindowPropagation);
+    // No title-bar buttons: BtnClose, enabled when the batch has ended, is the way out.
+    setParent(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    CreateControls();
+    FormCreate();
+}
+
+void TFormStatus::CreateControls()
+{
+    setObjectName(QStringLiteral("FormStatus"));
     setWindowTitle(QString::fromUtf8(kStatusWindowCaption));
+    setFixedSize(kClientWidth, kClientHeight);
+
+    LabelStatus = Place(new QLabel(this), "LabelStatus", 8, 36, 377, 12);
+    LabelStatus->setAlignment(Qt::AlignCenter);
+    LabelStatus->setWordWrap(false);
+    ProgressBarStatus = Place(new QProgressBar(this), "ProgressBarStatus", 8, 12, 377, 17);
+    ProgressBarStatus->setTextVisible(false);
+    SetProgressRange(0, 100);
+    BtnClose = Place(new QPushButton(QStringLiteral("閉じる"), this), "BtnClose", 204, 55, 75, 25);
+    BtnOpenDir = Place(new QPushButton(QStringLiteral("保存先を開く"), this), "BtnOpenDir", 116, 55, 75, 25);
+    setTabOrder(BtnClose, BtnOpenDir);
+
+    connect(BtnClose, &QPushButton::clicked, this, &TFormStatus::BtnCloseClick);
+    connect(BtnOpenDir, &QPushButton::clicked, this, &TFormStatus::BtnOpenDirClick);
+}
+
+void TFormStatus::FormCreate()
+{
+    LabelStatus->clear();
+}
+
+void TFormStatus::SetProgressRange(int32_t min, int32_t max)
+{
+    ProgressBarStatus->setMinimum(min);
+    ProgressBarStatus->setMaximum(max);
+    ProgressBarStatus->setValue(min);
+}
+
+void TFormStatus::SetProgress(int32_t position)
+{
+    // The bar would ignore a position outside its range; the nearest end is shown instead.
+    ProgressBarStatus->setValue(std::clamp(position, ProgressBarStatus->minimum(), ProgressBarStatus->maximum()));
+}
+
+void TFormStatus::SetStatusText(const QString& text)
+{
+    LabelStatus->setText(text);
+}
+
+void TFormStatus::SetCloseEnabled(bool enabled)
+{
+    BtnClose->setEnabled(enabled);
+}
+
+void TFormStatus::SetOpenDirEnabled(bool enabled)
+{
+    BtnOpenDir->setEnabled(enabled);
+}
+
+void TFormStatus::SetSaveDir(const std::string& folder)
+{
+    SaveDir = folder;
+}
+
+std::string TFormStatus::GetSaveDir() const
+{
+    return SaveDir;
+}
+
+void TFormStatus::BtnCloseClick()
+{
+    hide();
+    if (QWidget* owner = parentWidget()) {
+        owner->setEnabled(true);
+        owner->raise();
+        owner->activateWindow();
+    }
+}
+
+void TFormStatus::BtnOpenDirClick()
+{
+    FolderOpener()(QString::fromStdString(SaveDir));
+}
+
+void TFormStatus::SetFolderOpenerForTesting(std::function<void(const QString& folder)> opener)
+{
+    FolderOpener() = opener ? std::move(opener) : OpenFolderOnDesktop;
+}
+
+void TFormStatus::reject()
+{
+    if (BtnClose->isEnabled())
+        BtnCloseClick();
+}
+
+void TFormStatus::closeEvent(QCloseEvent* event)
+{
+    // BtnCloseClick hides the window itself; letting the event through would close it
+    // without giving the owner back.
+    event->ignore();
+    if (BtnClose->isEnabled())
+        BtnCloseClick();
+}
+
+void TFormStatus::changeEvent(QEvent* event)
+{
+    QDialog::changeEvent(event);
+    // Disabling a widget disables its child windows too, but the owner stays disabled for
+    // the whole batch and this window is how it ends; only an explicit disable counts.
+    if (event->type() == QEvent::EnabledChange && !isEnabled() && !testAttribute(Qt::WA_ForceDisabled))
+        setEnabled(true);
 }
 
 } // namespace gustara

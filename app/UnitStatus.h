@@ -2,13 +2,72 @@
 
 #include <QDialog>
 
+#include <cstdint>
+#include <functional>
+#include <string>
+
+class QCloseEvent;
+class QLabel;
+class QProgressBar;
+class QPushButton;
+
 namespace gustara {
 
-// The progress window of a batch; created hidden at start-up and reused by every batch.
+// The progress window of a batch; created hidden at start-up and reused by every batch. It
+// decides nothing about a batch: the worker and the main window drive it through the
+// setters, and its buttons close it or open the output folder. Everything but SetSaveDir
+// runs on the user-interface thread.
 class TFormStatus : public QDialog {
     Q_OBJECT
 public:
+    // Builds the hidden window with an empty status line. `parent` is the main window, its
+    // owner: the window takes the owner's font and is centred on it, and closing the window
+    // enables and activates it again.
     explicit TFormStatus(QWidget* parent = nullptr);
+
+    // Sets the bar's minimum, then its maximum, then puts the bar at the minimum.
+    void SetProgressRange(int32_t min, int32_t max);
+    void SetProgress(int32_t position);
+    // Shows `text` on the one status line, centred; a text too wide for it is cut off.
+    void SetStatusText(const QString& text);
+    void SetCloseEnabled(bool enabled);
+    void SetOpenDirEnabled(bool enabled);
+    // Stores the UTF-8 folder that BtnOpenDir opens. The worker calls this from its own
+    // thread after its last picture; it touches no widget.
+    void SetSaveDir(const std::string& folder);
+    std::string GetSaveDir() const;
+
+    // Hides the window, enables the owner and brings it to the front, active.
+    void BtnCloseClick();
+    // Asks the desktop to open SaveDir in its file manager; a failure is ignored.
+    void BtnOpenDirClick();
+
+    // Replaces how BtnOpenDirClick opens a folder; an empty function restores the desktop.
+    static void SetFolderOpenerForTesting(std::function<void(const QString& folder)> opener);
+
+    QLabel* LabelStatus;
+    QProgressBar* ProgressBarStatus;
+    QPushButton* BtnClose;
+    QPushButton* BtnOpenDir;
+
+public slots:
+    // Escape: ignored while BtnClose is disabled, otherwise the same as BtnClose.
+    void reject() override;
+
+protected:
+    // The window manager's close: ignored while BtnClose is disabled, otherwise BtnClose.
+    void closeEvent(QCloseEvent* event) override;
+    // Keeps the window usable while its owner is disabled during a batch.
+    void changeEvent(QEvent* event) override;
+
+private:
+    void CreateControls();
+    void FormCreate();
+
+    // Written once by the worker after its last picture and read by BtnOpenDirClick only,
+    // which the completion handler enables after the worker has ended, so the thread end
+    // orders the two and no lock is needed.
+    std::string SaveDir;
 };
 
 } // namespace gustara
