@@ -1,14 +1,17 @@
 #include "PngReader.h"
 
 #include "EngineError.h"
+#include "ExifOrientation.h"
 
 #include <png.h>
+#include <zlib.h>
 
 #include <algorithm>
 #include <csetjmp>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <span>
 #include <vector>
 
 namespace gustara {
@@ -24,12 +27,26 @@ constexpr png_alloc_size_t kMaxChunkBytes = 8 * 1024 * 1024;
 constexpr png_fixed_point kDisplayGamma = 220000;
 
 // Follows the chunk layout of the bytes libpng reads, for the two rules libpng itself only
-// warns about: the first chunk must be IHDR, and a tRNS chunk may hold at most 256 entries.
+// warns about: the first chunk must be IHDR, and a tRNS chunk may hold at most 256 entries;
+// and for the CRC of iCCP chunks: libpng warns when it fails but keeps the profile.
 struct ChunkWatch {
     uint64_t untilHeader = 8; // bytes left before the next chunk header; the signature first
     png_byte header[8] = {};
     unsigned headerFill = 0;
     bool sawChunk = false;
+    bool inProfileChunk = false;
+    uLong profileCrc = 0;       // of the current iCCP chunk's type and data so far
+    uint32_t storedCrc = 0;     // its CRC bytes read so far
+    bool profileCrcFailed = false;
+};
+
+// The metadata chunks libpng kept, pointing into its info struct (valid until it is destroyed);
+// null and 0 for a chunk that is absent or that libpng dropped as malformed.
+struct PngMetadataChunks {
+    png_bytep exif = nullptr;
+    png_uint_32 exifLength = 0;
+    png_bytep profile = nullptr;
+    png_uint_32 profileLength = 0;
 };
 
 // Everything libpng's callbacks reach. Trivially destructible, so that a longjmp may
@@ -60,12 +77,27 @@ struct PngLayout {
 
 void IgnorePngWarning(png_structp, png_const_charp) {}
 
+// Feeds the bytes of an iCCP chunk after its header (`length` at most what is left of it)
+// into its CRC and compares at the chunk's end.
+void WatchProfileCrc(ChunkWatch& watch, png_const_bytep data, size_t length)
+{
+    const uint64_t dataLeft = watch.untilHeader > 4 ? watch.untilHeader - 4 : 0;
+    const size_t dataPart = static_cast<size_t>(std::min<uint64_t>(length, dataLeft));
+    watch.profileCrc = crc32(watch.profileCrc, data, static_cast<uInt>(dataPart));
+    for (size_t i = dataPart; i < length; ++i)
+        watch.storedCrc = watch.storedCrc << 8 | data[i];
+    if (length == watch.untilHeader && watch.storedCrc != watch.profileCrc)
+        watch.profileCrcFailed = true;
+}
+
 // Runs png_error on a rule break; called from the read callback, inside libpng.
 void WatchChunks(png_structp png, ChunkWatch& watch, png_const_bytep data, size_t length)
 {
     while (length > 0) {
         if (watch.untilHeader > 0) {
             const size_t skipped = static_cast<size_t>(std::min<uint64_t>(length, watch.untilHeader));
+            if (watch.inProfileChunk)
+                WatchProfileCrc(watch, data, skipped);
             data += skipped;
             length -= skipped;
             watch.untilHeader -= skipped;
@@ -85,6 +117,9 @@ void WatchChunks(png_structp png, ChunkWatch& watch, png_const_bytep data, size_
         if (std::memcmp(type, "tRNS", 4) == 0 && chunkLength > 256)
             png_error(png, "tRNS: more than 256 entries");
         watch.sawChunk = true;
+        watch.inProfileChunk = std::memcmp(type, "iCCP", 4) == 0;
+        watch.profileCrc = crc32(0, type, 4);
+        watch.storedCrc = 0;
         watch.headerFill = 0;
         watch.untilHeader = uint64_t{chunkLength} + 4; // data and CRC
     }
@@ -179,7 +214,7 @@ bool ReadOpaqueRows(PngSession* session, png_bytepp rows)
     if (setjmp(session->jump))
         return false;
     png_read_image(session->png, rows);
-    png_read_end(session->png, nullptr);
+    png_read_end(session->png, session->info);
     return true;
 }
 
@@ -216,8 +251,33 @@ bool ReadAlphaRows(PngSession* session, const PngLayout* layout, png_bytep rgbaR
             }
         }
     }
-    png_read_end(session->png, nullptr);
+    png_read_end(session->png, session->info);
     return true;
+}
+
+// Looks up the eXIf and iCCP chunks that libpng read before and after the picture data.
+// libpng reports a malformed or misplaced one as a warning and does not keep it; a profile
+// from a chunk whose CRC failed is left out here, as it may have been damaged.
+bool FindMetadataChunks(PngSession* session, PngMetadataChunks* chunks)
+{
+    if (setjmp(session->jump))
+        return false;
+    png_get_eXIf_1(session->png, session->info, &chunks->exifLength, &chunks->exif);
+    png_charp name = nullptr;
+    int compression = 0;
+    if (!session->chunks.profileCrcFailed)
+        png_get_iCCP(session->png, session->info, &name, &compression, &chunks->profile, &chunks->profileLength);
+    return true;
+}
+
+// Fills in what the chunks tell viewers: the EXIF orientation and an RGB colour profile.
+void TakeMetadata(const PngMetadataChunks& chunks, PictureMetadata& metadata)
+{
+    if (chunks.exif)
+        metadata.orientation = ReadExifOrientation(std::span<const uint8_t>(chunks.exif, chunks.exifLength));
+    const std::span<const uint8_t> profile(chunks.profile, chunks.profile ? chunks.profileLength : 0);
+    if (IsRgbIccProfile(profile))
+        metadata.iccProfile.assign(profile.begin(), profile.end());
 }
 
 // Owns the file and the libpng structures of one decode.
@@ -268,6 +328,9 @@ PictureRaster ReadPng(const std::string& path)
             rows[y] = picture.row(static_cast<int32_t>(y));
         session.check(ReadOpaqueRows(session.get(), rows.data()));
     }
+    PngMetadataChunks chunks;
+    session.check(FindMetadataChunks(session.get(), &chunks));
+    TakeMetadata(chunks, picture.metadata());
     return picture;
 }
 
