@@ -1,6 +1,7 @@
 #include "BmpHeader.h"
 
 #include "EngineError.h"
+#include "PictureMetadata.h"
 #include "PictureRaster.h"
 
 #include <algorithm>
@@ -13,9 +14,12 @@ namespace {
 
 constexpr uint32_t kFileHeaderSize = 14;
 constexpr uint32_t kCoreHeaderSize = 12;
-// The fields used end with the colour masks; the rest of a longer header (alpha mask,
-// colour space, profile) is read over.
-constexpr uint32_t kFieldsUsed = 52;
+// The fields used end with the embedded profile's place in the 124-byte (V5) form; the rest of
+// a longer header is read over.
+constexpr uint32_t kFieldsUsed = 124;
+constexpr uint32_t kV5HeaderSize = 124;
+// Colour space type of a V5 header whose profile is stored in the file ('MBED').
+constexpr uint32_t kEmbeddedProfile = 0x4D424544;
 
 enum Compression : uint32_t {
     kRgb = 0,
@@ -49,6 +53,9 @@ struct InfoFields {
     uint32_t coloursUsed = 0;
     std::array<uint32_t, 3> masks{};
     bool masksInHeader = false;
+    uint32_t colourSpaceType = 0;
+    uint32_t profileData = 0; // from the start of the information header
+    uint32_t profileSize = 0;
     bool os2 = false;
     bool core = false;
 };
@@ -85,6 +92,11 @@ InfoFields ReadInfoHeader(BmpSource& source)
     info.masksInHeader = !info.os2 && info.size >= 52;
     for (int i = 0; i < 3; ++i)
         info.masks[i] = Le32(raw.data() + 40 + 4 * i);
+    if (info.size >= kV5HeaderSize) {
+        info.colourSpaceType = Le32(raw.data() + 56);
+        info.profileData = Le32(raw.data() + 112);
+        info.profileSize = Le32(raw.data() + 116);
+    }
     return info;
 }
 
@@ -169,6 +181,20 @@ BmpPalette ReadPalette(BmpSource& source, const InfoFields& info, uint64_t pixel
     return palette;
 }
 
+// Where the embedded profile lies, when the header names one that lies wholly between the end of
+// the headers and colour table and the end of the file (before or after the pixel data);
+// an empty range otherwise.
+BmpByteRange EmbeddedProfileRange(const InfoFields& info, uint64_t headersEnd, uint64_t fileSize)
+{
+    if (info.size < kV5HeaderSize || info.colourSpaceType != kEmbeddedProfile)
+        return {};
+    const uint64_t offset = uint64_t{kFileHeaderSize} + info.profileData;
+    const uint64_t size = info.profileSize;
+    if (size == 0 || size > kMaxIccProfileBytes || offset < headersEnd || offset > fileSize || size > fileSize - offset)
+        return {};
+    return {offset, size};
+}
+
 } // namespace
 
 BmpChannel MakeBmpChannel(uint32_t mask)
@@ -235,6 +261,7 @@ BmpLayout ReadBmpLayout(BmpSource& source)
         throw EngineError("BMP: pixel data offset lies past the end of the file");
     if (info.bitCount <= 8)
         layout.palette = ReadPalette(source, info, pixelOffset);
+    layout.embeddedProfile = EmbeddedProfileRange(info, source.position(), source.size());
     source.seek(pixelOffset);
     return layout;
 }

@@ -27,6 +27,12 @@ BmpChannel MakeBmpChannel(uint32_t mask);
 
 enum class BmpEncoding { Plain, Rle8, Rle4 };
 
+// A run of bytes in the file, from its start; size 0 when there is none.
+struct BmpByteRange {
+    uint64_t offset = 0;
+    uint64_t size = 0;
+};
+
 // The pixel data of a bitmap file as its checked headers describe it.
 struct BmpLayout {
     int32_t width = 0;
@@ -39,6 +45,9 @@ struct BmpLayout {
     BmpPalette palette{};
     // Red, green, blue; filled for 16 and 32 bits per pixel.
     std::array<BmpChannel, 3> channels{};
+    // The colour profile embedded by a V5 header, when it lies inside the file after the headers
+    // and the colour table and is no larger than one JPEG file can carry.
+    BmpByteRange embeddedProfile;
 
     // Bytes of one stored row of uncompressed data, padded to 4 bytes.
     uint64_t rowBytes() const;
@@ -46,11 +55,12 @@ struct BmpLayout {
 
 // Reads and checks the file header, the information header (the 12-byte form, the OS/2 2.x
 // forms of 16 to 64 bytes, and the Windows forms of 40 bytes or more), the channel masks and
-// the colour table, and leaves the source at the pixel data. The picture size passes
-// CheckPictureSize before anything else is read. Throws EngineError for a missing "BM"
-// signature, a plane count other than 1, a bit count or compression that cannot be decoded,
-// a pixel data offset outside the file or inside the headers, a paletted picture without a
-// colour table, or a file that ends early.
+// the colour table, notes where an embedded colour profile lies (a profile outside the file,
+// overlapping the headers or too large is left out, never refused), and leaves the source at
+// the pixel data. The picture size passes CheckPictureSize before anything else is read.
+// Throws EngineError for a missing "BM" signature, a plane count other than 1, a bit count or
+// compression that cannot be decoded, a pixel data offset outside the file or inside the
+// headers, a paletted picture without a colour table, or a file that ends early.
 BmpLayout ReadBmpLayout(BmpSource& source);
 
 } // namespace gustara

@@ -78,15 +78,30 @@ PictureRaster ReadPlainPixels(BmpSource& source, const BmpLayout& layout)
     return raster;
 }
 
+// The embedded colour profile when it describes RGB; empty otherwise. The range was checked
+// against the file, so it is read wherever it lies, before or after the pixel data.
+std::vector<uint8_t> ReadEmbeddedProfile(BmpSource& source, const BmpByteRange& range)
+{
+    if (range.size == 0)
+        return {};
+    std::vector<uint8_t> profile(static_cast<std::size_t>(range.size));
+    source.seek(range.offset);
+    source.read(profile.data(), profile.size());
+    if (!IsRgbIccProfile(profile))
+        return {};
+    return profile;
+}
+
 } // namespace
 
 PictureRaster ReadBmp(const std::string& path)
 {
     BmpSource source(path);
     const BmpLayout layout = ReadBmpLayout(source);
-    if (layout.encoding == BmpEncoding::Plain)
-        return ReadPlainPixels(source, layout);
-    return DecodeBmpRle(source, layout);
+    PictureRaster picture =
+        layout.encoding == BmpEncoding::Plain ? ReadPlainPixels(source, layout) : DecodeBmpRle(source, layout);
+    picture.metadata().iccProfile = ReadEmbeddedProfile(source, layout.embeddedProfile);
+    return picture;
 }
 
 } // namespace gustara
