@@ -5,6 +5,7 @@
 #include "EngineError.h"
 #include "MessageBoxes.h"
 #include "SettingsRules.h"
+#include "SoftAd.h"
 #include "UnitAbout.h"
 #include "WholeNumber.h"
 
@@ -95,14 +96,20 @@ void SetLabelGrey(QLabel* label, bool grey)
     SetTextGrey(label, QPalette::WindowText, grey);
 }
 
-// Whole-number value of a typed side, or the conversion error naming the text.
-int32_t TypedSide(const QLineEdit* edit)
+// Whole-number value of an edit field's text, or the conversion error naming the text.
+template <class Integer>
+Integer WholeNumberIn(const QLineEdit* edit, std::optional<Integer> (*parse)(std::string_view))
 {
     const std::string text = edit->text().toStdString();
-    const auto value = ParseWholeNumber32(text);
+    const auto value = parse(text);
     if (!value)
         throw EngineError(std::string("'").append(text).append("' は整数ではありません"));
     return *value;
+}
+
+int32_t TypedSide(const QLineEdit* edit)
+{
+    return WholeNumberIn<int32_t>(edit, ParseWholeNumber32);
 }
 
 } // namespace
@@ -341,7 +348,7 @@ char16_t TFormMain::EditNumOnlyKeyPress(char16_t key)
 
 void TFormMain::FormCreate()
 {
-    // The drop itself is handled by the drop intake.
+    SA_Initialize(winId(), 0, 0, 145);
     setAcceptDrops(true);
     InitConfigDir();
     LoadConfig();
@@ -355,6 +362,7 @@ void TFormMain::FormDestroy()
 {
     FileList = {};
     SaveConfig();
+    SA_Cleanup();
 }
 
 void TFormMain::UpdateFormPicSize()
@@ -450,6 +458,11 @@ int TFormMain::GetFlavourLevel() const
     if (RBGustaraLv2->isChecked())
         return 2;
     return 3;
+}
+
+int64_t TFormMain::GetTargetFileSize() const
+{
+    return WholeNumberIn<int64_t>(EditFileSize, ParseWholeNumber64);
 }
 
 void TFormMain::A1Click()

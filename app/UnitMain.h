@@ -8,7 +8,10 @@
 
 class QAction;
 class QCheckBox;
+class QCloseEvent;
 class QComboBox;
+class QDragEnterEvent;
+class QDropEvent;
 class QGroupBox;
 class QKeyEvent;
 class QLabel;
@@ -17,11 +20,13 @@ class QMenuBar;
 class QPlainTextEdit;
 class QRadioButton;
 class QSlider;
+class QUrl;
 
 namespace gustara {
 
 class TFormAbout;
 class TFormStatus;
+class TPicConvertThread;
 
 // The main window. Its controls are the settings: they are loaded from config.ini when the
 // window is created and written back when it is destroyed; the batch worker reads them on
@@ -32,8 +37,8 @@ public:
     // Builds the controls and runs FormCreate: the settings folder is prepared and the
     // settings are loaded; a missing or broken file gives the defaults without a message.
     explicit TFormMain(QWidget* parent = nullptr);
-    // Runs FormDestroy: FileList is released and the settings are saved; a failed save
-    // shows the error box before the window goes.
+    // Runs FormDestroy: FileList is released, the settings are saved (a failed save shows
+    // the error box before the window goes) and the advertising library is cleaned up.
     ~TFormMain() override;
 
     // The progress and About windows, created by the program after this window; not owned.
@@ -61,6 +66,30 @@ public:
     int GetQualityValue() const;
     // Flavour strength: 1, 2, or 3 (also when no strength is selected).
     int GetFlavourLevel() const;
+    // The target file size typed in EditFileSize, read whether or not it is in use. Throws
+    // EngineError "'<text>' は整数ではありません" when the text is not a whole number.
+    int64_t GetTargetFileSize() const;
+
+    // One drop, its URLs in drop order. FileList is emptied and receives every accepted
+    // path; a URL that names no local file is refused for its format. Any refusal is
+    // reported in one message and nothing is converted; otherwise the settings are checked
+    // and, when they pass, a batch is started.
+    void WMDropFiles(const QList<QUrl>& urls);
+    // Sorts errorList in place, ignoring letter case by the user's locale, and returns the
+    // message that lists the refusals.
+    static std::string BuildErrorMessage(std::vector<std::string>& errorList);
+
+    // Starts a batch on FileList (at least one entry): shows the progress window, disables
+    // this window and starts a worker, which releases itself after ConvertTerminate. Needs
+    // AttachWindows first.
+    void StartConvert();
+    // The worker's completion handler: writes the result of the batch into the progress
+    // window. This window stays disabled until the progress window is closed.
+    void ConvertTerminate(QObject* sender);
+    // Replaces target's entries with FileList's, in order.
+    void CopyFileList(std::vector<std::string>& target) const;
+    // True from StartConvert until ConvertTerminate.
+    bool IsConverting() const { return ConvertThread != nullptr; }
 
     // Opens the About window modally.
     void A1Click();
@@ -128,6 +157,12 @@ protected:
     // Swallows hint (tooltip) events, since hints are off in this window, and runs the key
     // filter of the number fields.
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // Dropped files are taken anywhere on the window, but not while a batch runs or the
+    // window is disabled: Qt delivers drops to a disabled window too.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    // The window stays open while a worker runs: the worker still reports to it.
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     struct TypedField {
@@ -149,6 +184,9 @@ private:
     void ApplyHiddenFixedValues();
     // True when the key event may reach the number field.
     bool PassesNumberFieldFilter(const TypedField& field, const QKeyEvent& event) const;
+    bool TakesDrops() const;
+
+    TPicConvertThread* ConvertThread = nullptr;  // the running worker; it owns itself
 
     std::vector<TypedField> TypedFields;
     TFormStatus* FormStatus = nullptr;

@@ -1,0 +1,258 @@
+#include "DropTestSupport.h"
+#include "SettingsRules.h"
+#include "WindowTestSupport.h"
+
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTest>
+
+using gustara::test::AnswerMessageBoxes;
+using gustara::test::ConfigHome;
+using gustara::test::DropAndHandle;
+using gustara::test::Exists;
+using gustara::test::LocalUrls;
+using gustara::test::ProgramWindows;
+using gustara::test::SendDrop;
+using gustara::test::WriteFileBytes;
+using gustara::test::WriteJpegSource;
+using gustara::test::WriteUndecodableSource;
+
+namespace {
+
+constexpr int kBatchTimeoutMs = 20000;
+
+const QString kFormat = QStringLiteral("「JPEG形式、GIF形式、PNG形式、BMP形式」以外の形式には対応していません");
+const QString kFolder = QStringLiteral("フォルダのドロップには対応していません");
+const QString kAnimated = QStringLiteral("アニメーションGIFには対応していません");
+const QString kReadError = QStringLiteral("読込みエラー");
+
+// A 1 x 1 GIF holding `images` images.
+std::vector<uint8_t> GifWithImages(int images)
+{
+    // Header, screen descriptor with a two-colour table, then per image a descriptor and the
+    // LZW data of one pixel; the trailer ends the file.
+    std::string gif("GIF89a\x01\x00\x01\x00\x80\x00\x00\x00\x00\x00\xff\xff\xff", 19);
+    for (int i = 0; i < images; ++i)
+        gif.append("\x2c\x00\x00\x00\x00\x01\x00\x01\x00\x00\x02\x02\x44\x01\x00", 15);
+    gif += '\x3b';
+    return {gif.begin(), gif.end()};
+}
+
+// The message's lines: a header per reason, then its names indented.
+QString Message(const std::vector<std::pair<QString, QStringList>>& groups, int beyond = 0)
+{
+    QStringList parts;
+    for (const auto& [reason, names] : groups) {
+        QString part = QStringLiteral("■") + reason + "\r\n";
+        for (const QString& name : names)
+            part += QStringLiteral("　　") + name + "\r\n";
+        parts.push_back(part);
+    }
+    QString message = parts.join("\r\n");
+    if (beyond > 0)
+        message += QStringLiteral("\r\n他%1件のエラー").arg(beyond);
+    return message;
+}
+
+QStringList NumberedNames(int count)
+{
+    QStringList names;
+    for (int i = 1; i <= count; ++i)
+        names.push_back(QStringLiteral("f%1.tif").arg(i, 2, 10, QLatin1Char('0')));
+    return names;
+}
+
+} // namespace
+
+class DropIntakeTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() { home_ = std::make_unique<ConfigHome>(); }
+    void cleanup() { home_.reset(); }
+
+    void dragsWithFilesAreTaken();
+    void namesReachTheBatchWholeAndInDropOrder();
+    void refusalsAreListedInOneMessage_data();
+    void refusalsAreListedInOneMessage();
+    void invalidSettingsShowOnlyTheirMessage();
+    void dropDuringABatchStartsNoSecondWorker();
+    void twoDropsBeforeEitherIsHandledStartOneBatch();
+
+private:
+    // A path in the current test's own folder; the folder lives until the last test, so
+    // that a data function can lay out the files of its rows.
+    QString picture(const QString& name) const
+    {
+        const QString folder = pictures_.filePath(QString::fromLatin1(QTest::currentTestFunction()));
+        QDir().mkpath(folder);
+        return folder + "/" + name;
+    }
+
+    std::unique_ptr<ConfigHome> home_;
+    QTemporaryDir pictures_;
+};
+
+void DropIntakeTest::dragsWithFilesAreTaken()
+{
+    ProgramWindows windows;
+    QVERIFY(windows.main.acceptDrops());
+    QMimeData files;
+    files.setUrls({QUrl::fromLocalFile(picture("a.jpg"))});
+    QDragEnterEvent fileDrag({10, 10}, Qt::CopyAction, &files, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&windows.main, &fileDrag);
+    QVERIFY(fileDrag.isAccepted());
+
+    QMimeData text;
+    text.setText(QStringLiteral("a.jpg"));
+    QDragEnterEvent textDrag({10, 10}, Qt::CopyAction, &text, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&windows.main, &textDrag);
+    QVERIFY(!textDrag.isAccepted());
+}
+
+void DropIntakeTest::namesReachTheBatchWholeAndInDropOrder()
+{
+    ProgramWindows windows;
+    // Names that a URL must carry encoded, and a path over 255 bytes: paths are kept whole.
+    const QString longFolder(80, QChar(u'餃'));
+    QDir().mkpath(picture(longFolder));
+    const QStringList names = {QStringLiteral("味噌 ラーメン 100%.JPG"), QStringLiteral("b#1?.jpeg"),
+                               longFolder + "/c.jpg", QStringLiteral("a.jpg")};
+    QStringList paths;
+    for (int i = 0; i < names.size(); ++i) {
+        paths.push_back(picture(names[i]));
+        WriteJpegSource(paths.back(), static_cast<uint32_t>(i));
+    }
+    QVERIFY(paths[2].toUtf8().size() > 255);
+
+    QVERIFY(DropAndHandle(windows.main, LocalUrls(paths)));
+    QTRY_VERIFY_WITH_TIMEOUT(!windows.main.IsConverting(), kBatchTimeoutMs);
+
+    std::vector<std::string> expected;
+    for (const QString& path : paths)
+        expected.push_back(path.toStdString());
+    QVERIFY(windows.main.FileList == expected);
+    QVERIFY(windows.main.ConvertSucceeded);
+    for (const QString& name : {QStringLiteral("s-味噌 ラーメン 100%.jpg"), QStringLiteral("s-b#1?.jpg"),
+                                longFolder + "/s-c.jpg", QStringLiteral("s-a.jpg")})
+        QVERIFY2(Exists(picture(name)), qPrintable(name));
+}
+
+void DropIntakeTest::refusalsAreListedInOneMessage_data()
+{
+    QTest::addColumn<QList<QUrl>>("urls");
+    QTest::addColumn<QString>("message");
+
+    QDir().mkpath(picture("photos"));
+    QDir().mkpath(picture("pictures.jpg"));
+    WriteFileBytes(picture("anim.gif").toStdString(), GifWithImages(2));
+    WriteFileBytes(picture("still.gif").toStdString(), GifWithImages(1));
+    WriteUndecodableSource(picture("broken.gif"));
+    WriteJpegSource(picture("a.jpg"));
+
+    QList<QUrl> mixed = LocalUrls({picture("x.tif"), picture("a.jpg"), picture("photos"), picture("broken.gif"),
+                                   picture("B.txt"), picture("anim.gif"), picture("a,b.tif"), picture("still.gif"),
+                                   picture("pictures.jpg"), picture("noextension"), picture("photo.jpe")});
+    // A folder dropped with its trailing delimiter has an empty name.
+    mixed.push_back(QUrl::fromLocalFile(picture("photos/")));
+    // Something that is no local file is refused by its format, under its last segment.
+    mixed.push_back(QUrl(QStringLiteral("https://example.com/menu/ramen.png")));
+    QTest::newRow("several kinds")
+        << mixed
+        << Message({{kFormat, {"a,b.tif", "B.txt", "noextension", "photo.jpe", "ramen.png", "x.tif"}},
+                    {kAnimated, {"anim.gif"}},
+                    {kFolder, {"", "photos"}},
+                    {kReadError, {"broken.gif"}}});
+
+    QStringList twentyFive;
+    for (const QString& name : NumberedNames(25))
+        twentyFive.push_back(picture(name));
+    QTest::newRow("25 refusals") << LocalUrls(twentyFive) << Message({{kFormat, NumberedNames(25)}});
+
+    QStringList thirty;
+    // Dropped in reverse: the message is sorted.
+    for (const QString& name : NumberedNames(30))
+        thirty.push_front(picture(name));
+    QTest::newRow("30 refusals") << LocalUrls(thirty) << Message({{kFormat, NumberedNames(25)}}, 5);
+}
+
+void DropIntakeTest::refusalsAreListedInOneMessage()
+{
+    QFETCH(QList<QUrl>, urls);
+    QFETCH(QString, message);
+    ProgramWindows windows;
+
+    const auto boxes = AnswerMessageBoxes([&] { QVERIFY(DropAndHandle(windows.main, urls)); });
+
+    QCOMPARE(boxes.size(), std::size_t{1});
+    QCOMPARE(boxes[0].text, message);
+    QCOMPARE(boxes[0].title, QStringLiteral("画像を美味しくするソフト"));
+    QCOMPARE(boxes[0].icon, QMessageBox::NoIcon);
+    QCOMPARE(boxes[0].buttonCount, qsizetype{1});
+    QVERIFY(!windows.main.IsConverting());
+    QVERIFY(windows.status.isHidden());
+    QVERIFY(windows.main.isEnabled());
+    QVERIFY(!Exists(picture("s-a.jpg")) && !Exists(picture("s-still.jpg")));
+}
+
+void DropIntakeTest::invalidSettingsShowOnlyTheirMessage()
+{
+    ProgramWindows windows;
+    WriteJpegSource(picture("a.jpg"));
+    WriteJpegSource(picture("b.jpg"));
+    windows.main.EditFileName->clear();
+
+    const auto boxes = AnswerMessageBoxes([&] { DropAndHandle(windows.main, LocalUrls({picture("a.jpg")})); });
+
+    QCOMPARE(boxes.size(), std::size_t{1});
+    QCOMPARE(boxes[0].text, QString::fromUtf8(gustara::kMessageAffixEmpty));
+    QVERIFY(!windows.main.IsConverting());
+    QVERIFY(windows.status.isHidden());
+    QVERIFY(windows.main.FileList == std::vector<std::string>{picture("a.jpg").toStdString()});
+
+    windows.main.EditFileName->setText(QStringLiteral("s-"));
+    QVERIFY(DropAndHandle(windows.main, LocalUrls({picture("b.jpg")})));
+    QTRY_VERIFY_WITH_TIMEOUT(!windows.main.IsConverting(), kBatchTimeoutMs);
+    QVERIFY(windows.main.FileList == std::vector<std::string>{picture("b.jpg").toStdString()});
+    QVERIFY(Exists(picture("s-b.jpg")));
+    QVERIFY(!Exists(picture("s-a.jpg")));
+}
+
+void DropIntakeTest::dropDuringABatchStartsNoSecondWorker()
+{
+    ProgramWindows windows;
+    WriteJpegSource(picture("a.jpg"));
+    WriteJpegSource(picture("b.jpg"));
+    // The batch cannot get past its first hand-over while this thread runs no event loop.
+    windows.main.WMDropFiles(LocalUrls({picture("a.jpg")}));
+    QVERIFY(windows.main.IsConverting());
+
+    QVERIFY(!SendDrop(windows.main, LocalUrls({picture("b.jpg")})));
+    // Also refused when the window has been enabled again while the worker runs.
+    windows.main.setEnabled(true);
+    QVERIFY(!SendDrop(windows.main, LocalUrls({picture("b.jpg")})));
+
+    QTRY_VERIFY_WITH_TIMEOUT(!windows.main.IsConverting(), kBatchTimeoutMs);
+    QCOMPARE(windows.status.LabelStatus->text(), QStringLiteral("1枚の画像処理が完了しました"));
+    QVERIFY(windows.main.FileList == std::vector<std::string>{picture("a.jpg").toStdString()});
+    QVERIFY(Exists(picture("s-a.jpg")));
+    QVERIFY(!Exists(picture("s-b.jpg")));
+}
+
+void DropIntakeTest::twoDropsBeforeEitherIsHandledStartOneBatch()
+{
+    ProgramWindows windows;
+    WriteJpegSource(picture("a.jpg"));
+    WriteJpegSource(picture("b.jpg"));
+    QVERIFY(SendDrop(windows.main, LocalUrls({picture("a.jpg")})));
+    QVERIFY(SendDrop(windows.main, LocalUrls({picture("b.jpg")})));
+
+    QTRY_COMPARE_WITH_TIMEOUT(windows.status.LabelStatus->text(), QStringLiteral("1枚の画像処理が完了しました"),
+                              kBatchTimeoutMs);
+    QTRY_VERIFY(!windows.main.IsConverting());
+    QVERIFY(Exists(picture("s-a.jpg")));
+    QVERIFY(!Exists(picture("s-b.jpg")));
+}
+
+QTEST_MAIN(DropIntakeTest)
+#include "DropIntakeTest.moc"

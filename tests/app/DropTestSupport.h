@@ -1,0 +1,85 @@
+#pragma once
+
+// Helpers of the drop and batch tests: picture files to drop, drops delivered as Qt events,
+// and the three windows of the program wired as at start-up.
+
+#include "JpegWriter.h"
+#include "TestFiles.h"
+#include "UnitAbout.h"
+#include "UnitMain.h"
+#include "UnitStatus.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QMimeData>
+#include <QStringList>
+#include <QUrl>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace gustara::test {
+
+// The main window with its progress and About windows, attached as the program does.
+struct ProgramWindows {
+    TFormMain main;
+    TFormStatus status{&main};
+    TFormAbout about{&main};
+    ProgramWindows() { main.AttachWindows(status, about); }
+};
+
+// Writes a small JPEG picture (a source that decodes) at path.
+inline void WriteJpegSource(const QString& path, uint32_t seed = 1)
+{
+    WriteFileBytes(path.toStdString(), EncodeJpeg(MakeTestPicture(24, 16, seed), 95, false));
+}
+
+// Writes text under a picture's name: a source that is accepted but cannot be decoded.
+inline void WriteUndecodableSource(const QString& path)
+{
+    const std::string text = "not a picture";
+    WriteFileBytes(path.toStdString(), std::vector<uint8_t>(text.begin(), text.end()));
+}
+
+inline QList<QUrl> LocalUrls(const QStringList& paths)
+{
+    QList<QUrl> urls;
+    for (const QString& path : paths)
+        urls.push_back(QUrl::fromLocalFile(path));
+    return urls;
+}
+
+// Delivers a drag entering the window and the drop of urls as a file manager would;
+// returns whether the window took the drop. The drop is handled at the next turn of the
+// event loop.
+inline bool SendDrop(QWidget& target, const QList<QUrl>& urls)
+{
+    QMimeData data;
+    data.setUrls(urls);
+    const QPoint centre = target.rect().center();
+    QDragEnterEvent enter(centre, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&target, &enter);
+    QDropEvent drop(centre, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&target, &drop);
+    return enter.isAccepted() && drop.isAccepted();
+}
+
+// SendDrop, then handles the drop at once (a message box it shows is modal and returns
+// only when answered).
+inline bool DropAndHandle(QWidget& target, const QList<QUrl>& urls)
+{
+    const bool taken = SendDrop(target, urls);
+    QCoreApplication::sendPostedEvents(&target, QEvent::MetaCall);
+    return taken;
+}
+
+inline bool Exists(const QString& path)
+{
+    return QFileInfo::exists(path);
+}
+
+} // namespace gustara::test
