@@ -9,7 +9,8 @@ namespace gustara {
 // Decodes the PNG file through libpng into a new 24-bit raster: 16-bit samples keep their
 // high byte, alpha (per pixel or from tRNS) is flattened onto white, and a gAMA chunk is
 // applied against a display gamma of 2.2. The eXIf orientation and an RGB iCCP profile go into
-// the raster's metadata; libpng drops malformed ones, and the picture loads without them.
+// the raster's metadata; malformed ones, and a profile whose chunk fails its CRC, are left out
+// and the picture loads without them.
 // Owns the file and decoder only during the call.
 // Throws EngineError, with libpng's text, when the file cannot be read or decoded or is
 // larger than the raster allows; nothing is held afterwards.
