@@ -315,6 +315,8 @@ bool TFormMain::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::ToolTip)
         return true;
+    if (TakeFileDrag(*event))
+        return true;
     if (event->type() == QEvent::KeyPress) {
         for (const TypedField& field : TypedFields) {
             if (watched == field.edit)
@@ -349,7 +351,7 @@ char16_t TFormMain::EditNumOnlyKeyPress(char16_t key)
 void TFormMain::FormCreate()
 {
     SA_Initialize(winId(), 0, 0, 145);
-    setAcceptDrops(true);
+    AcceptDropsEverywhere();
     InitConfigDir();
     LoadConfig();
     UpdateFormPicSize();

@@ -154,11 +154,12 @@ public:
     QAction* A1;
 
 protected:
-    // Swallows hint (tooltip) events, since hints are off in this window, and runs the key
-    // filter of the number fields.
+    // Swallows hint (tooltip) events, since hints are off in this window, takes dragged
+    // files for the window and runs the key filter of the number fields.
     bool eventFilter(QObject* watched, QEvent* event) override;
     // Dropped files are taken anywhere on the window, but not while a batch runs or the
-    // window is disabled: Qt delivers drops to a disabled window too.
+    // window is disabled: Qt delivers drops to a disabled window too. Drops are handled
+    // once the platform's drop is over.
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
     // The window stays open while a worker runs: the worker still reports to it.
@@ -184,6 +185,11 @@ private:
     void ApplyHiddenFixedValues();
     // True when the key event may reach the number field.
     bool PassesNumberFieldFilter(const TypedField& field, const QKeyEvent& event) const;
+    // The window is the target of dropped files, also over the controls that take dropped
+    // text, which would otherwise keep a file drag that offers the paths as text too.
+    void AcceptDropsEverywhere();
+    // Handles a drag or drop event that carries URLs; false for any other event.
+    bool TakeFileDrag(QEvent& event);
     bool TakesDrops() const;
 
     TPicConvertThread* ConvertThread = nullptr;  // the running worker; it owns itself

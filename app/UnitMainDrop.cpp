@@ -30,28 +30,50 @@ bool TFormMain::TakesDrops() const
     return isEnabled() && !IsConverting();
 }
 
+void TFormMain::AcceptDropsEverywhere()
+{
+    setAcceptDrops(true);
+    for (QWidget* control : findChildren<QWidget*>()) {
+        if (control->acceptDrops())
+            control->installEventFilter(this);
+    }
+}
+
+bool TFormMain::TakeFileDrag(QEvent& event)
+{
+    const QEvent::Type type = event.type();
+    if (type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop)
+        return false;
+    auto& drag = static_cast<QDropEvent&>(event);
+    if (!drag.mimeData()->hasUrls())
+        return false;
+    if (!TakesDrops()) {
+        drag.ignore();
+        return true;
+    }
+    drag.acceptProposedAction();
+    if (type == QEvent::Drop) {
+        // Handled once the drop is over, so that a message box does not keep the drag
+        // source waiting for its answer; the test is repeated for a drop handled in between.
+        QMetaObject::invokeMethod(
+            this,
+            [this, urls = drag.mimeData()->urls()] {
+                if (TakesDrops())
+                    WMDropFiles(urls);
+            },
+            Qt::QueuedConnection);
+    }
+    return true;
+}
+
 void TFormMain::dragEnterEvent(QDragEnterEvent* event)
 {
-    if (event->mimeData()->hasUrls() && TakesDrops())
-        event->acceptProposedAction();
+    TakeFileDrag(*event);
 }
 
 void TFormMain::dropEvent(QDropEvent* event)
 {
-    if (!event->mimeData()->hasUrls() || !TakesDrops()) {
-        event->ignore();
-        return;
-    }
-    event->acceptProposedAction();
-    // Handled once the drop is over, so that a message box does not keep the drag source
-    // waiting for its answer; the test is repeated for a drop handled in between.
-    QMetaObject::invokeMethod(
-        this,
-        [this, urls = event->mimeData()->urls()] {
-            if (TakesDrops())
-                WMDropFiles(urls);
-        },
-        Qt::QueuedConnection);
+    TakeFileDrag(*event);
 }
 
 void TFormMain::WMDropFiles(const QList<QUrl>& urls)

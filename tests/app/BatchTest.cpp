@@ -57,6 +57,7 @@ private slots:
     void openFolderIsTheLastPicturesOutputFolder();
     void batchAfterAFailedOneSucceeds();
     void closingTheProgressWindowEnablesTheMainWindow();
+    void mainWindowStaysOpenWhileTheWorkerRuns();
 
 private:
     QString picture(const QString& name) const { return pictures_->filePath(name); }
@@ -217,6 +218,20 @@ void BatchTest::closingTheProgressWindowEnablesTheMainWindow()
     QVERIFY(windows.status.isHidden());
     QVERIFY(windows.main.isEnabled());
     QTRY_COMPARE(QApplication::activeWindow(), static_cast<QWidget*>(&windows.main));
+}
+
+void BatchTest::mainWindowStaysOpenWhileTheWorkerRuns()
+{
+    ProgramWindows windows;
+    windows.main.show();
+    WriteJpegSource(picture("a.jpg"));
+    windows.main.WMDropFiles(LocalUrls({picture("a.jpg")}));
+    QVERIFY(windows.main.IsConverting());
+
+    QVERIFY(!windows.main.close());
+
+    QTRY_VERIFY_WITH_TIMEOUT(!windows.main.IsConverting(), kBatchTimeoutMs);
+    QVERIFY(windows.main.close());
 }
 
 QTEST_MAIN(BatchTest)

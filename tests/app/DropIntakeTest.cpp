@@ -3,6 +3,7 @@
 #include "WindowTestSupport.h"
 
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -72,6 +73,8 @@ private slots:
     void cleanup() { home_.reset(); }
 
     void dragsWithFilesAreTaken();
+    void filesDroppedOnTextControlsReachTheWindow_data();
+    void filesDroppedOnTextControlsReachTheWindow();
     void namesReachTheBatchWholeAndInDropOrder();
     void refusalsAreListedInOneMessage_data();
     void refusalsAreListedInOneMessage();
@@ -108,6 +111,33 @@ void DropIntakeTest::dragsWithFilesAreTaken()
     QDragEnterEvent textDrag({10, 10}, Qt::CopyAction, &text, Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(&windows.main, &textDrag);
     QVERIFY(!textDrag.isAccepted());
+}
+
+void DropIntakeTest::filesDroppedOnTextControlsReachTheWindow_data()
+{
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<QString>("source");
+    QTest::newRow("file name field") << "EditFileName" << "a.jpg";
+    QTest::newRow("memo") << "Memo1" << "b.jpg";
+}
+
+void DropIntakeTest::filesDroppedOnTextControlsReachTheWindow()
+{
+    QFETCH(QString, control);
+    QFETCH(QString, source);
+    ProgramWindows windows;
+    WriteJpegSource(picture(source));
+    auto* target = windows.main.findChild<QWidget*>(control);
+    QVERIFY(target && target->acceptDrops());
+
+    QVERIFY(SendDrop(*target, LocalUrls({picture(source)})));
+
+    QTRY_COMPARE_WITH_TIMEOUT(windows.status.LabelStatus->text(), QStringLiteral("1枚の画像処理が完了しました"),
+                              kBatchTimeoutMs);
+    QTRY_VERIFY(!windows.main.IsConverting());
+    QVERIFY(Exists(picture("s-" + source)));
+    QCOMPARE(windows.main.EditFileName->text(), QStringLiteral("s-"));
+    QVERIFY(!windows.main.Memo1->toPlainText().contains(QStringLiteral("file:")));
 }
 
 void DropIntakeTest::namesReachTheBatchWholeAndInDropOrder()

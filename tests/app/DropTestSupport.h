@@ -53,13 +53,17 @@ inline QList<QUrl> LocalUrls(const QStringList& paths)
     return urls;
 }
 
-// Delivers a drag entering the window and the drop of urls as a file manager would;
-// returns whether the window took the drop. The drop is handled at the next turn of the
-// event loop.
+// Delivers a drag entering the widget and the drop of urls, offered as URLs and as text as
+// a file manager does; returns whether the widget took the drop. The main window handles
+// the drop at the next turn of the event loop.
 inline bool SendDrop(QWidget& target, const QList<QUrl>& urls)
 {
     QMimeData data;
     data.setUrls(urls);
+    QStringList lines;
+    for (const QUrl& url : urls)
+        lines.push_back(url.toString());
+    data.setText(lines.join("\r\n"));
     const QPoint centre = target.rect().center();
     QDragEnterEvent enter(centre, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(&target, &enter);
