@@ -14,17 +14,6 @@
 
 namespace gustara {
 
-namespace {
-
-int CompareIgnoringCase(const std::string& a, const std::string& b)
-{
-    QCollator collator;
-    collator.setCaseSensitivity(Qt::CaseInsensitive);
-    return collator.compare(QString::fromStdString(a), QString::fromStdString(b));
-}
-
-} // namespace
-
 bool TFormMain::TakesDrops() const
 {
     return isEnabled() && !IsConverting();
@@ -45,7 +34,8 @@ bool TFormMain::TakeFileDrag(QEvent& event)
     if (type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop)
         return false;
     auto& drag = static_cast<QDropEvent&>(event);
-    if (!drag.mimeData()->hasUrls())
+    // A drag that offers the URL type but no URL brings nothing to convert.
+    if (drag.mimeData()->urls().isEmpty())
         return false;
     if (!TakesDrops()) {
         drag.ignore();
@@ -102,7 +92,11 @@ void TFormMain::WMDropFiles(const QList<QUrl>& urls)
 
 std::string TFormMain::BuildErrorMessage(std::vector<std::string>& errorList)
 {
-    return gustara::BuildErrorMessage(errorList, CompareIgnoringCase);
+    QCollator collator;
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    return gustara::BuildErrorMessage(errorList, [&collator](const std::string& a, const std::string& b) {
+        return collator.compare(QString::fromStdString(a), QString::fromStdString(b));
+    });
 }
 
 } // namespace gustara

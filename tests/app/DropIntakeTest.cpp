@@ -111,6 +111,9 @@ void DropIntakeTest::dragsWithFilesAreTaken()
     QDragEnterEvent textDrag({10, 10}, Qt::CopyAction, &text, Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(&windows.main, &textDrag);
     QVERIFY(!textDrag.isAccepted());
+
+    QVERIFY(!DropAndHandle(windows.main, {}));
+    QVERIFY(!windows.main.IsConverting());
 }
 
 void DropIntakeTest::filesDroppedOnTextControlsReachTheWindow_data()
