@@ -4,6 +4,7 @@
 #include "CliOptions.h"
 
 #include <clocale>
+#include <csignal>
 #include <iostream>
 #include <unistd.h>
 
@@ -11,6 +12,9 @@ int main(int argc, char** argv)
 {
     using namespace gustara::cli;
     std::setlocale(LC_ALL, "");
+    // Over a file-size limit a write then fails with EFBIG, so the picture fails with a message
+    // and the batch goes on, instead of the whole process being killed.
+    std::signal(SIGXFSZ, SIG_IGN);
     try {
         CliRequest request = ParseCommandLine(argc, argv);
         if (request.showHelp) {
