@@ -76,23 +76,16 @@ std::vector<uint8_t> EncodeGif(const GifSpec& spec)
     return ReadFileBytes(path);
 }
 
-std::string Store(const TempDir& dir, const std::vector<uint8_t>& bytes)
-{
-    const std::string path = dir.file("picture.gif");
-    WriteFileBytes(path, bytes);
-    return path;
-}
-
 PictureRaster Decode(const std::vector<uint8_t>& bytes)
 {
     TempDir dir;
-    return ReadGif(Store(dir, bytes));
+    return ReadGif(StoreFile(dir, "picture.gif", bytes));
 }
 
 int Count(const std::vector<uint8_t>& bytes)
 {
     TempDir dir;
-    return CountGifImages(Store(dir, bytes));
+    return CountGifImages(StoreFile(dir, "picture.gif", bytes));
 }
 
 Rgb PixelAt(const PictureRaster& picture, int x, int y)

@@ -1,7 +1,9 @@
 #include "EngineError.h"
 #include "ExifBlocks.h"
 #include "ExifOrientation.h"
+#include "JpegFixtures.h"
 #include "JpegWriter.h"
+#include "MetadataFixtures.h"
 #include "TestFiles.h"
 #include "UnitThPicConvert.h"
 
@@ -9,7 +11,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -21,8 +22,6 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-constexpr int kApp1 = JPEG_APP0 + 1;
-constexpr int kApp2 = JPEG_APP0 + 2;
 constexpr std::size_t kIccChunkBytes = 65519;  // profile bytes in one full APP2 chunk
 const std::string kIccSignature("ICC_PROFILE\0", 12);
 
@@ -35,52 +34,23 @@ struct Marker {
 // `profile` split into APP2 chunks by libjpeg, all after the JFIF header.
 Bytes SourceJpeg(const PictureRaster& picture, const std::vector<Marker>& markers, const Bytes& profile = {})
 {
-    jpeg_compress_struct info{};
-    jpeg_error_mgr errors{};
-    info.err = jpeg_std_error(&errors);  // a fault in the fixture ends the test program
-    jpeg_create_compress(&info);
-    unsigned char* buffer = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&info, &buffer, &size);
-    info.image_width = static_cast<JDIMENSION>(picture.width());
-    info.image_height = static_cast<JDIMENSION>(picture.height());
-    info.input_components = 3;
-    info.in_color_space = JCS_RGB;
-    jpeg_set_defaults(&info);
-    jpeg_set_quality(&info, 95, TRUE);
-    jpeg_start_compress(&info, TRUE);
-    for (const Marker& marker : markers)
-        jpeg_write_marker(&info, marker.code, marker.payload.data(), static_cast<unsigned int>(marker.payload.size()));
-    if (!profile.empty())
-        jpeg_write_icc_profile(&info, profile.data(), static_cast<unsigned int>(profile.size()));
-    while (info.next_scanline < info.image_height) {
-        JSAMPROW row = const_cast<JSAMPROW>(picture.row(static_cast<int32_t>(info.next_scanline)));
-        jpeg_write_scanlines(&info, &row, 1);
-    }
-    jpeg_finish_compress(&info);
-    jpeg_destroy_compress(&info);
-    Bytes bytes(buffer, buffer + size);
-    std::free(buffer);
-    return bytes;
+    const test::JpegSamples samples{picture.width(), picture.height(), 3, JCS_RGB, picture.row(0), picture.stride()};
+    return test::CompressJpeg(samples, 95, {}, [&markers, &profile](jpeg_compress_struct& info) {
+        for (const Marker& marker : markers)
+            jpeg_write_marker(&info, marker.code, marker.payload.data(), static_cast<unsigned int>(marker.payload.size()));
+        if (!profile.empty())
+            jpeg_write_icc_profile(&info, profile.data(), static_cast<unsigned int>(profile.size()));
+    });
 }
 
-// An ICC profile of `size` bytes that looks real: header with its size, version 4.3, display
-// class, `colourSpace` data and XYZ connection space, then deterministic filler.
+// An ICC profile of `size` bytes that looks real: a display profile's header over deterministic
+// filler, without the tag table, so any size from 40 bytes will do.
 Bytes IccProfile(std::size_t size, const std::string& colourSpace = "RGB ")
 {
     Bytes profile(size);
     for (std::size_t i = 0; i < size; ++i)
         profile[i] = static_cast<uint8_t>(i * 7 + i / 251);
-    const auto put = [&profile](std::size_t at, const std::string& text) { std::copy(text.begin(), text.end(), profile.begin() + static_cast<std::ptrdiff_t>(at)); };
-    for (int i = 0; i < 4; ++i)
-        profile[static_cast<std::size_t>(i)] = static_cast<uint8_t>(size >> (24 - 8 * i));
-    put(4, "appl");
-    profile[8] = 4;
-    profile[9] = 0x30;
-    put(12, "mntr");
-    put(16, colourSpace);
-    put(20, "XYZ ");
-    put(36, "acsp");
+    test::PutProfileHeader(profile, colourSpace);
     return profile;
 }
 
@@ -91,63 +61,16 @@ Marker IccChunk(int number, int count, const Bytes& part)
     payload.push_back(static_cast<uint8_t>(number));
     payload.push_back(static_cast<uint8_t>(count));
     payload.insert(payload.end(), part.begin(), part.end());
-    return {kApp2, payload};
-}
-
-// The marker segments of a datastream from SOI up to SOS, with where each lies in the bytes.
-struct Segment {
-    uint8_t code;
-    Bytes payload;
-    std::size_t begin;
-    std::size_t end;
-};
-
-std::vector<Segment> HeaderSegments(const Bytes& jpeg)
-{
-    std::vector<Segment> segments;
-    std::size_t at = 2;  // after SOI
-    while (at + 4 <= jpeg.size() && jpeg[at] == 0xFF && jpeg[at + 1] != 0xDA) {
-        const std::size_t length = std::size_t{jpeg[at + 2]} << 8 | jpeg[at + 3];
-        const std::size_t end = at + 2 + length;
-        if (length < 2 || end > jpeg.size())
-            break;
-        segments.push_back({jpeg[at + 1], Bytes(jpeg.begin() + static_cast<std::ptrdiff_t>(at + 4), jpeg.begin() + static_cast<std::ptrdiff_t>(end)), at, end});
-        at = end;
-    }
-    return segments;
-}
-
-std::vector<Segment> SegmentsOf(const Bytes& jpeg, int code)
-{
-    std::vector<Segment> found;
-    for (Segment& segment : HeaderSegments(jpeg))
-        if (segment.code == code)
-            found.push_back(std::move(segment));
-    return found;
-}
-
-// The datastream without its APP1 and APP2 segments.
-Bytes WithoutMetadata(const Bytes& jpeg)
-{
-    Bytes rest;
-    std::size_t copied = 0;
-    for (const Segment& segment : HeaderSegments(jpeg)) {
-        if (segment.code != kApp1 && segment.code != kApp2)
-            continue;
-        rest.insert(rest.end(), jpeg.begin() + static_cast<std::ptrdiff_t>(copied), jpeg.begin() + static_cast<std::ptrdiff_t>(segment.begin));
-        copied = segment.end;
-    }
-    rest.insert(rest.end(), jpeg.begin() + static_cast<std::ptrdiff_t>(copied), jpeg.end());
-    return rest;
+    return {test::kJpegApp2, payload};
 }
 
 // The profile in the APP2 chunks, which must be numbered 1..n in order, each saying n.
 Bytes ProfileOf(const Bytes& jpeg)
 {
-    const std::vector<Segment> chunks = SegmentsOf(jpeg, kApp2);
+    const std::vector<Bytes> chunks = test::JpegPayloads(jpeg, test::kJpegApp2);
     Bytes profile;
     for (std::size_t i = 0; i < chunks.size(); ++i) {
-        const Bytes& payload = chunks[i].payload;
+        const Bytes& payload = chunks[i];
         EXPECT_TRUE(std::equal(kIccSignature.begin(), kIccSignature.end(), payload.begin()));
         EXPECT_EQ(payload[12], i + 1);
         EXPECT_EQ(payload[13], chunks.size());
@@ -161,49 +84,10 @@ bool Contains(const Bytes& bytes, const std::string& text)
     return std::search(bytes.begin(), bytes.end(), text.begin(), text.end()) != bytes.end();
 }
 
-// cjpeg with the engine's settings, the reference for a datastream without metadata.
-Bytes Cjpeg(const test::TempDir& dir, const PictureRaster& picture)
-{
-    test::WritePpm(dir.file("pixels.ppm"), picture);
-    const std::string out = dir.file("reference.jpg");
-    if (test::RunCommand("cjpeg -dct float -quality 100 -baseline -outfile " + test::ShellQuote(out) + " " +
-                         test::ShellQuote(dir.file("pixels.ppm"))) != 0)
-        throw std::runtime_error("cjpeg failed");
-    return test::ReadFileBytes(out);
-}
-
-TthPicConvert PhotoEngine()
-{
-    TthPicConvert engine;
-    engine.UseDecidesName = true;
-    engine.NameBefore = true;
-    engine.FileNameAffix = "s-";
-    engine.UsePicSize = true;
-    engine.PicWidth = 32;
-    engine.PicHeight = 32;
-    engine.UseQuality = true;
-    engine.ByQuality = true;
-    engine.QualityValue = 100;
-    engine.FlavourLevel = 2;
-    return engine;
-}
-
-struct Converted {
-    PictureRaster picture;  // as it was handed to SaveAsJpeg
-    Bytes output;
-};
-
 // Runs the engine's four steps on the source file, the 64 x 48 picture fitted into 32 x 32.
-Converted Convert(const test::TempDir& dir, const Bytes& source, TthPicConvert engine = PhotoEngine())
+test::ConvertedSource Convert(const test::TempDir& dir, const Bytes& source, TthPicConvert engine = test::PhotoEngine())
 {
-    const std::string path = dir.file("photo.jpg");
-    test::WriteFileBytes(path, source);
-    PictureRaster picture;
-    engine.LoadPicture(path, picture);
-    engine.FitPicSize(picture);
-    engine.ApplyFlavour(picture);
-    const std::string written = engine.SaveAsJpeg(path, picture);
-    return {std::move(picture), test::ReadFileBytes(written)};
+    return test::ConvertSource(dir, "photo.jpg", source, std::move(engine));
 }
 
 const PictureRaster& Photo()
@@ -215,7 +99,7 @@ const PictureRaster& Photo()
 Marker Xmp()
 {
     const std::string text = std::string("http://ns.adobe.com/xap/1.0/") + '\0' + "<x:xmpmeta>GPSLatitude</x:xmpmeta>";
-    return {kApp1, Bytes(text.begin(), text.end())};
+    return {test::kJpegApp1, Bytes(text.begin(), text.end())};
 }
 
 TEST(JpegMetadata, EveryOrientationArrivesAloneWithoutTheSourcesOtherExif)
@@ -225,20 +109,20 @@ TEST(JpegMetadata, EveryOrientationArrivesAloneWithoutTheSourcesOtherExif)
         test::TempDir dir;
         const bool bigEndian = orientation % 2 == 0;
         // XMP first, as some phones write it: the EXIF marker after it still counts.
-        const Converted converted = Convert(dir, SourceJpeg(Photo(), {Xmp(), {kApp1, test::ExifApp1(test::PhoneExif(bigEndian, orientation))}}));
+        const test::ConvertedSource converted = Convert(dir, SourceJpeg(Photo(), {Xmp(), {test::kJpegApp1, test::ExifApp1(test::PhoneExif(bigEndian, orientation))}}));
         EXPECT_EQ(converted.picture.width(), 32);
         EXPECT_EQ(converted.picture.height(), 24);
         EXPECT_FALSE(Contains(converted.output, test::kPhoneMake));
         EXPECT_FALSE(Contains(converted.output, test::kPhoneModel));
         EXPECT_FALSE(Contains(converted.output, "xmpmeta"));
 
-        const std::vector<Segment> app1 = SegmentsOf(converted.output, kApp1);
+        const std::vector<Bytes> app1 = test::JpegPayloads(converted.output, test::kJpegApp1);
         if (orientation == 1) {
             EXPECT_TRUE(app1.empty()) << "nothing to tell viewers";
             continue;
         }
         ASSERT_EQ(app1.size(), 1u);
-        const Bytes& exif = app1[0].payload;
+        const Bytes& exif = app1[0];
         // "Exif\0\0", 8-byte header, one entry, no next IFD: 32 bytes, the orientation alone.
         ASSERT_EQ(exif.size(), 32u);
         EXPECT_EQ(exif[14] << 8 | exif[15], exif[6] == 'M' ? 1 : 0x100) << "entry count";
@@ -258,8 +142,8 @@ TEST(JpegMetadata, ColourProfileSurvivesByteForByte)
         SCOPED_TRACE(c.what);
         test::TempDir dir;
         const Bytes profile = IccProfile(c.size);
-        const Converted converted = Convert(dir, SourceJpeg(Photo(), {}, profile));
-        EXPECT_EQ(SegmentsOf(converted.output, kApp2).size(), c.chunks);
+        const test::ConvertedSource converted = Convert(dir, SourceJpeg(Photo(), {}, profile));
+        EXPECT_EQ(test::JpegPayloads(converted.output, test::kJpegApp2).size(), c.chunks);
         EXPECT_EQ(ProfileOf(converted.output), profile);
     }
 }
@@ -269,37 +153,37 @@ TEST(JpegMetadata, ProfilesThatDoNotDescribeRgbAreDropped)
     // The output is always RGB: a grey or CMYK profile would misdescribe it.
     for (const std::string space : {"GRAY", "CMYK"}) {
         test::TempDir dir;
-        const Converted converted = Convert(dir, SourceJpeg(Photo(), {}, IccProfile(600, space)));
-        EXPECT_TRUE(SegmentsOf(converted.output, kApp2).empty()) << space;
+        const test::ConvertedSource converted = Convert(dir, SourceJpeg(Photo(), {}, IccProfile(600, space)));
+        EXPECT_TRUE(test::JpegPayloads(converted.output, test::kJpegApp2).empty()) << space;
     }
     test::TempDir dir;
-    const Converted headerOnly = Convert(dir, SourceJpeg(Photo(), {}, IccProfile(100)));
-    EXPECT_TRUE(SegmentsOf(headerOnly.output, kApp2).empty()) << "shorter than a profile header";
+    const test::ConvertedSource headerOnly = Convert(dir, SourceJpeg(Photo(), {}, IccProfile(100)));
+    EXPECT_TRUE(test::JpegPayloads(headerOnly.output, test::kJpegApp2).empty()) << "shorter than a profile header";
 }
 
 TEST(JpegMetadata, MetadataIsAllThatChangesInTheDatastream)
 {
     test::TempDir dir;
-    const Converted plain = Convert(dir, SourceJpeg(Photo(), {}));
-    EXPECT_TRUE(SegmentsOf(plain.output, kApp1).empty());
-    EXPECT_TRUE(SegmentsOf(plain.output, kApp2).empty());
-    EXPECT_EQ(plain.output, Cjpeg(dir, plain.picture)) << "a source without metadata gives the plain encoding";
+    const test::ConvertedSource plain = Convert(dir, SourceJpeg(Photo(), {}));
+    EXPECT_TRUE(test::JpegPayloads(plain.output, test::kJpegApp1).empty());
+    EXPECT_TRUE(test::JpegPayloads(plain.output, test::kJpegApp2).empty());
+    EXPECT_EQ(plain.output, test::CjpegReference(dir, plain.picture)) << "a source without metadata gives the plain encoding";
 
-    const Converted tagged = Convert(dir, SourceJpeg(Photo(), {{kApp1, test::ExifApp1(test::PhoneExif(true, 6))}}, IccProfile(3000)));
-    EXPECT_EQ(SegmentsOf(tagged.output, kApp1).size(), 1u);
-    EXPECT_EQ(SegmentsOf(tagged.output, kApp2).size(), 1u);
+    const test::ConvertedSource tagged = Convert(dir, SourceJpeg(Photo(), {{test::kJpegApp1, test::ExifApp1(test::PhoneExif(true, 6))}}, IccProfile(3000)));
+    EXPECT_EQ(test::JpegPayloads(tagged.output, test::kJpegApp1).size(), 1u);
+    EXPECT_EQ(test::JpegPayloads(tagged.output, test::kJpegApp2).size(), 1u);
     EXPECT_TRUE(test::SamePixels(tagged.picture, plain.picture));
-    EXPECT_EQ(WithoutMetadata(tagged.output), plain.output);
+    EXPECT_EQ(test::WithoutMetadataSegments(tagged.output), plain.output);
 }
 
 TEST(JpegMetadata, TargetSizeSearchCountsTheMarkers)
 {
     test::TempDir dir;
-    TthPicConvert engine = PhotoEngine();
+    TthPicConvert engine = test::PhotoEngine();
     engine.ByQuality = false;
     engine.TargetFileSize = 150;  // KiB, less than the profile alone
     const Bytes profile = IccProfile(160 * 1024);
-    const Converted converted = Convert(dir, SourceJpeg(Photo(), {}, profile), std::move(engine));
+    const test::ConvertedSource converted = Convert(dir, SourceJpeg(Photo(), {}, profile), std::move(engine));
     EXPECT_EQ(converted.output, EncodeJpeg(converted.picture, 0, false)) << "no quality gets below the target";
     EXPECT_EQ(ProfileOf(converted.output), profile);
 }
@@ -331,8 +215,8 @@ TEST(JpegMetadata, BrokenExifConvertsWithoutOrientation)
         test::TiffBytes tiff(c.bigEndian);
         tiff.bytes = test::PhoneExif(c.bigEndian, 6);
         c.breakIt(tiff);
-        const Converted converted = Convert(dir, SourceJpeg(Photo(), {{kApp1, test::ExifApp1(tiff.bytes)}}));
-        EXPECT_TRUE(SegmentsOf(converted.output, kApp1).empty());
+        const test::ConvertedSource converted = Convert(dir, SourceJpeg(Photo(), {{test::kJpegApp1, test::ExifApp1(tiff.bytes)}}));
+        EXPECT_TRUE(test::JpegPayloads(converted.output, test::kJpegApp1).empty());
         EXPECT_FALSE(Contains(converted.output, test::kPhoneMake));
     }
 }
@@ -355,23 +239,23 @@ TEST(JpegMetadata, BrokenProfileChunksConvertWithoutProfile)
         {"count zero", {IccChunk(1, 0, part(0))}},
         {"number zero", {IccChunk(0, 1, part(0))}},
         {"number twice", {IccChunk(1, 2, part(0)), IccChunk(1, 2, part(1))}},
-        {"chunk cut inside its signature", {{kApp2, Bytes(kIccSignature.begin(), kIccSignature.begin() + 7)}}},
+        {"chunk cut inside its signature", {{test::kJpegApp2, Bytes(kIccSignature.begin(), kIccSignature.begin() + 7)}}},
         {"chunk without profile bytes", {IccChunk(1, 1, {})}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         test::TempDir dir;
-        const Converted converted = Convert(dir, SourceJpeg(Photo(), c.chunks));
-        EXPECT_TRUE(SegmentsOf(converted.output, kApp2).empty());
+        const test::ConvertedSource converted = Convert(dir, SourceJpeg(Photo(), c.chunks));
+        EXPECT_TRUE(test::JpegPayloads(converted.output, test::kJpegApp2).empty());
     }
 }
 
 TEST(JpegMetadata, FileCutInsideTheExifMarkerFailsCleanly)
 {
-    const Bytes whole = SourceJpeg(Photo(), {{kApp1, test::ExifApp1(test::PhoneExif(false, 6))}});
-    const std::size_t app1End = SegmentsOf(whole, kApp1).at(0).end;
+    const Bytes whole = SourceJpeg(Photo(), {{test::kJpegApp1, test::ExifApp1(test::PhoneExif(false, 6))}});
+    const std::size_t app1End = test::JpegSegmentsWith(whole, test::kJpegApp1).at(0).end;
     test::TempDir dir;
-    TthPicConvert engine = PhotoEngine();
+    TthPicConvert engine = test::PhotoEngine();
     PictureRaster picture;
     const std::string path = dir.file("cut.jpg");
     test::WriteFileBytes(path, Bytes(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(app1End - 20)));

@@ -1,4 +1,5 @@
 #include "EngineError.h"
+#include "JpegFixtures.h"
 #include "JpegReader.h"
 #include "TestFiles.h"
 
@@ -7,7 +8,6 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
-#include <cstdlib>
 #include <set>
 #include <string>
 
@@ -65,36 +65,16 @@ struct FixtureJpeg {
 std::vector<uint8_t> Compress(const FixtureJpeg& fixture, const std::vector<uint8_t>& samples,
                               const std::vector<jpeg_scan_info>& scans = {})
 {
-    jpeg_compress_struct info{};
-    jpeg_error_mgr errors{};
-    info.err = jpeg_std_error(&errors);  // a fault in the fixture ends the test program
-    jpeg_create_compress(&info);
-    unsigned char* buffer = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&info, &buffer, &size);
-    info.image_width = kFixtureSide;
-    info.image_height = kFixtureSide;
-    info.input_components = fixture.components;
-    info.in_color_space = fixture.input;
-    jpeg_set_defaults(&info);
-    jpeg_set_colorspace(&info, fixture.stored);
-    info.write_Adobe_marker = fixture.adobeMarker ? TRUE : FALSE;
-    jpeg_set_quality(&info, 100, TRUE);
-    if (!scans.empty()) {
-        info.scan_info = scans.data();
-        info.num_scans = static_cast<int>(scans.size());
-    }
-    jpeg_start_compress(&info, TRUE);
     const std::size_t stride = static_cast<std::size_t>(kFixtureSide * fixture.components);
-    while (info.next_scanline < info.image_height) {
-        JSAMPROW row = const_cast<JSAMPROW>(samples.data() + stride * info.next_scanline);
-        jpeg_write_scanlines(&info, &row, 1);
-    }
-    jpeg_finish_compress(&info);
-    jpeg_destroy_compress(&info);
-    std::vector<uint8_t> bytes(buffer, buffer + size);
-    std::free(buffer);
-    return bytes;
+    const test::JpegSamples rows{kFixtureSide, kFixtureSide, fixture.components, fixture.input, samples.data(), stride};
+    return test::CompressJpeg(rows, 100, [&fixture, &scans](jpeg_compress_struct& info) {
+        jpeg_set_colorspace(&info, fixture.stored);
+        info.write_Adobe_marker = fixture.adobeMarker ? TRUE : FALSE;
+        if (!scans.empty()) {
+            info.scan_info = scans.data();
+            info.num_scans = static_cast<int>(scans.size());
+        }
+    });
 }
 
 std::vector<uint8_t> UniformSamples(const std::vector<uint8_t>& pixel)
@@ -107,9 +87,7 @@ std::vector<uint8_t> UniformSamples(const std::vector<uint8_t>& pixel)
 
 PictureRaster ReadBytes(const test::TempDir& dir, const std::vector<uint8_t>& bytes)
 {
-    const std::string path = dir.file("bytes.jpg");
-    test::WriteFileBytes(path, bytes);
-    return ReadJpeg(path);
+    return ReadJpeg(test::StoreFile(dir, "bytes.jpg", bytes));
 }
 
 struct ColourCase {

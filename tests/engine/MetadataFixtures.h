@@ -22,22 +22,15 @@ namespace gustara::test {
 inline constexpr int kJpegApp1 = JPEG_APP0 + 1;
 inline constexpr int kJpegApp2 = JPEG_APP0 + 2;
 
-// An ICC profile of `size` bytes (a multiple of 4, at least 168) whose header and tag table
-// pass libpng's checks of an iCCP chunk: a version 4.3 display profile of `colourSpace` data,
-// XYZ connection space, D50 illuminant, and three tags over deterministic filler.
-inline std::vector<uint8_t> DisplayProfile(std::size_t size, const std::string& colourSpace = "RGB ")
+// Writes the header fields of an ICC profile that fills `profile`: its size, version 4.3, display
+// class, `colourSpace` data and XYZ connection space; the rest is left as it is.
+inline void PutProfileHeader(std::vector<uint8_t>& profile, const std::string& colourSpace)
 {
-    constexpr std::size_t kTags = 3;
-    constexpr std::size_t kData = 128 + 4 + 12 * kTags;
-    std::vector<uint8_t> profile(size);
-    const auto put32 = [&profile](std::size_t at, uint32_t value) {
-        for (int i = 0; i < 4; ++i)
-            profile[at + static_cast<std::size_t>(i)] = static_cast<uint8_t>(value >> (24 - 8 * i));
-    };
     const auto putText = [&profile](std::size_t at, const std::string& text) {
         std::copy(text.begin(), text.end(), profile.begin() + static_cast<std::ptrdiff_t>(at));
     };
-    put32(0, static_cast<uint32_t>(size));
+    for (int i = 0; i < 4; ++i)
+        profile[static_cast<std::size_t>(i)] = static_cast<uint8_t>(profile.size() >> (24 - 8 * i));
     putText(4, "gstr");
     profile[8] = 4;
     profile[9] = 0x30;
@@ -45,6 +38,21 @@ inline std::vector<uint8_t> DisplayProfile(std::size_t size, const std::string& 
     putText(16, colourSpace);
     putText(20, "XYZ ");
     putText(36, "acsp");
+}
+
+// An ICC profile of `size` bytes (a multiple of 4, at least 168) whose header and tag table
+// pass libpng's checks of an iCCP chunk: the header above, D50 illuminant, and three tags over
+// deterministic filler.
+inline std::vector<uint8_t> DisplayProfile(std::size_t size, const std::string& colourSpace = "RGB ")
+{
+    constexpr std::size_t kTags = 3;
+    constexpr std::size_t kData = 128 + 4 + 12 * kTags;
+    std::vector<uint8_t> profile(size);
+    PutProfileHeader(profile, colourSpace);
+    const auto put32 = [&profile](std::size_t at, uint32_t value) {
+        for (int i = 0; i < 4; ++i)
+            profile[at + static_cast<std::size_t>(i)] = static_cast<uint8_t>(value >> (24 - 8 * i));
+    };
     put32(68, 0xF6D6);   // D50 X = 0.9642
     put32(72, 0x10000);  // Y = 1
     put32(76, 0xD32D);   // Z = 0.8249
@@ -52,7 +60,7 @@ inline std::vector<uint8_t> DisplayProfile(std::size_t size, const std::string& 
     const std::size_t share = (size - kData) / kTags / 4 * 4;
     const char* const names[kTags] = {"desc", "wtpt", "cprt"};
     for (std::size_t tag = 0; tag < kTags; ++tag) {
-        putText(132 + 12 * tag, names[tag]);
+        std::copy(names[tag], names[tag] + 4, profile.begin() + static_cast<std::ptrdiff_t>(132 + 12 * tag));
         put32(136 + 12 * tag, static_cast<uint32_t>(kData + share * tag));
         put32(140 + 12 * tag, static_cast<uint32_t>(share));
     }
@@ -85,12 +93,11 @@ struct ConvertedSource {
     PictureMetadata readBack;   // what the JPEG reader finds in the output
 };
 
-// Writes `source` as dir/`name` and runs the engine's four steps on it. Throws what they throw.
-inline ConvertedSource ConvertSource(const TempDir& dir, const std::string& name, const std::vector<uint8_t>& source)
+// Writes `source` as dir/`name` and runs the four steps of `engine` on it. Throws what they throw.
+inline ConvertedSource ConvertSource(const TempDir& dir, const std::string& name, const std::vector<uint8_t>& source,
+                                     TthPicConvert engine = PhotoEngine())
 {
-    const std::string path = dir.file(name);
-    WriteFileBytes(path, source);
-    TthPicConvert engine = PhotoEngine();
+    const std::string path = StoreFile(dir, name, source);
     ConvertedSource converted;
     engine.LoadPicture(path, converted.picture);
     engine.FitPicSize(converted.picture);
@@ -125,13 +132,22 @@ inline std::vector<JpegSegment> JpegHeaderSegments(const std::vector<uint8_t>& j
     return segments;
 }
 
+// The segments with `code`, in order.
+inline std::vector<JpegSegment> JpegSegmentsWith(const std::vector<uint8_t>& jpeg, int code)
+{
+    std::vector<JpegSegment> found;
+    for (JpegSegment& segment : JpegHeaderSegments(jpeg))
+        if (segment.code == code)
+            found.push_back(std::move(segment));
+    return found;
+}
+
 // The payloads of the segments with `code`, in order.
 inline std::vector<std::vector<uint8_t>> JpegPayloads(const std::vector<uint8_t>& jpeg, int code)
 {
     std::vector<std::vector<uint8_t>> payloads;
-    for (JpegSegment& segment : JpegHeaderSegments(jpeg))
-        if (segment.code == code)
-            payloads.push_back(std::move(segment.payload));
+    for (JpegSegment& segment : JpegSegmentsWith(jpeg, code))
+        payloads.push_back(std::move(segment.payload));
     return payloads;
 }
 

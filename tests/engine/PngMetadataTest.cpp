@@ -1,6 +1,7 @@
 #include "ExifBlocks.h"
 #include "ExifOrientation.h"
 #include "MetadataFixtures.h"
+#include "PngFixtures.h"
 #include "PngReader.h"
 #include "TestFiles.h"
 
@@ -9,8 +10,6 @@
 #include <zlib.h>
 
 #include <algorithm>
-#include <csetjmp>
-#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -34,56 +33,23 @@ const PictureRaster& Photo()
     return photo;
 }
 
-void QuietWarning(png_structp, png_const_charp) {}
-
-// libpng's writer over rows prepared by the caller. False when libpng fails.
-bool WritePngRows(std::FILE* file, const PngSource* source, png_bytepp rows)
-{
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, QuietWarning);
-    png_infop info = png ? png_create_info_struct(png) : nullptr;
-    if (!info || setjmp(png_jmpbuf(png))) {
-        png_destroy_write_struct(&png, &info);
-        return false;
-    }
-    png_init_io(png, file);
-    png_set_IHDR(png, info, static_cast<png_uint_32>(Photo().width()), static_cast<png_uint_32>(Photo().height()), 8,
-                 source->colourType, source->interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
-                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    if (!source->exif.empty())
-        png_set_eXIf_1(png, info, static_cast<png_uint_32>(source->exif.size()), const_cast<png_bytep>(source->exif.data()));
-    if (!source->profile.empty())
-        png_set_iCCP(png, info, "Display", PNG_COMPRESSION_TYPE_BASE, source->profile.data(),
-                     static_cast<png_uint_32>(source->profile.size()));
-    png_write_info(png, info);
-    if (source->interlaced)
-        png_set_interlace_handling(png);
-    png_write_image(png, rows);
-    png_write_end(png, nullptr);
-    png_destroy_write_struct(&png, &info);
-    return true;
-}
-
 Bytes EncodePng(const PngSource& source)
 {
     const int channels = source.colourType == PNG_COLOR_TYPE_GRAY ? 1 : source.colourType == PNG_COLOR_TYPE_RGB ? 3 : 4;
-    const std::size_t rowBytes = static_cast<std::size_t>(Photo().width() * channels);
-    Bytes samples(rowBytes * static_cast<std::size_t>(Photo().height()));
-    std::vector<png_bytep> rows;
-    for (int32_t y = 0; y < Photo().height(); ++y) {
-        png_bytep row = samples.data() + rowBytes * static_cast<std::size_t>(y);
-        rows.push_back(row);
+    Bytes samples;
+    for (int32_t y = 0; y < Photo().height(); ++y)
         for (int32_t x = 0; x < Photo().width(); ++x)
             for (int c = 0; c < channels; ++c)
-                row[x * channels + c] = c < 3 ? Photo().row(y)[3 * x + c] : 255;
-    }
-    test::TempDir dir;
-    const std::string path = dir.file("source.png");
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    EXPECT_TRUE(file);
-    const bool written = WritePngRows(file, &source, rows.data());
-    std::fclose(file);
-    EXPECT_TRUE(written);
-    return test::ReadFileBytes(path);
+                samples.push_back(c < 3 ? Photo().row(y)[3 * x + c] : 255);
+    const test::PngHeader header{static_cast<uint32_t>(Photo().width()), static_cast<uint32_t>(Photo().height()), 8,
+                                 source.colourType, source.interlaced};
+    return test::EncodePngRows(header, std::move(samples), [&source](png_structp png, png_infop info) {
+        if (!source.exif.empty())
+            png_set_eXIf_1(png, info, static_cast<png_uint_32>(source.exif.size()), const_cast<png_bytep>(source.exif.data()));
+        if (!source.profile.empty())
+            png_set_iCCP(png, info, "Display", PNG_COMPRESSION_TYPE_BASE, source.profile.data(),
+                         static_cast<png_uint_32>(source.profile.size()));
+    });
 }
 
 // A PNG file as its chunks, for changing what libpng's writer would refuse to write.

@@ -1,4 +1,5 @@
 #include "EngineError.h"
+#include "PngFixtures.h"
 #include "PngReader.h"
 #include "TestFiles.h"
 
@@ -7,8 +8,6 @@
 #include <zlib.h>
 
 #include <array>
-#include <csetjmp>
-#include <cstdio>
 #include <optional>
 #include <string>
 #include <vector>
@@ -21,12 +20,7 @@ namespace {
 using Rgb = std::array<uint8_t, 3>;
 
 // A PNG to write: samples given one value per channel, row by row, at the file's depth.
-struct PngSpec {
-    uint32_t width = 1;
-    uint32_t height = 1;
-    int bitDepth = 8;
-    int colourType = PNG_COLOR_TYPE_RGB;
-    bool interlaced = false;
+struct PngSpec : PngHeader {
     std::vector<unsigned> samples;
     std::vector<png_color> palette;
     std::vector<png_byte> paletteAlpha;
@@ -66,62 +60,26 @@ std::vector<png_byte> PackRows(const PngSpec& spec)
     return packed;
 }
 
-void QuietWarning(png_structp, png_const_charp) {}
-
-// libpng's writer; `rows` points into the packed samples. False when libpng fails.
-bool WritePngRows(std::FILE* file, const PngSpec* spec, png_bytepp rows)
-{
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, QuietWarning);
-    png_infop info = png ? png_create_info_struct(png) : nullptr;
-    if (!info || setjmp(png_jmpbuf(png))) {
-        png_destroy_write_struct(&png, &info);
-        return false;
-    }
-    png_init_io(png, file);
-    png_set_IHDR(png, info, spec->width, spec->height, spec->bitDepth, spec->colourType,
-                 spec->interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
-                 PNG_FILTER_TYPE_DEFAULT);
-    if (!spec->palette.empty())
-        png_set_PLTE(png, info, spec->palette.data(), static_cast<int>(spec->palette.size()));
-    if (!spec->paletteAlpha.empty())
-        png_set_tRNS(png, info, spec->paletteAlpha.data(), static_cast<int>(spec->paletteAlpha.size()), nullptr);
-    if (spec->key) {
-        png_color_16 key = *spec->key;
-        png_set_tRNS(png, info, nullptr, 1, &key);
-    }
-    if (spec->gamma != 0)
-        png_set_gAMA_fixed(png, info, spec->gamma);
-    png_write_info(png, info);
-    if (spec->interlaced)
-        png_set_interlace_handling(png);
-    png_write_image(png, rows);
-    png_write_end(png, nullptr);
-    png_destroy_write_struct(&png, &info);
-    return true;
-}
-
 std::vector<uint8_t> EncodePng(const PngSpec& spec)
 {
-    TempDir dir;
-    const std::string path = dir.file("out.png");
-    std::vector<png_byte> packed = PackRows(spec);
-    std::vector<png_bytep> rows(spec.height);
-    for (uint32_t y = 0; y < spec.height; ++y)
-        rows[y] = packed.data() + y * (packed.size() / spec.height);
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    EXPECT_TRUE(file);
-    const bool written = WritePngRows(file, &spec, rows.data());
-    std::fclose(file);
-    EXPECT_TRUE(written);
-    return ReadFileBytes(path);
+    return EncodePngRows(spec, PackRows(spec), [&spec](png_structp png, png_infop info) {
+        if (!spec.palette.empty())
+            png_set_PLTE(png, info, spec.palette.data(), static_cast<int>(spec.palette.size()));
+        if (!spec.paletteAlpha.empty())
+            png_set_tRNS(png, info, spec.paletteAlpha.data(), static_cast<int>(spec.paletteAlpha.size()), nullptr);
+        if (spec.key) {
+            png_color_16 key = *spec.key;
+            png_set_tRNS(png, info, nullptr, 1, &key);
+        }
+        if (spec.gamma != 0)
+            png_set_gAMA_fixed(png, info, spec.gamma);
+    });
 }
 
 PictureRaster Decode(const std::vector<uint8_t>& bytes)
 {
     TempDir dir;
-    const std::string path = dir.file("in.png");
-    WriteFileBytes(path, bytes);
-    return ReadPng(path);
+    return ReadPng(StoreFile(dir, "in.png", bytes));
 }
 
 std::vector<Rgb> Pixels(const PictureRaster& picture)

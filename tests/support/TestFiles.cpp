@@ -45,6 +45,13 @@ void WriteFileBytes(const std::string& path, const std::vector<uint8_t>& bytes)
         throw std::runtime_error("cannot write " + path);
 }
 
+std::string StoreFile(const TempDir& dir, const std::string& name, const std::vector<uint8_t>& bytes)
+{
+    const std::string path = dir.file(name);
+    WriteFileBytes(path, bytes);
+    return path;
+}
+
 std::vector<uint8_t> ReadFileBytes(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);

@@ -27,6 +27,8 @@ private:
 
 void WriteFileBytes(const std::string& path, const std::vector<uint8_t>& bytes);
 std::vector<uint8_t> ReadFileBytes(const std::string& path);
+// Writes `bytes` as dir/`name` and returns that path; throws as WriteFileBytes does.
+std::string StoreFile(const TempDir& dir, const std::string& name, const std::vector<uint8_t>& bytes);
 
 // Runs a shell command; returns its exit status and fills `output` with its standard output.
 int RunCommand(const std::string& command, std::string* output = nullptr);
