@@ -100,7 +100,11 @@ std::vector<uint8_t> TthPicConvert::ApplyJpegQuality(const PictureRaster& pictur
 std::string TthPicConvert::SaveAsJpeg(const std::string& savePath, const PictureRaster& picture)
 {
     // Encoding comes first: a failed encoding creates neither folder nor file.
-    const std::vector<uint8_t> datastream = ApplyJpegQuality(picture);
+    return WriteJpeg(savePath, ApplyJpegQuality(picture));
+}
+
+std::string TthPicConvert::WriteJpeg(const std::string& savePath, const std::vector<uint8_t>& datastream)
+{
     if (datastream.empty())
         throw EngineError("空の画像は保存できません");
 

@@ -50,6 +50,11 @@ public:
     // records the file's folder. Returns the path written. Throws EngineError when nothing
     // could be written; no file is left behind then.
     std::string SaveAsJpeg(const std::string& savePath, const PictureRaster& picture);
+    // Writes an encoded datastream under the output name derived from savePath as SaveAsJpeg
+    // does, never replacing an existing file; then records the file's folder. Returns the path
+    // written. Throws EngineError for an empty datastream or when nothing could be written; no
+    // file is left behind then.
+    std::string WriteJpeg(const std::string& savePath, const std::vector<uint8_t>& datastream);
     // The folder, with its trailing "/", of the last file written; empty before the first.
     std::string GetOutputFolder() const { return OutputFolder; }
 
