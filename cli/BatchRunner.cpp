@@ -2,10 +2,15 @@
 
 #include "DropRules.h"
 #include "EngineError.h"
+#include "InOrderWorkers.h"
 #include "PathParts.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
+#include <optional>
+#include <string>
+#include <vector>
 
 namespace gustara::cli {
 
@@ -36,13 +41,31 @@ bool RejectAny(const std::vector<std::string>& pictures, std::ostream& errors)
     return true;
 }
 
-void ConvertOne(TthPicConvert& engine, const std::string& sourcePath, std::ostream& out)
+// A picture loaded, fitted, filtered and encoded, or why it could not be.
+struct EncodedPicture {
+    std::vector<uint8_t> datastream;
+    std::optional<std::string> failure;
+};
+
+// Runs on a worker thread: works on its own copy of the settings, since ApplyFlavour records
+// the contrast level in the engine. The raster is released before the datastream is handed on.
+EncodedPicture Encode(const TthPicConvert& settings, const std::string& sourcePath)
 {
-    PictureRaster picture;
-    engine.LoadPicture(sourcePath, picture);
-    engine.FitPicSize(picture);
-    engine.ApplyFlavour(picture);
-    out << engine.SaveAsJpeg(ReplaceExtension(sourcePath, ".jpg"), picture) << '\n' << std::flush;
+    try {
+        TthPicConvert engine = settings;
+        PictureRaster picture;
+        engine.LoadPicture(sourcePath, picture);
+        engine.FitPicSize(picture);
+        engine.ApplyFlavour(picture);
+        return {engine.ApplyJpegQuality(picture), std::nullopt};
+    } catch (const std::exception& failure) {
+        return {{}, failure.what()};
+    }
+}
+
+void ShowProgress(std::ostream& errors, std::size_t index, std::size_t count, const std::string& path)
+{
+    errors << "\r\033[K[" << (index + 1) << '/' << count << "] [" << NamePart(path) << "]を処理しています" << std::flush;
 }
 
 } // namespace
@@ -53,23 +76,37 @@ ExitStatus RunBatch(CliRequest& request, std::ostream& out, std::ostream& errors
         return kBadRequest;
 
     ExitStatus status = kAllConverted;
-    const std::size_t count = request.pictures.size();
-    for (std::size_t i = 0; i < count; ++i) {
-        const std::string& path = request.pictures[i];
-        const std::string name(NamePart(path));
-        if (showProgress)
-            errors << "\r\033[K[" << (i + 1) << '/' << count << "] [" << name << "]を処理しています" << std::flush;
-        try {
-            ConvertOne(request.settings, path, out);
-        } catch (const std::exception& failure) {
+    const std::vector<std::string>& pictures = request.pictures;
+    // The workers copy the settings from this snapshot; only this thread writes, in the order
+    // given, so the engine's output folder and the numbers of taken names follow that order.
+    const TthPicConvert settings = request.settings;
+    if (showProgress)
+        ShowProgress(errors, 0, pictures.size(), pictures[0]);
+    auto write = [&](std::size_t index, EncodedPicture& encoded) {
+        const std::string& path = pictures[index];
+        std::optional<std::string> failure = std::move(encoded.failure);
+        if (!failure) {
+            try {
+                out << request.settings.WriteJpeg(ReplaceExtension(path, ".jpg"), encoded.datastream) << '\n' << std::flush;
+            } catch (const std::exception& writeFailure) {
+                failure = writeFailure.what();
+            }
+        }
+        if (failure) {
             if (showProgress)
                 errors << "\r\033[K";
-            errors << "[" << name << "]の処理に失敗しました: " << failure.what() << '\n';
+            errors << "[" << NamePart(path) << "]の処理に失敗しました: " << *failure << '\n';
             status = kSomeFailed;
             if (!request.keepGoing)
-                break;
+                return false;
         }
-    }
+        if (showProgress && index + 1 < pictures.size())
+            ShowProgress(errors, index + 1, pictures.size(), pictures[index + 1]);
+        return true;
+    };
+    ProduceInOrder<EncodedPicture>(
+        pictures.size(), static_cast<std::size_t>(request.jobs),
+        [&](std::size_t index) { return Encode(settings, pictures[index]); }, write);
     if (showProgress)
         errors << "\r\033[K" << std::flush;
     return status;

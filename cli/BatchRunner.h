@@ -9,8 +9,10 @@ namespace gustara::cli {
 enum ExitStatus { kAllConverted = 0, kSomeFailed = 1, kBadRequest = 2 };
 
 // Checks the pictures with the window's drop rules (any rejection: the window's message on
-// `errors`, nothing converted), then converts them in order. Each written path goes to `out`;
-// a failed picture is named on `errors`. Stops at the first failure unless keepGoing.
+// `errors`, nothing converted), then converts them, up to request.jobs pictures at a time,
+// writing and reporting them in the order given. Each written path goes to `out`; a failed
+// picture is named on `errors`. Stops at the first failure unless keepGoing: nothing is written
+// for a picture after it, even one whose encoding finished first.
 ExitStatus RunBatch(CliRequest& request, std::ostream& out, std::ostream& errors, bool showProgress);
 
 } // namespace gustara::cli

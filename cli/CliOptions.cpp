@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <getopt.h>
+#include <thread>
 
 namespace gustara::cli {
 
@@ -22,6 +23,7 @@ const char* const kUsageText =
     "      --quality=N       JPEG 品質 0..100 (既定 100)\n"
     "      --target-size=KB  KB*1024 バイト未満になる最も高い品質 (100, 90, ..., 0) で保存\n"
     "      --keep-going      失敗した画像があっても続ける (既定: 最初の失敗で止める)\n"
+    "  -j, --jobs=N          同時に処理する画像の数 (既定: CPU のコア数)。結果と表示の順は変わらない\n"
     "  -h, --help            この説明を表示\n"
     "      --version         版を表示\n"
     "\n"
@@ -80,6 +82,14 @@ int ParseQuality(const std::string& value)
     return *quality;
 }
 
+int32_t ParseJobs(const std::string& value)
+{
+    const auto jobs = ParseWholeNumber32(value);
+    if (!jobs || *jobs < 1)
+        throw UsageError("--jobs: 1 以上の整数を指定してください");
+    return *jobs;
+}
+
 int64_t ParseTargetSize(const std::string& value)
 {
     SettingsToCheck check;
@@ -105,12 +115,14 @@ CliRequest ParseCommandLine(int argc, char** argv)
         {"quality", required_argument, nullptr, kQuality},
         {"target-size", required_argument, nullptr, kTargetSize},
         {"keep-going", no_argument, nullptr, kKeepGoing},
+        {"jobs", required_argument, nullptr, 'j'},
         {"help", no_argument, nullptr, 'h'},
         {"version", no_argument, nullptr, kVersion},
         {nullptr, 0, nullptr, 0},
     };
 
     CliRequest request;
+    request.jobs = static_cast<int32_t>(std::max(std::thread::hardware_concurrency(), 1u));
     TthPicConvert& settings = request.settings;
     // The window's fixed settings: affix "s-" before the name, quality 100, strength 3.
     settings.UseDecidesName = true;
@@ -129,7 +141,7 @@ CliRequest ParseCommandLine(int argc, char** argv)
     opterr = 0;
     optind = 1;
     int id;
-    while ((id = getopt_long(argc, argv, "l:s:h", kOptions, nullptr)) != -1) {
+    while ((id = getopt_long(argc, argv, "l:s:j:h", kOptions, nullptr)) != -1) {
         const std::string value = optarg ? optarg : "";
         switch (id) {
         case 'l':
@@ -165,6 +177,9 @@ CliRequest ParseCommandLine(int argc, char** argv)
             break;
         case kKeepGoing:
             request.keepGoing = true;
+            break;
+        case 'j':
+            request.jobs = ParseJobs(value);
             break;
         case 'h':
             request.showHelp = true;

@@ -2,6 +2,8 @@
 
 #include "UnitThPicConvert.h"
 
+#include <cstdint>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -11,6 +13,7 @@ namespace gustara::cli {
 struct CliRequest {
     TthPicConvert settings;  // filled as the window's ReadSettings fills it
     std::vector<std::string> pictures;
+    int32_t jobs = 1;          // pictures worked on at the same time; --jobs, else the cores
     bool keepGoing = false;
     bool showHelp = false;
     bool showVersion = false;
