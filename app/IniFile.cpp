@@ -49,6 +49,21 @@ std::string Unescape(std::string_view text)
     return out;
 }
 
+bool EndsLine(std::string_view ending)
+{
+    return !ending.empty() && ending.back() == '\n';
+}
+
+// The end of a line that another line is to follow. A lone "\r" (the text's last byte) only
+// gets its "\n": replaced by a bare "\n", it would leave a "\r" ending the content to be
+// taken into the line end on the next parse.
+std::string FinishedEnding(const std::string& ending, const std::string& newLine)
+{
+    if (EndsLine(ending))
+        return ending;
+    return ending.empty() ? newLine : ending + '\n';
+}
+
 std::string QuoteAndEscape(std::string_view text)
 {
     std::string out = "\"";
@@ -111,14 +126,16 @@ IniFile IniFile::Parse(std::string_view text)
     IniFile file;
     std::size_t start = 0;
     while (start < text.size()) {
-        const std::size_t feed = text.find('\n', start);
-        if (feed == std::string_view::npos) {
-            file.lines_.push_back(MakeLine(std::string(text.substr(start)), {}));
-            break;
-        }
+        // A "\r" at the very end is an end of line cut short: were it part of the content, it
+        // would join the "\n" that a write adds after it and the value would lose it.
+        const std::size_t feed = std::min(text.find('\n', start), text.size());
         std::size_t end = feed;
         if (end > start && text[end - 1] == '\r')
             --end;
+        if (feed == text.size()) {
+            file.lines_.push_back(MakeLine(std::string(text.substr(start, end - start)), std::string(text.substr(end))));
+            break;
+        }
         file.lines_.push_back(MakeLine(std::string(text.substr(start, end - start)),
                                        std::string(text.substr(end, feed + 1 - end))));
         start = feed + 1;
@@ -154,8 +171,8 @@ void IniFile::Write(std::string_view section, std::string_view key, std::string_
 {
     const auto header = FindSection(section);
     if (!header) {
-        if (!lines_.empty() && lines_.back().ending.empty())
-            lines_.back().ending = NewLineEnding();
+        if (!lines_.empty())
+            lines_.back().ending = FinishedEnding(lines_.back().ending, NewLineEnding());
         std::string header = "[";
         header.append(section).append("]");
         lines_.push_back(MakeLine(std::move(header), NewLineEnding()));
@@ -175,8 +192,7 @@ void IniFile::Write(std::string_view section, std::string_view key, std::string_
         }
         lastKeyLine = i;
     }
-    if (lines_[lastKeyLine].ending.empty())
-        lines_[lastKeyLine].ending = NewLineEnding();
+    lines_[lastKeyLine].ending = FinishedEnding(lines_[lastKeyLine].ending, NewLineEnding());
     InsertKeyLine(lastKeyLine + 1, key, value);
 }
 
@@ -189,7 +205,7 @@ void IniFile::InsertKeyLine(std::size_t position, std::string_view key, std::str
 
 std::string IniFile::NewLineEnding() const
 {
-    if (!lines_.empty() && !lines_.front().ending.empty())
+    if (!lines_.empty() && EndsLine(lines_.front().ending))
         return lines_.front().ending;
     return "\n";
 }

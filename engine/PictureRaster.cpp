@@ -10,13 +10,25 @@
 
 namespace gustara {
 
+namespace {
+
+#ifdef GUSTARA_FUZZ_MAX_PIXELS
+// Fuzzing builds refuse large pictures, so that the fuzzer spends its time on the decoders'
+// logic rather than on filling huge rasters (libjpeg-turbo's fuzzers cap pictures likewise).
+constexpr int64_t kPixelCap = GUSTARA_FUZZ_MAX_PIXELS;
+#else
+constexpr int64_t kPixelCap = PictureRaster::kMaxPixels;
+#endif
+
+} // namespace
+
 void CheckPictureSize(int64_t width, int64_t height)
 {
     constexpr int64_t maxSide = std::numeric_limits<int32_t>::max();
     if (width < 0 || height < 0 || width > maxSide || height > maxSide)
         throw EngineError("画像の大きさが不正です: " + std::to_string(width) + " x " + std::to_string(height));
     // Compare by division so that the product itself cannot overflow.
-    if (width != 0 && height > PictureRaster::kMaxPixels / width)
+    if (width != 0 && height > kPixelCap / width)
         throw EngineError("画像が大きすぎます: " + std::to_string(width) + " x " + std::to_string(height));
 }
 
