@@ -83,6 +83,14 @@ NewFileResult NameTakenUnlessFolder(const std::string& path)
     return NewFileResult::NameTaken;
 }
 
+// Forces the data to the disk before the file gets its name: a deferred write error (a full
+// or failing disk, a network file system) shows while nothing is visible yet, and a power
+// cut cannot leave the name pointing at missing data.
+bool WriteDurably(int fd, std::span<const uint8_t> bytes)
+{
+    return WriteAll(fd, bytes) && ::fdatasync(fd) == 0;
+}
+
 // Links the finished, unnamed file into place; link fails with EEXIST rather than replace.
 NewFileResult LinkIntoPlace(int fd, const std::string& path)
 {
@@ -94,27 +102,61 @@ NewFileResult LinkIntoPlace(int fd, const std::string& path)
     throw CannotCreate(path);
 }
 
+// A new hidden file beside the target, created with the same mode as any new file (so the
+// umask decides, as for the unnamed file); its name is returned in `temporary`.
+int CreateHiddenTemporary(const std::string& path, std::string& temporary)
+{
+    std::random_device seed;
+    std::mt19937 random(seed());
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        temporary = std::string(FolderPart(path)) + ".gustara-" + std::to_string(random() % 1000000000);
+        const int fd = ::open(temporary.c_str(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST)
+            return fd;
+    }
+    return -1;
+}
+
+// Gives the finished temporary file its name without replacing anything, and removes the
+// temporary name in every case. A rename that may not replace is one step; file systems
+// without it get a hard link (FAT has no hard links but knows the rename). Returns 0 or the
+// errno of the failure.
+int MoveIntoPlace(const std::string& temporary, const std::string& path)
+{
+    if (::renameat2(AT_FDCWD, temporary.c_str(), AT_FDCWD, path.c_str(), RENAME_NOREPLACE) == 0)
+        return 0;
+    int result = errno;
+    if (result == EINVAL || result == ENOSYS)
+        result = ::link(temporary.c_str(), path.c_str()) == 0 ? 0 : errno;
+    ::unlink(temporary.c_str());
+    return result;
+}
+
 // Where the file system has no unnamed temporary files: a hidden named one beside the
-// target, hard-linked to the name (link never replaces) and then unlinked.
+// target, moved to the name only when complete. A process killed before the move leaves it
+// behind, so this path is taken only where the unnamed file is impossible.
 NewFileResult WriteThroughNamedTemporary(const std::string& path, std::span<const uint8_t> bytes)
 {
-    std::string temporary = FolderOf(path) + "/.gustara-XXXXXX";
-    FileDescriptor file(::mkstemp(temporary.data()));
+    std::string temporary;
+    FileDescriptor file(CreateHiddenTemporary(path, temporary));
     if (file.get() < 0)
         throw CannotCreate(path);
-    const bool complete = WriteAll(file.get(), bytes) && file.close();
-    NewFileResult result = NewFileResult::NameTaken;
-    int linkError = 0;
-    if (complete) {
-        if (::link(temporary.c_str(), path.c_str()) == 0)
-            result = NewFileResult::Written;
-        else
-            linkError = errno;
-    }
-    ::unlink(temporary.c_str());
-    if (!complete || (result != NewFileResult::Written && linkError != EEXIST))
+    if (!WriteDurably(file.get(), bytes) || !file.close()) {
+        ::unlink(temporary.c_str());
         throw CannotCreate(path);
-    return result == NewFileResult::Written ? result : NameTakenUnlessFolder(path);
+    }
+    const int moveError = MoveIntoPlace(temporary, path);
+    if (moveError == 0)
+        return NewFileResult::Written;
+    if (moveError != EEXIST)
+        throw CannotCreate(path);
+    return NameTakenUnlessFolder(path);
+}
+
+// An unnamed file gets its name through /proc; without /proc it could never be linked.
+bool UnnamedFilesPossible()
+{
+    return ::access("/proc/self/fd", F_OK) == 0;
 }
 
 } // namespace
@@ -125,20 +167,17 @@ NewFileResult WriteNewFile(const std::string& path, std::span<const uint8_t> byt
         return NewFileResult::NameTaken;
     if (FolderExists(path))
         throw CannotCreate(path);
+    if (!UnnamedFilesPossible())
+        return WriteThroughNamedTemporary(path, bytes);
     FileDescriptor file(::open(FolderOf(path).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666));
     if (file.get() < 0) {
         if (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL)
             return WriteThroughNamedTemporary(path, bytes);
         throw CannotCreate(path);
     }
-    if (!WriteAll(file.get(), bytes))
+    if (!WriteDurably(file.get(), bytes))
         throw CannotCreate(path);
-    const NewFileResult result = LinkIntoPlace(file.get(), path);
-    if (!file.close() && result == NewFileResult::Written) {
-        ::unlink(path.c_str());
-        throw CannotCreate(path);
-    }
-    return result;
+    return LinkIntoPlace(file.get(), path);
 }
 
 void CreateFolderIgnoringResult(const std::string& path)

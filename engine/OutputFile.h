@@ -9,11 +9,15 @@ namespace gustara {
 enum class NewFileResult { Written, NameTaken };
 
 // Writes `bytes` as a new file at `path` without ever replacing anything there: the data
-// goes to an unnamed temporary file in the target folder that is linked into place only when
-// complete, so no reader sees a partial file and a crash leaves nothing behind.
-// Returns NameTaken when an entry other than a folder (a file, a dangling link) holds the
-// name. Throws EngineError("ファイル <path> を作成できません") when the file cannot be created
-// or written in full, a folder holding the name included; nothing is left behind then.
+// goes to an unnamed temporary file in the target folder, is forced to the disk, and only
+// then is linked into place, so no reader sees a partial file and neither a killed process
+// nor a power cut leaves one behind. Where the file system has no unnamed files (FAT, some
+// network file systems) a hidden ".gustara-<number>" file beside the target takes its place;
+// only there can a killed process leave such a file behind, never a partial output.
+// Returns NameTaken when an entry other than a folder (a file, a link, dangling or not) holds
+// the name. Throws EngineError("ファイル <path> を作成できません") when the file cannot be
+// created or written in full (a read-only or missing folder, a full disk, a file-size limit,
+// a name too long, a folder holding the name); nothing is left behind then.
 NewFileResult WriteNewFile(const std::string& path, std::span<const uint8_t> bytes);
 
 // Creates one folder level; the result is not checked: a failure shows when the file in it
