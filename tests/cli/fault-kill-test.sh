@@ -54,6 +54,7 @@ while [ "$run" -le "$runs" ]; do
             md5sum "$name" >> "$work/outputs.md5"
             checked=$((checked + 1))
             ;;
+        .gustara-*) fail "left behind: $name (the hidden temporary file used only where the file system has no unnamed files)" ;;
         *) fail "left behind: $name" ;;
         esac
     done
