@@ -144,6 +144,11 @@ void TFormStatus::reject()
 
 void TFormStatus::closeEvent(QCloseEvent* event)
 {
+    // Closes that the program asks for, such as when the application quits, always pass.
+    if (!event->spontaneous()) {
+        event->accept();
+        return;
+    }
     // BtnCloseClick hides the window itself; letting the event through would close it
     // without giving the owner back.
     event->ignore();

@@ -1,15 +1,16 @@
 #pragma once
 
 #include <QDialog>
+// The controls are public: the batch worker sets the status label directly.
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
 
 #include <cstdint>
 #include <functional>
 #include <string>
 
 class QCloseEvent;
-class QLabel;
-class QProgressBar;
-class QPushButton;
 
 namespace gustara {
 
@@ -56,6 +57,7 @@ public slots:
 
 protected:
     // The window manager's close: ignored while BtnClose is disabled, otherwise BtnClose.
+    // A close by the program itself, as when the application quits, is let through.
     void closeEvent(QCloseEvent* event) override;
     // Keeps the window usable while its owner is disabled during a batch.
     void changeEvent(QEvent* event) override;
