@@ -30,18 +30,50 @@ double ErrorGrowth(double n, double unitRoundoff)
     return n * unitRoundoff / (1.0 - n * unitRoundoff);
 }
 
-// How far the single-precision estimate of an average can lie from the exact extended
-// computation: the estimate (weights, products and two rounds of sums in single precision)
-// and the exact computation (extended products, sums stored in double) each stay within
-// γ(n) of the weighted sum computed without rounding, relative to the largest possible sum
-// 255 x (sum of |weights| across) x (sum of |weights| down); the divisions by the area add a
-// few units in the last place of double precision. Doubled for safety.
-double EstimateTolerance(const AxisSpans& columns, const AxisSpans& rows, float area)
+// How far an estimate of an average can lie from the exact extended computation: the
+// estimate (weights, products and two rounds of sums, each rounded with unit roundoff
+// `estimateRoundoff`) and the exact computation (extended products, sums stored in double)
+// each stay within γ(n) of the weighted sum computed without rounding, relative to the
+// largest possible sum 255 x (sum of |weights| across) x (sum of |weights| down); the
+// divisions by the area add a few units in the last place of double precision. Doubled for
+// safety.
+double EstimateTolerance(const AxisSpans& columns, const AxisSpans& rows, float area, double estimateRoundoff)
 {
-    const double single = ErrorGrowth(columns.maxCount + rows.maxCount + 4.0, 0x1p-24);
+    const double estimate = ErrorGrowth(columns.maxCount + rows.maxCount + 4.0, estimateRoundoff);
     const double exact = ErrorGrowth(static_cast<double>(columns.maxCount) * rows.maxCount + 4.0, 0x1p-52);
     const double largestSum = 255.0 * columns.maxWeightSum * rows.maxWeightSum;
-    return 2.0 * ((single + exact) * largestSum / area + 256.0 * 0x1p-50);
+    return 2.0 * ((estimate + exact) * largestSum / area + 256.0 * 0x1p-50);
+}
+
+// The rounded average when the estimate lies farther than the tolerance from every half,
+// so that the exact average rounds the same way; -1 otherwise.
+int RoundedIfClear(double average, double tolerance)
+{
+    const auto whole = static_cast<int32_t>(average);
+    const double fraction = average - whole;
+    if (average >= 0.0 && average < 256.0 && std::fabs(fraction - 0.5) > tolerance)
+        return std::min(whole + (fraction > 0.5 ? 1 : 0), 255);
+    return -1;
+}
+
+// One channel of target pixel (x, y) in double precision, summed across each row of the box
+// and then down: boxes whose edges meet pixel edges put many averages within a float
+// estimate's tolerance of a half, and this settles nearly all of them.
+double DoubleAverage(const PictureRaster& source, const AxisSpans& columns, const AxisSpans& rows, float area,
+                     int32_t x, int32_t y, int channel)
+{
+    const double* columnWeights = columns.weights.data() + columns.offset[x];
+    const double* rowWeights = rows.weights.data() + rows.offset[y];
+    const std::size_t firstByte = 3 * static_cast<std::size_t>(columns.first[x]) + channel;
+    double sum = 0.0;
+    for (int32_t k = 0; k < rows.count[y]; ++k) {
+        const uint8_t* value = source.row(rows.first[y] + k) + firstByte;
+        double across = 0.0;
+        for (int32_t j = 0; j < columns.count[x]; ++j, value += 3)
+            across += columnWeights[j] * *value;
+        sum += rowWeights[k] * across;
+    }
+    return sum / static_cast<double>(area);
 }
 
 // The exact average of one channel of target pixel (x, y): the arithmetic of the reference,
@@ -65,13 +97,15 @@ uint8_t ExactAverage(const PictureRaster& source, const AxisSpans& columns, cons
 // The resampler for a band of target rows. Each average is first estimated in single
 // precision, separably: the weighted sum down each source column of the row's box, then
 // across the columns of each box. An estimate farther than the tolerance from every half
-// rounds as the exact average does; the rest are worked out exactly.
+// rounds as the exact average does; the rest are estimated again in double precision, and
+// those still too near a half are worked out exactly.
 class BandResizer {
 public:
     BandResizer(const PictureRaster& source, PictureRaster& target, const AxisSpans& columns, const AxisSpans& rows,
                 float area)
         : source_(source), target_(target), columns_(columns), rows_(rows), area_(area),
-          tolerance_(EstimateTolerance(columns, rows, area)), columnSums_(source.stride())
+          singleTolerance_(EstimateTolerance(columns, rows, area, 0x1p-24)),
+          doubleTolerance_(EstimateTolerance(columns, rows, area, 0x1p-53)), columnSums_(source.stride())
     {
     }
 
@@ -111,13 +145,10 @@ private:
             estimate[2] += weights[j] * sums[2];
         }
         for (int c = 0; c < 3; ++c) {
-            const double average = estimate[c] / static_cast<double>(area_);
-            const auto whole = static_cast<int32_t>(average);
-            const double fraction = average - whole;
-            if (average >= 0.0 && average < 256.0 && std::fabs(fraction - 0.5) > tolerance_)
-                out[c] = static_cast<uint8_t>(std::min(whole + (fraction > 0.5 ? 1 : 0), 255));
-            else
-                out[c] = ExactAverage(source_, columns_, rows_, area_, x, y, c);
+            int rounded = RoundedIfClear(estimate[c] / static_cast<double>(area_), singleTolerance_);
+            if (rounded < 0)
+                rounded = RoundedIfClear(DoubleAverage(source_, columns_, rows_, area_, x, y, c), doubleTolerance_);
+            out[c] = rounded >= 0 ? static_cast<uint8_t>(rounded) : ExactAverage(source_, columns_, rows_, area_, x, y, c);
         }
     }
 
@@ -126,7 +157,8 @@ private:
     const AxisSpans& columns_;
     const AxisSpans& rows_;
     const float area_;
-    const double tolerance_;
+    const double singleTolerance_;
+    const double doubleTolerance_;
     std::vector<float> columnSums_;
 };
 

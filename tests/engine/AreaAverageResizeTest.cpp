@@ -187,6 +187,8 @@ TEST(AreaAverageResize, FastMatchesReferenceOnChosenShapes)
         {97, 13, 13, 13, "odd primes, scale 1 down the side"},
         {13, 97, 13, 7, "scale 1 across"},
         {128, 96, 64, 48, "exact halves"},
+        {384, 216, 128, 72, "thirds, as 3840 x 2160 into the 1280 box"},
+        {512, 288, 128, 72, "quarters, as 5120 x 2880 into the 1280 box"},
         {1, 500, 1, 7, "tall"},
         {500, 1, 3, 1, "wide"},
         {6000, 3, 1280, 1, "long row"},
