@@ -4,6 +4,7 @@
 #include "ExifOrientation.h"
 #include "JpegErrorHandling.h"
 
+#include <algorithm>
 #include <exception>
 
 #include <jerror.h>
@@ -41,20 +42,34 @@ void PointAtFreeSpace(VectorDestination& destination, std::size_t used)
     destination.manager.free_in_buffer = destination.bytes->size() - used;
 }
 
+// Within the capacity reserved at the start the buffer grows by at most this much at a time,
+// so that little memory beyond the datastream is touched.
+constexpr std::size_t kGrowthStep = std::size_t{1} << 20;
+
+// Reserves room for one byte per raster byte, which a datastream at quality 100 stays well
+// below: the buffer then grows without being copied, and the room that no byte reaches is
+// never touched, so it costs address space, not memory. Without the reservation the buffer
+// grows all the same.
 void StartDestination(j_compress_ptr info)
 {
     VectorDestination& destination = DestinationOf(info);
+    try {
+        destination.bytes->reserve(std::size_t{3} * info->image_width * info->image_height + 64 * 1024);
+    } catch (const std::exception&) {  // bad_alloc or length_error: grow by copying instead
+    }
     if (!Resize(*destination.bytes, 64 * 1024))
         ERREXIT1(info, JERR_OUT_OF_MEMORY, 0);
     PointAtFreeSpace(destination, 0);
 }
 
-// Called with the buffer full: doubles it.
+// Called with the buffer full: grows it by up to kGrowthStep within the capacity, and
+// doubles it past the capacity.
 boolean GrowDestination(j_compress_ptr info)
 {
     VectorDestination& destination = DestinationOf(info);
     const std::size_t used = destination.bytes->size();
-    if (!Resize(*destination.bytes, 2 * used))
+    const std::size_t step = used + kGrowthStep <= destination.bytes->capacity() ? std::min(used, kGrowthStep) : used;
+    if (!Resize(*destination.bytes, used + step))
         ERREXIT1(info, JERR_OUT_OF_MEMORY, 1);
     PointAtFreeSpace(destination, used);
     return TRUE;
