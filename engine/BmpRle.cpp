@@ -25,11 +25,10 @@ uint8_t PackedIndex(const uint8_t* packed, int i, bool fourBit)
 
 class RleCanvas {
 public:
-    explicit RleCanvas(const BmpLayout& layout) : layout_(layout), raster_(layout.width, layout.height)
-    {
-        const auto& background = layout.palette[0];
-        raster_.fill(background[0], background[1], background[2]);
-    }
+    // Rows are painted with the background only once the data reaches them (or at the end), so
+    // that a file claiming a huge picture and ending early fails before the raster's memory is
+    // touched.
+    explicit RleCanvas(const BmpLayout& layout) : layout_(layout), raster_(layout.width, layout.height) {}
 
     bool finished() const { return y_ >= layout_.height; }
 
@@ -39,6 +38,7 @@ public:
     void put(int count, IndexAt indexAt)
     {
         const int visible = static_cast<int>(std::min<int64_t>(count, layout_.width - x_));
+        paintBackgroundUpTo(y_ + 1);
         uint8_t* out = raster_.row(layout_.height - 1 - y_) + 3 * x_;
         for (int i = 0; i < visible; ++i, out += 3)
             std::memcpy(out, layout_.palette[indexAt(i)].data(), 3);
@@ -58,14 +58,34 @@ public:
         y_ += dy;
     }
 
-    PictureRaster take() { return std::move(raster_); }
+    PictureRaster take()
+    {
+        paintBackgroundUpTo(layout_.height);
+        return std::move(raster_);
+    }
 
 private:
+    // Gives the rows below `end` (counted from the bottom) that are not painted yet colour-table
+    // entry 0.
+    void paintBackgroundUpTo(int64_t end)
+    {
+        const std::size_t stride = raster_.stride();
+        for (; painted_ < end; ++painted_) {
+            // One pixel, then the painted part copied onto the rest, doubling each time.
+            uint8_t* out = raster_.row(static_cast<int32_t>(layout_.height - 1 - painted_));
+            std::memcpy(out, layout_.palette[0].data(), 3);
+            for (std::size_t done = 3; done < stride; done *= 2)
+                std::memcpy(out + done, out, std::min(done, stride - done));
+        }
+    }
+
     const BmpLayout& layout_;
     PictureRaster raster_;
     int64_t x_ = 0;
     // Counted from the bottom row, as the data is stored.
     int64_t y_ = 0;
+    // Rows from the bottom that hold their background.
+    int64_t painted_ = 0;
 };
 
 } // namespace

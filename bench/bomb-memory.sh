@@ -1,0 +1,137 @@
+#!/usr/bin/env bash
+# Runs gustara-cli on small hostile files that claim huge pictures or inflate enormously, under
+# /usr/bin/time -v, and prints for each: outcome, wall time and peak resident memory. For the
+# pictures that are accepted it prints the size of their raster beside the peak. The files are
+# made here (python3, zlib; cjpeg for the JPEG ones) in a temporary folder that is removed.
+# Needs GNU time (Debian package "time"). Takes a few GiB of memory for the accepted ones.
+# Usage: bench/bomb-memory.sh [path/to/gustara-cli [NAME-PATTERN]]   e.g. ... build/cli/gustara-cli 'bmp-*'
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+cli=${1:-$top/build/cli/gustara-cli}
+pattern=${2:-*}
+[[ -x $cli ]] || { echo "gustara-cli not found at $cli (pass its path)" >&2; exit 2; }
+[[ -x /usr/bin/time ]] || { echo "/usr/bin/time is missing: install the package \"time\"" >&2; exit 2; }
+command -v python3 >/dev/null || { echo "python3 is missing" >&2; exit 2; }
+command -v cjpeg >/dev/null || { echo "cjpeg is missing (libjpeg-turbo-progs)" >&2; exit 2; }
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+# Small JPEGs to patch: a flat baseline picture and a flat progressive one (its scans are a
+# few bytes each, but each makes libjpeg walk the whole picture).
+python3 -c 'import sys; sys.stdout.buffer.write(b"P5\n2048 2048\n255\n" + bytes(2048 * 2048))' >"$work/flat.pgm"
+cjpeg -quality 50 "$work/flat.pgm" >"$work/flat.jpg"
+cjpeg -quality 50 -progressive "$work/flat.pgm" >"$work/flat-progressive.jpg"
+
+python3 - "$work" <<'PYTHON'
+import struct, sys, zlib
+work = sys.argv[1]
+
+def save(name, data):
+    with open(f"{work}/{name}", "wb") as f:
+        f.write(data)
+
+# ---- JPEG: markers of a file, so that the frame header can be patched or a scan repeated.
+def markers(jpeg):
+    at, found = 2, []
+    while at + 2 <= len(jpeg) and jpeg[at] == 0xFF:
+        found.append(at)
+        marker = jpeg[at + 1]
+        if marker == 0xD9:
+            break
+        at += 2 + struct.unpack(">H", jpeg[at + 2:at + 4])[0]
+        if marker == 0xDA:
+            while not (jpeg[at] == 0xFF and jpeg[at + 1] != 0 and not 0xD0 <= jpeg[at + 1] <= 0xD7):
+                at += 1
+    return found
+
+def with_size(jpeg, width, height):
+    jpeg = bytearray(jpeg)
+    for at in markers(jpeg):
+        if 0xC0 <= jpeg[at + 1] <= 0xC2:
+            jpeg[at + 5:at + 9] = struct.pack(">HH", height, width)
+    return bytes(jpeg)
+
+flat = open(f"{work}/flat.jpg", "rb").read()
+save("jpeg-header-65500x65500.jpg", with_size(flat, 65500, 65500))
+# Within the cap: the data ends after one 2048 x 2048 picture's worth; libjpeg fills the rest.
+save("jpeg-header-23170x23170-cut.jpg", with_size(flat, 23170, 23170))
+progressive = open(f"{work}/flat-progressive.jpg", "rb").read()
+found = markers(progressive)
+last_scan = found[-2]
+scan = progressive[last_scan:found[-1]]
+save("jpeg-progressive-5000-scans.jpg", progressive[:found[-1]] + scan * 5000 + b"\xff\xd9")
+
+# ---- PNG
+def chunk(kind, data):
+    return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
+
+def deflated_zeros(count, head=b""):
+    z = zlib.compressobj(9)
+    out = [z.compress(head)]
+    piece = bytes(1 << 20)
+    while count > 0:
+        out.append(z.compress(piece[:min(count, len(piece))]))
+        count -= min(count, len(piece))
+    out.append(z.flush())
+    return b"".join(out)
+
+def grey_png(width, height, data_bytes, extra=b""):
+    header = struct.pack(">IIBBBBB", width, height, 8, 0, 0, 0, 0)
+    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) + extra
+            + chunk(b"IDAT", deflated_zeros(data_bytes)) + chunk(b"IEND", b""))
+
+save("png-ihdr-30000x30000-tiny-idat.png", grey_png(30000, 30000, 16))
+# The largest square picture within the 512 Mi pixel cap, black, from about 0.5 MB.
+save("png-zlib-bomb-23170x23170.png", grey_png(23170, 23170, 23171 * 23170))
+gib = 1 << 30
+# A profile header claiming 1 GiB, then zeros: 1 GiB inflated from about 1 MB.
+save("png-iccp-bomb-1GiB.png", grey_png(8, 8, 72, chunk(b"iCCP", b"bomb\0\0" + deflated_zeros(gib - 4, struct.pack(">I", gib)))))
+save("png-ztxt-bomb-1GiB.png", grey_png(8, 8, 72, chunk(b"zTXt", b"Comment\0\0" + deflated_zeros(gib))))
+
+# ---- GIF: the screen (and the image) claim their size; the data is one black pixel.
+def gif(screen, image):
+    return (b"GIF89a" + struct.pack("<HH", *screen) + b"\x80\0\0" + b"\0\0\0\xff\xff\xff"
+            + b"\x2c" + struct.pack("<HHHH", 0, 0, *image) + b"\0\x02\x02\x44\x01\0\x3b")
+
+save("gif-screen-65535x65535.gif", gif((65535, 65535), (1, 1)))
+save("gif-screen-23170x23170.gif", gif((23170, 23170), (1, 1)))
+
+# ---- BMP: RLE8 with a two-colour table.
+def rle_bmp(width, height, rle):
+    headers = 14 + 40 + 8
+    return (b"BM" + struct.pack("<IIII", headers + len(rle), 0, headers, 40)
+            + struct.pack("<iiHHIIiiII", width, height, 1, 8, 1, 0, 0, 0, 2, 0)
+            + b"\0\0\0\0\xff\xff\xff\0" + rle)
+
+save("bmp-rle-100000x100000.bmp", rle_bmp(100000, 100000, b"\x02\x01\x00\x01"))
+save("bmp-rle-23170x23170-cut.bmp", rle_bmp(23170, 23170, b"\x02\x01"))
+save("bmp-rle-23170x23170-end-at-once.bmp", rle_bmp(23170, 23170, b"\x00\x01"))
+PYTHON
+rm -f "$work"/flat*
+
+raster_mib() { echo $(( $1 * $2 * 3 / 1048576 )); }
+printf '%-40s %9s %8s %10s  %s\n' file bytes seconds "peak MiB" "outcome"
+for file in "$work"/*; do
+  name=$(basename "$file")
+  # shellcheck disable=SC2053
+  [[ $name == $pattern ]] || continue
+  bytes=$(stat -c %s "$file")
+  out=$work/out-$name
+  mkdir -p "$out"
+  status=0
+  /usr/bin/time -v -o "$out/time.txt" "$cli" --dir=out --keep-going --jobs=1 "$file" >"$out/stdout.txt" 2>"$out/stderr.txt" \
+    || status=$?
+  peak_kib=$(sed -n 's/.*Maximum resident set size (kbytes): //p' "$out/time.txt")
+  elapsed=$(sed -n 's/.*Elapsed (wall clock) time (h:mm:ss or m:ss): //p' "$out/time.txt")
+  if ((status == 0)); then
+    outcome="accepted"
+    if [[ $name =~ ([0-9]+)x([0-9]+) ]]; then
+      outcome+=" (raster ${BASH_REMATCH[1]}x${BASH_REMATCH[2]}: $(raster_mib "${BASH_REMATCH[1]}" "${BASH_REMATCH[2]}") MiB)"
+    fi
+  else
+    outcome="refused: $(tr '\n' ' ' <"$out/stderr.txt" | cut -c1-90)"
+  fi
+  printf '%-40s %9s %8s %10s  %s\n' "$name" "$bytes" "$elapsed" "$((peak_kib / 1024))" "$outcome"
+  rm -rf "$work/out" "$out"
+done
