@@ -158,6 +158,16 @@ void IniFileTest::unterminatedLastLineGetsALineEnd()
     IniFile otherLast = IniFile::Parse("; only a comment");
     otherLast.Write("A", "X", "1");
     QCOMPARE(otherLast.Text(), std::string("; only a comment\n[A]\nX=1\n"));
+    // A "\r" ending the text is a line end cut short; other "\r" stay in the value, also once a
+    // line follows (both found by fuzzing).
+    IniFile crLast = IniFile::Parse("[A]\r\nX=1\r");
+    QCOMPARE(*crLast.Read("A", "X"), std::string("1"));
+    crLast.Write("A", "Y", "2");
+    QCOMPARE(crLast.Text(), std::string("[A]\r\nX=1\r\nY=2\r\n"));
+    IniFile twoCrLast = IniFile::Parse("[A]\nX=1\r\r");
+    QCOMPARE(*twoCrLast.Read("A", "X"), std::string("1\r"));
+    twoCrLast.Write("B", "Y", "2");
+    QCOMPARE(*IniFile::Parse(twoCrLast.Text()).Read("A", "X"), std::string("1\r"));
 }
 
 void IniFileTest::hostileTextsParseAndStayIntact()
