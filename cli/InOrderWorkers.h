@@ -12,10 +12,11 @@
 namespace gustara::cli {
 
 // Runs produce(i) for every i in [0, count) on up to `workers` threads and hands each result
-// to consume(i, result) on the calling thread, in the order of i. A result counts as in flight
-// from the start of its produce until its consume returns; at most `workers` are in flight at
-// any time, which bounds the memory held by results. consume returns false to stop: no further
-// index is started, and the results of those already started are dropped once they are done.
+// to consume(i, result) on the calling thread, in the order of i. At most `workers` results
+// are being produced or waiting for their turn at any time, besides the one being consumed,
+// which bounds the memory they hold; so while consume(i) waits (on a disk, say), produce(i + 1)
+// runs even with one worker. consume returns false to stop: no further index is started, and
+// the results of those already started are dropped once they are done.
 // Returns when every started produce has returned. `produce` must not throw; an exception from
 // `consume` is passed on after the workers are stopped. A thread that cannot be started leaves
 // its share to the others, or to the calling thread when none could be.
@@ -26,13 +27,13 @@ void ProduceInOrder(std::size_t count, std::size_t workers, Produce produce, Con
     std::condition_variable changed;
     std::vector<std::optional<Result>> results(count);
     std::size_t next = 0;      // the next index a worker takes
-    std::size_t consumed = 0;  // indexes below it are consumed
+    std::size_t handed = 0;    // the results of indexes below it are handed to consume
     bool stopping = false;
 
     auto work = [&] {
         std::unique_lock lock(mutex);
         for (;;) {
-            changed.wait(lock, [&] { return stopping || next >= count || next < consumed + workers; });
+            changed.wait(lock, [&] { return stopping || next >= count || next < handed + workers; });
             if (stopping || next >= count)
                 return;
             const std::size_t index = next++;
@@ -70,16 +71,11 @@ void ProduceInOrder(std::size_t count, std::size_t workers, Produce produce, Con
                 changed.wait(lock, [&] { return results[index].has_value(); });
                 result = std::move(results[index]);
                 results[index].reset();
+                handed = index + 1;
+                changed.notify_all();
             }
-            const bool goOn = consume(index, *result);
-            result.reset();
-            const std::lock_guard lock(mutex);
-            consumed = index + 1;
-            changed.notify_all();
-            if (!goOn) {
-                stopping = true;
+            if (!consume(index, *result))
                 break;
-            }
         }
     } catch (...) {
         stop();

@@ -2,6 +2,7 @@
 
 #include "EngineError.h"
 #include "ExifOrientation.h"
+#include "HugePages.h"
 #include "JpegErrorHandling.h"
 
 #include <algorithm>
@@ -55,6 +56,7 @@ void StartDestination(j_compress_ptr info)
     VectorDestination& destination = DestinationOf(info);
     try {
         destination.bytes->reserve(std::size_t{3} * info->image_width * info->image_height + 64 * 1024);
+        AdviseHugePages(destination.bytes->data(), destination.bytes->capacity());
     } catch (const std::exception&) {  // bad_alloc or length_error: grow by copying instead
     }
     if (!Resize(*destination.bytes, 64 * 1024))

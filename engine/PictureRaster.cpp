@@ -1,6 +1,7 @@
 #include "PictureRaster.h"
 
 #include "EngineError.h"
+#include "HugePages.h"
 
 #include <algorithm>
 #include <cstring>
@@ -37,8 +38,11 @@ PictureRaster::PictureRaster(int32_t width, int32_t height)
     CheckPictureSize(width, height);
     width_ = width;
     height_ = height;
-    if (byteCount() != 0)
+    if (byteCount() != 0) {
         pixels_ = std::make_unique_for_overwrite<uint8_t[]>(byteCount());
+        // Decoders fill it page by page.
+        AdviseHugePages(pixels_.get(), byteCount());
+    }
 }
 
 PictureRaster::PictureRaster(PictureRaster&& other) noexcept
