@@ -124,9 +124,17 @@ private:
     {
         float* const sums = columnSums_.data();
         const std::size_t length = columnSums_.size();
-        std::fill_n(sums, length, 0.0f);
         const float* weights = rows_.singleWeights.data() + rows_.offset[y];
-        for (int32_t k = 0; k < rows_.count[y]; ++k) {
+        if (rows_.count[y] == 0) {
+            std::fill_n(sums, length, 0.0f);
+            return;
+        }
+        // The first row's products start the sums: 0 + p is p (up to the sign of a zero,
+        // which no average keeps).
+        const uint8_t* firstValues = source_.row(rows_.first[y]);
+        for (std::size_t i = 0; i < length; ++i)
+            sums[i] = weights[0] * static_cast<float>(firstValues[i]);
+        for (int32_t k = 1; k < rows_.count[y]; ++k) {
             const float weight = weights[k];
             const uint8_t* values = source_.row(rows_.first[y] + k);
             for (std::size_t i = 0; i < length; ++i)
@@ -145,7 +153,7 @@ private:
             estimate[2] += weights[j] * sums[2];
         }
         for (int c = 0; c < 3; ++c) {
-            int rounded = RoundedIfClear(estimate[c] / static_cast<double>(area_), singleTolerance_);
+            int rounded = RoundedIfClear(estimate[c] * inverseArea_, singleTolerance_);
             if (rounded < 0)
                 rounded = RoundedIfClear(DoubleAverage(source_, columns_, rows_, area_, x, y, c), doubleTolerance_);
             out[c] = rounded >= 0 ? static_cast<uint8_t>(rounded) : ExactAverage(source_, columns_, rows_, area_, x, y, c);
@@ -157,6 +165,9 @@ private:
     const AxisSpans& columns_;
     const AxisSpans& rows_;
     const float area_;
+    // Multiplying by it instead of dividing by the area adds two roundings of double
+    // precision to the estimate, well inside the tolerance's allowance for the division.
+    const double inverseArea_ = 1.0 / static_cast<double>(area_);
     const double singleTolerance_;
     const double doubleTolerance_;
     std::vector<float> columnSums_;
