@@ -131,6 +131,7 @@ export VIPS_WARNING=0  # its notes on odd EXIF fields are not results
 
 results=$work/results.tsv
 : >"$results"
+load_at_start=$(cut -d' ' -f1-3 /proc/loadavg)
 # time_run SET MODE TOOL ROUND: appends "set mode tool round wall cpu peakKB".
 time_run() {
     local folder=$corpus
@@ -169,7 +170,7 @@ echo
 printf 'corpus: %d JPEG pictures, %.1f megapixels in all, largest raster %.1f MB; %d PNG pictures; %d rounds\n' \
     "$(ls "$corpus"/*.jpg | wc -l)" "$megapixels" "$(awk -v b="$largest_raster" 'BEGIN { print b / 1e6 }')" \
     "$(ls "$pngs"/*.png | wc -l)" "$rounds"
-echo "load average at the end: $(cut -d' ' -f1-3 /proc/loadavg)"
+echo "load average at the start: $load_at_start, at the end: $(cut -d' ' -f1-3 /proc/loadavg) ($(nproc) cores)"
 awk -v largest="$largest_raster" -v tools="floor floor-piped gustara-j1 gustara-j2 vips imagemagick" '
     function sort(values, n,    i, j, t) {
         for (i = 2; i <= n; ++i)
