@@ -19,9 +19,18 @@ trap 'rm -rf "$work"' EXIT
 
 # Small JPEGs to patch: a flat baseline picture and a flat progressive one (its scans are a
 # few bytes each, but each makes libjpeg walk the whole picture).
-python3 -c 'import sys; sys.stdout.buffer.write(b"P5\n2048 2048\n255\n" + bytes(2048 * 2048))' >"$work/flat.pgm"
-cjpeg -quality 50 "$work/flat.pgm" >"$work/flat.jpg"
-cjpeg -quality 50 -progressive "$work/flat.pgm" >"$work/flat-progressive.jpg"
+# flat_pgm SIDE: a grey SIDE x SIDE picture, written row by row.
+flat_pgm() {
+  python3 -c 'import sys
+side = int(sys.argv[1]); out = sys.stdout.buffer; row = bytes([128]) * side
+out.write(b"P5\n%d %d\n255\n" % (side, side))
+for _ in range(side): out.write(row)' "$1"
+}
+flat_pgm 2048 | cjpeg -quality 50 >"$work/flat.jpg"
+flat_pgm 2048 | cjpeg -quality 50 -progressive >"$work/flat-progressive.jpg"
+# The largest square picture within the pixel cap, progressive (libjpeg keeps all its
+# coefficients, 2 bytes a pixel for grey, besides the raster).
+flat_pgm 23170 | cjpeg -quality 50 -progressive >"$work/jpeg-progressive-23170x23170.jpg"
 
 python3 - "$work" <<'PYTHON'
 import struct, sys, zlib
@@ -56,11 +65,15 @@ flat = open(f"{work}/flat.jpg", "rb").read()
 save("jpeg-header-65500x65500.jpg", with_size(flat, 65500, 65500))
 # Within the cap: the data ends after one 2048 x 2048 picture's worth; libjpeg fills the rest.
 save("jpeg-header-23170x23170-cut.jpg", with_size(flat, 23170, 23170))
-progressive = open(f"{work}/flat-progressive.jpg", "rb").read()
-found = markers(progressive)
-last_scan = found[-2]
-scan = progressive[last_scan:found[-1]]
-save("jpeg-progressive-5000-scans.jpg", progressive[:found[-1]] + scan * 5000 + b"\xff\xd9")
+# The last scan repeated 5000 times: libjpeg only warns about the bogus progression.
+def with_scans(jpeg, copies):
+    found = markers(jpeg)
+    scan = jpeg[found[-2]:found[-1]]
+    return jpeg[:found[-1]] + scan * copies + b"\xff\xd9"
+
+save("jpeg-progressive-2048x2048-5000-scans.jpg", with_scans(open(f"{work}/flat-progressive.jpg", "rb").read(), 5000))
+save("jpeg-progressive-23170x23170-5000-scans.jpg",
+     with_scans(open(f"{work}/jpeg-progressive-23170x23170.jpg", "rb").read(), 5000))
 
 # ---- PNG
 def chunk(kind, data):

@@ -20,6 +20,10 @@ namespace {
 // Thousands of tiny progressive scans make libjpeg walk the whole picture again for each one;
 // real files have a few dozen at most.
 constexpr int kMaxScans = 500;
+// The same bound on the work of those walks, scans x pixels: a picture at the pixel cap gets 16
+// scans (libjpeg's own progressive files have 10) instead of minutes of work; pictures up to
+// 16 Mi pixels keep all 500.
+constexpr int64_t kMaxScanPixels = int64_t{1} << 33;
 
 // Greyscale files are quantised to this many evenly spaced grey levels with error diffusion.
 constexpr int kGreyLevels = 236;
@@ -49,9 +53,14 @@ struct JpegDecoder {
     }
 };
 
+// Called before each step of reading the file, so a scan over the limit is refused as soon as
+// its header has been read, before its data.
 void LimitScans(j_common_ptr object)
 {
-    if (reinterpret_cast<j_decompress_ptr>(object)->input_scan_number > kMaxScans)
+    const auto* info = reinterpret_cast<j_decompress_ptr>(object);
+    const int64_t scans = info->input_scan_number;
+    const int64_t pixels = int64_t{info->image_width} * info->image_height;
+    if (scans > kMaxScans || scans * pixels > kMaxScanPixels)
         FailJpeg(object, "JPEG ファイルのスキャンが多すぎます");
 }
 
