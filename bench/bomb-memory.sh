@@ -101,6 +101,9 @@ gib = 1 << 30
 # A profile header claiming 1 GiB, then zeros: 1 GiB inflated from about 1 MB.
 save("png-iccp-bomb-1GiB.png", grey_png(8, 8, 72, chunk(b"iCCP", b"bomb\0\0" + deflated_zeros(gib - 4, struct.pack(">I", gib)))))
 save("png-ztxt-bomb-1GiB.png", grey_png(8, 8, 72, chunk(b"zTXt", b"Comment\0\0" + deflated_zeros(gib))))
+# 300 text chunks of 7 MiB each, each below libpng's chunk limit: 2 GiB to inflate from 2 MB.
+seven = deflated_zeros(7 << 20)
+save("png-300-ztxt-7MiB.png", grey_png(8, 8, 72, b"".join(chunk(b"zTXt", b"Comment\0\0" + seven) for _ in range(300))))
 
 # ---- GIF: the screen (and the image) claim their size; the data is one black pixel.
 def gif(screen, image):
