@@ -27,7 +27,7 @@ struct GifFrame {
     int transparentIndex = -1;
 };
 
-struct GifSpec {
+struct GifLayout {
     int width = 0;
     int height = 0;
     std::vector<GifColorType> globalMap;
@@ -46,7 +46,7 @@ void Require(bool ok, const char* step)
         throw std::runtime_error(std::string("giflib failed to ") + step);
 }
 
-std::vector<uint8_t> EncodeGif(const GifSpec& spec)
+std::vector<uint8_t> EncodeGif(const GifLayout& layout)
 {
     TempDir dir;
     const std::string path = dir.file("out.gif");
@@ -54,10 +54,10 @@ std::vector<uint8_t> EncodeGif(const GifSpec& spec)
     GifFileType* gif = EGifOpenFileName(path.c_str(), false, &error);
     Require(gif, "open");
     EGifSetGifVersion(gif, true);
-    ColorMapObject* global = MakeMap(spec.globalMap);
-    Require(EGifPutScreenDesc(gif, spec.width, spec.height, 8, 0, global) == GIF_OK, "write the screen");
+    ColorMapObject* global = MakeMap(layout.globalMap);
+    Require(EGifPutScreenDesc(gif, layout.width, layout.height, 8, 0, global) == GIF_OK, "write the screen");
     GifFreeMapObject(global);
-    for (const GifFrame& frame : spec.frames) {
+    for (const GifFrame& frame : layout.frames) {
         if (frame.transparentIndex >= 0) {
             const GifByteType control[4] = {0x01, 0, 0, static_cast<GifByteType>(frame.transparentIndex)};
             Require(EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, 4, control) == GIF_OK, "write the extension");
@@ -144,39 +144,39 @@ constexpr size_t kGlobalMapStart = 13;
 
 TEST(GifReader, FullScreenFrameTakesLocalOrElseGlobalColours)
 {
-    GifSpec spec{4, 3, Ramp(), {Frame(0, 0, 4, 3)}};
-    ExpectFrameOnWhite(Decode(EncodeGif(spec)), spec.frames[0], spec.globalMap);
+    GifLayout layout{4, 3, Ramp(), {Frame(0, 0, 4, 3)}};
+    ExpectFrameOnWhite(Decode(EncodeGif(layout)), layout.frames[0], layout.globalMap);
 
     std::vector<GifColorType> local = Ramp();
     for (auto& colour : local)
         colour.Blue = 200;
-    spec.frames[0].localMap = local;
-    ExpectFrameOnWhite(Decode(EncodeGif(spec)), spec.frames[0], local);
+    layout.frames[0].localMap = local;
+    ExpectFrameOnWhite(Decode(EncodeGif(layout)), layout.frames[0], local);
 }
 
 TEST(GifReader, SmallerFrameIsDrawnOnWhiteAtItsOffset)
 {
-    const GifSpec spec{100, 80, Ramp(), {Frame(10, 5, 50, 40)}};
-    const PictureRaster picture = Decode(EncodeGif(spec));
+    const GifLayout layout{100, 80, Ramp(), {Frame(10, 5, 50, 40)}};
+    const PictureRaster picture = Decode(EncodeGif(layout));
     ASSERT_EQ(picture.width(), 100);
     ASSERT_EQ(picture.height(), 80);
-    ExpectFrameOnWhite(picture, spec.frames[0], spec.globalMap);
+    ExpectFrameOnWhite(picture, layout.frames[0], layout.globalMap);
 }
 
 TEST(GifReader, FrameOfScreenSizeIgnoresItsOffset)
 {
-    GifSpec spec{3, 2, Ramp(), {Frame(7, 9, 3, 2)}};
-    const PictureRaster picture = Decode(EncodeGif(spec));
+    GifLayout layout{3, 2, Ramp(), {Frame(7, 9, 3, 2)}};
+    const PictureRaster picture = Decode(EncodeGif(layout));
     ASSERT_EQ(picture.width(), 3);
     ASSERT_EQ(picture.height(), 2);
-    spec.frames[0].left = spec.frames[0].top = 0;
-    ExpectFrameOnWhite(picture, spec.frames[0], spec.globalMap);
+    layout.frames[0].left = layout.frames[0].top = 0;
+    ExpectFrameOnWhite(picture, layout.frames[0], layout.globalMap);
 }
 
 TEST(GifReader, FramesReachingPastTheScreenGrowThePicture)
 {
     const struct {
-        GifSpec spec;
+        GifLayout layout;
         int width;
         int height;
     } cases[] = {
@@ -185,10 +185,10 @@ TEST(GifReader, FramesReachingPastTheScreenGrowThePicture)
         {{0, 0, Ramp(), {Frame(2, 1, 4, 3)}}, 6, 4},
     };
     for (const auto& c : cases) {
-        const PictureRaster picture = Decode(EncodeGif(c.spec));
+        const PictureRaster picture = Decode(EncodeGif(c.layout));
         ASSERT_EQ(picture.width(), c.width);
         ASSERT_EQ(picture.height(), c.height);
-        ExpectFrameOnWhite(picture, c.spec.frames[0], c.spec.globalMap);
+        ExpectFrameOnWhite(picture, c.layout.frames[0], c.layout.globalMap);
     }
 }
 
@@ -222,10 +222,10 @@ TEST(GifReader, InterlacedRowsLandInTheirPlaces)
 
 TEST(GifReader, OnlyTheFirstImageIsUsed)
 {
-    GifSpec spec{4, 4, Ramp(), {Frame(0, 0, 4, 4), Frame(0, 0, 4, 4), Frame(1, 1, 2, 2)}};
-    for (auto& index : spec.frames[1].rows)
+    GifLayout layout{4, 4, Ramp(), {Frame(0, 0, 4, 4), Frame(0, 0, 4, 4), Frame(1, 1, 2, 2)}};
+    for (auto& index : layout.frames[1].rows)
         index = 3;
-    ExpectFrameOnWhite(Decode(EncodeGif(spec)), spec.frames[0], spec.globalMap);
+    ExpectFrameOnWhite(Decode(EncodeGif(layout)), layout.frames[0], layout.globalMap);
 }
 
 TEST(GifReader, FileWithoutImageIsAnEmptyPicture)

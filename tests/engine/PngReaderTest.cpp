@@ -20,7 +20,7 @@ namespace {
 using Rgb = std::array<uint8_t, 3>;
 
 // A PNG to write: samples given one value per channel, row by row, at the file's depth.
-struct PngSpec : PngHeader {
+struct PngLayout : PngHeader {
     std::vector<unsigned> samples;
     std::vector<png_color> palette;
     std::vector<png_byte> paletteAlpha;
@@ -39,40 +39,40 @@ int Channels(int colourType)
 }
 
 // Rows packed as stored: sub-byte samples from the high bits, 16-bit samples big-endian.
-std::vector<png_byte> PackRows(const PngSpec& spec)
+std::vector<png_byte> PackRows(const PngLayout& layout)
 {
-    const size_t perRow = spec.width * Channels(spec.colourType);
-    const size_t rowBytes = (perRow * spec.bitDepth + 7) / 8;
-    std::vector<png_byte> packed(rowBytes * spec.height);
-    for (uint32_t y = 0; y < spec.height; ++y) {
+    const size_t perRow = layout.width * Channels(layout.colourType);
+    const size_t rowBytes = (perRow * layout.bitDepth + 7) / 8;
+    std::vector<png_byte> packed(rowBytes * layout.height);
+    for (uint32_t y = 0; y < layout.height; ++y) {
         png_byte* row = packed.data() + y * rowBytes;
         for (size_t i = 0; i < perRow; ++i) {
-            const unsigned value = spec.samples.at(y * perRow + i);
-            if (spec.bitDepth == 16) {
+            const unsigned value = layout.samples.at(y * perRow + i);
+            if (layout.bitDepth == 16) {
                 row[2 * i] = static_cast<png_byte>(value >> 8);
                 row[2 * i + 1] = static_cast<png_byte>(value);
             } else {
-                const size_t bit = i * spec.bitDepth;
-                row[bit / 8] |= static_cast<png_byte>(value << (8 - spec.bitDepth - bit % 8));
+                const size_t bit = i * layout.bitDepth;
+                row[bit / 8] |= static_cast<png_byte>(value << (8 - layout.bitDepth - bit % 8));
             }
         }
     }
     return packed;
 }
 
-std::vector<uint8_t> EncodePng(const PngSpec& spec)
+std::vector<uint8_t> EncodePng(const PngLayout& layout)
 {
-    return EncodePngRows(spec, PackRows(spec), [&spec](png_structp png, png_infop info) {
-        if (!spec.palette.empty())
-            png_set_PLTE(png, info, spec.palette.data(), static_cast<int>(spec.palette.size()));
-        if (!spec.paletteAlpha.empty())
-            png_set_tRNS(png, info, spec.paletteAlpha.data(), static_cast<int>(spec.paletteAlpha.size()), nullptr);
-        if (spec.key) {
-            png_color_16 key = *spec.key;
+    return EncodePngRows(layout, PackRows(layout), [&layout](png_structp png, png_infop info) {
+        if (!layout.palette.empty())
+            png_set_PLTE(png, info, layout.palette.data(), static_cast<int>(layout.palette.size()));
+        if (!layout.paletteAlpha.empty())
+            png_set_tRNS(png, info, layout.paletteAlpha.data(), static_cast<int>(layout.paletteAlpha.size()), nullptr);
+        if (layout.key) {
+            png_color_16 key = *layout.key;
             png_set_tRNS(png, info, nullptr, 1, &key);
         }
-        if (spec.gamma != 0)
-            png_set_gAMA_fixed(png, info, spec.gamma);
+        if (layout.gamma != 0)
+            png_set_gAMA_fixed(png, info, layout.gamma);
     });
 }
 
@@ -92,14 +92,14 @@ std::vector<Rgb> Pixels(const PictureRaster& picture)
 }
 
 // One row of pixels: width = number of samples / channels.
-PngSpec Row(int colourType, int bitDepth, std::vector<unsigned> samples)
+PngLayout Row(int colourType, int bitDepth, std::vector<unsigned> samples)
 {
-    PngSpec spec;
-    spec.colourType = colourType;
-    spec.bitDepth = bitDepth;
-    spec.width = static_cast<uint32_t>(samples.size() / Channels(colourType));
-    spec.samples = std::move(samples);
-    return spec;
+    PngLayout layout;
+    layout.colourType = colourType;
+    layout.bitDepth = bitDepth;
+    layout.width = static_cast<uint32_t>(samples.size() / Channels(colourType));
+    layout.samples = std::move(samples);
+    return layout;
 }
 
 // A whole chunk: length, type, data, CRC.
@@ -140,10 +140,10 @@ size_t FindChunk(const std::vector<uint8_t>& file, const std::string& type)
     return file.size();
 }
 
-const PngSpec& SmallRgb()
+const PngLayout& SmallRgb()
 {
-    static const PngSpec spec = Row(PNG_COLOR_TYPE_RGB, 8, {1, 2, 3, 40, 50, 60});
-    return spec;
+    static const PngLayout layout = Row(PNG_COLOR_TYPE_RGB, 8, {1, 2, 3, 40, 50, 60});
+    return layout;
 }
 
 } // namespace
@@ -152,7 +152,7 @@ TEST(PngReader, AlphaIsFlattenedOntoWhite)
 {
     // 16-bit alpha takes its high byte first.
     const struct {
-        PngSpec spec;
+        PngLayout layout;
         Rgb expected;
     } cases[] = {
         {Row(PNG_COLOR_TYPE_RGB_ALPHA, 8, {255, 0, 0, 128}), {255, 127, 127}},
@@ -164,43 +164,43 @@ TEST(PngReader, AlphaIsFlattenedOntoWhite)
         {Row(PNG_COLOR_TYPE_RGB_ALPHA, 16, {0xFFFF, 0, 0, 0x8000}), {255, 127, 127}},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(Pixels(Decode(EncodePng(c.spec))), std::vector<Rgb>{c.expected}) << c.spec.colourType;
+        EXPECT_EQ(Pixels(Decode(EncodePng(c.layout))), std::vector<Rgb>{c.expected}) << c.layout.colourType;
 }
 
 TEST(PngReader, PaletteColoursAreExact)
 {
-    PngSpec spec = Row(PNG_COLOR_TYPE_PALETTE, 4, {0, 1, 1, 0, 1});
-    spec.palette = {{10, 20, 30}, {200, 100, 50}};
-    EXPECT_EQ(Pixels(Decode(EncodePng(spec))),
+    PngLayout layout = Row(PNG_COLOR_TYPE_PALETTE, 4, {0, 1, 1, 0, 1});
+    layout.palette = {{10, 20, 30}, {200, 100, 50}};
+    EXPECT_EQ(Pixels(Decode(EncodePng(layout))),
               (std::vector<Rgb>{{10, 20, 30}, {200, 100, 50}, {200, 100, 50}, {10, 20, 30}, {200, 100, 50}}));
 }
 
 TEST(PngReader, PaletteIndicesBeyondTheAlphaListAreOpaque)
 {
-    PngSpec spec = Row(PNG_COLOR_TYPE_PALETTE, 8, {0, 1, 2, 3});
-    spec.palette = {{10, 20, 30}, {200, 100, 50}, {0, 0, 0}, {90, 90, 90}};
-    spec.paletteAlpha = {0, 128};
-    EXPECT_EQ(Pixels(Decode(EncodePng(spec))),
+    PngLayout layout = Row(PNG_COLOR_TYPE_PALETTE, 8, {0, 1, 2, 3});
+    layout.palette = {{10, 20, 30}, {200, 100, 50}, {0, 0, 0}, {90, 90, 90}};
+    layout.paletteAlpha = {0, 128};
+    EXPECT_EQ(Pixels(Decode(EncodePng(layout))),
               (std::vector<Rgb>{{255, 255, 255}, {227, 177, 152}, {0, 0, 0}, {90, 90, 90}}));
 }
 
 TEST(PngReader, TransparentColourTurnsExactMatchesWhite)
 {
-    PngSpec rgb = Row(PNG_COLOR_TYPE_RGB, 8, {0, 255, 0, 0, 254, 0, 1, 255, 0, 0, 255, 0});
+    PngLayout rgb = Row(PNG_COLOR_TYPE_RGB, 8, {0, 255, 0, 0, 254, 0, 1, 255, 0, 0, 255, 0});
     rgb.key = png_color_16{0, 0, 255, 0, 0};
     EXPECT_EQ(Pixels(Decode(EncodePng(rgb))),
               (std::vector<Rgb>{{255, 255, 255}, {0, 254, 0}, {1, 255, 0}, {255, 255, 255}}));
 
     // 16-bit keys compare all 16 bits: the same high byte alone is not a match.
-    PngSpec deep = Row(PNG_COLOR_TYPE_RGB, 16, {0x1234, 0x5678, 0x9ABC, 0x1234, 0x5678, 0x9ABD});
+    PngLayout deep = Row(PNG_COLOR_TYPE_RGB, 16, {0x1234, 0x5678, 0x9ABC, 0x1234, 0x5678, 0x9ABD});
     deep.key = png_color_16{0, 0x1234, 0x5678, 0x9ABC, 0};
     EXPECT_EQ(Pixels(Decode(EncodePng(deep))), (std::vector<Rgb>{{255, 255, 255}, {0x12, 0x56, 0x9A}}));
 
-    PngSpec grey16 = Row(PNG_COLOR_TYPE_GRAY, 16, {0x8001, 0x8000});
+    PngLayout grey16 = Row(PNG_COLOR_TYPE_GRAY, 16, {0x8001, 0x8000});
     grey16.key = png_color_16{0, 0, 0, 0, 0x8001};
     EXPECT_EQ(Pixels(Decode(EncodePng(grey16))), (std::vector<Rgb>{{255, 255, 255}, {128, 128, 128}}));
 
-    PngSpec grey2 = Row(PNG_COLOR_TYPE_GRAY, 2, {0, 1, 2, 3});
+    PngLayout grey2 = Row(PNG_COLOR_TYPE_GRAY, 2, {0, 1, 2, 3});
     grey2.key = png_color_16{0, 0, 0, 0, 1};
     EXPECT_EQ(Pixels(Decode(EncodePng(grey2))),
               (std::vector<Rgb>{{0, 0, 0}, {255, 255, 255}, {170, 170, 170}, {255, 255, 255}}));
@@ -244,31 +244,31 @@ TEST(PngReader, InterlacedEqualsNonInterlaced)
                                       PNG_COLOR_TYPE_PALETTE};
     for (const auto& size : sizes) {
         for (int type : types) {
-            PngSpec spec;
-            spec.width = size[0];
-            spec.height = size[1];
-            spec.colourType = type;
+            PngLayout layout;
+            layout.width = size[0];
+            layout.height = size[1];
+            layout.colourType = type;
             if (type == PNG_COLOR_TYPE_PALETTE)
                 for (int i = 0; i < 16; ++i)
-                    spec.palette.push_back({png_byte(i * 16), png_byte(255 - i * 7), png_byte(i * i)});
+                    layout.palette.push_back({png_byte(i * 16), png_byte(255 - i * 7), png_byte(i * i)});
             const size_t count = size_t{size[0]} * size[1] * Channels(type);
             for (size_t i = 0; i < count; ++i)
-                spec.samples.push_back(type == PNG_COLOR_TYPE_PALETTE ? i % 16 : (i * 37 + i / 5) % 256);
-            const PictureRaster plain = Decode(EncodePng(spec));
-            spec.interlaced = true;
-            EXPECT_TRUE(SamePixels(Decode(EncodePng(spec)), plain)) << size[0] << "x" << size[1] << " type " << type;
+                layout.samples.push_back(type == PNG_COLOR_TYPE_PALETTE ? i % 16 : (i * 37 + i / 5) % 256);
+            const PictureRaster plain = Decode(EncodePng(layout));
+            layout.interlaced = true;
+            EXPECT_TRUE(SamePixels(Decode(EncodePng(layout)), plain)) << size[0] << "x" << size[1] << " type " << type;
         }
     }
 }
 
 TEST(PngReader, GammaIsAppliedAgainstADisplayOf2Point2)
 {
-    PngSpec spec = Row(PNG_COLOR_TYPE_RGB, 8, {0, 1, 64, 128, 200, 255});
-    EXPECT_EQ(Pixels(Decode(EncodePng(spec))), (std::vector<Rgb>{{0, 1, 64}, {128, 200, 255}}));
-    spec.gamma = 45455; // 1 / 2.2: the identity
-    EXPECT_EQ(Pixels(Decode(EncodePng(spec))), (std::vector<Rgb>{{0, 1, 64}, {128, 200, 255}}));
-    spec.gamma = 100000; // 255 * (v / 255)^0.45455, rounded
-    EXPECT_EQ(Pixels(Decode(EncodePng(spec))), (std::vector<Rgb>{{0, 21, 136}, {186, 228, 255}}));
+    PngLayout layout = Row(PNG_COLOR_TYPE_RGB, 8, {0, 1, 64, 128, 200, 255});
+    EXPECT_EQ(Pixels(Decode(EncodePng(layout))), (std::vector<Rgb>{{0, 1, 64}, {128, 200, 255}}));
+    layout.gamma = 45455; // 1 / 2.2: the identity
+    EXPECT_EQ(Pixels(Decode(EncodePng(layout))), (std::vector<Rgb>{{0, 1, 64}, {128, 200, 255}}));
+    layout.gamma = 100000; // 255 * (v / 255)^0.45455, rounded
+    EXPECT_EQ(Pixels(Decode(EncodePng(layout))), (std::vector<Rgb>{{0, 21, 136}, {186, 228, 255}}));
 }
 
 TEST(PngReader, AncillaryChunksAreReadOver)
@@ -289,9 +289,9 @@ TEST(PngReader, MalformedFilesFail)
 {
     const std::vector<uint8_t> plain = EncodePng(SmallRgb());
     std::vector<uint8_t> palette = [] {
-        PngSpec spec = Row(PNG_COLOR_TYPE_PALETTE, 8, {0, 1});
-        spec.palette = {{1, 2, 3}, {4, 5, 6}};
-        return EncodePng(spec);
+        PngLayout layout = Row(PNG_COLOR_TYPE_PALETTE, 8, {0, 1});
+        layout.palette = {{1, 2, 3}, {4, 5, 6}};
+        return EncodePng(layout);
     }();
     const size_t paletteEnd = FindChunk(palette, "IDAT");
     std::vector<uint8_t> badCrc = plain;
