@@ -1,3 +1,4 @@
+#include "CliRunner.h"
 #include "JpegWriter.h"
 #include "TestFiles.h"
 
@@ -11,26 +12,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct CliResult {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-// Runs gustara-cli in `folder`, which holds the pictures named in `arguments`.
-CliResult RunIn(const fs::path& folder, const std::string& arguments)
-{
-    const std::string errFile = (folder / ".stderr").string();
-    CliResult result;
-    result.status = test::RunCommand("export LC_ALL=C.UTF-8; cd " + test::ShellQuote(folder.string()) + " && "
-                                         + test::ShellQuote(GUSTARA_CLI_PATH) + " " + arguments + " 2>"
-                                         + test::ShellQuote(errFile),
-                                     &result.out);
-    const auto bytes = test::ReadFileBytes(errFile);
-    result.err.assign(bytes.begin(), bytes.end());
-    fs::remove(errFile);
-    return result;
-}
+using test::CliResult;
 
 // Every file of the folder by name, with its bytes.
 std::map<std::string, std::vector<uint8_t>> FilesIn(const fs::path& folder)
@@ -65,7 +47,7 @@ TEST(CliJobsTest, AnyNumberOfJobsWritesTheSameFilesInTheSameOrder)
         StoreJpeg(dir, "d.jpg", 10, 10, 5);
         StoreJpeg(dir, "e.jpg", 1500, 20, 6);
 
-        const CliResult result = RunIn(dir.path(), std::string("--jobs ") + jobs + " --size=400 " + pictures);
+        const CliResult result = test::RunCli(dir.path(), std::string("--jobs ") + jobs + " --size=400 " + pictures);
         ASSERT_EQ(result.status, 0) << jobs << "\n" << result.err;
         EXPECT_EQ(result.out, "s-big.jpg\ns-a.jpg\ns-a(1).jpg\ns-c.jpg\ns-d.jpg\ns-e.jpg\n") << jobs;
         const auto files = FilesIn(dir.path());
@@ -94,7 +76,7 @@ TEST(CliJobsTest, AfterAFailureNothingLaterIsWrittenUnlessToldToGoOn)
     }
 
     for (const char* jobs : {"1", "4"}) {
-        const CliResult stopped = RunIn(dir.path(), std::string("--jobs ") + jobs + " " + pictures);
+        const CliResult stopped = test::RunCli(dir.path(), std::string("--jobs ") + jobs + " " + pictures);
         EXPECT_EQ(stopped.status, 1) << jobs;
         EXPECT_EQ(stopped.out, "s-big.jpg\n") << jobs;
         EXPECT_NE(stopped.err.find("[bad.png]の処理に失敗しました"), std::string::npos) << stopped.err;
@@ -103,7 +85,7 @@ TEST(CliJobsTest, AfterAFailureNothingLaterIsWrittenUnlessToldToGoOn)
         fs::remove(dir.file("s-big.jpg"));
     }
 
-    const CliResult goneOn = RunIn(dir.path(), "--jobs 4 --keep-going " + pictures);
+    const CliResult goneOn = test::RunCli(dir.path(), "--jobs 4 --keep-going " + pictures);
     EXPECT_EQ(goneOn.status, 1);
     EXPECT_EQ(goneOn.out, expectedAll);
     EXPECT_NE(goneOn.err.find("[bad.png]の処理に失敗しました"), std::string::npos) << goneOn.err;
@@ -114,14 +96,14 @@ TEST(CliJobsTest, RefusesAJobCountThatIsNotAPositiveWholeNumber)
     test::TempDir dir;
     StoreJpeg(dir, "photo.jpg", 40, 30);
     for (const char* arguments : {"--jobs 0", "--jobs=abc", "--jobs -1", "--jobs=", "-j 1.5", "--jobs 99999999999"}) {
-        const CliResult result = RunIn(dir.path(), std::string(arguments) + " photo.jpg");
+        const CliResult result = test::RunCli(dir.path(), std::string(arguments) + " photo.jpg");
         EXPECT_EQ(result.status, 2) << arguments;
         EXPECT_NE(result.err.find("--jobs"), std::string::npos) << arguments << "\n" << result.err;
         EXPECT_EQ(result.out, "") << arguments;
     }
     EXPECT_EQ(FilesIn(dir.path()).size(), 1u);
 
-    const CliResult accepted = RunIn(dir.path(), "-j 3 photo.jpg");
+    const CliResult accepted = test::RunCli(dir.path(), "-j 3 photo.jpg");
     EXPECT_EQ(accepted.status, 0) << accepted.err;
     EXPECT_EQ(accepted.out, "s-photo.jpg\n");
 }

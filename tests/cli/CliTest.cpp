@@ -1,3 +1,4 @@
+#include "CliRunner.h"
 #include "JpegWriter.h"
 #include "TestFiles.h"
 
@@ -10,27 +11,11 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct CliResult {
-    int status;
-    std::string out;
-    std::string err;
-};
+using test::CliResult;
 
 class CliTest : public ::testing::Test {
 protected:
-    CliResult Run(const std::string& arguments)
-    {
-        const std::string errFile = dir.file(".stderr");
-        CliResult result;
-        result.status = test::RunCommand(std::string("export LC_ALL=C.UTF-8; cd ") + test::ShellQuote(dir.path().string()) + " && "
-                                             + test::ShellQuote(GUSTARA_CLI_PATH) + " " + arguments + " 2>"
-                                             + test::ShellQuote(errFile),
-                                         &result.out);
-        const auto bytes = test::ReadFileBytes(errFile);
-        result.err.assign(bytes.begin(), bytes.end());
-        fs::remove(errFile);
-        return result;
-    }
+    CliResult Run(const std::string& arguments) { return test::RunCli(dir.path(), arguments); }
     std::string MakeJpeg(const std::string& name, int32_t width = 40, int32_t height = 30)
     {
         test::WriteFileBytes(dir.file(name), EncodeJpeg(test::MakeTestPicture(width, height), 95, false));

@@ -1,6 +1,7 @@
 // File-system faults through the real command line and the engine: whatever goes wrong, no
 // partial file is left, no source changes and no existing file is replaced.
 
+#include "CliRunner.h"
 #include "EngineError.h"
 #include "JpegWriter.h"
 #include "TestFiles.h"
@@ -21,11 +22,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct CliResult {
-    int status;
-    std::string out;
-    std::string err;
-};
+using test::CliResult;
 
 std::string ReadText(const std::string& path)
 {
@@ -33,20 +30,6 @@ std::string ReadText(const std::string& path)
     return std::string(bytes.begin(), bytes.end());
 }
 
-// Runs gustara-cli in `dir`; `prefix` goes before the program in the same shell (a limit, a
-// user switch). Standard error is kept outside `dir` so that it never looks like debris.
-CliResult RunCli(const test::TempDir& dir, const std::string& prefix, const std::string& arguments)
-{
-    const test::TempDir errDir;
-    const std::string errFile = errDir.file("stderr");
-    CliResult result;
-    result.status = test::RunCommand("export LC_ALL=C.UTF-8; cd " + test::ShellQuote(dir.path().string()) + " && { "
-                                         + prefix + " " + test::ShellQuote(GUSTARA_CLI_PATH) + " " + arguments
-                                         + "; } 2>" + test::ShellQuote(errFile),
-                                     &result.out);
-    result.err = ReadText(errFile);
-    return result;
-}
 
 std::set<std::string> Lines(const std::string& text)
 {
@@ -118,7 +101,7 @@ void ExpectOutcome(const FaultCase& c)
     test::TempDir dir;
     c.setup(dir);
     const Tree before = Snapshot(dir.path());
-    const CliResult result = RunCli(dir, c.prefix, c.arguments);
+    const CliResult result = test::RunCli(dir.path(), c.arguments, c.prefix);
     if (c.failed.empty()) {
         EXPECT_EQ(result.status, 0) << c.what << "\n" << result.err;
         EXPECT_EQ(result.err, "") << c.what;
