@@ -120,6 +120,11 @@ void WatchChunks(png_structp png, ChunkWatch& watch, png_const_bytep data, size_
             png_error(png, "first chunk is not IHDR");
         if (std::memcmp(type, "tRNS", 4) == 0 && chunkLength > 256)
             png_error(png, "tRNS: more than 256 entries");
+        // libpng allocates an eXIf chunk's whole claimed length (up to 2 GiB) before reading it,
+        // past the chunk limit; one that long is left unread instead, like an unknown chunk
+        // (libpng asks how to handle each chunk right after its header has been read).
+        if (std::memcmp(type, "eXIf", 4) == 0 && chunkLength > kMaxChunkBytes)
+            png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, type, 1);
         watch.sawChunk = true;
         watch.inProfileChunk = std::memcmp(type, "iCCP", 4) == 0;
         watch.profileCrc = crc32(0, type, 4);
