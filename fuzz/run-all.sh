@@ -82,7 +82,9 @@ for name in "${harnesses[@]}"; do
   corpus_seeds "$name" | while read -r file; do cp -n "$file" "$work/" 2>/dev/null || true; done
   make_seeds "$name" "$work"
   echo "== $name: $seconds s" >&2
-  "$build/fuzz/fuzz-$name" "$work" -max_total_time="$seconds" -rss_limit_mb=2560 -timeout=10 \
+  # Pictures are capped at 1 Mi pixels here, so any single allocation over 256 MB is a finding
+  # (an allocation sized from a header's claim rather than from the data).
+  "$build/fuzz/fuzz-$name" "$work" -max_total_time="$seconds" -rss_limit_mb=2560 -malloc_limit_mb=256 -timeout=10 \
     -artifact_prefix="$findings/" -print_final_stats=1 >"$findings/log.txt" 2>&1 || true
   grep -E '^(stat::|#[0-9]+[[:space:]]+DONE|==[0-9]+==ERROR|SUMMARY)|Test unit written' "$findings/log.txt" || true
 done
