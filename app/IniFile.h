@@ -17,7 +17,8 @@ namespace gustara {
 // linear in the size of the text. Nothing here fails.
 class IniFile {
 public:
-    // Splits the text into lines at "\n"; a "\r" right before it belongs to the line end.
+    // Splits the text into lines at "\n"; a "\r" right before it belongs to the line end, and
+    // a "\r" that ends the text is a line end cut short (a line added after it completes it).
     static IniFile Parse(std::string_view text);
 
     // The decoded value of the key, or nullopt when the section or the key is missing.
@@ -35,7 +36,7 @@ private:
     enum class LineKind { Other, Section, Key };
     struct Line {
         std::string content;  // without its line end
-        std::string ending;   // "\n", "\r\n", or empty for an unterminated last line
+        std::string ending;   // "\n", "\r\n", a final "\r", or empty for an unterminated last line
         LineKind kind = LineKind::Other;
         std::string name;     // the section or key name, blanks removed
     };
