@@ -63,9 +63,12 @@ EncodedPicture Encode(const TthPicConvert& settings, const std::string& sourcePa
     }
 }
 
+// Returns the cursor to the start of the line and erases it, for the progress line.
+constexpr const char* kClearLine = "\r\033[K";
+
 void ShowProgress(std::ostream& errors, std::size_t index, std::size_t count, const std::string& path)
 {
-    errors << "\r\033[K[" << (index + 1) << '/' << count << "] [" << NamePart(path) << "]を処理しています" << std::flush;
+    errors << kClearLine << '[' << (index + 1) << '/' << count << "] [" << NamePart(path) << "]を処理しています" << std::flush;
 }
 
 } // namespace
@@ -94,7 +97,7 @@ ExitStatus RunBatch(CliRequest& request, std::ostream& out, std::ostream& errors
         }
         if (failure) {
             if (showProgress)
-                errors << "\r\033[K";
+                errors << kClearLine;
             errors << "[" << NamePart(path) << "]の処理に失敗しました: " << *failure << '\n';
             status = kSomeFailed;
             if (!request.keepGoing)
@@ -108,7 +111,7 @@ ExitStatus RunBatch(CliRequest& request, std::ostream& out, std::ostream& errors
         pictures.size(), static_cast<std::size_t>(request.jobs),
         [&](std::size_t index) { return Encode(settings, pictures[index]); }, write);
     if (showProgress)
-        errors << "\r\033[K" << std::flush;
+        errors << kClearLine << std::flush;
     return status;
 }
 

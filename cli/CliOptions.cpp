@@ -43,6 +43,13 @@ enum OptionId {
     kVersion,
 };
 
+// Throws UsageError with the window's message when the settings fail the window's check.
+void RefuseAsTheWindowDoes(const SettingsToCheck& check)
+{
+    if (const auto problem = FirstSettingsProblem(check))
+        throw UsageError(std::string(*problem));
+}
+
 // --size: a preset side, or a typed box checked with the window's messages.
 void ApplySize(const std::string& value, TthPicConvert& settings)
 {
@@ -59,9 +66,8 @@ void ApplySize(const std::string& value, TthPicConvert& settings)
     check.typedBoxInUse = true;
     check.widthText = value.substr(0, times);
     check.heightText = value.substr(times + 1);
-    check.fileNameAffix = "s-";
-    if (const auto problem = FirstSettingsProblem(check))
-        throw UsageError(std::string(*problem));
+    check.fileNameAffix = "s-"; // a valid name, so that only the box is checked
+    RefuseAsTheWindowDoes(check);
     settings.PicWidth = *ParseWholeNumber32(check.widthText);
     settings.PicHeight = *ParseWholeNumber32(check.heightText);
 }
@@ -95,9 +101,8 @@ int64_t ParseTargetSize(const std::string& value)
     SettingsToCheck check;
     check.targetSizeInUse = true;
     check.fileSizeText = value;
-    check.fileNameAffix = "s-";
-    if (const auto problem = FirstSettingsProblem(check))
-        throw UsageError(std::string(*problem));
+    check.fileNameAffix = "s-"; // a valid name, so that only the file size is checked
+    RefuseAsTheWindowDoes(check);
     return *ParseWholeNumber64(value);
 }
 
@@ -200,8 +205,7 @@ CliRequest ParseCommandLine(int argc, char** argv)
     check.decidesName = settings.UseDecidesName;
     check.fileNameAffix = settings.FileNameAffix;
     check.dirName = settings.DirName;
-    if (const auto problem = FirstSettingsProblem(check))
-        throw UsageError(std::string(*problem));
+    RefuseAsTheWindowDoes(check);
 
     request.pictures.assign(argv + optind, argv + argc);
     if (request.pictures.empty())

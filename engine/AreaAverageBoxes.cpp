@@ -77,11 +77,12 @@ AxisSpans::AxisSpans(int32_t sourceSide, int32_t targetSide)
     weights.reserve(static_cast<std::size_t>(sourceSide) + sides);
     for (int32_t index = 0; index < targetSide; ++index) {
         const BoxEdges box = BoxEdgesOf(index, scale);
+        const int32_t last = LastCell(box);
         first[index] = FirstCell(box);
-        count[index] = std::max(LastCell(box) - first[index] + 1, 0);
+        count[index] = std::max(last - first[index] + 1, 0);
         offset[index] = weights.size();
         double weightSum = 0.0;
-        for (int32_t cell = first[index]; cell <= LastCell(box); ++cell) {
+        for (int32_t cell = first[index]; cell <= last; ++cell) {
             weights.push_back(CellWeight(cell, box));
             weightSum += std::fabs(weights.back());
         }

@@ -6,15 +6,9 @@ namespace gustara {
 
 namespace {
 
-bool IsWholeNumberOfAtLeastTen(const std::string& text)
+// Takes the result of either parser: the parser decides the range a value must fit.
+bool IsAtLeastTen(const std::optional<int64_t>& value)
 {
-    const auto value = ParseWholeNumber64(text);
-    return value && *value >= 10;
-}
-
-bool IsSideOfAtLeastTen(const std::string& text)
-{
-    const auto value = ParseWholeNumber32(text);
     return value && *value >= 10;
 }
 
@@ -30,12 +24,12 @@ bool IsValidName(std::string_view text)
 std::optional<std::string_view> FirstSettingsProblem(const SettingsToCheck& settings)
 {
     if (settings.typedBoxInUse) {
-        if (!IsSideOfAtLeastTen(settings.widthText))
+        if (!IsAtLeastTen(ParseWholeNumber32(settings.widthText)))
             return kMessageWidth;
-        if (!IsSideOfAtLeastTen(settings.heightText))
+        if (!IsAtLeastTen(ParseWholeNumber32(settings.heightText)))
             return kMessageHeight;
     }
-    if (settings.targetSizeInUse && !IsWholeNumberOfAtLeastTen(settings.fileSizeText))
+    if (settings.targetSizeInUse && !IsAtLeastTen(ParseWholeNumber64(settings.fileSizeText)))
         return kMessageFileSize;
     if (settings.decidesName) {
         if (settings.fileNameAffix.empty())
