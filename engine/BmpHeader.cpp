@@ -14,10 +14,10 @@ namespace {
 
 constexpr uint32_t kFileHeaderSize = 14;
 constexpr uint32_t kCoreHeaderSize = 12;
-// The fields used end with the embedded profile's place in the 124-byte (V5) form; the rest of
-// a longer header is read over.
-constexpr uint32_t kFieldsUsed = 124;
 constexpr uint32_t kV5HeaderSize = 124;
+// The fields used end with the embedded profile's place in the V5 form; the rest of a longer
+// header is read over.
+constexpr uint32_t kFieldsUsed = kV5HeaderSize;
 // Colour space type of a V5 header whose profile is stored in the file ('MBED').
 constexpr uint32_t kEmbeddedProfile = 0x4D424544;
 

@@ -69,10 +69,10 @@ bool FolderExists(const std::string& path)
 }
 
 // A symbolic link counts as itself, dangling or not: nothing is ever written through one.
-bool NonFolderExists(const std::string& path)
+bool EntryExists(const std::string& path)
 {
     struct stat info {};
-    return ::lstat(path.c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
+    return ::lstat(path.c_str(), &info) == 0;
 }
 
 // A name held by a folder cannot become the file; any other entry means "try the next name".
@@ -163,10 +163,8 @@ bool UnnamedFilesPossible()
 
 NewFileResult WriteNewFile(const std::string& path, std::span<const uint8_t> bytes)
 {
-    if (NonFolderExists(path))
-        return NewFileResult::NameTaken;
-    if (FolderExists(path))
-        throw CannotCreate(path);
+    if (EntryExists(path))
+        return NameTakenUnlessFolder(path);
     if (!UnnamedFilesPossible())
         return WriteThroughNamedTemporary(path, bytes);
     FileDescriptor file(::open(FolderOf(path).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666));
