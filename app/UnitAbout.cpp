@@ -2,6 +2,7 @@
 
 #include "AppText.h"
 #include "FoodPicture.h"
+#include "OwnedWindow.h"
 
 #include <QDesktopServices>
 #include <QLabel>
@@ -44,11 +45,9 @@ QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, int le
 TFormAbout::TFormAbout(QWidget* parent)
     : QDialog(nullptr)
 {
-    // A window takes its owner's font and colours only with this attribute, and only when
-    // it is set before the owner is.
-    setAttribute(Qt::WA_WindowPropagation);
-    setParent(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-                          | Qt::WindowCloseButtonHint);
+    AttachToOwner(*this, parent,
+                  Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                      | Qt::WindowCloseButtonHint);
     CreateControls();
 }
 

@@ -96,6 +96,18 @@ void SetLabelGrey(QLabel* label, bool grey)
     SetTextGrey(label, QPalette::WindowText, grey);
 }
 
+// A check box that turns on a choice between a list (`listChoice`) and typed values
+// (`typedChoice`): enables both choices and the list as they apply, and returns whether the
+// typed values are in use, for the caller to enable its own fields.
+bool EnableListOrTyped(bool on, QRadioButton* listChoice, QRadioButton* typedChoice, QWidget* list)
+{
+    const bool byList = listChoice->isChecked();
+    listChoice->setEnabled(on);
+    typedChoice->setEnabled(on);
+    list->setEnabled(on && byList);
+    return on && !byList;
+}
+
 // Whole-number value of an edit field's text, or the conversion error naming the text.
 template <class Integer>
 Integer WholeNumberIn(const QLineEdit* edit, std::optional<Integer> (*parse)(std::string_view))
@@ -369,12 +381,7 @@ void TFormMain::FormDestroy()
 
 void TFormMain::UpdateFormPicSize()
 {
-    const bool resizing = CBPicSize->isChecked();
-    const bool preset = RBRegularSize->isChecked();
-    RBRegularSize->setEnabled(resizing);
-    RBInputPicSize->setEnabled(resizing);
-    CBSizeList->setEnabled(resizing && preset);
-    const bool typed = resizing && !preset;
+    const bool typed = EnableListOrTyped(CBPicSize->isChecked(), RBRegularSize, RBInputPicSize, CBSizeList);
     EditPicWidth->setEnabled(typed);
     EditPicHeight->setEnabled(typed);
     SetLabelGrey(LblPicWidth, !typed);
@@ -383,12 +390,7 @@ void TFormMain::UpdateFormPicSize()
 
 void TFormMain::UpdateFormQuality()
 {
-    const bool quality = CBQuality->isChecked();
-    const bool byLevel = RBQuality->isChecked();
-    RBQuality->setEnabled(quality);
-    RBFileSize->setEnabled(quality);
-    CBQualityLevel->setEnabled(quality && byLevel);
-    const bool bySize = quality && !byLevel;
+    const bool bySize = EnableListOrTyped(CBQuality->isChecked(), RBQuality, RBFileSize, CBQualityLevel);
     EditFileSize->setEnabled(bySize);
     SetTextGrey(EditFileSize, QPalette::Text, !bySize);
     SetLabelGrey(LblKB, !bySize);

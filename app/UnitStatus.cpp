@@ -1,6 +1,7 @@
 #include "UnitStatus.h"
 
 #include "AppText.h"
+#include "OwnedWindow.h"
 
 #include <QCloseEvent>
 #include <QDesktopServices>
@@ -44,11 +45,8 @@ Widget* Place(Widget* widget, const char* name, int left, int top, int width, in
 TFormStatus::TFormStatus(QWidget* parent)
     : QDialog(nullptr)
 {
-    // A window takes its owner's font and colours only with this attribute, and only when
-    // it is set before the owner is.
-    setAttribute(Qt::WA_WindowPropagation);
     // No title-bar buttons: BtnClose, enabled when the batch has ended, is the way out.
-    setParent(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    AttachToOwner(*this, parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     CreateControls();
     FormCreate();
 }
