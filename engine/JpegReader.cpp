@@ -2,6 +2,7 @@
 
 #include "EngineError.h"
 #include "ExifOrientation.h"
+#include "JpegCoefficientStore.h"
 #include "JpegErrorHandling.h"
 #include "PictureMetadata.h"
 
@@ -33,13 +34,14 @@ struct FileCloser {
 };
 using FileHandle = std::unique_ptr<FILE, FileCloser>;
 
-// One decompression object with its error manager, scan counter and the colour profile that
-// libjpeg assembled (malloc'd by it), all released on every way out. The zeroed object is safe
+// One decompression object with its error manager, scan counter, coefficient store and the
+// colour profile that libjpeg assembled (malloc'd by it), all released on every way out. The zeroed object is safe
 // to destroy before jpeg_create_decompress has run.
 struct JpegDecoder {
     jpeg_decompress_struct info{};
     JpegErrorManager errors{};
     jpeg_progress_mgr progress{};
+    JpegCoefficientStore coefficients{};
     JOCTET* iccProfile = nullptr;
     unsigned int iccLength = 0;
 
@@ -112,6 +114,7 @@ bool ReadHeader(JpegDecoder* decoder, FILE* file)
     if (setjmp(decoder->errors.jump))
         return false;
     jpeg_create_decompress(&decoder->info);
+    InstallCoefficientStore(&decoder->info, &decoder->coefficients);
     decoder->progress.progress_monitor = LimitScans;
     decoder->info.progress = &decoder->progress;
     jpeg_stdio_src(&decoder->info, file);
@@ -131,6 +134,7 @@ bool DecodeRows(JpegDecoder* decoder, const RowTarget* target)
     if (setjmp(decoder->errors.jump))
         return false;
     jpeg_start_decompress(info);
+    StartReleasingCoefficients(&decoder->coefficients);
     while (info->output_scanline < info->output_height) {
         uint8_t* rgb = target->pixels + target->stride * info->output_scanline;
         JSAMPROW samples = target->scratch ? target->scratch : rgb;

@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <set>
 #include <string>
+#include <utility>
 
 #include <jpeglib.h>
 
@@ -111,7 +112,22 @@ INSTANTIATE_TEST_SUITE_P(SizesAndModes, ColourJpeg,
                                          ColourCase{17, 9, ""}, ColourCase{17, 9, "-progressive"},
                                          ColourCase{64, 48, "-quality 30"}, ColourCase{64, 48, "-progressive -quality 30"},
                                          ColourCase{33, 65, "-sample 1x1"}, ColourCase{33, 65, "-sample 2x1 -progressive"},
-                                         ColourCase{40, 24, "-rgb"}, ColourCase{40, 24, "-rgb -progressive"}));
+                                         ColourCase{40, 24, "-rgb"}, ColourCase{40, 24, "-rgb -progressive"},
+                                         // Many block rows, each wider than a memory page of
+                                         // coefficients: rows are handed back during the output.
+                                         ColourCase{640, 480, "-progressive"},
+                                         ColourCase{1001, 703, "-sample 2x1 -progressive"},
+                                         ColourCase{517, 389, "-sample 1x1 -progressive -quality 60"},
+                                         ColourCase{8, 2000, "-progressive"}, ColourCase{2000, 8, "-progressive"}));
+
+TEST(MultiScanJpeg, SequentialScanPerComponentDecodesAsDjpeg)
+{
+    test::TempDir dir;
+    const std::string script = dir.file("scans.txt");
+    test::WriteFileBytes(script, {'0', ';', '1', ';', '2', ';'});
+    const std::string path = Cjpeg(dir, test::MakeTestPicture(700, 500, 3), "-scans " + ShellQuote(script));
+    EXPECT_TRUE(test::SamePixels(ReadJpeg(path), Djpeg(dir, path, "-ppm")));
+}
 
 class GreyJpeg : public testing::TestWithParam<std::string> {};
 
@@ -263,15 +279,17 @@ TEST(BrokenJpeg, ForeignBytesAndCutHeadersFail)
 TEST(BrokenJpeg, CutInsidePictureDataLoadsAtFullSizeAsDjpeg)
 {
     for (const std::string options : {"", "-progressive"}) {
-        test::TempDir dir;
-        const std::string path = Cjpeg(dir, test::MakeTestPicture(64, 48), options);
-        const std::vector<uint8_t> jpeg = test::ReadFileBytes(path);
-        test::WriteFileBytes(path, Cut(jpeg, jpeg.size() * 2 / 3));
-        const PictureRaster loaded = ReadJpeg(path);
-        EXPECT_EQ(loaded.width(), 64) << options;
-        EXPECT_EQ(loaded.height(), 48) << options;
-        // A cut progressive file also shows that block smoothing is on, as in djpeg.
-        EXPECT_TRUE(test::SamePixels(loaded, Djpeg(dir, path, "-ppm"))) << options;
+        for (const auto& [width, height] : {std::pair{64, 48}, std::pair{700, 500}}) {
+            test::TempDir dir;
+            const std::string path = Cjpeg(dir, test::MakeTestPicture(width, height), options);
+            const std::vector<uint8_t> jpeg = test::ReadFileBytes(path);
+            test::WriteFileBytes(path, Cut(jpeg, jpeg.size() * 2 / 3));
+            const PictureRaster loaded = ReadJpeg(path);
+            EXPECT_EQ(loaded.width(), width) << options;
+            EXPECT_EQ(loaded.height(), height) << options;
+            // A cut progressive file also shows that block smoothing is on, as in djpeg.
+            EXPECT_TRUE(test::SamePixels(loaded, Djpeg(dir, path, "-ppm"))) << options << " " << width;
+        }
     }
 }
 
