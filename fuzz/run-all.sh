@@ -38,6 +38,11 @@ make_seeds() {
       cjpeg -grayscale -progressive "$source" >"$out/seed-grey-progressive.jpg"
       cjpeg -sample 1x1 -optimize -restart 1 "$source" >"$out/seed-444-restart.jpg"
       cjpeg -arithmetic "$source" >"$out/seed-arithmetic.jpg" 2>/dev/null || rm -f "$out/seed-arithmetic.jpg"
+      # Progressive with many block rows, each over a memory page of coefficients.
+      if have python3; then
+        python3 -c 'import sys; sys.stdout.buffer.write(b"P6\n96 256\n255\n" + bytes((x * 5 + y * 3 * c) % 256 for y in range(256) for x in range(96) for c in range(3)))' |
+          cjpeg -progressive -sample 2x1 >"$out/seed-progressive-tall.jpg"
+      fi
       rm -f "$source"
       ;;
     load-gif)
