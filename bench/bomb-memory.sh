@@ -29,7 +29,8 @@ for _ in range(side): out.write(row)' "$1"
 flat_pgm 2048 | cjpeg -quality 50 >"$work/flat.jpg"
 flat_pgm 2048 | cjpeg -quality 50 -progressive >"$work/flat-progressive.jpg"
 # The largest square picture within the pixel cap, progressive (libjpeg keeps all its
-# coefficients, 2 bytes a pixel for grey, besides the raster).
+# coefficients, 2 bytes a pixel for grey, until the raster's first row; the engine hands them
+# back as the raster fills, so the peak stays near the raster's size).
 flat_pgm 23170 | cjpeg -quality 50 -progressive >"$work/jpeg-progressive-23170x23170.jpg"
 
 python3 - "$work" <<'PYTHON'
