@@ -35,8 +35,8 @@ struct FileCloser {
 using FileHandle = std::unique_ptr<FILE, FileCloser>;
 
 // One decompression object with its error manager, scan counter, coefficient store and the
-// colour profile that libjpeg assembled (malloc'd by it), all released on every way out. The zeroed object is safe
-// to destroy before jpeg_create_decompress has run.
+// colour profile that libjpeg assembled (malloc'd by it), all released on every way out. The
+// zeroed object is safe to destroy before jpeg_create_decompress has run.
 struct JpegDecoder {
     jpeg_decompress_struct info{};
     JpegErrorManager errors{};
