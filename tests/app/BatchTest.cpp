@@ -19,10 +19,9 @@ using gustara::test::LocalUrls;
 using gustara::test::ProgramWindows;
 using gustara::test::WriteJpegSource;
 using gustara::test::WriteUndecodableSource;
+using gustara::test::kBatchTimeoutMs;
 
 namespace {
-
-constexpr int kBatchTimeoutMs = 20000;
 
 // Drops the paths and waits until the batch that they start has ended; false when the
 // drop was refused, started no batch or the batch did not end in time.

@@ -17,10 +17,9 @@ using gustara::test::SendDrop;
 using gustara::test::WriteFileBytes;
 using gustara::test::WriteJpegSource;
 using gustara::test::WriteUndecodableSource;
+using gustara::test::kBatchTimeoutMs;
 
 namespace {
-
-constexpr int kBatchTimeoutMs = 20000;
 
 const QString kFormat = QStringLiteral("「JPEG形式、GIF形式、PNG形式、BMP形式」以外の形式には対応していません");
 const QString kFolder = QStringLiteral("フォルダのドロップには対応していません");

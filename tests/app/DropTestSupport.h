@@ -24,6 +24,9 @@
 
 namespace gustara::test {
 
+// How long a test waits for a batch of a few small pictures to end.
+constexpr int kBatchTimeoutMs = 20000;
+
 // The main window with its progress and About windows, attached as the program does.
 struct ProgramWindows {
     TFormMain main;

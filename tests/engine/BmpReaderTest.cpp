@@ -10,6 +10,8 @@
 #include <new>
 #include <optional>
 #include <string>
+#include <type_traits>
+#include <utility>
 #include <vector>
 
 // Records the largest single allocation so that tests can tell that a lying header was
@@ -181,15 +183,11 @@ BmpFile Direct(uint16_t bitCount, int32_t width, int32_t height, std::vector<uin
     return file;
 }
 
-BmpFile WithInfoSize(BmpFile file, uint32_t infoSize)
+// The file with one of its fields changed.
+template <typename Field>
+BmpFile With(BmpFile file, Field BmpFile::*field, std::type_identity_t<Field> value)
 {
-    file.infoSize = infoSize;
-    return file;
-}
-
-BmpFile WithOffset(BmpFile file, uint32_t pixelOffset)
-{
-    file.pixelOffset = pixelOffset;
+    file.*field = std::move(value);
     return file;
 }
 
@@ -217,13 +215,13 @@ const std::vector<DecodeCase> kDecodeCases = {
     {"CountAboveTwoToTheBitsIsCut", Paletted(1, 2, 1, {kRed, kGreen}, {0b01000000, 0, 0, 0}, 300), {kRed, kGreen}},
     // A table shorter than its count: the pixel data begins after two of the 256 entries.
     {"TableCutAtPixelData", Paletted(8, 2, 1, {kRed, kGreen}, {1, 0, 0, 0}, 0), {kGreen, kRed}},
-    {"GapBeforePixelData", WithOffset(Paletted(8, 1, 1, {kRed, kGreen}, {1, 0, 0, 0}, 2), 14 + 40 + 8 + 20),
-     {kGreen}},
-    {"CoreHeaderThreeByteTable", WithInfoSize(Paletted(1, 2, 1, {kRed, kBlue}, {0b01000000, 0, 0, 0}), 12),
+    {"GapBeforePixelData",
+     With(Paletted(8, 1, 1, {kRed, kGreen}, {1, 0, 0, 0}, 2), &BmpFile::pixelOffset, 14 + 40 + 8 + 20), {kGreen}},
+    {"CoreHeaderThreeByteTable", With(Paletted(1, 2, 1, {kRed, kBlue}, {0b01000000, 0, 0, 0}), &BmpFile::infoSize, 12),
      {kRed, kBlue}},
-    {"Os2HeaderOf16Bytes", WithInfoSize(Paletted(1, 2, 1, {kRed, kBlue}, {0b10000000, 0, 0, 0}), 16),
+    {"Os2HeaderOf16Bytes", With(Paletted(1, 2, 1, {kRed, kBlue}, {0b10000000, 0, 0, 0}), &BmpFile::infoSize, 16),
      {kBlue, kRed}},
-    {"V5HeaderPaletted", WithInfoSize(Paletted(8, 1, 1, {kRed, kGreen}, {1, 0, 0, 0}, 2), 124), {kGreen}},
+    {"V5HeaderPaletted", With(Paletted(8, 1, 1, {kRed, kGreen}, {1, 0, 0, 0}, 2), &BmpFile::infoSize, 124), {kGreen}},
 
     // 16 bits: 5-5-5 by default, widened by repeating the top bits.
     {"SixteenBitDefault555", Direct(16, 4, 1, {0xFF, 0x7F, 0x00, 0x7C, 0x01, 0x00, 0x10, 0x00}),
@@ -306,23 +304,6 @@ std::vector<uint8_t> Patched32(std::vector<uint8_t> bytes, std::size_t at, uint3
     return bytes;
 }
 
-std::vector<uint8_t> Cut(std::vector<uint8_t> bytes, std::size_t keep)
-{
-    bytes.resize(keep);
-    return bytes;
-}
-
-BmpFile WithPlanes(BmpFile file, uint16_t planes)
-{
-    file.planes = planes;
-    return file;
-}
-
-BmpFile WithCompression(BmpFile file, uint32_t compression)
-{
-    file.compression = compression;
-    return file;
-}
 
 const BmpFile kPlain24 = Direct(24, 1, 1, {0, 0, 255, 0});
 const BmpFile kPlain8 = Paletted(8, 1, 1, {kRed, kGreen}, {1, 0, 0, 0}, 2);
@@ -344,15 +325,15 @@ std::vector<uint8_t> WithSignature(BmpFile file, char first, char second)
 const std::vector<RejectCase> kRejectCases = {
     {"EmptyFile", {}, "ends early"},
     {"BadSignature", WithSignature(kPlain24, 'B', 'A'), "BM signature"},
-    {"TwoPlanes", WithPlanes(kPlain24, 2).bytes(), "plane count"},
-    {"CutInFileHeader", Cut(kPlain24.bytes(), 10), "ends early"},
-    {"CutInInfoHeader", Cut(kPlain24.bytes(), 30), "ends early"},
-    {"CutInColourTable", Cut(kPlain8.bytes(), 14 + 40 + 5), "past the end"},
-    {"CutInPixels", Cut(kPlain24.bytes(), kPlain24.bytes().size() - 1), "ends early"},
+    {"TwoPlanes", With(kPlain24, &BmpFile::planes, 2).bytes(), "plane count"},
+    {"CutInFileHeader", test::Cut(kPlain24.bytes(), 10), "ends early"},
+    {"CutInInfoHeader", test::Cut(kPlain24.bytes(), 30), "ends early"},
+    {"CutInColourTable", test::Cut(kPlain8.bytes(), 14 + 40 + 5), "past the end"},
+    {"CutInPixels", test::Cut(kPlain24.bytes(), kPlain24.bytes().size() - 1), "ends early"},
     {"InfoHeaderLongerThanFile", Patched32(kPlain24.bytes(), 14, 0xFFFFFFF0), "ends early"},
-    {"InfoHeaderOf13Bytes", WithInfoSize(kPlain24, 13).bytes(), "header size 13"},
+    {"InfoHeaderOf13Bytes", With(kPlain24, &BmpFile::infoSize, 13).bytes(), "header size 13"},
     {"OffsetPastEnd", Patched32(kPlain24.bytes(), 10, 4096), "past the end"},
-    {"OffsetInsideHeaders", WithOffset(kPlain24, 20).bytes(), "inside the headers"},
+    {"OffsetInsideHeaders", With(kPlain24, &BmpFile::pixelOffset, 20).bytes(), "inside the headers"},
     {"NoColourTable", Paletted(8, 1, 1, {}, {0, 0, 0, 0}).bytes(), "colour table missing"},
     {"WidthZero", Direct(24, 0, 1, {}).bytes(), "no pixels"},
     {"NegativeWidth", Direct(24, -1, 1, {0, 0, 0, 0}).bytes(), "-1 x 1"},
@@ -360,9 +341,9 @@ const std::vector<RejectCase> kRejectCases = {
     {"SixtyFourBits", Direct(64, 1, 1, std::vector<uint8_t>(8)).bytes(), "64 bits per pixel"},
     {"ZeroBitsEmbeddedJpeg", Direct(0, 1, 1, {0xFF, 0xD8}, 4).bytes(), "JPEG"},
     {"EmbeddedPng", Direct(0, 1, 1, {0x89, 'P'}, 5).bytes(), "PNG"},
-    {"CmykCompression", WithCompression(kPlain24, 11).bytes(), "compression 11"},
+    {"CmykCompression", With(kPlain24, &BmpFile::compression, 11).bytes(), "compression 11"},
     {"BitfieldsWith24Bits", Direct(24, 1, 1, {0, 0, 0, 0}, 3, {0xFF0000, 0xFF00, 0xFF}).bytes(), "bit-field"},
-    {"Rle8With4Bits", WithCompression(Paletted(4, 1, 1, {kRed}, {0, 1, 0, 1}), 1).bytes(), "RLE8"},
+    {"Rle8With4Bits", With(Paletted(4, 1, 1, {kRed}, {0, 1, 0, 1}), &BmpFile::compression, 1).bytes(), "RLE8"},
     {"RleTopDown", Rle(1, 1, -1, {1, 1, 0, 1}).bytes(), "top-down"},
     {"RleEndsEarly", Rle(1, 2, 2, {2, 1, 0, 0, 1}).bytes(), "ends early"},
     {"RleAbsoluteRunCut", Rle(1, 4, 1, {0, 4, 1, 2}).bytes(), "ends early"},

@@ -45,6 +45,16 @@ void ReferenceFilter(PictureRaster& picture, int level)
     BoostSaturation(picture);
 }
 
+// Whether the fused filter gives the source exactly what the four passes give it.
+bool FusedMatchesFourPasses(const PictureRaster& source, int level)
+{
+    PictureRaster fused = source.clone();
+    ApplyFlavourFilter(fused, level);
+    PictureRaster reference = source.clone();
+    ReferenceFilter(reference, level);
+    return test::SamePixels(fused, reference);
+}
+
 // numerator / denominator (denominator > 0) to the nearest integer, halves to even, then
 // clamped to 0..255: exact integer arithmetic, independent of the floating-point passes.
 int ExactByte(int64_t numerator, int64_t denominator)
@@ -244,13 +254,8 @@ TEST(FlavourFilter, WholeFilterResults)
 TEST(FlavourFilter, EveryColourAtEveryLevelMatchesTheFourPasses)
 {
     const PictureRaster colours = AllColours();
-    for (int level = 1; level <= 3; ++level) {
-        PictureRaster fused = colours.clone();
-        ApplyFlavourFilter(fused, level);
-        PictureRaster reference = colours.clone();
-        ReferenceFilter(reference, level);
-        ASSERT_TRUE(test::SamePixels(fused, reference)) << "level " << level;
-    }
+    for (int level = 1; level <= 3; ++level)
+        ASSERT_TRUE(FusedMatchesFourPasses(colours, level)) << "level " << level;
 }
 
 TEST(FlavourFilter, EveryPixelOfEveryShapeIsFiltered)
@@ -269,13 +274,8 @@ TEST(FlavourFilter, EveryPixelOfEveryShapeIsFiltered)
 TEST(FlavourFilter, VariedPictureMatchesTheFourPasses)
 {
     const PictureRaster source = test::MakeTestPicture(1031, 777, 7);
-    for (int level = 1; level <= 3; ++level) {
-        PictureRaster fused = source.clone();
-        ApplyFlavourFilter(fused, level);
-        PictureRaster reference = source.clone();
-        ReferenceFilter(reference, level);
-        EXPECT_TRUE(test::SamePixels(fused, reference)) << "level " << level;
-    }
+    for (int level = 1; level <= 3; ++level)
+        EXPECT_TRUE(FusedMatchesFourPasses(source, level)) << "level " << level;
 }
 
 TEST(FlavourFilter, EmptyPicturesStayEmpty)

@@ -38,12 +38,6 @@ PictureRaster Djpeg(const test::TempDir& dir, const std::string& path, const std
     return test::ReadPnm(out);
 }
 
-std::vector<uint8_t> Cut(std::vector<uint8_t> bytes, std::size_t size)
-{
-    bytes.resize(size);
-    return bytes;
-}
-
 // Offset of the first marker 0xFF `code`, or the size when there is none.
 std::size_t FindMarker(const std::vector<uint8_t>& bytes, uint8_t code)
 {
@@ -267,10 +261,10 @@ TEST(BrokenJpeg, ForeignBytesAndCutHeadersFail)
     ASSERT_LT(scanStart, jpeg.size());
     const std::vector<std::vector<uint8_t>> files = {
         {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 0, 0, 0, 13, 'I', 'H', 'D', 'R'},
-        Cut(jpeg, 1),
-        Cut(jpeg, 2),            // start-of-image marker only
-        Cut(jpeg, 30),           // inside the first table
-        Cut(jpeg, scanStart),    // every table, no scan
+        test::Cut(jpeg, 1),
+        test::Cut(jpeg, 2),          // start-of-image marker only
+        test::Cut(jpeg, 30),         // inside the first table
+        test::Cut(jpeg, scanStart),  // every table, no scan
     };
     for (std::size_t i = 0; i < files.size(); ++i)
         EXPECT_THROW(ReadBytes(dir, files[i]), EngineError) << "file " << i;
@@ -283,7 +277,7 @@ TEST(BrokenJpeg, CutInsidePictureDataLoadsAtFullSizeAsDjpeg)
             test::TempDir dir;
             const std::string path = Cjpeg(dir, test::MakeTestPicture(width, height), options);
             const std::vector<uint8_t> jpeg = test::ReadFileBytes(path);
-            test::WriteFileBytes(path, Cut(jpeg, jpeg.size() * 2 / 3));
+            test::WriteFileBytes(path, test::Cut(jpeg, jpeg.size() * 2 / 3));
             const PictureRaster loaded = ReadJpeg(path);
             EXPECT_EQ(loaded.width(), width) << options;
             EXPECT_EQ(loaded.height(), height) << options;

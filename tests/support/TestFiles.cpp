@@ -45,6 +45,12 @@ void WriteFileBytes(const std::string& path, const std::vector<uint8_t>& bytes)
         throw std::runtime_error("cannot write " + path);
 }
 
+std::vector<uint8_t> Cut(std::vector<uint8_t> bytes, std::size_t size)
+{
+    bytes.resize(size);
+    return bytes;
+}
+
 std::string StoreFile(const TempDir& dir, const std::string& name, const std::vector<uint8_t>& bytes)
 {
     const std::string path = dir.file(name);

@@ -27,6 +27,8 @@ private:
 
 void WriteFileBytes(const std::string& path, const std::vector<uint8_t>& bytes);
 std::vector<uint8_t> ReadFileBytes(const std::string& path);
+// The first `size` bytes of `bytes`: a file cut short.
+std::vector<uint8_t> Cut(std::vector<uint8_t> bytes, std::size_t size);
 // Writes `bytes` as dir/`name` and returns that path; throws as WriteFileBytes does.
 std::string StoreFile(const TempDir& dir, const std::string& name, const std::vector<uint8_t>& bytes);
 
