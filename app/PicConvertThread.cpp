@@ -1,6 +1,6 @@
 #include "PicConvertThread.h"
 
-#include "PathParts.h"
+#include "rules/PathParts.h"
 #include "RunOnUiThread.h"
 #include "UnitMain.h"
 #include "UnitStatus.h"

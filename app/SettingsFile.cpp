@@ -1,6 +1,6 @@
 #include "SettingsFile.h"
 
-#include "WholeNumber.h"
+#include "rules/WholeNumber.h"
 
 #include <QDir>
 #include <QFile>

@@ -4,10 +4,10 @@
 #include "ChoiceGroup.h"
 #include "EngineError.h"
 #include "MessageBoxes.h"
-#include "SettingsRules.h"
+#include "rules/SettingsRules.h"
 #include "SoftAd.h"
 #include "UnitAbout.h"
-#include "WholeNumber.h"
+#include "rules/WholeNumber.h"
 
 #include <QApplication>
 #include <QCheckBox>

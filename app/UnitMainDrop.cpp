@@ -3,7 +3,7 @@
 
 #include "UnitMain.h"
 
-#include "DropRules.h"
+#include "rules/DropRules.h"
 #include "MessageBoxes.h"
 
 #include <QCollator>

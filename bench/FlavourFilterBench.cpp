@@ -1,6 +1,6 @@
 #include "BenchPicture.h"
-#include "FlavourFilter.h"
-#include "FlavourPasses.h"
+#include "pixels/FlavourFilter.h"
+#include "pixels/FlavourPasses.h"
 
 #include <benchmark/benchmark.h>
 

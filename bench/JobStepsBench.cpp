@@ -1,6 +1,6 @@
 #include "BenchPicture.h"
-#include "BitmapUtils.h"
-#include "JpegWriter.h"
+#include "pixels/BitmapUtils.h"
+#include "write/JpegWriter.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,6 +1,6 @@
 #include "BenchPicture.h"
-#include "BitmapUtils.h"
-#include "FitToBox.h"
+#include "pixels/BitmapUtils.h"
+#include "pixels/FitToBox.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,9 +1,9 @@
 #include "BatchRunner.h"
 
-#include "DropRules.h"
+#include "rules/DropRules.h"
 #include "EngineError.h"
 #include "InOrderWorkers.h"
-#include "PathParts.h"
+#include "rules/PathParts.h"
 
 #include <algorithm>
 #include <cstdint>

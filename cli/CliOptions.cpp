@@ -1,7 +1,7 @@
 #include "CliOptions.h"
 
-#include "SettingsRules.h"
-#include "WholeNumber.h"
+#include "rules/SettingsRules.h"
+#include "rules/WholeNumber.h"
 
 #include <algorithm>
 #include <getopt.h>

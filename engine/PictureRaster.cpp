@@ -1,7 +1,7 @@
 #include "PictureRaster.h"
 
 #include "EngineError.h"
-#include "HugePages.h"
+#include "pixels/HugePages.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,16 +1,16 @@
 #include "UnitThPicConvert.h"
 
-#include "BitmapUtils.h"
-#include "BmpReader.h"
+#include "pixels/BitmapUtils.h"
+#include "read/BmpReader.h"
 #include "EngineError.h"
-#include "FitToBox.h"
-#include "FlavourFilter.h"
-#include "GifReader.h"
-#include "JpegReader.h"
-#include "OutputFile.h"
-#include "PathParts.h"
-#include "PictureFormat.h"
-#include "PngReader.h"
+#include "pixels/FitToBox.h"
+#include "pixels/FlavourFilter.h"
+#include "read/GifReader.h"
+#include "read/JpegReader.h"
+#include "write/OutputFile.h"
+#include "rules/PathParts.h"
+#include "read/PictureFormat.h"
+#include "read/PngReader.h"
 
 #include <cstdint>
 #include <utility>

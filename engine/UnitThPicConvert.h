@@ -1,6 +1,6 @@
 #pragma once
 
-#include "JpegWriter.h"
+#include "write/JpegWriter.h"
 #include "PictureRaster.h"
 
 #include <cstdint>

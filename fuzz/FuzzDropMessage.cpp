@@ -1,7 +1,7 @@
 // libFuzzer harness: the drop message builder over arbitrary entries (reasons and names with
 // commas, CR LF, invalid UTF-8, empty parts).
 
-#include "DropRules.h"
+#include "rules/DropRules.h"
 
 #include <cstdint>
 #include <string>

@@ -1,7 +1,7 @@
 // libFuzzer harness: the whole-number parser must accept exactly what it can represent, and
 // agree with itself between the 32-bit and 64-bit ranges.
 
-#include "WholeNumber.h"
+#include "rules/WholeNumber.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,5 +1,5 @@
 #include "DropTestSupport.h"
-#include "SettingsRules.h"
+#include "rules/SettingsRules.h"
 #include "WindowTestSupport.h"
 
 #include <QLineEdit>

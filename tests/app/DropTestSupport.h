@@ -3,7 +3,7 @@
 // Helpers of the drop and batch tests: picture files to drop, drops delivered as Qt events,
 // and the three windows of the program wired as at start-up.
 
-#include "JpegWriter.h"
+#include "write/JpegWriter.h"
 #include "TestFiles.h"
 #include "UnitAbout.h"
 #include "UnitMain.h"

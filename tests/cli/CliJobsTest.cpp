@@ -1,5 +1,5 @@
 #include "CliRunner.h"
-#include "JpegWriter.h"
+#include "write/JpegWriter.h"
 #include "TestFiles.h"
 
 #include <gtest/gtest.h>

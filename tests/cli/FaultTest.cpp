@@ -3,7 +3,7 @@
 
 #include "CliRunner.h"
 #include "EngineError.h"
-#include "JpegWriter.h"
+#include "write/JpegWriter.h"
 #include "TestFiles.h"
 #include "UnitThPicConvert.h"
 

@@ -1,0 +1,191 @@
+#include "read/GifReader.h"
+
+#include "EngineError.h"
+
+#include <gif_lib.h>
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+namespace gustara {
+
+namespace {
+
+struct GifCloser {
+    void operator()(GifFileType* gif) const
+    {
+        int ignored = 0;
+        DGifCloseFile(gif, &ignored);
+    }
+};
+using GifHandle = std::unique_ptr<GifFileType, GifCloser>;
+
+[[noreturn]] void ThrowGifError(int code)
+{
+    const char* text = GifErrorString(code);
+    throw EngineError(std::string("GIF: ") + (text ? text : "unknown error"));
+}
+
+void Check(const GifFileType* gif, int status)
+{
+    if (status == GIF_ERROR)
+        ThrowGifError(gif->Error);
+}
+
+GifHandle OpenGif(const std::string& path)
+{
+    int error = 0;
+    GifHandle gif(DGifOpenFileName(path.c_str(), &error));
+    if (!gif)
+        ThrowGifError(error);
+    return gif;
+}
+
+void SkipExtension(GifFileType* gif)
+{
+    int code = 0;
+    GifByteType* block = nullptr;
+    Check(gif, DGifGetExtension(gif, &code, &block));
+    while (block)
+        Check(gif, DGifGetExtensionNext(gif, &block));
+}
+
+// Reads records up to the next image descriptor, which it reads into gif->Image.
+// Returns false at the trailer.
+bool NextImage(GifFileType* gif)
+{
+    for (;;) {
+        GifRecordType type = UNDEFINED_RECORD_TYPE;
+        Check(gif, DGifGetRecordType(gif, &type));
+        switch (type) {
+        case IMAGE_DESC_RECORD_TYPE:
+            Check(gif, DGifGetImageDesc(gif));
+            return true;
+        case EXTENSION_RECORD_TYPE:
+            SkipExtension(gif);
+            break;
+        case TERMINATE_RECORD_TYPE:
+            return false;
+        default:
+            throw EngineError("GIF: unexpected record");
+        }
+    }
+}
+
+// Decodes the pixels of the image just described, calling onRow(y, indices) for every
+// row, y counted from the image's top; interlaced images arrive in their four passes.
+// Images larger than any picture the engine accepts are refused before decoding.
+template <typename RowHandler>
+void DecodeImage(GifFileType* gif, RowHandler&& onRow)
+{
+    const GifImageDesc& image = gif->Image;
+    if (image.Width <= 0 || image.Height <= 0) {
+        // Nothing to draw, but the (empty) data blocks still stand before the next record.
+        int codeSize = 0;
+        GifByteType* block = nullptr;
+        Check(gif, DGifGetCode(gif, &codeSize, &block));
+        while (block)
+            Check(gif, DGifGetCodeNext(gif, &block));
+        return;
+    }
+    CheckPictureSize(image.Width, image.Height);
+    std::vector<GifPixelType> line(static_cast<size_t>(image.Width));
+    auto decodeRow = [&](int y) {
+        Check(gif, DGifGetLine(gif, line.data(), image.Width));
+        onRow(y, line.data());
+    };
+    if (!image.Interlace) {
+        for (int y = 0; y < image.Height; ++y)
+            decodeRow(y);
+        return;
+    }
+    constexpr std::array<int, 4> passStart{0, 4, 2, 1};
+    constexpr std::array<int, 4> passStep{8, 8, 4, 2};
+    for (size_t pass = 0; pass < passStart.size(); ++pass)
+        for (int y = passStart[pass]; y < image.Height; y += passStep[pass])
+            decodeRow(y);
+}
+
+// RGB of all 256 possible indices. Indices beyond the colour map's entries are black.
+using ColourTable = std::array<std::array<uint8_t, 3>, 256>;
+
+ColourTable ColoursOf(const ColorMapObject* map)
+{
+    if (!map)
+        throw EngineError("GIF: no colour table");
+    ColourTable table{};
+    const int count = std::min(map->ColorCount, static_cast<int>(table.size()));
+    for (int index = 0; index < count; ++index)
+        table[index] = {map->Colors[index].Red, map->Colors[index].Green, map->Colors[index].Blue};
+    return table;
+}
+
+// Where the first image lands in the raster, and how large the raster is.
+struct FramePlacement {
+    int left = 0;
+    int top = 0;
+    int64_t width = 0;
+    int64_t height = 0;
+    bool coversRaster = false;
+};
+
+// An image exactly the size of the logical screen is the picture, whatever its offsets.
+// Otherwise it is drawn at its offsets, and the raster grows beyond the screen where the
+// image reaches past it (also when the screen is 0 by 0), so nothing is cut off.
+FramePlacement PlaceFrame(const GifFileType* gif)
+{
+    const GifImageDesc& image = gif->Image;
+    FramePlacement placement;
+    const bool fillsScreen = image.Width == gif->SWidth && image.Height == gif->SHeight;
+    placement.left = fillsScreen ? 0 : image.Left;
+    placement.top = fillsScreen ? 0 : image.Top;
+    placement.width = std::max<int64_t>(gif->SWidth, int64_t{placement.left} + std::max(image.Width, 0));
+    placement.height = std::max<int64_t>(gif->SHeight, int64_t{placement.top} + std::max(image.Height, 0));
+    placement.coversRaster = placement.left == 0 && placement.top == 0 && image.Width == placement.width
+        && image.Height == placement.height;
+    return placement;
+}
+
+} // namespace
+
+PictureRaster ReadGif(const std::string& path)
+{
+    GifHandle gif = OpenGif(path);
+    if (!NextImage(gif.get()))
+        return PictureRaster();
+    const ColourTable colours = ColoursOf(gif->Image.ColorMap ? gif->Image.ColorMap : gif->SColorMap);
+    const FramePlacement placement = PlaceFrame(gif.get());
+    CheckPictureSize(placement.width, placement.height);
+    PictureRaster picture(static_cast<int32_t>(placement.width), static_cast<int32_t>(placement.height));
+    if (!placement.coversRaster)
+        picture.fill(255, 255, 255);
+    const int width = gif->Image.Width;
+    DecodeImage(gif.get(), [&](int y, const GifPixelType* indices) {
+        uint8_t* out = picture.row(placement.top + y) + size_t{3} * static_cast<size_t>(placement.left);
+        for (int x = 0; x < width; ++x, out += 3) {
+            const auto& colour = colours[indices[x]];
+            out[0] = colour[0];
+            out[1] = colour[1];
+            out[2] = colour[2];
+        }
+    });
+    return picture;
+}
+
+int CountGifImages(const std::string& path)
+{
+    GifHandle gif = OpenGif(path);
+    int count = 0;
+    // Every image is decoded (and discarded row by row) so that a defect in any of them
+    // fails the count just as loading the whole file would.
+    while (NextImage(gif.get())) {
+        DecodeImage(gif.get(), [](int, const GifPixelType*) {});
+        ++count;
+    }
+    return count;
+}
+
+} // namespace gustara

@@ -1,0 +1,80 @@
+#include "rules/DropRules.h"
+
+#include "EngineError.h"
+#include "read/GifReader.h"
+#include "rules/PathParts.h"
+#include "read/PictureFormat.h"
+
+#include <algorithm>
+#include <sys/stat.h>
+
+namespace gustara {
+
+namespace {
+
+constexpr std::size_t kMaxListedEntries = 25;
+
+bool IsFolder(const std::string& path)
+{
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+} // namespace
+
+std::optional<std::string_view> RejectionReason(const std::string& path)
+{
+    switch (PictureFormatOf(path)) {
+    case PictureFormat::Gif:
+        try {
+            if (CountGifImages(path) > 1)
+                return kReasonAnimatedGif;
+        } catch (const EngineError&) {
+            return kReasonGifReadError;
+        }
+        return std::nullopt;
+    case PictureFormat::None:
+        return IsFolder(path) ? kReasonFolder : kReasonFormat;
+    default:
+        return std::nullopt;
+    }
+}
+
+std::string ErrorListEntry(std::string_view reason, std::string_view path)
+{
+    std::string entry(reason);
+    entry += ',';
+    entry += NamePart(path);
+    return entry;
+}
+
+std::string BuildErrorMessage(std::vector<std::string>& errorList, const TextCompare& compare)
+{
+    std::stable_sort(errorList.begin(), errorList.end(),
+                     [&](const std::string& a, const std::string& b) { return compare(a, b) < 0; });
+    std::string message;
+    std::string_view previousReason;
+    const std::size_t listed = std::min(errorList.size(), kMaxListedEntries);
+    for (std::size_t i = 0; i < listed; ++i) {
+        const std::string_view entry = errorList[i];
+        const auto comma = entry.find(',');
+        const std::string_view reason = entry.substr(0, comma);
+        const std::string_view fileName = comma == std::string_view::npos ? std::string_view{} : entry.substr(comma + 1);
+        if (reason != previousReason) {
+            if (!message.empty())
+                message += "\r\n";
+            message += "■";
+            message += reason;
+            message += "\r\n";
+        }
+        previousReason = reason;
+        message += "　　";
+        message += fileName;
+        message += "\r\n";
+    }
+    if (errorList.size() > kMaxListedEntries)
+        message += "\r\n他" + std::to_string(errorList.size() - kMaxListedEntries) + "件のエラー";
+    return message;
+}
+
+} // namespace gustara

@@ -1,0 +1,169 @@
+#include "write/JpegWriter.h"
+
+#include "EngineError.h"
+#include "read/ExifOrientation.h"
+#include "pixels/HugePages.h"
+#include "JpegErrorHandling.h"
+
+#include <algorithm>
+#include <exception>
+
+#include <jerror.h>
+
+namespace gustara {
+
+namespace {
+
+// libjpeg destination that writes straight into a growing byte vector, so the finished
+// datastream needs no further copy.
+struct VectorDestination {
+    jpeg_destination_mgr manager;  // first member: libjpeg hands its address back to the callbacks
+    std::vector<uint8_t>* bytes;
+};
+
+VectorDestination& DestinationOf(j_compress_ptr info)
+{
+    return *reinterpret_cast<VectorDestination*>(info->dest);
+}
+
+// Makes room for `size` bytes; false when memory runs out (no exception may cross libjpeg).
+bool Resize(std::vector<uint8_t>& bytes, std::size_t size) noexcept
+{
+    try {
+        bytes.resize(size);
+        return true;
+    } catch (const std::exception&) {  // bad_alloc or length_error
+        return false;
+    }
+}
+
+void PointAtFreeSpace(VectorDestination& destination, std::size_t used)
+{
+    destination.manager.next_output_byte = destination.bytes->data() + used;
+    destination.manager.free_in_buffer = destination.bytes->size() - used;
+}
+
+// Within the capacity reserved at the start the buffer grows by at most this much at a time,
+// so that little memory beyond the datastream is touched.
+constexpr std::size_t kGrowthStep = std::size_t{1} << 20;
+
+// Reserves room for one byte per raster byte, which a datastream at quality 100 stays well
+// below: the buffer then grows without being copied, and the room that no byte reaches is
+// never touched, so it costs address space, not memory. Without the reservation the buffer
+// grows all the same.
+void StartDestination(j_compress_ptr info)
+{
+    VectorDestination& destination = DestinationOf(info);
+    try {
+        destination.bytes->reserve(std::size_t{3} * info->image_width * info->image_height + 64 * 1024);
+        AdviseHugePages(destination.bytes->data(), destination.bytes->capacity());
+    } catch (const std::exception&) {  // bad_alloc or length_error: grow by copying instead
+    }
+    if (!Resize(*destination.bytes, 64 * 1024))
+        ERREXIT1(info, JERR_OUT_OF_MEMORY, 0);
+    PointAtFreeSpace(destination, 0);
+}
+
+// Called with the buffer full: grows it by up to kGrowthStep within the capacity, and
+// doubles it past the capacity.
+boolean GrowDestination(j_compress_ptr info)
+{
+    VectorDestination& destination = DestinationOf(info);
+    const std::size_t used = destination.bytes->size();
+    const std::size_t step = used + kGrowthStep <= destination.bytes->capacity() ? std::min(used, kGrowthStep) : used;
+    if (!Resize(*destination.bytes, used + step))
+        ERREXIT1(info, JERR_OUT_OF_MEMORY, 1);
+    PointAtFreeSpace(destination, used);
+    return TRUE;
+}
+
+void FinishDestination(j_compress_ptr info)
+{
+    VectorDestination& destination = DestinationOf(info);
+    destination.bytes->resize(destination.bytes->size() - destination.manager.free_in_buffer);
+}
+
+// What one encode asks of libjpeg; the row pointers are the raster's rows, top to bottom.
+// The EXIF APP1 payload and the colour profile are written only when their length is not 0.
+struct EncodeJob {
+    JSAMPROW* rows;
+    JDIMENSION width;
+    JDIMENSION height;
+    int quality;
+    bool progressive;
+    const JOCTET* exif;
+    unsigned int exifLength;
+    const JOCTET* iccProfile;
+    unsigned int iccLength;
+};
+
+// The setjmp region: only trivially destructible locals, so a longjmp from libjpeg skips no
+// destructor. Returns false with the message in `errors`; the object is destroyed either way.
+bool Compress(jpeg_compress_struct* info, JpegErrorManager* errors, VectorDestination* destination,
+              const EncodeJob* job)
+{
+    info->err = InitJpegErrors(*errors, JpegErrorWording::MessageCode);
+    if (setjmp(errors->jump)) {
+        jpeg_destroy_compress(info);
+        return false;
+    }
+    jpeg_create_compress(info);
+    info->dest = &destination->manager;
+    info->image_width = job->width;
+    info->image_height = job->height;
+    info->input_components = 3;
+    info->in_color_space = JCS_RGB;
+    jpeg_set_defaults(info);
+    info->dct_method = JDCT_FLOAT;
+    // Quality 0 is treated as 1, values beyond 0..100 are clamped by libjpeg.
+    jpeg_set_quality(info, job->quality, TRUE);
+    if (job->progressive)
+        jpeg_simple_progression(info);
+    jpeg_start_compress(info, TRUE);
+    if (job->exifLength != 0)
+        jpeg_write_marker(info, JPEG_APP0 + 1, job->exif, job->exifLength);
+    if (job->iccLength != 0)
+        jpeg_write_icc_profile(info, job->iccProfile, job->iccLength);
+    while (info->next_scanline < info->image_height)
+        jpeg_write_scanlines(info, job->rows + info->next_scanline, info->image_height - info->next_scanline);
+    jpeg_finish_compress(info);
+    jpeg_destroy_compress(info);
+    return true;
+}
+
+} // namespace
+
+std::vector<uint8_t> EncodeJpeg(const PictureRaster& picture, int quality, bool progressive)
+{
+    std::vector<uint8_t> bytes;
+    if (picture.empty())
+        return bytes;
+
+    std::vector<JSAMPROW> rows(static_cast<std::size_t>(picture.height()));
+    for (int32_t y = 0; y < picture.height(); ++y)
+        rows[static_cast<std::size_t>(y)] = const_cast<JSAMPROW>(picture.row(y));  // libjpeg only reads them
+    // Only what viewers need to show the picture as the source was shown: no other EXIF data
+    // of the source (place, camera) reaches the output.
+    const PictureMetadata& metadata = picture.metadata();
+    const std::vector<uint8_t> exif =
+        metadata.orientation != 1 ? MakeOrientationExifApp1(metadata.orientation) : std::vector<uint8_t>{};
+    const bool keepsProfile = IsRgbIccProfile(metadata.iccProfile);
+    const EncodeJob job{rows.data(), static_cast<JDIMENSION>(picture.width()),
+                        static_cast<JDIMENSION>(picture.height()), quality, progressive,
+                        exif.data(), static_cast<unsigned int>(exif.size()),
+                        metadata.iccProfile.data(),
+                        keepsProfile ? static_cast<unsigned int>(metadata.iccProfile.size()) : 0u};
+
+    jpeg_compress_struct info{};
+    JpegErrorManager errors{};
+    VectorDestination destination{};
+    destination.manager.init_destination = StartDestination;
+    destination.manager.empty_output_buffer = GrowDestination;
+    destination.manager.term_destination = FinishDestination;
+    destination.bytes = &bytes;
+    if (!Compress(&info, &errors, &destination, &job))
+        throw EngineError(errors.message);
+    return bytes;
+}
+
+} // namespace gustara

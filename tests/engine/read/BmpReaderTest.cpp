@@ -1,0 +1,424 @@
+#include "read/BmpHeader.h"
+#include "read/BmpReader.h"
+#include "EngineError.h"
+#include "TestFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <new>
+#include <optional>
+#include <string>
+#include <type_traits>
+#include <utility>
+#include <vector>
+
+// Records the largest single allocation so that tests can tell that a lying header was
+// refused before its raster was allocated.
+namespace {
+std::atomic<std::size_t> largestAllocation{0};
+
+void* TrackedAllocation(std::size_t size)
+{
+    std::size_t seen = largestAllocation.load();
+    while (size > seen && !largestAllocation.compare_exchange_weak(seen, size)) {
+    }
+    if (void* memory = std::malloc(size == 0 ? 1 : size))
+        return memory;
+    throw std::bad_alloc();
+}
+} // namespace
+
+void* operator new(std::size_t size) { return TrackedAllocation(size); }
+void* operator new[](std::size_t size) { return TrackedAllocation(size); }
+void operator delete(void* memory) noexcept { std::free(memory); }
+void operator delete[](void* memory) noexcept { std::free(memory); }
+void operator delete(void* memory, std::size_t) noexcept { std::free(memory); }
+void operator delete[](void* memory, std::size_t) noexcept { std::free(memory); }
+
+namespace gustara {
+namespace {
+
+struct Rgb {
+    uint8_t r, g, b;
+    bool operator==(const Rgb&) const = default;
+};
+
+const Rgb kBlack{0, 0, 0};
+const Rgb kWhite{255, 255, 255};
+const Rgb kRed{255, 0, 0};
+const Rgb kGreen{0, 255, 0};
+const Rgb kBlue{0, 0, 255};
+const Rgb kGrey{9, 9, 9};
+
+// Little-endian bytes, appended field by field.
+class Bytes {
+public:
+    Bytes& u8(std::initializer_list<uint8_t> values)
+    {
+        data_.insert(data_.end(), values);
+        return *this;
+    }
+    Bytes& u16(uint32_t value) { return u8({uint8_t(value), uint8_t(value >> 8)}); }
+    Bytes& u32(uint32_t value) { return u16(value & 0xFFFF).u16(value >> 16); }
+    Bytes& append(const std::vector<uint8_t>& bytes)
+    {
+        data_.insert(data_.end(), bytes.begin(), bytes.end());
+        return *this;
+    }
+    Bytes& zeros(std::size_t count)
+    {
+        data_.resize(data_.size() + count);
+        return *this;
+    }
+    std::size_t size() const { return data_.size(); }
+    const std::vector<uint8_t>& data() const { return data_; }
+
+private:
+    std::vector<uint8_t> data_;
+};
+
+// A bitmap file put together field by field; the pixel offset is right after the colour
+// table unless `pixelOffset` says otherwise.
+struct BmpFile {
+    uint32_t infoSize = 40;
+    int32_t width = 1;
+    int32_t height = 1;
+    uint16_t planes = 1;
+    uint16_t bitCount = 24;
+    uint32_t compression = 0;
+    uint32_t coloursUsed = 0;
+    // Inside a header of 52 bytes or more, otherwise right after it.
+    std::vector<uint32_t> masks;
+    std::vector<Rgb> palette;
+    std::vector<uint8_t> pixels;
+    std::optional<uint32_t> pixelOffset;
+    char signature[2] = {'B', 'M'};
+
+    std::vector<uint8_t> bytes() const
+    {
+        Bytes info;
+        if (infoSize == 12) {
+            info.u32(12).u16(width).u16(height).u16(planes).u16(bitCount);
+        } else {
+            Bytes fields;
+            fields.u32(infoSize).u32(width).u32(height).u16(planes).u16(bitCount).u32(compression);
+            fields.u32(pixels.size()).u32(2835).u32(2835).u32(coloursUsed).u32(0);
+            for (uint32_t mask : infoSize >= 52 ? masks : std::vector<uint32_t>{})
+                fields.u32(mask);
+            std::vector<uint8_t> all = fields.data();
+            all.resize(infoSize);
+            info.append(all);
+        }
+        if (infoSize < 52)
+            for (uint32_t mask : masks)
+                info.u32(mask);
+        for (const Rgb& colour : palette) {
+            info.u8({colour.b, colour.g, colour.r});
+            if (infoSize != 12)
+                info.u8({0});
+        }
+        const uint32_t offset = pixelOffset.value_or(static_cast<uint32_t>(14 + info.size()));
+        Bytes file;
+        file.u8({uint8_t(signature[0]), uint8_t(signature[1])});
+        file.u32(static_cast<uint32_t>(offset + pixels.size())).u32(0).u32(offset);
+        file.append(info.data());
+        if (offset > file.size())
+            file.zeros(offset - file.size());
+        file.append(pixels);
+        return file.data();
+    }
+};
+
+PictureRaster Load(const std::vector<uint8_t>& bytes)
+{
+    test::TempDir dir;
+    test::WriteFileBytes(dir.file("picture.bmp"), bytes);
+    return ReadBmp(dir.file("picture.bmp"));
+}
+
+std::vector<Rgb> PixelsOf(const PictureRaster& raster)
+{
+    std::vector<Rgb> pixels;
+    for (int32_t y = 0; y < raster.height(); ++y)
+        for (int32_t x = 0; x < raster.width(); ++x) {
+            const uint8_t* p = raster.row(y) + 3 * x;
+            pixels.push_back({p[0], p[1], p[2]});
+        }
+    return pixels;
+}
+
+struct DecodeCase {
+    const char* name;
+    BmpFile file;
+    // Rows from the top.
+    std::vector<Rgb> expected;
+};
+
+BmpFile Paletted(uint16_t bitCount, int32_t width, int32_t height, std::vector<Rgb> palette,
+                 std::vector<uint8_t> pixels, uint32_t coloursUsed = 0)
+{
+    BmpFile file;
+    file.bitCount = bitCount;
+    file.width = width;
+    file.height = height;
+    file.palette = std::move(palette);
+    file.coloursUsed = coloursUsed;
+    file.pixels = std::move(pixels);
+    return file;
+}
+
+BmpFile Direct(uint16_t bitCount, int32_t width, int32_t height, std::vector<uint8_t> pixels,
+               uint32_t compression = 0, std::vector<uint32_t> masks = {}, uint32_t infoSize = 40)
+{
+    BmpFile file;
+    file.bitCount = bitCount;
+    file.width = width;
+    file.height = height;
+    file.pixels = std::move(pixels);
+    file.compression = compression;
+    file.masks = std::move(masks);
+    file.infoSize = infoSize;
+    return file;
+}
+
+// The file with one of its fields changed.
+template <typename Field>
+BmpFile With(BmpFile file, Field BmpFile::*field, std::type_identity_t<Field> value)
+{
+    file.*field = std::move(value);
+    return file;
+}
+
+BmpFile Rle(uint32_t compression, int32_t width, int32_t height, std::vector<uint8_t> data)
+{
+    BmpFile file =
+        Paletted(compression == 1 ? 8 : 4, width, height, {kGrey, kRed, kGreen, kBlue}, std::move(data), 4);
+    file.compression = compression;
+    return file;
+}
+
+const std::vector<DecodeCase> kDecodeCases = {
+    // Paletted rows, stored bottom-up, each padded to 4 bytes; widths chosen odd.
+    {"OneBitExplicitCount", Paletted(1, 3, 2, {kRed, kBlue}, {0b10100000, 0, 0, 0, 0b01100000, 0, 0, 0}, 2),
+     {kRed, kBlue, kBlue, kBlue, kRed, kBlue}},
+    {"TwoBitCountZero", Paletted(2, 5, 1, {kBlack, kRed, kGreen, kBlue}, {0b00011011, 0b01000000, 0, 0}),
+     {kBlack, kRed, kGreen, kBlue, kRed}},
+    {"FourBitExplicitCount", Paletted(4, 3, 1, {kGrey, kRed, kGreen}, {0x21, 0x00, 0, 0}, 3),
+     {kGreen, kRed, kGrey}},
+    {"EightBitWithPadding",
+     Paletted(8, 5, 2, {kGrey, kRed, kGreen, kBlue}, {3, 2, 1, 0, 3, 0, 0, 0, 0, 1, 2, 3, 0, 0, 0, 0}),
+     {kGrey, kRed, kGreen, kBlue, kGrey, kBlue, kGreen, kRed, kGrey, kBlue}},
+    // Index 7 lies beyond the two-entry table.
+    {"IndexBeyondTableIsBlack", Paletted(8, 2, 1, {kRed, kGreen}, {1, 7, 0, 0}, 2), {kGreen, kBlack}},
+    {"CountAboveTwoToTheBitsIsCut", Paletted(1, 2, 1, {kRed, kGreen}, {0b01000000, 0, 0, 0}, 300), {kRed, kGreen}},
+    // A table shorter than its count: the pixel data begins after two of the 256 entries.
+    {"TableCutAtPixelData", Paletted(8, 2, 1, {kRed, kGreen}, {1, 0, 0, 0}, 0), {kGreen, kRed}},
+    {"GapBeforePixelData",
+     With(Paletted(8, 1, 1, {kRed, kGreen}, {1, 0, 0, 0}, 2), &BmpFile::pixelOffset, 14 + 40 + 8 + 20), {kGreen}},
+    {"CoreHeaderThreeByteTable", With(Paletted(1, 2, 1, {kRed, kBlue}, {0b01000000, 0, 0, 0}), &BmpFile::infoSize, 12),
+     {kRed, kBlue}},
+    {"Os2HeaderOf16Bytes", With(Paletted(1, 2, 1, {kRed, kBlue}, {0b10000000, 0, 0, 0}), &BmpFile::infoSize, 16),
+     {kBlue, kRed}},
+    {"V5HeaderPaletted", With(Paletted(8, 1, 1, {kRed, kGreen}, {1, 0, 0, 0}, 2), &BmpFile::infoSize, 124), {kGreen}},
+
+    // 16 bits: 5-5-5 by default, widened by repeating the top bits.
+    {"SixteenBitDefault555", Direct(16, 4, 1, {0xFF, 0x7F, 0x00, 0x7C, 0x01, 0x00, 0x10, 0x00}),
+     {kWhite, kRed, {0, 0, 8}, {0, 0, 132}}},
+    {"SixteenBit565Bitfields",
+     Direct(16, 4, 1, {0x00, 0xF8, 0xE0, 0x07, 0x1F, 0x00, 0x20, 0x00}, 3, {0xF800, 0x07E0, 0x001F}),
+     {kRed, kGreen, kBlue, {0, 4, 0}}},
+    {"SixteenBit565InV4Header", Direct(16, 2, 1, {0xFF, 0xFF, 0x1F, 0x00}, 3, {0xF800, 0x07E0, 0x001F}, 108),
+     {kWhite, kBlue}},
+    {"SixteenBitMasksIgnoredWithoutBitfields",
+     Direct(16, 1, 1, {0xE0, 0x03, 0, 0}, 0, {0xF800, 0x07E0, 0x001F}, 124),
+     {kGreen}},
+    {"EmptyMaskGivesZero", Direct(16, 1, 1, {0xFF, 0xFF, 0, 0}, 3, {0xFF00, 0x00FF, 0}), {{255, 255, 0}}},
+
+    // 24 bits are blue, green, red; one pixel leaves one byte of padding.
+    {"TwentyFourBitBottomUp", Direct(24, 1, 2, {0, 0, 255, 0, 255, 0, 0, 0}), {kBlue, kRed}},
+    {"TwentyFourBitTopDown", Direct(24, 1, -2, {0, 0, 255, 0, 255, 0, 0, 0}), {kRed, kBlue}},
+    {"TwentyFourBitOddWidth", Direct(24, 3, 1, {1, 2, 3, 4, 5, 6, 7, 8, 9, 0, 0, 0}),
+     {{3, 2, 1}, {6, 5, 4}, {9, 8, 7}}},
+
+    // 32 bits: the fourth byte is never alpha, whatever it holds.
+    {"ThirtyTwoBitFourthByteZero", Direct(32, 2, 1, {10, 20, 30, 0, 40, 50, 60, 0}), {{30, 20, 10}, {60, 50, 40}}},
+    {"ThirtyTwoBitFourthByteSet", Direct(32, 1, 1, {10, 20, 30, 0x80}), {{30, 20, 10}}},
+    {"ThirtyTwoBitBitfieldsReordered", Direct(32, 1, 1, {10, 20, 30, 0}, 3, {0x0000FF, 0x00FF00, 0xFF0000}),
+     {{10, 20, 30}}},
+    {"ThirtyTwoBitTenBitChannelsKeepTopBits",
+     Direct(32, 1, 1, {0x03, 0x00, 0xF8, 0x3F}, 3, {0x3FF00000, 0x000FFC00, 0x000003FF}), {{255, 0x80, 0}}},
+    {"ThirtyTwoBitV5AlphaMaskIgnored",
+     Direct(32, 1, 1, {10, 20, 30, 0}, 3, {0xFF0000, 0x00FF00, 0x0000FF, 0xFF000000}, 124), {{30, 20, 10}}},
+    {"ThirtyTwoBitAlphaBitfields",
+     Direct(32, 1, 1, {10, 20, 30, 0}, 6, {0xFF0000, 0x00FF00, 0x0000FF, 0xFF000000}), {{30, 20, 10}}},
+
+    // Run-length data, bottom row first. Unset pixels take entry 0 (grey).
+    {"Rle8RunsAbsoluteDeltaEarlyEnd",
+     Rle(1, 4, 3,
+         {3, 1, 0, 0,             // bottom: three red, end of line
+          0, 3, 2, 3, 1, 0,       // middle: absolute green, blue, red and its pad byte
+          0, 2, 0, 1,             // delta: same column, one row up
+          1, 2, 0, 1}),           // top: one green, end of bitmap
+     {kGrey, kGrey, kGrey, kGreen, kGreen, kBlue, kRed, kGrey, kRed, kRed, kRed, kGrey}},
+    {"Rle8RunsClippedAtRowEnd", Rle(1, 2, 2, {5, 1, 0, 0, 0, 3, 1, 2, 3, 0, 0, 1}), {kRed, kGreen, kRed, kRed}},
+    {"Rle8RowsUsedUpWithoutEndMark", Rle(1, 1, 1, {1, 3, 0, 0}), {kBlue}},
+    {"Rle8DeltaPastTopEnds", Rle(1, 1, 2, {1, 1, 0, 2, 0, 200}), {kGrey, kRed}},
+    {"Rle4RunsAndAbsolute",
+     Rle(2, 5, 2,
+         {5, 0x12, 0, 0,                  // bottom: red, green alternating
+          0, 5, 0x21, 0x12, 0x10, 0,      // top: five absolute indices in three bytes and a pad
+          0, 1}),
+     {kGreen, kRed, kRed, kGreen, kRed, kRed, kGreen, kRed, kGreen, kRed}},
+};
+
+void PrintTo(const DecodeCase& decodeCase, std::ostream* out)
+{
+    *out << decodeCase.name;
+}
+
+void PrintTo(const Rgb& colour, std::ostream* out)
+{
+    *out << '(' << int(colour.r) << ',' << int(colour.g) << ',' << int(colour.b) << ')';
+}
+
+class BmpDecodes : public testing::TestWithParam<DecodeCase> {};
+
+TEST_P(BmpDecodes, ToTheExpectedPixels)
+{
+    const DecodeCase& decodeCase = GetParam();
+    const PictureRaster raster = Load(decodeCase.file.bytes());
+    ASSERT_EQ(raster.width(), decodeCase.file.width);
+    ASSERT_EQ(raster.height(), std::abs(decodeCase.file.height));
+    EXPECT_EQ(PixelsOf(raster), decodeCase.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Layouts, BmpDecodes, testing::ValuesIn(kDecodeCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+std::vector<uint8_t> Patched32(std::vector<uint8_t> bytes, std::size_t at, uint32_t value)
+{
+    for (int i = 0; i < 4; ++i)
+        bytes[at + i] = static_cast<uint8_t>(value >> (8 * i));
+    return bytes;
+}
+
+
+const BmpFile kPlain24 = Direct(24, 1, 1, {0, 0, 255, 0});
+const BmpFile kPlain8 = Paletted(8, 1, 1, {kRed, kGreen}, {1, 0, 0, 0}, 2);
+
+struct RejectCase {
+    const char* name;
+    std::vector<uint8_t> bytes;
+    // A part of the message that names the reason.
+    const char* reason;
+};
+
+std::vector<uint8_t> WithSignature(BmpFile file, char first, char second)
+{
+    file.signature[0] = first;
+    file.signature[1] = second;
+    return file.bytes();
+}
+
+const std::vector<RejectCase> kRejectCases = {
+    {"EmptyFile", {}, "ends early"},
+    {"BadSignature", WithSignature(kPlain24, 'B', 'A'), "BM signature"},
+    {"TwoPlanes", With(kPlain24, &BmpFile::planes, 2).bytes(), "plane count"},
+    {"CutInFileHeader", test::Cut(kPlain24.bytes(), 10), "ends early"},
+    {"CutInInfoHeader", test::Cut(kPlain24.bytes(), 30), "ends early"},
+    {"CutInColourTable", test::Cut(kPlain8.bytes(), 14 + 40 + 5), "past the end"},
+    {"CutInPixels", test::Cut(kPlain24.bytes(), kPlain24.bytes().size() - 1), "ends early"},
+    {"InfoHeaderLongerThanFile", Patched32(kPlain24.bytes(), 14, 0xFFFFFFF0), "ends early"},
+    {"InfoHeaderOf13Bytes", With(kPlain24, &BmpFile::infoSize, 13).bytes(), "header size 13"},
+    {"OffsetPastEnd", Patched32(kPlain24.bytes(), 10, 4096), "past the end"},
+    {"OffsetInsideHeaders", With(kPlain24, &BmpFile::pixelOffset, 20).bytes(), "inside the headers"},
+    {"NoColourTable", Paletted(8, 1, 1, {}, {0, 0, 0, 0}).bytes(), "colour table missing"},
+    {"WidthZero", Direct(24, 0, 1, {}).bytes(), "no pixels"},
+    {"NegativeWidth", Direct(24, -1, 1, {0, 0, 0, 0}).bytes(), "-1 x 1"},
+    {"HeightInt32Min", Direct(24, 1, INT32_MIN, {0, 0, 0, 0}).bytes(), "2147483648"},
+    {"SixtyFourBits", Direct(64, 1, 1, std::vector<uint8_t>(8)).bytes(), "64 bits per pixel"},
+    {"ZeroBitsEmbeddedJpeg", Direct(0, 1, 1, {0xFF, 0xD8}, 4).bytes(), "JPEG"},
+    {"EmbeddedPng", Direct(0, 1, 1, {0x89, 'P'}, 5).bytes(), "PNG"},
+    {"CmykCompression", With(kPlain24, &BmpFile::compression, 11).bytes(), "compression 11"},
+    {"BitfieldsWith24Bits", Direct(24, 1, 1, {0, 0, 0, 0}, 3, {0xFF0000, 0xFF00, 0xFF}).bytes(), "bit-field"},
+    {"Rle8With4Bits", With(Paletted(4, 1, 1, {kRed}, {0, 1, 0, 1}), &BmpFile::compression, 1).bytes(), "RLE8"},
+    {"RleTopDown", Rle(1, 1, -1, {1, 1, 0, 1}).bytes(), "top-down"},
+    {"RleEndsEarly", Rle(1, 2, 2, {2, 1, 0, 0, 1}).bytes(), "ends early"},
+    {"RleAbsoluteRunCut", Rle(1, 4, 1, {0, 4, 1, 2}).bytes(), "ends early"},
+    {"NonContiguousMask", Direct(16, 1, 1, {0, 0, 0, 0}, 3, {0xF00F, 0x0F00, 0x00F0}).bytes(), "not contiguous"},
+};
+
+void PrintTo(const RejectCase& rejectCase, std::ostream* out)
+{
+    *out << rejectCase.name;
+}
+
+class BmpRejects : public testing::TestWithParam<RejectCase> {};
+
+TEST_P(BmpRejects, WithAnEngineErrorNamingTheReason)
+{
+    try {
+        Load(GetParam().bytes);
+        FAIL() << "loaded";
+    } catch (const EngineError& error) {
+        EXPECT_NE(std::string(error.what()).find(GetParam().reason), std::string::npos) << error.what();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(BrokenFiles, BmpRejects, testing::ValuesIn(kRejectCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(BmpReader, FailsForAMissingFile)
+{
+    test::TempDir dir;
+    EXPECT_THROW(ReadBmp(dir.file("missing.bmp")), EngineError);
+}
+
+// 20000 x 20000 fits the pixel cap (1.2 GB of raster) but the file holds one row at most:
+// the reader must refuse before allocating anything of that size.
+TEST(BmpReader, RefusesALyingSizeBeforeAllocating)
+{
+    for (const BmpFile& file : {Direct(24, 20000, 20000, std::vector<uint8_t>(60)),
+                                Direct(32, 100000, 100000, std::vector<uint8_t>(60))}) {
+        const std::vector<uint8_t> bytes = file.bytes();
+        test::TempDir dir;
+        test::WriteFileBytes(dir.file("huge.bmp"), bytes);
+        largestAllocation = 0;
+        EXPECT_THROW(ReadBmp(dir.file("huge.bmp")), EngineError);
+        EXPECT_LT(largestAllocation.load(), std::size_t{1} << 20);
+    }
+}
+
+TEST(BmpChannel, WidensEveryMaskWidthByRepeatingItsBits)
+{
+    for (unsigned bits = 1; bits <= 8; ++bits) {
+        const uint32_t top = (1u << bits) - 1;
+        const BmpChannel channel = MakeBmpChannel(top << 3);
+        EXPECT_EQ(channel.sample(0), 0) << bits;
+        EXPECT_EQ(channel.sample(top << 3), 255) << bits;
+        // The widened value starts with the value's own bits.
+        for (uint32_t value = 0; value <= top; ++value)
+            EXPECT_EQ(channel.sample(value << 3) >> (8 - bits), value) << bits << " bits, value " << value;
+    }
+    EXPECT_EQ(MakeBmpChannel(0x1F).sample(16), 132);
+    EXPECT_EQ(MakeBmpChannel(0x3F).sample(63), 255);
+}
+
+TEST(BmpChannel, KeepsTheTopEightBitsOfAWideMask)
+{
+    const BmpChannel channel = MakeBmpChannel(0xFFFFFFFF);
+    EXPECT_EQ(channel.sample(0xABCDEF12), 0xAB);
+    EXPECT_EQ(MakeBmpChannel(0x7FF).sample(0x7FF), 255);
+    EXPECT_EQ(MakeBmpChannel(0x7FF).sample(0x007), 0);
+}
+
+TEST(BmpChannel, EmptyMaskGivesZeroAndGapsAreRefused)
+{
+    EXPECT_EQ(MakeBmpChannel(0).sample(0xFFFFFFFF), 0);
+    EXPECT_THROW(MakeBmpChannel(0x0101), EngineError);
+}
+
+} // namespace
+} // namespace gustara

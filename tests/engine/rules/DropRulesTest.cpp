@@ -1,0 +1,85 @@
+#include "rules/DropRules.h"
+#include "TestFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+
+namespace gustara {
+namespace {
+
+int CompareBytes(const std::string& a, const std::string& b)
+{
+    return a.compare(b);
+}
+
+std::vector<std::string> Entries(std::string_view reason, int count)
+{
+    std::vector<std::string> list;
+    for (int i = 0; i < count; ++i) {
+        char name[16];
+        std::snprintf(name, sizeof name, "f%02d.tif", i);
+        list.push_back(ErrorListEntry(reason, std::string("/d/") + name));
+    }
+    return list;
+}
+
+TEST(BuildErrorMessage, GroupsByReasonWithSortedNames)
+{
+    std::vector<std::string> list = {
+        ErrorListEntry(kReasonFormat, "/d/b.tif"),
+        ErrorListEntry(kReasonFolder, "/d/dir"),
+        ErrorListEntry(kReasonFormat, "/d/a,b.tif"),
+        ErrorListEntry(kReasonFolder, "/"),
+    };
+    // In byte order "「" (E3 80 8C) sorts before "フ" (E3 83 95): the format reason comes first.
+    const std::string expected = std::string("■") + std::string(kReasonFormat) + "\r\n"
+                               + "　　a,b.tif\r\n"
+                               + "　　b.tif\r\n"
+                               + "\r\n■" + std::string(kReasonFolder) + "\r\n"
+                               + "　　\r\n"
+                               + "　　dir\r\n";
+    EXPECT_EQ(BuildErrorMessage(list, CompareBytes), expected);
+}
+
+TEST(BuildErrorMessage, ListsAtMost25EntriesThenCountsTheRest)
+{
+    std::vector<std::string> exactly25 = Entries(kReasonFormat, 25);
+    const std::string message25 = BuildErrorMessage(exactly25, CompareBytes);
+    EXPECT_EQ(std::count(message25.begin(), message25.end(), '\n'), 26);
+    EXPECT_EQ(message25.find("他"), std::string::npos);
+
+    std::vector<std::string> thirty = Entries(kReasonFormat, 30);
+    const std::string message30 = BuildErrorMessage(thirty, CompareBytes);
+    EXPECT_NE(message30.find("　　f24.tif\r\n\r\n他5件のエラー"), std::string::npos);
+    EXPECT_EQ(message30.find("f25.tif"), std::string::npos);
+    EXPECT_TRUE(message30.ends_with("他5件のエラー"));
+}
+
+TEST(RejectionReason, ClassifiesByExtensionAndFolder)
+{
+    test::TempDir dir;
+    std::filesystem::create_directory(dir.path() / "album");
+    std::filesystem::create_directory(dir.path() / "folder.jpg");
+    test::WriteFileBytes(dir.file("notes.txt"), {'x'});
+    test::WriteFileBytes(dir.file("fake.gif"), {'h', 'e', 'l', 'l', 'o'});
+
+    EXPECT_EQ(RejectionReason(dir.file("album")), kReasonFolder);
+    EXPECT_EQ(RejectionReason(dir.file("notes.txt")), kReasonFormat);
+    EXPECT_EQ(RejectionReason(dir.file("missing.tif")), kReasonFormat);
+    EXPECT_EQ(RejectionReason(dir.file("photo.jpe")), kReasonFormat);
+    EXPECT_EQ(RejectionReason(dir.file("fake.gif")), kReasonGifReadError);
+    // Only the extension is looked at for everything but GIF: these fail later, in the batch.
+    EXPECT_EQ(RejectionReason(dir.file("folder.jpg")), std::nullopt);
+    EXPECT_EQ(RejectionReason(dir.file("missing.PNG")), std::nullopt);
+}
+
+TEST(ErrorListEntry, TakesTheLastPathComponent)
+{
+    EXPECT_EQ(ErrorListEntry("r", "/a/b/c.tif"), "r,c.tif");
+    EXPECT_EQ(ErrorListEntry("r", "/a/b/"), "r,");
+}
+
+} // namespace
+} // namespace gustara

@@ -1,0 +1,82 @@
+#include "EngineError.h"
+#include "write/JpegWriter.h"
+#include "TestFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+
+#include <jpeglib.h>
+#include <jerror.h>
+
+namespace gustara {
+namespace {
+
+// cjpeg with the same settings is the reference encoder.
+std::vector<uint8_t> Cjpeg(const PictureRaster& picture, int quality, bool progressive)
+{
+    test::TempDir dir;
+    test::WritePpm(dir.file("in.ppm"), picture);
+    const std::string command = "cjpeg -dct float -quality " + std::to_string(quality) + " -baseline" +
+                                (progressive ? " -progressive" : "") + " -outfile " +
+                                test::ShellQuote(dir.file("out.jpg")) + " " + test::ShellQuote(dir.file("in.ppm"));
+    if (test::RunCommand(command) != 0)
+        throw std::runtime_error("cjpeg failed: " + command);
+    return test::ReadFileBytes(dir.file("out.jpg"));
+}
+
+struct EncodeCase {
+    int width;
+    int height;
+    int quality;
+    bool progressive;
+};
+
+class EncodeJpegAsCjpeg : public testing::TestWithParam<EncodeCase> {};
+
+TEST_P(EncodeJpegAsCjpeg, GivesTheSameBytes)
+{
+    const EncodeCase& c = GetParam();
+    const PictureRaster picture = test::MakeTestPicture(c.width, c.height, 7);
+    const std::vector<uint8_t> bytes = EncodeJpeg(picture, c.quality, c.progressive);
+    EXPECT_EQ(bytes, Cjpeg(picture, c.quality, c.progressive));
+}
+
+INSTANTIATE_TEST_SUITE_P(QualitiesSizesAndModes, EncodeJpegAsCjpeg,
+                         testing::Values(EncodeCase{33, 17, 0, false}, EncodeCase{33, 17, 0, true},
+                                         EncodeCase{33, 17, 1, false}, EncodeCase{33, 17, 1, true},
+                                         EncodeCase{33, 17, 50, false}, EncodeCase{33, 17, 50, true},
+                                         EncodeCase{33, 17, 100, false}, EncodeCase{33, 17, 100, true},
+                                         EncodeCase{1, 1, 100, false}, EncodeCase{1, 1, 75, true},
+                                         // More than the first 64 KiB of the output buffer.
+                                         EncodeCase{400, 300, 100, false}, EncodeCase{400, 300, 100, true}));
+
+TEST(EncodeJpeg, ClampsQualityIntoOneToHundred)
+{
+    const PictureRaster picture = test::MakeTestPicture(16, 16);
+    const std::vector<uint8_t> lowest = EncodeJpeg(picture, 1, false);
+    EXPECT_EQ(EncodeJpeg(picture, 0, false), lowest);
+    EXPECT_EQ(EncodeJpeg(picture, -5, false), lowest);
+    EXPECT_EQ(EncodeJpeg(picture, 150, false), EncodeJpeg(picture, 100, false));
+}
+
+TEST(EncodeJpeg, EmptyPictureGivesEmptyDatastream)
+{
+    for (const auto& [width, height] : {std::pair{0, 0}, std::pair{0, 5}, std::pair{5, 0}})
+        EXPECT_TRUE(EncodeJpeg(PictureRaster(width, height), 100, false).empty()) << width << "x" << height;
+}
+
+TEST(EncodeJpeg, ReportsFatalLibraryErrorsByMessageCode)
+{
+    const PictureRaster tooWide = test::MakeTestPicture(JPEG_MAX_DIMENSION + 1, 1);
+    try {
+        EncodeJpeg(tooWide, 100, false);
+        FAIL() << "no error for a picture wider than JPEG allows";
+    } catch (const EngineError& error) {
+        EXPECT_EQ(std::string(error.what()), "JPEG エラー #" + std::to_string(JERR_IMAGE_TOO_BIG));
+    }
+}
+
+} // namespace
+} // namespace gustara

@@ -1,0 +1,64 @@
+#include "EngineError.h"
+#include "write/OutputFile.h"
+#include "TestFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace gustara {
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::vector<uint8_t> kBytes = {0xFF, 0xD8, 1, 2, 3, 0xFF, 0xD9};
+
+TEST(WriteNewFile, WritesTheBytesUnderANewName)
+{
+    test::TempDir dir;
+    EXPECT_EQ(WriteNewFile(dir.file("a.jpg"), kBytes), NewFileResult::Written);
+    EXPECT_EQ(test::ReadFileBytes(dir.file("a.jpg")), kBytes);
+    // Nothing else is left in the folder: no temporary files.
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
+}
+
+TEST(WriteNewFile, NeverReplacesAFileOrWritesThroughALink)
+{
+    test::TempDir dir;
+    test::WriteFileBytes(dir.file("taken.jpg"), {'o', 'l', 'd'});
+    EXPECT_EQ(WriteNewFile(dir.file("taken.jpg"), kBytes), NewFileResult::NameTaken);
+    EXPECT_EQ(test::ReadFileBytes(dir.file("taken.jpg")), (std::vector<uint8_t>{'o', 'l', 'd'}));
+
+    fs::create_symlink(dir.file("nowhere.jpg"), dir.file("dangling.jpg"));
+    EXPECT_EQ(WriteNewFile(dir.file("dangling.jpg"), kBytes), NewFileResult::NameTaken);
+    EXPECT_FALSE(fs::exists(dir.file("nowhere.jpg")));
+}
+
+TEST(WriteNewFile, FailsForAFolderAtTheNameOrAMissingFolder)
+{
+    test::TempDir dir;
+    fs::create_directory(dir.file("photo.jpg"));
+    EXPECT_THROW(WriteNewFile(dir.file("photo.jpg"), kBytes), EngineError);
+    try {
+        WriteNewFile(dir.file("missing/photo.jpg"), kBytes);
+        FAIL() << "no error";
+    } catch (const EngineError& error) {
+        EXPECT_EQ(std::string(error.what()), "ファイル " + dir.file("missing/photo.jpg") + " を作成できません");
+    }
+}
+
+TEST(WriteNewFile, FailsInAReadOnlyFolderLeavingNothing)
+{
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "root ignores folder permissions";
+    test::TempDir dir;
+    fs::create_directory(dir.file("locked"));
+    fs::permissions(dir.file("locked"), fs::perms::owner_read | fs::perms::owner_exec);
+    EXPECT_THROW(WriteNewFile(dir.file("locked/a.jpg"), kBytes), EngineError);
+    EXPECT_TRUE(fs::is_empty(dir.file("locked")));
+}
+
+} // namespace
+} // namespace gustara
