@@ -123,29 +123,43 @@ ColourTable ColoursOf(const ColorMapObject* map)
     return table;
 }
 
-// Where the first image lands in the raster, and how large the raster is.
+// Where the first image lands in the raster, how large the raster is, and how much of the
+// image shows in it.
 struct FramePlacement {
     int left = 0;
     int top = 0;
     int64_t width = 0;
     int64_t height = 0;
+    int visibleWidth = 0;  // columns of the image inside the raster, from its left edge
+    int visibleHeight = 0; // rows of the image inside the raster, from its top edge
     bool coversRaster = false;
 };
 
 // An image exactly the size of the logical screen is the picture, whatever its offsets.
-// Otherwise it is drawn at its offsets, and the raster grows beyond the screen where the
-// image reaches past it (also when the screen is 0 by 0), so nothing is cut off.
+// Otherwise it is drawn at its offsets on a raster of the screen's size, and what lies
+// beyond the screen is cut off. A screen with a side of 0, or smaller than the image
+// itself, cannot frame the picture: the raster then grows to hold all of the image.
 FramePlacement PlaceFrame(const GifFileType* gif)
 {
     const GifImageDesc& image = gif->Image;
+    const int imageWidth = std::max(image.Width, 0);
+    const int imageHeight = std::max(image.Height, 0);
     FramePlacement placement;
-    const bool fillsScreen = image.Width == gif->SWidth && image.Height == gif->SHeight;
+    const bool fillsScreen = imageWidth == gif->SWidth && imageHeight == gif->SHeight;
     placement.left = fillsScreen ? 0 : image.Left;
     placement.top = fillsScreen ? 0 : image.Top;
-    placement.width = std::max<int64_t>(gif->SWidth, int64_t{placement.left} + std::max(image.Width, 0));
-    placement.height = std::max<int64_t>(gif->SHeight, int64_t{placement.top} + std::max(image.Height, 0));
-    placement.coversRaster = placement.left == 0 && placement.top == 0 && image.Width == placement.width
-        && image.Height == placement.height;
+    const bool screenFrames = gif->SWidth > 0 && gif->SHeight > 0 && imageWidth <= gif->SWidth
+        && imageHeight <= gif->SHeight;
+    placement.width = gif->SWidth;
+    placement.height = gif->SHeight;
+    if (!screenFrames) {
+        placement.width = std::max(placement.width, int64_t{placement.left} + imageWidth);
+        placement.height = std::max(placement.height, int64_t{placement.top} + imageHeight);
+    }
+    placement.visibleWidth = static_cast<int>(std::clamp<int64_t>(placement.width - placement.left, 0, imageWidth));
+    placement.visibleHeight = static_cast<int>(std::clamp<int64_t>(placement.height - placement.top, 0, imageHeight));
+    placement.coversRaster = placement.left == 0 && placement.top == 0 && imageWidth == placement.width
+        && imageHeight == placement.height;
     return placement;
 }
 
@@ -162,10 +176,11 @@ PictureRaster ReadGif(const std::string& path)
     PictureRaster picture(static_cast<int32_t>(placement.width), static_cast<int32_t>(placement.height));
     if (!placement.coversRaster)
         picture.fill(255, 255, 255);
-    const int width = gif->Image.Width;
     DecodeImage(gif.get(), [&](int y, const GifPixelType* indices) {
+        if (y >= placement.visibleHeight || placement.visibleWidth == 0)
+            return;
         uint8_t* out = picture.row(placement.top + y) + size_t{3} * static_cast<size_t>(placement.left);
-        for (int x = 0; x < width; ++x, out += 3) {
+        for (int x = 0; x < placement.visibleWidth; ++x, out += 3) {
             const auto& colour = colours[indices[x]];
             out[0] = colour[0];
             out[1] = colour[1];

@@ -173,21 +173,28 @@ TEST(GifReader, FrameOfScreenSizeIgnoresItsOffset)
     ExpectFrameOnWhite(picture, layout.frames[0], layout.globalMap);
 }
 
-TEST(GifReader, FramesReachingPastTheScreenGrowThePicture)
+TEST(GifReader, FramesReachingPastTheScreenAreCutOffUnlessTheScreenCannotHoldThem)
 {
     const struct {
+        const char* what;
         GifLayout layout;
         int width;
         int height;
     } cases[] = {
-        {{10, 10, Ramp(), {Frame(5, 7, 8, 6)}}, 13, 13},
-        {{0, 0, Ramp(), {Frame(0, 0, 4, 3)}}, 4, 3},
-        {{0, 0, Ramp(), {Frame(2, 1, 4, 3)}}, 6, 4},
+        {"past the right and bottom edges", {100, 80, Ramp(), {Frame(60, 50, 50, 40)}}, 100, 80},
+        {"past the bottom edge only", {10, 10, Ramp(), {Frame(5, 7, 5, 6)}}, 10, 10},
+        {"wholly outside the screen", {10, 10, Ramp(), {Frame(12, 3, 4, 4)}}, 10, 10},
+        {"one row below the screen", {10, 10, Ramp(), {Frame(0, 10, 10, 1)}}, 10, 10},
+        {"screen narrower than the frame", {4, 10, Ramp(), {Frame(1, 2, 6, 3)}}, 7, 10},
+        {"screen lower than the frame", {10, 2, Ramp(), {Frame(8, 0, 3, 4)}}, 11, 4},
+        {"zero-size screen", {0, 0, Ramp(), {Frame(0, 0, 4, 3)}}, 4, 3},
+        {"zero-size screen, frame at an offset", {0, 0, Ramp(), {Frame(2, 1, 4, 3)}}, 6, 4},
+        {"zero-width screen", {0, 9, Ramp(), {Frame(2, 1, 4, 3)}}, 6, 9},
     };
     for (const auto& c : cases) {
         const PictureRaster picture = Decode(EncodeGif(c.layout));
-        ASSERT_EQ(picture.width(), c.width);
-        ASSERT_EQ(picture.height(), c.height);
+        ASSERT_EQ(picture.width(), c.width) << c.what;
+        ASSERT_EQ(picture.height(), c.height) << c.what;
         ExpectFrameOnWhite(picture, c.layout.frames[0], c.layout.globalMap);
     }
 }
