@@ -16,6 +16,13 @@ struct PictureMetadata {
     std::vector<uint8_t> iccProfile;
 };
 
+// True for the orientations 5..8, which viewers show turned a quarter: the picture is seen
+// with its width and height swapped. Never fails.
+constexpr bool TurnsQuarter(uint16_t orientation)
+{
+    return orientation >= 5 && orientation <= 8;
+}
+
 // The largest profile one JPEG file can carry: 255 APP2 chunks of 65519 profile bytes each.
 inline constexpr std::size_t kMaxIccProfileBytes = 255 * std::size_t{65519};
 

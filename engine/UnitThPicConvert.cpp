@@ -9,6 +9,7 @@
 #include "read/JpegReader.h"
 #include "write/OutputFile.h"
 #include "rules/PathParts.h"
+#include "PictureMetadata.h"
 #include "read/PictureFormat.h"
 #include "read/PngReader.h"
 
@@ -57,7 +58,11 @@ void TthPicConvert::FitPicSize(PictureRaster& picture)
 {
     if (!UsePicSize)
         return;
-    const auto target = FitToBoxSize(picture.width(), picture.height(), PicWidth, PicHeight);
+    // The output keeps the source's orientation, so a picture that viewers turn a quarter is
+    // fitted as it is seen: the box's sides swap for the stored picture.
+    const bool turned = TurnsQuarter(picture.metadata().orientation);
+    const auto target = FitToBoxSize(picture.width(), picture.height(), turned ? PicHeight : PicWidth,
+                                     turned ? PicWidth : PicHeight);
     if (!target)
         return;
     PictureRaster fitted = AreaAverageResize(picture, target->width, target->height);

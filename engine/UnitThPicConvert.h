@@ -41,7 +41,9 @@ public:
     // EngineError when the file cannot be read or decoded; `picture` is then unchanged.
     void LoadPicture(const std::string& sourcePath, PictureRaster& picture);
     // Shrinks the picture into the box PicWidth x PicHeight when UsePicSize is on and it is
-    // larger. Throws EngineError for a box with a zero side; the picture is then unchanged.
+    // larger; a picture whose orientation turns it a quarter fits the box as it is seen, so
+    // it is stored in the box PicHeight x PicWidth. Its metadata goes with it. Throws
+    // EngineError for a box with a zero side; the picture is then unchanged.
     void FitPicSize(PictureRaster& picture);
     // The flavour filter at FlavourLevel, in place. Never fails.
     void ApplyFlavour(PictureRaster& picture);
