@@ -25,6 +25,10 @@ void TFormMain::StartConvert()
     FormStatus->SetCloseEnabled(false);
     FormStatus->SetOpenDirEnabled(false);
     FormStatus->show();
+    // A window shown again does not come to the front by itself everywhere (without a
+    // window manager, or with some), and would stay hidden behind this one.
+    FormStatus->raise();
+    FormStatus->activateWindow();
     setEnabled(false);
 
     ConvertThread = new TPicConvertThread(*this, *FormStatus);

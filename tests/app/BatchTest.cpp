@@ -56,6 +56,7 @@ private slots:
     void openFolderIsTheLastPicturesOutputFolder();
     void batchAfterAFailedOneSucceeds();
     void closingTheProgressWindowEnablesTheMainWindow();
+    void everyBatchBringsTheProgressWindowToTheFront();
     void mainWindowStaysOpenWhileTheWorkerRuns();
 
 private:
@@ -217,6 +218,21 @@ void BatchTest::closingTheProgressWindowEnablesTheMainWindow()
     QVERIFY(windows.status.isHidden());
     QVERIFY(windows.main.isEnabled());
     QTRY_COMPARE(QApplication::activeWindow(), static_cast<QWidget*>(&windows.main));
+}
+
+void BatchTest::everyBatchBringsTheProgressWindowToTheFront()
+{
+    ProgramWindows windows;
+    windows.main.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&windows.main));
+    WriteJpegSource(picture("a.jpg"));
+    for (int batch = 1; batch <= 2; ++batch) {
+        windows.main.activateWindow();
+        QTRY_COMPARE(QApplication::activeWindow(), static_cast<QWidget*>(&windows.main));
+        QVERIFY(RunBatch(windows, {picture("a.jpg")}));
+        QTRY_COMPARE(QApplication::activeWindow(), static_cast<QWidget*>(&windows.status));
+        windows.status.BtnCloseClick();
+    }
 }
 
 void BatchTest::mainWindowStaysOpenWhileTheWorkerRuns()
