@@ -14,6 +14,7 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QKeyEvent>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -32,6 +33,17 @@ constexpr int kClientHeight = 268;
 const QStringList kFontFamilies = {QStringLiteral("IPAPGothic"), QStringLiteral("Noto Sans CJK JP"),
                                    QStringLiteral("IPAGothic"), QStringLiteral("VL PGothic")};
 constexpr int kFontPixelSize = 12;
+
+// The keys of the edit actions that a line edit's context menu offers.
+bool IsEditShortcut(const QKeyEvent& event)
+{
+    for (const QKeySequence::StandardKey shortcut : {QKeySequence::SelectAll, QKeySequence::Copy, QKeySequence::Cut,
+                                                     QKeySequence::Paste, QKeySequence::Undo, QKeySequence::Redo}) {
+        if (event.matches(shortcut))
+            return true;
+    }
+    return false;
+}
 
 // A group's caption, or the check box standing in for it, sits on the top frame line. The
 // style sheet names the font too: under a styled group box an inherited font gets lost.
@@ -340,6 +352,10 @@ bool TFormMain::eventFilter(QObject* watched, QEvent* event)
 
 bool TFormMain::PassesNumberFieldFilter(const TypedField& field, const QKeyEvent& event) const
 {
+    // The shortcuts of the field's context menu work as the menu does; text that they place
+    // is not typed, so it is not filtered here but checked before a batch.
+    if (IsEditShortcut(event))
+        return true;
     // Tab and Delete move the focus or edit; like the arrow keys they type no character.
     const int key = event.key();
     if (event.text().isEmpty() || key == Qt::Key_Tab || key == Qt::Key_Backtab || key == Qt::Key_Delete)

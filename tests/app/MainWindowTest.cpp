@@ -5,6 +5,7 @@
 #include "WindowTestSupport.h"
 
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QFontInfo>
 #include <QGroupBox>
@@ -65,6 +66,7 @@ private slots:
     void keyFilterPassesDigitsDotAndBackspace();
     void typingIsFilteredAndLimited();
     void placedTextIsNeitherFilteredNorCut();
+    void editShortcutsPassAndPastedTextIsCheckedBeforeABatch();
     void checkSettingsShowsTheFirstProblem_data();
     void checkSettingsShowsTheFirstProblem();
     void picSize_data();
@@ -433,6 +435,33 @@ void MainWindowTest::placedTextIsNeitherFilteredNorCut()
     QCOMPARE(form.EditPicWidth->text(), QStringLiteral("1234567-"));
     QTest::keyClicks(form.EditPicWidth, QStringLiteral("1"));
     QCOMPARE(form.EditPicWidth->text(), QStringLiteral("1234567-"));
+}
+
+void MainWindowTest::editShortcutsPassAndPastedTextIsCheckedBeforeABatch()
+{
+    TFormMain form;
+    EnableTypedBox(form);
+    QLineEdit& edit = *form.EditPicWidth;
+    edit.setText(QStringLiteral("800"));
+    QTest::keySequence(&edit, QKeySequence::SelectAll);
+    QCOMPARE(edit.selectedText(), QStringLiteral("800"));
+    QTest::keySequence(&edit, QKeySequence::Copy);
+    QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("800"));
+    QTest::keySequence(&edit, QKeySequence::Cut);
+    QCOMPARE(edit.text(), QString());
+    QTest::keySequence(&edit, QKeySequence::Undo);
+    QCOMPARE(edit.text(), QStringLiteral("800"));
+
+    // Pasted text is placed as it is, neither filtered nor cut, and refused before a batch.
+    QApplication::clipboard()->setText(QStringLiteral("1234567x"));
+    QTest::keySequence(&edit, QKeySequence::SelectAll);
+    QTest::keySequence(&edit, QKeySequence::Paste);
+    QCOMPARE(edit.text(), QStringLiteral("1234567x"));
+    bool passed = true;
+    const auto boxes = AnswerMessageBoxes([&] { passed = form.CheckSettings(); });
+    QVERIFY(!passed);
+    QCOMPARE(boxes.size(), std::size_t{1});
+    QCOMPARE(boxes[0].text, QStringLiteral("幅は10以上の整数で入力してください"));
 }
 
 void MainWindowTest::checkSettingsShowsTheFirstProblem_data()
