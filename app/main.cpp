@@ -1,4 +1,5 @@
 #include "AppText.h"
+#include "QtJapaneseTexts.h"
 #include "UnitAbout.h"
 #include "UnitMain.h"
 #include "UnitStatus.h"
@@ -15,6 +16,10 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     // The name, not the display name: Qt would append a display name to every window caption.
     QApplication::setApplicationName(QString::fromUtf8(gustara::kApplicationTitle));
+    // Before the first widget: Qt's context menus and standard buttons speak the window's language.
+    const auto qtTexts = gustara::InstallQtJapaneseTexts();
+    if (!qtTexts)
+        qWarning("Qt's Japanese texts are not installed (qt6-translations-l10n); Qt's own texts stay in English");
 
     // Closing the main window ends the program; its destruction saves the settings.
     gustara::TFormMain formMain;

@@ -1,4 +1,5 @@
 #include "EngineError.h"
+#include "QtJapaneseTexts.h"
 #include "UnitAbout.h"
 #include "UnitMain.h"
 #include "UnitStatus.h"
@@ -7,11 +8,13 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QFontInfo>
 #include <QGroupBox>
 #include <QHelpEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QRadioButton>
@@ -67,6 +70,7 @@ private slots:
     void typingIsFilteredAndLimited();
     void placedTextIsNeitherFilteredNorCut();
     void editShortcutsPassAndPastedTextIsCheckedBeforeABatch();
+    void qtOwnTextsAreJapanese();
     void checkSettingsShowsTheFirstProblem_data();
     void checkSettingsShowsTheFirstProblem();
     void picSize_data();
@@ -462,6 +466,20 @@ void MainWindowTest::editShortcutsPassAndPastedTextIsCheckedBeforeABatch()
     QVERIFY(!passed);
     QCOMPARE(boxes.size(), std::size_t{1});
     QCOMPARE(boxes[0].text, QStringLiteral("幅は10以上の整数で入力してください"));
+}
+
+void MainWindowTest::qtOwnTextsAreJapanese()
+{
+    const auto translator = gustara::InstallQtJapaneseTexts();
+    QVERIFY2(translator, "qt6-translations-l10n is installed");
+    TFormMain form;
+    const std::unique_ptr<QMenu> menu(form.EditPicWidth->createStandardContextMenu());
+    QStringList items;
+    for (const QAction* action : menu->actions())
+        items << action->text();
+    QVERIFY2(items.join(QString()).contains(QStringLiteral("貼り付け")), qPrintable(items.join(QLatin1Char('|'))));
+    const QDialogButtonBox buttons(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+    QCOMPARE(buttons.button(QDialogButtonBox::Cancel)->text(), QStringLiteral("キャンセル"));
 }
 
 void MainWindowTest::checkSettingsShowsTheFirstProblem_data()
