@@ -20,14 +20,14 @@ namespace {
 constexpr int kClientWidth = 395;
 constexpr int kClientHeight = 86;
 
-void OpenFolderOnDesktop(const QString& folder)
+bool OpenFolderOnDesktop(const QString& folder)
 {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
 }
 
-std::function<void(const QString&)>& FolderOpener()
+std::function<bool(const QString&)>& FolderOpener()
 {
-    static std::function<void(const QString&)> opener = OpenFolderOnDesktop;
+    static std::function<bool(const QString&)> opener = OpenFolderOnDesktop;
     return opener;
 }
 
@@ -126,10 +126,12 @@ void TFormStatus::BtnCloseClick()
 
 void TFormStatus::BtnOpenDirClick()
 {
-    FolderOpener()(QString::fromStdString(SaveDir));
+    // Without a file manager or xdg-open the button would seem to do nothing.
+    if (!FolderOpener()(QString::fromStdString(SaveDir)))
+        SetStatusText(QString::fromUtf8(kMessageCannotOpenSaveDir));
 }
 
-void TFormStatus::SetFolderOpenerForTesting(std::function<void(const QString& folder)> opener)
+void TFormStatus::SetFolderOpenerForTesting(std::function<bool(const QString& folder)> opener)
 {
     FolderOpener() = opener ? std::move(opener) : OpenFolderOnDesktop;
 }

@@ -40,11 +40,13 @@ public:
 
     // Hides the window, enables the owner and brings it to the front, active.
     void BtnCloseClick();
-    // Asks the desktop to open SaveDir in its file manager; a failure is ignored.
+    // Asks the desktop to open SaveDir in its file manager. When the desktop cannot start
+    // its open action, the status line says so instead.
     void BtnOpenDirClick();
 
-    // Replaces how BtnOpenDirClick opens a folder; an empty function restores the desktop.
-    static void SetFolderOpenerForTesting(std::function<void(const QString& folder)> opener);
+    // Replaces how BtnOpenDirClick opens a folder (true: the open action started); an empty
+    // function restores the desktop.
+    static void SetFolderOpenerForTesting(std::function<bool(const QString& folder)> opener);
 
     QLabel* LabelStatus;
     QProgressBar* ProgressBarStatus;

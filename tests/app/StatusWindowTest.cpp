@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QtTest/qtestspontaneevent.h>
 
@@ -79,6 +80,7 @@ private slots:
     void escapeAndCloseWaitForTheCloseButton();
     void theProgramMayAlwaysCloseIt();
     void openDirOpensTheSaveDirAsStored();
+    void openDirThatFailsSaysSoOnTheStatusLine();
     void saveDirComesFromTheWorkerThread();
 };
 
@@ -302,7 +304,10 @@ void StatusWindowTest::theProgramMayAlwaysCloseIt()
 void StatusWindowTest::openDirOpensTheSaveDirAsStored()
 {
     std::vector<QString> opened;
-    TFormStatus::SetFolderOpenerForTesting([&opened](const QString& folder) { opened.push_back(folder); });
+    TFormStatus::SetFolderOpenerForTesting([&opened](const QString& folder) {
+        opened.push_back(folder);
+        return true;
+    });
     TFormStatus status;
     const std::string folder = "/tmp/料理 写真/美味しく/";
     status.SetSaveDir(folder);
@@ -315,6 +320,32 @@ void StatusWindowTest::openDirOpensTheSaveDirAsStored()
     QTest::mouseClick(status.BtnOpenDir, Qt::LeftButton);
     QCOMPARE(opened.size(), size_t{1});
     QCOMPARE(status.GetSaveDir(), folder);
+}
+
+void StatusWindowTest::openDirThatFailsSaysSoOnTheStatusLine()
+{
+    const QString done = QStringLiteral("1枚の画像処理が完了しました");
+    const QString failed = QStringLiteral("保存先のフォルダを開けませんでした");
+    TFormStatus status;
+    status.SetSaveDir("/tmp/");
+    status.SetOpenDirEnabled(true);
+    for (const bool opens : {true, false}) {
+        TFormStatus::SetFolderOpenerForTesting([opens](const QString&) { return opens; });
+        status.SetStatusText(done);
+        QTest::mouseClick(status.BtnOpenDir, Qt::LeftButton);
+        QCOMPARE(status.LabelStatus->text(), opens ? done : failed);
+    }
+
+    // The desktop's own open action, which cannot start here: the offscreen platform has
+    // none, and on X no xdg-open is on the path.
+    TFormStatus::SetFolderOpenerForTesting({});
+    const QByteArray path = qgetenv("PATH");
+    const QTemporaryDir emptyDir;
+    qputenv("PATH", emptyDir.path().toUtf8());
+    status.SetStatusText(done);
+    QTest::mouseClick(status.BtnOpenDir, Qt::LeftButton);
+    qputenv("PATH", path);
+    QCOMPARE(status.LabelStatus->text(), failed);
 }
 
 void StatusWindowTest::saveDirComesFromTheWorkerThread()
