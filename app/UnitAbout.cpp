@@ -3,6 +3,7 @@
 #include "AppText.h"
 #include "FoodPicture.h"
 #include "OwnedWindow.h"
+#include "rules/Version.h"
 
 #include <QDesktopServices>
 #include <QLabel>
@@ -69,7 +70,10 @@ void TFormAbout::CreateControls()
     titleFont.setPixelSize(16);
     lblSoftTitle->setFont(titleFont);
 
-    lblSoftVer = MakeLabel(this, "lblSoftVer", QStringLiteral("ver.1.00"), 304, 40);
+    // "ver.1.00" for version 1.0.x: the minor version in two digits, the patch level not shown.
+    const QString version =
+        QStringLiteral("ver.%1.%2").arg(kVersionMajor).arg(kVersionMinor, 2, 10, QLatin1Char('0'));
+    lblSoftVer = MakeLabel(this, "lblSoftVer", version, 304, 40);
 
     lblURL = MakeLabel(this, "lblURL", QString::fromLatin1(kMakerSiteAddress), 189, 64);
     QFont linkFont;

@@ -2,6 +2,7 @@
 
 #include "BatchRunner.h"
 #include "CliOptions.h"
+#include "rules/Version.h"
 
 #include <clocale>
 #include <csignal>
@@ -26,7 +27,7 @@ int main(int argc, char** argv)
             return kAllConverted;
         }
         if (request.showVersion) {
-            std::cout << "gustara-cli 1.0.0\n";
+            std::cout << "gustara-cli " << gustara::kVersionText << '\n';
             return kAllConverted;
         }
         return RunBatch(request, std::cout, std::cerr, ::isatty(STDERR_FILENO) != 0);
