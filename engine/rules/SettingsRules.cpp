@@ -23,23 +23,43 @@ bool IsValidName(std::string_view text)
 
 std::optional<std::string_view> FirstSettingsProblem(const SettingsToCheck& settings)
 {
-    if (settings.typedBoxInUse) {
-        if (!IsAtLeastTen(ParseWholeNumber32(settings.widthText)))
-            return kMessageWidth;
-        if (!IsAtLeastTen(ParseWholeNumber32(settings.heightText)))
-            return kMessageHeight;
-    }
-    if (settings.targetSizeInUse && !IsAtLeastTen(ParseWholeNumber64(settings.fileSizeText)))
+    if (settings.typedBoxInUse)
+        if (const auto problem = TypedBoxProblem(settings.widthText, settings.heightText))
+            return problem;
+    if (settings.targetSizeInUse)
+        if (const auto problem = TargetSizeProblem(settings.fileSizeText))
+            return problem;
+    return SaveNameProblem(settings.decidesName, settings.fileNameAffix, settings.dirName);
+}
+
+std::optional<std::string_view> TypedBoxProblem(std::string_view widthText, std::string_view heightText)
+{
+    if (!IsAtLeastTen(ParseWholeNumber32(widthText)))
+        return kMessageWidth;
+    if (!IsAtLeastTen(ParseWholeNumber32(heightText)))
+        return kMessageHeight;
+    return std::nullopt;
+}
+
+std::optional<std::string_view> TargetSizeProblem(std::string_view fileSizeText)
+{
+    if (!IsAtLeastTen(ParseWholeNumber64(fileSizeText)))
         return kMessageFileSize;
-    if (settings.decidesName) {
-        if (settings.fileNameAffix.empty())
+    return std::nullopt;
+}
+
+std::optional<std::string_view> SaveNameProblem(bool decidesName, std::string_view fileNameAffix,
+                                                std::string_view dirName)
+{
+    if (decidesName) {
+        if (fileNameAffix.empty())
             return kMessageAffixEmpty;
-        if (!IsValidName(settings.fileNameAffix))
+        if (!IsValidName(fileNameAffix))
             return kMessageAffixInvalid;
     } else {
-        if (settings.dirName.empty())
+        if (dirName.empty())
             return kMessageDirEmpty;
-        if (!IsValidName(settings.dirName))
+        if (!IsValidName(dirName))
             return kMessageDirInvalid;
     }
     return std::nullopt;

@@ -31,8 +31,20 @@ struct SettingsToCheck {
     std::string dirName;
 };
 
-// The message of the first failed test, in the window's order, or nullopt when all pass.
+// The message of the first failed test, in the window's order, or nullopt when all pass:
+// the three checks below, each where its field is in use.
 std::optional<std::string_view> FirstSettingsProblem(const SettingsToCheck& settings);
+
+// Each check takes one setting as typed and returns the message of its first failed test, or
+// nullopt when it passes. Never fails otherwise.
+// A typed box: the width, then the height, each a whole number of at least 10.
+std::optional<std::string_view> TypedBoxProblem(std::string_view widthText, std::string_view heightText);
+// A target file size in KB: a whole number of at least 10.
+std::optional<std::string_view> TargetSizeProblem(std::string_view fileSizeText);
+// In affix mode (`decidesName`) the affix, otherwise the sub-folder's name: not empty and
+// without any of \ / : * ? " < > |.
+std::optional<std::string_view> SaveNameProblem(bool decidesName, std::string_view fileNameAffix,
+                                                std::string_view dirName);
 
 // True when the UTF-8 text holds none of \ / : * ? " < > | (tested per character).
 bool IsValidName(std::string_view text);
