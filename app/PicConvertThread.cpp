@@ -62,7 +62,7 @@ bool TPicConvertThread::ConvertAll()
         RunOnUiThread([this] { ShowProgress(); });
         StatusText = "[" + name + "]を処理しています";
         RunOnUiThread([this] { ShowStatus(); });
-        SaveFileName = ReplaceExtension(entry, ".jpg");
+        SaveFileName = SavePathFor(entry);
         Bitmap.emplace();
         SourceFileName = entry;
         try {
@@ -112,6 +112,8 @@ void TPicConvertThread::ReadSettings()
     TthPicConvert& settings = *PicConvert;
     settings.UseDecidesName = FormMain.RBDecidesName->isChecked();
     settings.DirName = FormMain.EditDirName->text().toStdString();
+    // The hidden effect group is copied although no step reads it, and ApplyFlavour overwrites
+    // ContrastLevel (FlavourFilter.EngineStepIgnoresTheHiddenEffectOptions).
     settings.UseFilter = FormMain.CBFilter->isChecked();
     settings.UseContrast = FormMain.CBContrast->isChecked();
     settings.UseVivid = FormMain.CBVivid->isChecked();

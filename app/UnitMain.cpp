@@ -4,6 +4,7 @@
 #include "ChoiceGroup.h"
 #include "EngineError.h"
 #include "MessageBoxes.h"
+#include "rules/Defaults.h"
 #include "rules/SettingsRules.h"
 #include "SoftAd.h"
 #include "UnitAbout.h"
@@ -270,7 +271,7 @@ void TFormMain::CreateFilterGroup(QWidget* client)
     TBContrast->setPageStep(10);
     TBContrast->setTickInterval(5);
     TBContrast->setTickPosition(QSlider::TicksBelow);
-    TBContrast->setValue(50);
+    TBContrast->setValue(kFixedContrastPosition);
     CBVivid = Place(new QCheckBox(Text("彩度を上げる"), GBFilter), "CBVivid", 8, 65, 161, 17);
     CBBrightness = Place(new QCheckBox(Text("明るさを調整する"), GBFilter), "CBBrightness", 8, 95, 145, 17);
     RBBrightnessUP = Place(new ChoiceButton(Text("明るく"), GBFilter), "RBBrightnessUP", 24, 112, 65, 17);
@@ -466,9 +467,8 @@ void TFormMain::GetPicSize(int32_t& width, int32_t& height) const
 
 int TFormMain::GetQualityValue() const
 {
-    static constexpr int kQualityByLevel[] = {100, 80, 60, 30, 10};
     const int index = CBQualityLevel->currentIndex();
-    return index >= 0 && index < static_cast<int>(std::size(kQualityByLevel)) ? kQualityByLevel[index] : 0;
+    return index >= 0 && index < static_cast<int>(kQualityByLevel.size()) ? kQualityByLevel[static_cast<std::size_t>(index)] : 0;
 }
 
 int TFormMain::GetFlavourLevel() const

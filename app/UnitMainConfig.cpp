@@ -4,6 +4,7 @@
 #include "IniFile.h"
 #include "MessageBoxes.h"
 #include "SettingsFile.h"
+#include "rules/Defaults.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -13,6 +14,7 @@
 
 #include <array>
 #include <span>
+#include <string>
 #include <variant>
 
 namespace gustara {
@@ -32,7 +34,7 @@ struct IntegerSetting {
 // An edit field's text, saved as it is.
 struct TextSetting {
     QLineEdit* control;
-    const char* defaultValue;
+    std::string defaultValue;
 };
 
 struct ConfigEntry {
@@ -49,21 +51,21 @@ constexpr std::size_t kPicSizeEntryCount = 6;
 std::array<ConfigEntry, 15> ConfigEntries(const TFormMain& form)
 {
     return {{
-        {"PIC_SIZE", "USE_PIC_SIZE", FlagSetting{form.CBPicSize, false}},
+        {"PIC_SIZE", "USE_PIC_SIZE", FlagSetting{form.CBPicSize, kDefaultUsePicSize}},
         {"PIC_SIZE", "REGULAR_SIZE", FlagSetting{form.RBRegularSize, true}},
         {"PIC_SIZE", "REGULAR_INDEX", IntegerSetting{form.CBSizeList, 0}},
         {"PIC_SIZE", "INPUT_SIZE", FlagSetting{form.RBInputPicSize, false}},
-        {"PIC_SIZE", "WIDTH", TextSetting{form.EditPicWidth, "800"}},
-        {"PIC_SIZE", "HEIGHT", TextSetting{form.EditPicHeight, "800"}},
-        {"PIC_SAVE", "USE_DECIDES_NAME", FlagSetting{form.RBDecidesName, true}},
-        {"PIC_SAVE", "DECIDES_INDEX", IntegerSetting{form.CBSelectNamePos, 0}},
-        {"PIC_SAVE", "DECIDES_STRING", TextSetting{form.EditFileName, "s-"}},
-        {"PIC_SAVE", "USE_MAKE_DIR", FlagSetting{form.RBMakeDir, false}},
-        {"PIC_SAVE", "DIR_NAME", TextSetting{form.EditDirName, "Gustara"}},
-        {"PIC_SAVE", "USE_PROGRESSIVE", FlagSetting{form.CBProgressive, false}},
-        {"GUSTARA_LV", "LV_1", FlagSetting{form.RBGustaraLv1, false}},
-        {"GUSTARA_LV", "LV_2", FlagSetting{form.RBGustaraLv2, false}},
-        {"GUSTARA_LV", "LV_3", FlagSetting{form.RBGustaraLv3, true}},
+        {"PIC_SIZE", "WIDTH", TextSetting{form.EditPicWidth, std::to_string(kDefaultTypedBoxSide)}},
+        {"PIC_SIZE", "HEIGHT", TextSetting{form.EditPicHeight, std::to_string(kDefaultTypedBoxSide)}},
+        {"PIC_SAVE", "USE_DECIDES_NAME", FlagSetting{form.RBDecidesName, kDefaultDecidesName}},
+        {"PIC_SAVE", "DECIDES_INDEX", IntegerSetting{form.CBSelectNamePos, kDefaultNameBefore ? 0 : 1}},
+        {"PIC_SAVE", "DECIDES_STRING", TextSetting{form.EditFileName, kDefaultFileNameAffix}},
+        {"PIC_SAVE", "USE_MAKE_DIR", FlagSetting{form.RBMakeDir, !kDefaultDecidesName}},
+        {"PIC_SAVE", "DIR_NAME", TextSetting{form.EditDirName, kDefaultDirName}},
+        {"PIC_SAVE", "USE_PROGRESSIVE", FlagSetting{form.CBProgressive, kDefaultProgressive}},
+        {"GUSTARA_LV", "LV_1", FlagSetting{form.RBGustaraLv1, kDefaultFlavourLevel == 1}},
+        {"GUSTARA_LV", "LV_2", FlagSetting{form.RBGustaraLv2, kDefaultFlavourLevel == 2}},
+        {"GUSTARA_LV", "LV_3", FlagSetting{form.RBGustaraLv3, kDefaultFlavourLevel == 3}},
     }};
 }
 
@@ -124,14 +126,17 @@ void TFormMain::LoadConfig()
 
 void TFormMain::ApplyHiddenFixedValues()
 {
-    // Quality by level 0 (JPEG quality 100) and no effects, whatever the file holds.
+    // The quality list at its fixed level (JPEG quality 100) and no effects, whatever the file
+    // holds (ConfigFileTest::hiddenControlsTakeFixedValuesWhateverTheFileHolds). The effect
+    // group reaches the engine but no step reads it, and the contrast position is overwritten
+    // there (FlavourFilter.EngineStepIgnoresTheHiddenEffectOptions).
     CBQuality->setChecked(true);
     RBQuality->setChecked(true);
-    CBQualityLevel->setCurrentIndex(0);
+    CBQualityLevel->setCurrentIndex(kFixedQualityLevel);
     RBFileSize->setChecked(false);
-    EditFileSize->setText(QStringLiteral("800"));
+    EditFileSize->setText(QString::number(kFixedTargetFileSize));
     CBFilter->setChecked(false);
-    TBContrast->setValue(50);
+    TBContrast->setValue(kFixedContrastPosition);
     CBVivid->setChecked(false);
     CBBrightness->setChecked(false);
     RBBrightnessUP->setChecked(true);

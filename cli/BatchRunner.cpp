@@ -90,7 +90,7 @@ ExitStatus RunBatch(CliRequest& request, std::ostream& out, std::ostream& errors
         std::optional<std::string> failure = std::move(encoded.failure);
         if (!failure) {
             try {
-                out << request.settings.WriteJpeg(ReplaceExtension(path, ".jpg"), encoded.datastream) << '\n' << std::flush;
+                out << request.settings.WriteJpeg(SavePathFor(path), encoded.datastream) << '\n' << std::flush;
             } catch (const std::exception& writeFailure) {
                 failure = writeFailure.what();
             }

@@ -1,5 +1,6 @@
 #include "CliOptions.h"
 
+#include "rules/Defaults.h"
 #include "rules/SettingsRules.h"
 #include "rules/WholeNumber.h"
 
@@ -129,17 +130,21 @@ CliRequest ParseCommandLine(int argc, char** argv)
     CliRequest request;
     request.jobs = static_cast<int32_t>(std::max(std::thread::hardware_concurrency(), 1u));
     TthPicConvert& settings = request.settings;
-    // The window's fixed settings: affix "s-" before the name, quality 100, strength 3.
-    settings.UseDecidesName = true;
-    settings.NameBefore = true;
-    settings.FileNameAffix = "s-";
-    settings.DirName = "Gustara";
-    settings.ContrastLevel = 50;
+    // The window's settings when it has no settings file, with its hidden controls' fixed values.
+    settings.UsePicSize = kDefaultUsePicSize;
+    settings.UseDecidesName = kDefaultDecidesName;
+    settings.NameBefore = kDefaultNameBefore;
+    settings.FileNameAffix = kDefaultFileNameAffix;
+    settings.DirName = kDefaultDirName;
+    settings.UseProgressive = kDefaultProgressive;
+    // Copied as the worker copies the hidden slider; ApplyFlavour overwrites it and no step reads
+    // it (FlavourFilter.EngineStepIgnoresTheHiddenEffectOptions).
+    settings.ContrastLevel = kFixedContrastPosition;
     settings.UseQuality = true;
     settings.ByQuality = true;
-    settings.QualityValue = 100;
-    settings.TargetFileSize = 800;
-    settings.FlavourLevel = 3;
+    settings.QualityValue = kFixedQuality;
+    settings.TargetFileSize = kFixedTargetFileSize;
+    settings.FlavourLevel = kDefaultFlavourLevel;
 
     int namingOptions = 0;
     int qualityOptions = 0;

@@ -8,6 +8,7 @@
 #include "read/GifReader.h"
 #include "read/JpegReader.h"
 #include "write/OutputFile.h"
+#include "rules/Defaults.h"
 #include "rules/PathParts.h"
 #include "PictureMetadata.h"
 #include "read/PictureFormat.h"
@@ -44,7 +45,7 @@ int64_t GetJpegSize(const std::vector<uint8_t>& datastream)
 
 std::string NumberedCandidate(const std::string& outputPath, uint64_t number)
 {
-    return std::string(PathWithoutExtension(outputPath)) + "(" + std::to_string(number) + ").jpg";
+    return std::string(PathWithoutExtension(outputPath)) + "(" + std::to_string(number) + ")" + kOutputExtension;
 }
 
 } // namespace
@@ -72,6 +73,8 @@ void TthPicConvert::FitPicSize(PictureRaster& picture)
 
 void TthPicConvert::ApplyFlavour(PictureRaster& picture)
 {
+    // Recorded for the settings' sake only; the filter takes the level
+    // (FlavourFilter.EngineStepIgnoresTheHiddenEffectOptions).
     ContrastLevel = 10 * FlavourLevel;
     ApplyFlavourFilter(picture, FlavourLevel);
 }
@@ -80,7 +83,7 @@ std::string TthPicConvert::MakeDecidesName(const std::string& name) const
 {
     if (NameBefore)
         return FileNameAffix + name;
-    return std::string(PathWithoutExtension(name)) + FileNameAffix + ".jpg";
+    return std::string(PathWithoutExtension(name)) + FileNameAffix + kOutputExtension;
 }
 
 std::vector<uint8_t> TthPicConvert::ApplyJpegQuality(const PictureRaster& picture) const

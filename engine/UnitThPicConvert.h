@@ -16,7 +16,8 @@ class TthPicConvert {
 public:
     bool UseDecidesName = false;   // true: source name plus FileNameAffix; false: sub-folder DirName
     std::string DirName;
-    // The hidden effect group: copied in with the other settings, read by no step.
+    // The hidden effect group: copied in with the other settings, read by no step; ContrastLevel
+    // is overwritten by ApplyFlavour (FlavourFilter.EngineStepIgnoresTheHiddenEffectOptions).
     bool UseFilter = false;
     bool UseContrast = false;
     bool UseVivid = false;

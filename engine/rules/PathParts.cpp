@@ -1,5 +1,7 @@
 #include "rules/PathParts.h"
 
+#include "rules/Defaults.h"
+
 namespace gustara {
 
 std::string_view FolderPart(std::string_view path)
@@ -30,6 +32,11 @@ std::string ReplaceExtension(std::string_view path, std::string_view newExtensio
     std::string result(PathWithoutExtension(path));
     result += newExtension;
     return result;
+}
+
+std::string SavePathFor(std::string_view sourcePath)
+{
+    return ReplaceExtension(sourcePath, kOutputExtension);
 }
 
 std::string UpperAscii(std::string_view text)

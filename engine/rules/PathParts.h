@@ -20,6 +20,9 @@ std::string_view PathWithoutExtension(std::string_view path);
 // The path with its extension (in whatever letter case) replaced by newExtension, or with
 // newExtension appended when the name has no extension.
 std::string ReplaceExtension(std::string_view path, std::string_view newExtension);
+// The save path of a source picture, which the engine's output name is made from: the source
+// path with its extension replaced by ".jpg" (or ".jpg" appended when it has none).
+std::string SavePathFor(std::string_view sourcePath);
 // Only the ASCII letters a to z are upper-cased; other bytes stay as they are.
 std::string UpperAscii(std::string_view text);
 

@@ -1,15 +1,10 @@
 #pragma once
 
-#include <array>
-#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
 
 namespace gustara {
-
-// The square box presets, by list index: "1280 x 1280" ... "160 x 160".
-inline constexpr std::array<int32_t, 7> kPresetBoxSides = {1280, 1024, 800, 640, 400, 320, 160};
 
 inline constexpr std::string_view kMessageWidth = "幅は10以上の整数で入力してください";
 inline constexpr std::string_view kMessageHeight = "高さは10以上の整数で入力してください";

@@ -43,6 +43,12 @@ TEST(ReplaceExtension, ReplacesWhateverCaseOrAppends)
     EXPECT_EQ(ReplaceExtension("/p.x/photo", ".jpg"), "/p.x/photo.jpg");
 }
 
+TEST(SavePathFor, IsTheSourcePathAsAJpegFile)
+{
+    EXPECT_EQ(SavePathFor("/p/my.photo.BMP"), "/p/my.photo.jpg");
+    EXPECT_EQ(SavePathFor("/p.x/photo"), "/p.x/photo.jpg");
+}
+
 TEST(UpperAscii, TouchesOnlyAsciiLetters)
 {
     EXPECT_EQ(UpperAscii(".jpeg"), ".JPEG");
