@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <getopt.h>
+#include <optional>
+#include <string_view>
 #include <thread>
 
 namespace gustara::cli {
@@ -44,10 +46,10 @@ enum OptionId {
     kVersion,
 };
 
-// Throws UsageError with the window's message when the settings fail the window's check.
-void RefuseAsTheWindowDoes(const SettingsToCheck& check)
+// Throws UsageError with the window's message when a check of the settings failed.
+void RefuseAsTheWindowDoes(std::optional<std::string_view> problem)
 {
-    if (const auto problem = FirstSettingsProblem(check))
+    if (problem)
         throw UsageError(std::string(*problem));
 }
 
@@ -63,14 +65,11 @@ void ApplySize(const std::string& value, TthPicConvert& settings)
         settings.PicWidth = settings.PicHeight = *side;
         return;
     }
-    SettingsToCheck check;
-    check.typedBoxInUse = true;
-    check.widthText = value.substr(0, times);
-    check.heightText = value.substr(times + 1);
-    check.fileNameAffix = "s-"; // a valid name, so that only the box is checked
-    RefuseAsTheWindowDoes(check);
-    settings.PicWidth = *ParseWholeNumber32(check.widthText);
-    settings.PicHeight = *ParseWholeNumber32(check.heightText);
+    const std::string width = value.substr(0, times);
+    const std::string height = value.substr(times + 1);
+    RefuseAsTheWindowDoes(TypedBoxProblem(width, height));
+    settings.PicWidth = *ParseWholeNumber32(width);
+    settings.PicHeight = *ParseWholeNumber32(height);
 }
 
 int ParseLevel(const std::string& value)
@@ -99,17 +98,44 @@ int32_t ParseJobs(const std::string& value)
 
 int64_t ParseTargetSize(const std::string& value)
 {
-    SettingsToCheck check;
-    check.targetSizeInUse = true;
-    check.fileSizeText = value;
-    check.fileNameAffix = "s-"; // a valid name, so that only the file size is checked
-    RefuseAsTheWindowDoes(check);
+    RefuseAsTheWindowDoes(TargetSizeProblem(value));
     return *ParseWholeNumber64(value);
 }
 
-} // namespace
+// The request before any option: the window's settings when it has no settings file, with the
+// fixed values of its hidden controls, and one job per core.
+CliRequest DefaultRequest()
+{
+    CliRequest request;
+    request.jobs = static_cast<int32_t>(std::max(std::thread::hardware_concurrency(), 1u));
+    TthPicConvert& settings = request.settings;
+    settings.UsePicSize = kDefaultUsePicSize;
+    settings.UseDecidesName = kDefaultDecidesName;
+    settings.NameBefore = kDefaultNameBefore;
+    settings.FileNameAffix = kDefaultFileNameAffix;
+    settings.DirName = kDefaultDirName;
+    settings.UseProgressive = kDefaultProgressive;
+    // Copied as the worker copies the hidden slider; ApplyFlavour overwrites it and no step reads
+    // it (FlavourFilter.EngineStepIgnoresTheHiddenEffectOptions).
+    settings.ContrastLevel = kFixedContrastPosition;
+    settings.UseQuality = true;
+    settings.ByQuality = true;
+    settings.QualityValue = kFixedQuality;
+    settings.TargetFileSize = kFixedTargetFileSize;
+    settings.FlavourLevel = kDefaultFlavourLevel;
+    return request;
+}
 
-CliRequest ParseCommandLine(int argc, char** argv)
+// How many options of each group that admits only one were given.
+struct ExclusiveOptionCounts {
+    int naming = 0;   // --prefix, --suffix, --dir
+    int quality = 0;  // --quality, --target-size
+};
+
+// Reads the options of argv into `request` in order, each checked on its own, and leaves
+// optind at the first picture; stops at --help or --version. Throws UsageError for an unknown
+// option or a value that its option refuses.
+ExclusiveOptionCounts ApplyOptions(int argc, char** argv, CliRequest& request)
 {
     static const option kOptions[] = {
         {"level", required_argument, nullptr, 'l'},
@@ -127,27 +153,8 @@ CliRequest ParseCommandLine(int argc, char** argv)
         {nullptr, 0, nullptr, 0},
     };
 
-    CliRequest request;
-    request.jobs = static_cast<int32_t>(std::max(std::thread::hardware_concurrency(), 1u));
     TthPicConvert& settings = request.settings;
-    // The window's settings when it has no settings file, with its hidden controls' fixed values.
-    settings.UsePicSize = kDefaultUsePicSize;
-    settings.UseDecidesName = kDefaultDecidesName;
-    settings.NameBefore = kDefaultNameBefore;
-    settings.FileNameAffix = kDefaultFileNameAffix;
-    settings.DirName = kDefaultDirName;
-    settings.UseProgressive = kDefaultProgressive;
-    // Copied as the worker copies the hidden slider; ApplyFlavour overwrites it and no step reads
-    // it (FlavourFilter.EngineStepIgnoresTheHiddenEffectOptions).
-    settings.ContrastLevel = kFixedContrastPosition;
-    settings.UseQuality = true;
-    settings.ByQuality = true;
-    settings.QualityValue = kFixedQuality;
-    settings.TargetFileSize = kFixedTargetFileSize;
-    settings.FlavourLevel = kDefaultFlavourLevel;
-
-    int namingOptions = 0;
-    int qualityOptions = 0;
+    ExclusiveOptionCounts counts;
     opterr = 0;
     optind = 1;
     int id;
@@ -165,12 +172,12 @@ CliRequest ParseCommandLine(int argc, char** argv)
             settings.UseDecidesName = true;
             settings.NameBefore = id == kPrefix;
             settings.FileNameAffix = value;
-            ++namingOptions;
+            ++counts.naming;
             break;
         case kDir:
             settings.UseDecidesName = false;
             settings.DirName = value;
-            ++namingOptions;
+            ++counts.naming;
             break;
         case kProgressive:
             settings.UseProgressive = true;
@@ -178,12 +185,12 @@ CliRequest ParseCommandLine(int argc, char** argv)
         case kQuality:
             settings.ByQuality = true;
             settings.QualityValue = ParseQuality(value);
-            ++qualityOptions;
+            ++counts.quality;
             break;
         case kTargetSize:
             settings.ByQuality = false;
             settings.TargetFileSize = ParseTargetSize(value);
-            ++qualityOptions;
+            ++counts.quality;
             break;
         case kKeepGoing:
             request.keepGoing = true;
@@ -193,25 +200,36 @@ CliRequest ParseCommandLine(int argc, char** argv)
             break;
         case 'h':
             request.showHelp = true;
-            return request;
+            return counts;
         case kVersion:
             request.showVersion = true;
-            return request;
+            return counts;
         default:
             throw UsageError(std::string("不明なオプションか値のないオプションです: ") + argv[optind - 1]);
         }
     }
-    if (namingOptions > 1)
+    return counts;
+}
+
+// Throws UsageError when options refuse each other or the save name fails the window's check.
+void CheckOptionsTogether(const ExclusiveOptionCounts& counts, const TthPicConvert& settings)
+{
+    if (counts.naming > 1)
         throw UsageError("--prefix, --suffix, --dir はどれか一つだけ指定してください");
-    if (qualityOptions > 1)
+    if (counts.quality > 1)
         throw UsageError("--quality と --target-size はどちらか一つだけ指定してください");
+    RefuseAsTheWindowDoes(SaveNameProblem(settings.UseDecidesName, settings.FileNameAffix, settings.DirName));
+}
 
-    SettingsToCheck check;
-    check.decidesName = settings.UseDecidesName;
-    check.fileNameAffix = settings.FileNameAffix;
-    check.dirName = settings.DirName;
-    RefuseAsTheWindowDoes(check);
+} // namespace
 
+CliRequest ParseCommandLine(int argc, char** argv)
+{
+    CliRequest request = DefaultRequest();
+    const ExclusiveOptionCounts counts = ApplyOptions(argc, argv, request);
+    if (request.showHelp || request.showVersion)
+        return request;
+    CheckOptionsTogether(counts, request.settings);
     request.pictures.assign(argv + optind, argv + argc);
     if (request.pictures.empty())
         throw UsageError("画像を指定してください");
