@@ -56,15 +56,27 @@ int RoundedIfClear(double average, double tolerance)
     return -1;
 }
 
+// Where the box of target pixel (x, y) starts: its weights across and down, and the byte of
+// `channel` in its first column of a source row.
+struct BoxStart {
+    const double* columnWeights;
+    const double* rowWeights;
+    std::size_t firstByte;
+};
+
+BoxStart BoxOf(const AxisSpans& columns, const AxisSpans& rows, int32_t x, int32_t y, int channel)
+{
+    return {columns.weights.data() + columns.offset[x], rows.weights.data() + rows.offset[y],
+            3 * static_cast<std::size_t>(columns.first[x]) + channel};
+}
+
 // One channel of target pixel (x, y) in double precision, summed across each row of the box
 // and then down: boxes whose edges meet pixel edges put many averages within a float
 // estimate's tolerance of a half, and this settles nearly all of them.
 double DoubleAverage(const PictureRaster& source, const AxisSpans& columns, const AxisSpans& rows, float area,
                      int32_t x, int32_t y, int channel)
 {
-    const double* columnWeights = columns.weights.data() + columns.offset[x];
-    const double* rowWeights = rows.weights.data() + rows.offset[y];
-    const std::size_t firstByte = 3 * static_cast<std::size_t>(columns.first[x]) + channel;
+    const auto [columnWeights, rowWeights, firstByte] = BoxOf(columns, rows, x, y, channel);
     double sum = 0.0;
     for (int32_t k = 0; k < rows.count[y]; ++k) {
         const uint8_t* value = source.row(rows.first[y] + k) + firstByte;
@@ -81,9 +93,7 @@ double DoubleAverage(const PictureRaster& source, const AxisSpans& columns, cons
 uint8_t ExactAverage(const PictureRaster& source, const AxisSpans& columns, const AxisSpans& rows, float area,
                      int32_t x, int32_t y, int channel)
 {
-    const double* columnWeights = columns.weights.data() + columns.offset[x];
-    const double* rowWeights = rows.weights.data() + rows.offset[y];
-    const std::size_t firstByte = 3 * static_cast<std::size_t>(columns.first[x]) + channel;
+    const auto [columnWeights, rowWeights, firstByte] = BoxOf(columns, rows, x, y, channel);
     double sum = 0.0;
     for (int32_t k = 0; k < rows.count[y]; ++k) {
         const long double rowWeight = rowWeights[k];
