@@ -5,6 +5,7 @@
 #include "rules/WholeNumber.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <getopt.h>
 #include <optional>
 #include <string_view>
@@ -72,28 +73,13 @@ void ApplySize(const std::string& value, TthPicConvert& settings)
     settings.PicHeight = *ParseWholeNumber32(height);
 }
 
-int ParseLevel(const std::string& value)
+// A whole number from `low` to `high`; otherwise throws UsageError with `message`.
+int32_t ParseWholeNumberIn(const std::string& value, int32_t low, int32_t high, const char* message)
 {
-    const auto level = ParseWholeNumber32(value);
-    if (!level || *level < 1 || *level > 3)
-        throw UsageError("--level: 1, 2, 3 のいずれかを指定してください");
-    return *level;
-}
-
-int ParseQuality(const std::string& value)
-{
-    const auto quality = ParseWholeNumber32(value);
-    if (!quality || *quality < 0 || *quality > 100)
-        throw UsageError("--quality: 0 から 100 の整数を指定してください");
-    return *quality;
-}
-
-int32_t ParseJobs(const std::string& value)
-{
-    const auto jobs = ParseWholeNumber32(value);
-    if (!jobs || *jobs < 1)
-        throw UsageError("--jobs: 1 以上の整数を指定してください");
-    return *jobs;
+    const auto number = ParseWholeNumber32(value);
+    if (!number || *number < low || *number > high)
+        throw UsageError(message);
+    return *number;
 }
 
 int64_t ParseTargetSize(const std::string& value)
@@ -162,7 +148,7 @@ ExclusiveOptionCounts ApplyOptions(int argc, char** argv, CliRequest& request)
         const std::string value = optarg ? optarg : "";
         switch (id) {
         case 'l':
-            settings.FlavourLevel = ParseLevel(value);
+            settings.FlavourLevel = ParseWholeNumberIn(value, 1, 3, "--level: 1, 2, 3 のいずれかを指定してください");
             break;
         case 's':
             ApplySize(value, settings);
@@ -184,7 +170,7 @@ ExclusiveOptionCounts ApplyOptions(int argc, char** argv, CliRequest& request)
             break;
         case kQuality:
             settings.ByQuality = true;
-            settings.QualityValue = ParseQuality(value);
+            settings.QualityValue = ParseWholeNumberIn(value, 0, 100, "--quality: 0 から 100 の整数を指定してください");
             ++counts.quality;
             break;
         case kTargetSize:
@@ -196,7 +182,7 @@ ExclusiveOptionCounts ApplyOptions(int argc, char** argv, CliRequest& request)
             request.keepGoing = true;
             break;
         case 'j':
-            request.jobs = ParseJobs(value);
+            request.jobs = ParseWholeNumberIn(value, 1, INT32_MAX, "--jobs: 1 以上の整数を指定してください");
             break;
         case 'h':
             request.showHelp = true;
