@@ -1,4 +1,5 @@
 #include "DropTestSupport.h"
+#include "GifFixtures.h"
 #include "rules/SettingsRules.h"
 #include "WindowTestSupport.h"
 
@@ -14,6 +15,7 @@ using gustara::test::Exists;
 using gustara::test::LocalUrls;
 using gustara::test::ProgramWindows;
 using gustara::test::SendDrop;
+using gustara::test::TinyGif;
 using gustara::test::WriteFileBytes;
 using gustara::test::WriteJpegSource;
 using gustara::test::WriteUndecodableSource;
@@ -25,18 +27,6 @@ const QString kFormat = QStringLiteral("「JPEG形式、GIF形式、PNG形式、
 const QString kFolder = QStringLiteral("フォルダのドロップには対応していません");
 const QString kAnimated = QStringLiteral("アニメーションGIFには対応していません");
 const QString kReadError = QStringLiteral("読込みエラー");
-
-// A 1 x 1 GIF holding `images` images.
-std::vector<uint8_t> GifWithImages(int images)
-{
-    // Header, screen descriptor with a two-colour table, then per image a descriptor and the
-    // LZW data of one pixel; the trailer ends the file.
-    std::string gif("GIF89a\x01\x00\x01\x00\x80\x00\x00\x00\x00\x00\xff\xff\xff", 19);
-    for (int i = 0; i < images; ++i)
-        gif.append("\x2c\x00\x00\x00\x00\x01\x00\x01\x00\x00\x02\x02\x44\x01\x00", 15);
-    gif += '\x3b';
-    return {gif.begin(), gif.end()};
-}
 
 // The message's lines: a header per reason, then its names indented.
 QString Message(const std::vector<std::pair<QString, QStringList>>& groups, int beyond = 0)
@@ -177,8 +167,8 @@ void DropIntakeTest::refusalsAreListedInOneMessage_data()
 
     QDir().mkpath(picture("photos"));
     QDir().mkpath(picture("pictures.jpg"));
-    WriteFileBytes(picture("anim.gif").toStdString(), GifWithImages(2));
-    WriteFileBytes(picture("still.gif").toStdString(), GifWithImages(1));
+    WriteFileBytes(picture("anim.gif").toStdString(), TinyGif(1, 1, 1, 1, 2));
+    WriteFileBytes(picture("still.gif").toStdString(), TinyGif(1, 1, 1, 1));
     WriteUndecodableSource(picture("broken.gif"));
     WriteJpegSource(picture("a.jpg"));
 

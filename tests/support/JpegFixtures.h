@@ -1,12 +1,14 @@
 #pragma once
 
-// JPEG files written by libjpeg itself, for what the reference tools cannot make.
+// JPEG files written by libjpeg itself, for what the reference tools cannot make, and a walk
+// over their marker segments.
 
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <cstdio>
 #include <functional>
+#include <utility>
 #include <vector>
 
 #include <jpeglib.h>
@@ -58,6 +60,54 @@ inline std::vector<uint8_t> CompressJpeg(const JpegSamples& samples, int quality
     std::vector<uint8_t> bytes(buffer, buffer + size);
     std::free(buffer);
     return bytes;
+}
+
+// One marker segment after SOI: its code, payload and where it lies in the datastream. A scan
+// (SOS) ends where its entropy-coded data does, at the next marker that is not a restart;
+// its payload is the scan header.
+struct JpegSegment {
+    int code;
+    std::vector<uint8_t> payload;
+    std::size_t begin;
+    std::size_t end;
+};
+
+// The marker segments after SOI in order, up to EOI (included) or the first that does not parse.
+inline std::vector<JpegSegment> JpegSegments(const std::vector<uint8_t>& jpeg)
+{
+    std::vector<JpegSegment> segments;
+    std::size_t at = 2;  // after SOI
+    while (at + 2 <= jpeg.size() && jpeg[at] == 0xFF) {
+        const int code = jpeg[at + 1];
+        if (code == JPEG_EOI) {
+            segments.push_back({code, {}, at, at + 2});
+            break;
+        }
+        if (at + 4 > jpeg.size())
+            break;
+        const std::size_t length = std::size_t{jpeg[at + 2]} << 8 | jpeg[at + 3];
+        std::size_t end = at + 2 + length;
+        if (length < 2 || end > jpeg.size())
+            break;
+        std::vector<uint8_t> payload(jpeg.begin() + static_cast<std::ptrdiff_t>(at + 4),
+                                     jpeg.begin() + static_cast<std::ptrdiff_t>(end));
+        if (code == 0xDA)
+            while (end + 1 < jpeg.size()
+                   && !(jpeg[end] == 0xFF && jpeg[end + 1] != 0 && (jpeg[end + 1] < 0xD0 || jpeg[end + 1] > 0xD7)))
+                ++end;
+        segments.push_back({code, std::move(payload), at, end});
+        at = end;
+    }
+    return segments;
+}
+
+// Where the first segment with `code` begins; the datastream's size when there is none.
+inline std::size_t FindJpegSegment(const std::vector<uint8_t>& jpeg, int code)
+{
+    for (const JpegSegment& segment : JpegSegments(jpeg))
+        if (segment.code == code)
+            return segment.begin;
+    return jpeg.size();
 }
 
 } // namespace gustara::test

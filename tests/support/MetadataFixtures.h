@@ -3,6 +3,7 @@
 // Colour profiles, the conversion steps and a look into the written JPEG, for the tests that
 // follow a source's metadata into the output.
 
+#include "JpegFixtures.h"
 #include "read/JpegReader.h"
 #include "PictureMetadata.h"
 #include "TestFiles.h"
@@ -108,27 +109,12 @@ inline ConvertedSource ConvertSource(const TempDir& dir, const std::string& name
     return converted;
 }
 
-// One marker segment before the scan: its code, payload and where it lies in the datastream.
-struct JpegSegment {
-    int code;
-    std::vector<uint8_t> payload;
-    std::size_t begin;
-    std::size_t end;
-};
-
 // The marker segments from SOI up to SOS, or up to the first that does not parse.
 inline std::vector<JpegSegment> JpegHeaderSegments(const std::vector<uint8_t>& jpeg)
 {
-    std::vector<JpegSegment> segments;
-    std::size_t at = 2;  // after SOI
-    while (at + 4 <= jpeg.size() && jpeg[at] == 0xFF && jpeg[at + 1] != 0xDA) {
-        const std::size_t length = std::size_t{jpeg[at + 2]} << 8 | jpeg[at + 3];
-        const std::size_t end = at + 2 + length;
-        if (length < 2 || end > jpeg.size())
-            break;
-        segments.push_back({jpeg[at + 1], std::vector<uint8_t>(jpeg.begin() + static_cast<std::ptrdiff_t>(at + 4), jpeg.begin() + static_cast<std::ptrdiff_t>(end)), at, end});
-        at = end;
-    }
+    std::vector<JpegSegment> segments = JpegSegments(jpeg);
+    const auto scan = std::find_if(segments.begin(), segments.end(), [](const JpegSegment& s) { return s.code == 0xDA; });
+    segments.erase(scan, segments.end());
     return segments;
 }
 

@@ -1,9 +1,11 @@
+#include "BmpFixtures.h"
 #include "read/BmpReader.h"
 #include "MetadataFixtures.h"
 #include "TestFiles.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -43,40 +45,30 @@ enum class ProfilePlace { BeforePixels, AfterPixels };
 Bytes BitmapWithProfile(const Bytes& profile, ProfilePlace place, uint32_t colourSpaceType = kEmbedded,
                         uint32_t headerSize = kV5HeaderSize)
 {
-    const uint32_t rowBytes = static_cast<uint32_t>(Photo().width()) * 3;
-    const uint32_t pixelBytes = rowBytes * static_cast<uint32_t>(Photo().height());
+    test::BmpFile bmp;
+    bmp.infoSize = headerSize;
+    bmp.width = Photo().width();
+    bmp.height = Photo().height();
+    for (int32_t y = Photo().height() - 1; y >= 0; --y) {
+        const uint8_t* in = Photo().row(y);
+        for (int32_t x = 0; x < Photo().width(); ++x, in += 3)
+            bmp.pixels.insert(bmp.pixels.end(), {in[2], in[1], in[0]});
+    }
     const uint32_t headersEnd = kFileHeaderSize + headerSize;
     const uint32_t profileSize = static_cast<uint32_t>(profile.size());
     const bool before = place == ProfilePlace::BeforePixels;
-    const uint32_t pixelsAt = before ? headersEnd + profileSize : headersEnd;
-    const uint32_t profileAt = before ? headersEnd : headersEnd + pixelBytes;
+    bmp.pixelOffset = before ? headersEnd + profileSize : headersEnd;
+    const uint32_t profileAt = before ? headersEnd : headersEnd + static_cast<uint32_t>(bmp.pixels.size());
 
-    Bytes file(headersEnd + pixelBytes + profileSize);
-    file[0] = 'B';
-    file[1] = 'M';
+    Bytes file = bmp.bytes();
+    file.resize(file.size() + (before ? 0 : profile.size()));
+    std::copy(profile.begin(), profile.end(), file.begin() + profileAt);
     Put32(file, 2, static_cast<uint32_t>(file.size()));
-    Put32(file, 10, pixelsAt);
-    Put32(file, kFileHeaderSize, headerSize);
-    Put32(file, kFileHeaderSize + 4, static_cast<uint32_t>(Photo().width()));
-    Put32(file, kFileHeaderSize + 8, static_cast<uint32_t>(Photo().height()));
-    file[kFileHeaderSize + 12] = 1;   // planes
-    file[kFileHeaderSize + 14] = 24;  // bits per pixel
-    Put32(file, kFileHeaderSize + 20, pixelBytes);
     Put32(file, kColourSpaceTypeAt, colourSpaceType);
     if (headerSize >= kV5HeaderSize) {
         Put32(file, kProfileDataAt, profileAt - kFileHeaderSize);
         Put32(file, kProfileSizeAt, profileSize);
     }
-    for (int32_t y = 0; y < Photo().height(); ++y) {
-        const uint8_t* in = Photo().row(y);
-        uint8_t* out = file.data() + pixelsAt + rowBytes * static_cast<uint32_t>(Photo().height() - 1 - y);
-        for (int32_t x = 0; x < Photo().width(); ++x, in += 3, out += 3) {
-            out[0] = in[2];
-            out[1] = in[1];
-            out[2] = in[0];
-        }
-    }
-    std::copy(profile.begin(), profile.end(), file.begin() + profileAt);
     return file;
 }
 

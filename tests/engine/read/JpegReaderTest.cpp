@@ -38,13 +38,6 @@ PictureRaster Djpeg(const test::TempDir& dir, const std::string& path, const std
     return test::ReadPnm(out);
 }
 
-// Offset of the first marker 0xFF `code`, or the size when there is none.
-std::size_t FindMarker(const std::vector<uint8_t>& bytes, uint8_t code)
-{
-    const std::array<uint8_t, 2> marker = {0xFF, code};
-    return static_cast<std::size_t>(std::search(bytes.begin(), bytes.end(), marker.begin(), marker.end()) - bytes.begin());
-}
-
 // A file written by libjpeg itself, for what cjpeg cannot make: four-component colour spaces
 // and hand-made scan scripts, kFixtureSide pixels square at quality 100. Samples are
 // `components` bytes per pixel, row after row; an empty scan script gives one sequential scan.
@@ -257,7 +250,7 @@ TEST(BrokenJpeg, ForeignBytesAndCutHeadersFail)
 {
     test::TempDir dir;
     const std::vector<uint8_t> jpeg = test::ReadFileBytes(Cjpeg(dir, test::MakeTestPicture(32, 32), ""));
-    const std::size_t scanStart = FindMarker(jpeg, 0xDA);
+    const std::size_t scanStart = test::FindJpegSegment(jpeg, 0xDA);
     ASSERT_LT(scanStart, jpeg.size());
     const std::vector<std::vector<uint8_t>> files = {
         {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 0, 0, 0, 13, 'I', 'H', 'D', 'R'},
@@ -291,7 +284,7 @@ TEST(BrokenJpeg, HugeHeaderFailsBeforeAllocating)
 {
     test::TempDir dir;
     std::vector<uint8_t> jpeg = test::ReadFileBytes(Cjpeg(dir, test::MakeTestPicture(8, 8), ""));
-    const std::size_t frame = FindMarker(jpeg, 0xC0);
+    const std::size_t frame = test::FindJpegSegment(jpeg, 0xC0);
     ASSERT_LT(frame, jpeg.size());
     // Marker, length, precision, then height and width, big-endian.
     for (std::size_t at : {frame + 5, frame + 7}) {

@@ -53,40 +53,14 @@ Bytes EncodePng(const PngSource& source)
 }
 
 // A PNG file as its chunks, for changing what libpng's writer would refuse to write.
-struct PngChunk {
-    std::string type;
-    Bytes data;
-};
-
-std::vector<PngChunk> ChunksOf(const Bytes& png)
-{
-    std::vector<PngChunk> chunks;
-    for (std::size_t at = 8; at + 12 <= png.size();) {
-        const std::size_t length = std::size_t{png[at]} << 24 | std::size_t{png[at + 1]} << 16 | std::size_t{png[at + 2]} << 8 | png[at + 3];
-        const auto data = png.begin() + static_cast<std::ptrdiff_t>(at + 8);
-        chunks.push_back({std::string(png.begin() + static_cast<std::ptrdiff_t>(at + 4), data),
-                          Bytes(data, data + static_cast<std::ptrdiff_t>(length))});
-        at += 12 + length;
-    }
-    return chunks;
-}
+using test::PngChunk;
 
 // The file with a correct CRC for every chunk; `badCrc` names one whose CRC is off by one.
 Bytes Assemble(const std::vector<PngChunk>& chunks, const std::string& badCrc = "")
 {
-    Bytes png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-    const auto put32 = [&png](uint32_t value) {
-        for (int shift = 24; shift >= 0; shift -= 8)
-            png.push_back(static_cast<uint8_t>(value >> shift));
-    };
-    for (const PngChunk& chunk : chunks) {
-        put32(static_cast<uint32_t>(chunk.data.size()));
-        const std::size_t typeAt = png.size();
-        png.insert(png.end(), chunk.type.begin(), chunk.type.end());
-        png.insert(png.end(), chunk.data.begin(), chunk.data.end());
-        const uLong crc = crc32(0, png.data() + typeAt, static_cast<uInt>(png.size() - typeAt));
-        put32(static_cast<uint32_t>(crc) + (chunk.type == badCrc ? 1 : 0));
-    }
+    Bytes png = test::kPngSignature;
+    for (const PngChunk& chunk : chunks)
+        test::AppendPngChunk(png, chunk.type, chunk.data, chunk.type == badCrc ? 1 : 0);
     return png;
 }
 
@@ -168,7 +142,7 @@ TEST(PngMetadata, ChunksCountWhereverTheFileMayPlaceThem)
         SCOPED_TRACE(c.what);
         source.colourType = c.colourType;
         source.interlaced = c.interlaced;
-        std::vector<PngChunk> chunks = ChunksOf(EncodePng(source));
+        std::vector<PngChunk> chunks = test::PngChunks(EncodePng(source));
         if (c.exifAfterPixels)
             MoveChunk(chunks, "eXIf", "IEND");
         test::TempDir dir;
@@ -229,8 +203,8 @@ TEST(PngMetadata, MalformedExifLoadsWithoutOrientation)
         SCOPED_TRACE(c.what);
         Bytes tiff = test::PhoneExif(true, 6);
         c.breakIt(tiff);
-        std::vector<PngChunk> chunks = ChunksOf(EncodePng({}));
-        chunks.insert(chunks.begin() + 1, PngChunk{"eXIf", tiff});
+        std::vector<PngChunk> chunks = test::PngChunks(EncodePng({}));
+        chunks.insert(chunks.begin() + 1, PngChunk{"eXIf", tiff, 0});
         test::TempDir dir;
         const test::ConvertedSource converted = test::ConvertSource(dir, "photo.png", Assemble(chunks));
         EXPECT_EQ(converted.readBack.orientation, 1);
@@ -242,7 +216,7 @@ TEST(PngMetadata, MalformedProfileLoadsWithoutIt)
 {
     PngSource source;
     source.profile = Profile();
-    const std::vector<PngChunk> valid = ChunksOf(EncodePng(source));
+    const std::vector<PngChunk> valid = test::PngChunks(EncodePng(source));
     const std::size_t deflatedAt = 9;  // after "Display", its terminator and the method byte
     struct Case {
         const char* what;
@@ -298,7 +272,7 @@ TEST(PngMetadata, ProfileIsInflatedToItsOwnLength)
     // checksum behind intact profile bytes does not cost the profile.
     PngSource source;
     source.profile = Profile();
-    std::vector<PngChunk> chunks = ChunksOf(EncodePng(source));
+    std::vector<PngChunk> chunks = test::PngChunks(EncodePng(source));
     ChunkNamed(chunks, "iCCP").data.back() ^= 0x01;
     test::TempDir dir;
     const std::string path = dir.file("photo.png");

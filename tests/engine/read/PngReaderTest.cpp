@@ -106,16 +106,7 @@ PngLayout Row(int colourType, int bitDepth, std::vector<unsigned> samples)
 std::vector<uint8_t> Chunk(const std::string& type, const std::vector<uint8_t>& data)
 {
     std::vector<uint8_t> chunk;
-    chunk.reserve(12 + data.size());
-    auto put32 = [&chunk](uint32_t value) {
-        for (int shift = 24; shift >= 0; shift -= 8)
-            chunk.push_back(static_cast<uint8_t>(value >> shift));
-    };
-    put32(static_cast<uint32_t>(data.size()));
-    for (char letter : type)
-        chunk.push_back(static_cast<uint8_t>(letter));
-    chunk.insert(chunk.end(), data.begin(), data.end());
-    put32(static_cast<uint32_t>(crc32(0, chunk.data() + 4, static_cast<uInt>(chunk.size() - 4))));
+    AppendPngChunk(chunk, type, data);
     return chunk;
 }
 
@@ -131,12 +122,9 @@ std::vector<uint8_t> Inserted(std::vector<uint8_t> file, size_t at, const std::v
 // The offset of the first chunk of that type.
 size_t FindChunk(const std::vector<uint8_t>& file, const std::string& type)
 {
-    for (size_t at = kAfterSignature; at + 8 <= file.size();) {
-        const uint32_t length = uint32_t(file[at]) << 24 | file[at + 1] << 16 | file[at + 2] << 8 | file[at + 3];
-        if (std::string(file.begin() + at + 4, file.begin() + at + 8) == type)
-            return at;
-        at += 12 + length;
-    }
+    for (const PngChunk& chunk : PngChunks(file))
+        if (chunk.type == type)
+            return chunk.begin;
     return file.size();
 }
 

@@ -3,11 +3,14 @@
 // decoder's own limit), or decodes within the pixel cap. bench/bomb-memory.sh measures the time
 // and peak memory of the full-size versions.
 
+#include "BmpFixtures.h"
 #include "read/BmpReader.h"
 #include "EngineError.h"
+#include "GifFixtures.h"
 #include "read/GifReader.h"
 #include "JpegFixtures.h"
 #include "read/JpegReader.h"
+#include "PngFixtures.h"
 #include "read/PngReader.h"
 #include "TestFiles.h"
 
@@ -21,6 +24,7 @@
 namespace gustara {
 namespace {
 
+using test::AppendBe32;
 using test::StoreFile;
 using test::TempDir;
 using Bytes = std::vector<uint8_t>;
@@ -28,24 +32,6 @@ using Reader = PictureRaster (*)(const std::string&);
 
 // Message of the pixel cap (CheckPictureSize), which runs before any raster is allocated.
 constexpr const char* kTooLarge = "画像が大きすぎます";
-
-void AppendBe32(Bytes& out, uint32_t value)
-{
-    for (int shift = 24; shift >= 0; shift -= 8)
-        out.push_back(static_cast<uint8_t>(value >> shift));
-}
-
-void AppendLe16(Bytes& out, uint32_t value)
-{
-    out.push_back(static_cast<uint8_t>(value));
-    out.push_back(static_cast<uint8_t>(value >> 8));
-}
-
-void AppendLe32(Bytes& out, uint32_t value)
-{
-    AppendLe16(out, value & 0xFFFF);
-    AppendLe16(out, value >> 16);
-}
 
 // The message of the EngineError that reading `bytes` as `name` throws; fails the test when
 // it loads.
@@ -69,15 +55,6 @@ PictureRaster Load(Reader read, const std::string& name, const Bytes& bytes)
 }
 
 // ---- PNG
-
-void AppendChunk(Bytes& png, const char* type, const Bytes& data)
-{
-    AppendBe32(png, static_cast<uint32_t>(data.size()));
-    const std::size_t typeAt = png.size();
-    png.insert(png.end(), type, type + 4);
-    png.insert(png.end(), data.begin(), data.end());
-    AppendBe32(png, static_cast<uint32_t>(crc32(0, png.data() + typeAt, static_cast<uInt>(png.size() - typeAt))));
-}
 
 // A zlib stream of `head` then `count` zero bytes, deflated piece by piece so that the zeros
 // never sit in memory at once.
@@ -115,16 +92,16 @@ Bytes DeflatedZeros(uint64_t count, const Bytes& head = {})
 Bytes MakeGreyPng(uint32_t width, uint32_t height, uint64_t dataBytes,
                   const std::vector<std::pair<const char*, Bytes>>& ancillary = {})
 {
-    Bytes png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    Bytes png = test::kPngSignature;
     Bytes header;
     AppendBe32(header, width);
     AppendBe32(header, height);
     header.insert(header.end(), {8, 0, 0, 0, 0});
-    AppendChunk(png, "IHDR", header);
+    test::AppendPngChunk(png, "IHDR", header);
     for (const auto& [type, data] : ancillary)
-        AppendChunk(png, type, data);
-    AppendChunk(png, "IDAT", DeflatedZeros(dataBytes));
-    AppendChunk(png, "IEND", {});
+        test::AppendPngChunk(png, type, data);
+    test::AppendPngChunk(png, "IDAT", DeflatedZeros(dataBytes));
+    test::AppendPngChunk(png, "IEND", {});
     return png;
 }
 
@@ -201,24 +178,12 @@ Bytes SmallJpeg(bool progressive)
     });
 }
 
-// Where each marker segment starts; a scan (SOS) runs on through its entropy-coded data to
-// the next marker that is not a restart.
+// Where each marker segment after SOI starts, EOI included.
 std::vector<std::size_t> MarkerStarts(const Bytes& jpeg)
 {
     std::vector<std::size_t> starts;
-    std::size_t at = 2;
-    while (at + 2 <= jpeg.size() && jpeg[at] == 0xFF) {
-        starts.push_back(at);
-        const uint8_t marker = jpeg[at + 1];
-        if (marker == 0xD9 || at + 4 > jpeg.size())
-            break;
-        at += 2 + (jpeg[at + 2] << 8 | jpeg[at + 3]);
-        if (marker != 0xDA)
-            continue;
-        while (at + 1 < jpeg.size()
-               && !(jpeg[at] == 0xFF && jpeg[at + 1] != 0 && (jpeg[at + 1] < 0xD0 || jpeg[at + 1] > 0xD7)))
-            ++at;
-    }
+    for (const test::JpegSegment& segment : test::JpegSegments(jpeg))
+        starts.push_back(segment.begin);
     return starts;
 }
 
@@ -260,26 +225,9 @@ TEST(JpegBombTest, ThousandsOfScansFailAtTheScanLimit)
 
 // ---- GIF
 
-// A GIF whose logical screen and one image have the given sizes; the image data is a
-// single black pixel (clear, 0, end), as a decoder would see it from a cut-down file.
-Bytes MakeGif(uint16_t screenWidth, uint16_t screenHeight, uint16_t imageWidth, uint16_t imageHeight)
-{
-    Bytes gif = {'G', 'I', 'F', '8', '9', 'a'};
-    AppendLe16(gif, screenWidth);
-    AppendLe16(gif, screenHeight);
-    gif.insert(gif.end(), {0x80, 0, 0, 0, 0, 0, 0xFF, 0xFF, 0xFF}); // two global colours
-    gif.push_back(0x2C);
-    AppendLe16(gif, 0);
-    AppendLe16(gif, 0);
-    AppendLe16(gif, imageWidth);
-    AppendLe16(gif, imageHeight);
-    gif.insert(gif.end(), {0, 2, 2, 0x44, 0x01, 0, 0x3B});
-    return gif;
-}
-
 TEST(GifBombTest, HugeScreenOrImageIsRefusedBeforeAllocation)
 {
-    const Bytes bombs[] = {MakeGif(65535, 65535, 1, 1), MakeGif(1, 1, 65535, 65535), MakeGif(65535, 65535, 65535, 65535)};
+    const Bytes bombs[] = {test::TinyGif(65535, 65535, 1, 1), test::TinyGif(1, 1, 65535, 65535), test::TinyGif(65535, 65535, 65535, 65535)};
     for (const Bytes& gif : bombs)
         EXPECT_NE(FailureOf(ReadGif, "bomb.gif", gif).find(kTooLarge), std::string::npos);
 }
@@ -289,24 +237,15 @@ TEST(GifBombTest, HugeScreenOrImageIsRefusedBeforeAllocation)
 // An RLE8 bitmap of the given header size whose data is `rle` (a two-colour table).
 Bytes MakeRleBmp(int32_t width, int32_t height, const Bytes& rle)
 {
-    constexpr uint32_t headers = 14 + 40 + 8;
-    Bytes bmp = {'B', 'M'};
-    AppendLe32(bmp, headers + static_cast<uint32_t>(rle.size()));
-    AppendLe32(bmp, 0);
-    AppendLe32(bmp, headers);
-    AppendLe32(bmp, 40);
-    AppendLe32(bmp, static_cast<uint32_t>(width));
-    AppendLe32(bmp, static_cast<uint32_t>(height));
-    AppendLe16(bmp, 1);
-    AppendLe16(bmp, 8);
-    AppendLe32(bmp, 1); // RLE8
-    for (int i = 0; i < 3; ++i)
-        AppendLe32(bmp, 0); // data size, resolution
-    AppendLe32(bmp, 2);     // colours used
-    AppendLe32(bmp, 0);
-    bmp.insert(bmp.end(), {0, 0, 0, 0, 255, 255, 255, 0});
-    bmp.insert(bmp.end(), rle.begin(), rle.end());
-    return bmp;
+    test::BmpFile bmp;
+    bmp.width = width;
+    bmp.height = height;
+    bmp.bitCount = 8;
+    bmp.compression = 1;  // RLE8
+    bmp.coloursUsed = 2;
+    bmp.palette = {{0, 0, 0}, {255, 255, 255}};
+    bmp.pixels = rle;
+    return bmp.bytes();
 }
 
 TEST(BmpBombTest, HugeRleHeaderIsRefusedBeforeAllocation)
