@@ -1,4 +1,5 @@
 #include "CliRunner.h"
+#include "rules/Defaults.h"
 #include "write/JpegWriter.h"
 #include "TestFiles.h"
 
@@ -98,6 +99,15 @@ TEST_F(CliTest, RefusesBadRequestsWithTheWindowsMessagesAndConvertsNothing)
         EXPECT_EQ(result.out, "") << arguments;
     }
     EXPECT_EQ(Entries(), (std::vector<std::string>{"album", "notes.tif", "photo.jpg"}));
+}
+
+TEST_F(CliTest, HelpAndSizeMessageListThePresets)
+{
+    std::string presets;
+    for (const int32_t side : kPresetBoxSides)
+        presets += (presets.empty() ? "" : " ") + std::to_string(side);
+    EXPECT_NE(Run("--help").out.find(presets), std::string::npos);
+    EXPECT_NE(Run("--size=500 photo.jpg").err.find(presets), std::string::npos);
 }
 
 TEST_F(CliTest, StopsAtTheFirstFailedPictureUnlessToldToGoOn)
