@@ -26,9 +26,16 @@ md5sum a.jpg b.bmp c.jpg > "$work/sources.md5"
 : > "$work/outputs.md5"
 
 fail() {
-    echo "run $run: $*"
+    echo "run ${run:-0}: $*"
     exit 1
 }
+
+# Kill moments spread over one whole batch as long as it takes on this machine now: a fixed
+# window would end before the first write on a loaded machine and test nothing.
+started=$(date +%s%N)
+"$cli" a.jpg b.bmp c.jpg >/dev/null 2>&1 || fail "the batch fails without being killed"
+batch_ms=$(( ($(date +%s%N) - started) / 1000000 + 1 ))
+rm -f s-*.jpg
 
 killed=0
 checked=0
@@ -36,8 +43,8 @@ run=1
 while [ "$run" -le "$runs" ]; do
     "$cli" a.jpg b.bmp c.jpg >/dev/null 2>&1 &
     pid=$!
-    delay=$(( $(od -An -N2 -tu2 /dev/urandom) % 201 ))
-    sleep "$(printf '0.%03d' "$delay")"
+    delay=$(( $(od -An -N4 -tu4 /dev/urandom) % (batch_ms + 1) ))
+    sleep "$(printf '%d.%03d' $((delay / 1000)) $((delay % 1000)))"
     kill -9 "$pid" 2>/dev/null && killed=$((killed + 1))
     wait "$pid" 2>/dev/null
 
