@@ -1,5 +1,6 @@
 #include "BatchRunner.h"
 
+#include "rules/DisplayText.h"
 #include "rules/DropRules.h"
 #include "EngineError.h"
 #include "InOrderWorkers.h"
@@ -37,7 +38,7 @@ bool RejectAny(const std::vector<std::string>& pictures, std::ostream& errors)
             errorList.push_back(ErrorListEntry(*reason, path));
     if (errorList.empty())
         return false;
-    errors << WithoutCarriageReturns(BuildErrorMessage(errorList, CompareIgnoringCase));
+    errors << ForDisplay(WithoutCarriageReturns(BuildErrorMessage(errorList, CompareIgnoringCase)));
     return true;
 }
 
@@ -68,7 +69,7 @@ constexpr const char* kClearLine = "\r\033[K";
 
 void ShowProgress(std::ostream& errors, std::size_t index, std::size_t count, const std::string& path)
 {
-    errors << kClearLine << '[' << (index + 1) << '/' << count << "] [" << NamePart(path) << "]を処理しています" << std::flush;
+    errors << kClearLine << '[' << (index + 1) << '/' << count << "] [" << ForDisplay(NamePart(path)) << "]を処理しています" << std::flush;
 }
 
 } // namespace
@@ -98,7 +99,7 @@ ExitStatus RunBatch(CliRequest& request, std::ostream& out, std::ostream& errors
         if (failure) {
             if (showProgress)
                 errors << kClearLine;
-            errors << "[" << NamePart(path) << "]の処理に失敗しました: " << *failure << '\n';
+            errors << PictureFailedMessage(path, *failure) << '\n';
             status = kSomeFailed;
             if (!request.keepGoing)
                 return false;

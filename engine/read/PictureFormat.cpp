@@ -7,14 +7,10 @@ namespace gustara {
 PictureFormat PictureFormatOf(std::string_view path)
 {
     const std::string extension = UpperAscii(ExtensionOf(path));
-    if (extension == ".BMP")
-        return PictureFormat::Bmp;
-    if (extension == ".JPG" || extension == ".JPEG")
-        return PictureFormat::Jpeg;
-    if (extension == ".PNG")
-        return PictureFormat::Png;
-    if (extension == ".GIF")
-        return PictureFormat::Gif;
+    for (const FormatExtension& supported : kSupportedExtensions) {
+        if (extension == supported.extension)
+            return supported.format;
+    }
     return PictureFormat::None;
 }
 

@@ -1,5 +1,6 @@
 #include "CliRunner.h"
 #include "rules/Defaults.h"
+#include "rules/DisplayText.h"
 #include "write/JpegWriter.h"
 #include "TestFiles.h"
 
@@ -125,6 +126,29 @@ TEST_F(CliTest, StopsAtTheFirstFailedPictureUnlessToldToGoOn)
     const CliResult goneOn = Run("--keep-going b.png c.jpg");
     EXPECT_EQ(goneOn.status, 1);
     EXPECT_EQ(goneOn.out, "s-c.jpg\n");
+}
+
+TEST_F(CliTest, NamesThatAreNotUtf8KeepTheirBytesAndAreShownReplaced)
+{
+    // 料理 and 料 in Shift-JIS, as names unpacked from a Windows archive.
+    MakeJpeg("\x97\xbf\x97\x9d.jpg");
+    test::WriteFileBytes(dir.file("\x97\xbf.png"), {'n', 'o', 't'});
+    test::WriteFileBytes(dir.file("\x97\xbf.tif"), {});
+    const std::string replaced = "\xEF\xBF\xBD\xEF\xBF\xBD";
+
+    const CliResult result = Run("--keep-going " + test::ShellQuote("\x97\xbf\x97\x9d.jpg") + " "
+                                 + test::ShellQuote("\x97\xbf.png"));
+    EXPECT_EQ(result.status, 1);
+    // The written path keeps the source's bytes; messages show them replaced.
+    EXPECT_EQ(result.out, "s-\x97\xbf\x97\x9d.jpg\n");
+    EXPECT_TRUE(fs::exists(dir.file("s-\x97\xbf\x97\x9d.jpg")));
+    EXPECT_NE(result.err.find("[" + replaced + ".png]の処理に失敗しました: "), std::string::npos) << result.err;
+    EXPECT_EQ(ForDisplay(result.err), result.err);
+
+    const CliResult refused = Run(test::ShellQuote("\x97\xbf.tif"));
+    EXPECT_EQ(refused.status, 2);
+    EXPECT_NE(refused.err.find(replaced + ".tif"), std::string::npos) << refused.err;
+    EXPECT_EQ(ForDisplay(refused.err), refused.err);
 }
 
 } // namespace
