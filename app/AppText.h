@@ -13,4 +13,24 @@ inline constexpr char kMessageCannotWriteSettings[] = "%1 に書き込めませ�
 // The status line when the desktop cannot open the output folder (no file manager or xdg-open).
 inline constexpr char kMessageCannotOpenSaveDir[] = "保存先のフォルダを開けませんでした";
 
+// The menus beside "このソフトについて(&A)".
+inline constexpr char kFileMenuCaption[] = "ファイル(&F)";
+inline constexpr char kOpenFilesCaption[] = "ファイルを開く...";
+inline constexpr char kSettingsMenuCaption[] = "設定(&S)";
+inline constexpr char kKeepGoingCaption[] = "失敗しても続ける";
+// %1 is the supported extensions as patterns.
+inline constexpr char kOpenFilesFilter[] = "画像ファイル (%1);;すべてのファイル (*)";
+
+// The progress window's buttons and the end of a batch that stopped or went on past failures.
+inline constexpr char kCloseCaption[] = "閉じる";
+inline constexpr char kStopCaption[] = "中止";
+inline constexpr char kDetailsCaption[] = "詳細";
+inline constexpr char kFailureListCaption[] = "処理に失敗した画像";
+// %1 pictures in the batch, %2 saved, %3 failed.
+inline constexpr char kStoppedStatus[] = "中止しました（%1枚中%2枚を保存）";
+inline constexpr char kStoppedWithFailuresStatus[] = "中止しました（%1枚中%2枚を保存、%3枚は失敗）";
+inline constexpr char kKeptGoingStatus[] = "%1枚中%2枚を保存しました（%3枚は失敗）";
+// The reason of a failure that carries no text of its own.
+inline constexpr char kUnknownFailureReason[] = "原因不明のエラーです";
+
 } // namespace gustara

@@ -1,5 +1,7 @@
 #include "PicConvertThread.h"
 
+#include "AppText.h"
+#include "rules/DisplayText.h"
 #include "rules/PathParts.h"
 #include "RunOnUiThread.h"
 #include "UnitMain.h"
@@ -13,10 +15,11 @@
 
 namespace gustara {
 
-TPicConvertThread::TPicConvertThread(TFormMain& formMain, TFormStatus& formStatus)
+TPicConvertThread::TPicConvertThread(TFormMain& formMain, TFormStatus& formStatus, bool keepGoing)
     : FormMain(formMain)
     , FormStatus(formStatus)
 {
+    Result.keepGoing = keepGoing;
 }
 
 void TPicConvertThread::run()
@@ -30,7 +33,7 @@ void TPicConvertThread::run()
 
 void TPicConvertThread::Execute()
 {
-    if (Prepare() && ConvertAll())
+    if (Prepare() && ConvertAll() && Result.savedCount > 0)
         FormStatus.SetSaveDir(PicConvert->GetOutputFolder());
     Bitmap.reset();
     PicConvert.reset();
@@ -55,31 +58,39 @@ bool TPicConvertThread::Prepare()
 
 bool TPicConvertThread::ConvertAll()
 {
+    Result.pictureCount = PicList.size();
     for (std::size_t i = 0; i < PicList.size(); ++i) {
+        if (StopRequested.load()) {
+            Result.stopped = true;
+            break;
+        }
         const std::string& entry = PicList[i];
-        const std::string name(NamePart(entry));
         Progress = static_cast<int32_t>(i) * kUnitsPerPicture;
         RunOnUiThread([this] { ShowProgress(); });
-        StatusText = "[" + name + "]を処理しています";
+        StatusText = "[" + ForDisplay(NamePart(entry)) + "]を処理しています";
         RunOnUiThread([this] { ShowStatus(); });
         SaveFileName = SavePathFor(entry);
         Bitmap.emplace();
         SourceFileName = entry;
         try {
-            ConvertPicture();
+            if (!ConvertPicture()) {
+                Result.stopped = true;
+                break;
+            }
+            ++Result.savedCount;
+        } catch (const std::exception& failure) {
+            if (!PictureFailed(failure.what()))
+                return false;
         } catch (...) {
-            // The engine's own text is never shown: the label names the picture.
-            RunOnUiThread([this] { MarkFailed(); });
-            StatusText = "[" + name + "]の処理に失敗しました";
-            RunOnUiThread([this] { ShowStatus(); });
-            return false;
+            if (!PictureFailed(kUnknownFailureReason))
+                return false;
         }
         Bitmap.reset();
     }
     return true;
 }
 
-void TPicConvertThread::ConvertPicture()
+bool TPicConvertThread::ConvertPicture()
 {
     PicConvert->LoadPicture(SourceFileName, *Bitmap);
     AdvanceProgress();
@@ -87,8 +98,22 @@ void TPicConvertThread::ConvertPicture()
     AdvanceProgress();
     PicConvert->ApplyFlavour(*Bitmap);
     AdvanceProgress();
+    if (StopRequested.load())
+        return false;
     PicConvert->SaveAsJpeg(SaveFileName, *Bitmap);
     AdvanceProgress();
+    return true;
+}
+
+bool TPicConvertThread::PictureFailed(const std::string& reason)
+{
+    Result.failures.push_back({SourceFileName, reason});
+    RunOnUiThread([this] { MarkFailed(); });
+    if (Result.keepGoing)
+        return true;
+    StatusText = PictureFailedMessage(SourceFileName, reason);
+    RunOnUiThread([this] { ShowStatus(); });
+    return false;
 }
 
 void TPicConvertThread::AdvanceProgress()

@@ -5,6 +5,7 @@
 
 #include <QThread>
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -16,10 +17,27 @@ namespace gustara {
 class TFormMain;
 class TFormStatus;
 
+// A picture that failed: its path (bytes) and the engine's reason.
+struct FailedPicture {
+    std::string path;
+    std::string reason;
+};
+
+// How a batch ended, beyond the main window's ConvertSucceeded.
+struct BatchOutcome {
+    std::size_t pictureCount = 0;
+    std::size_t savedCount = 0;
+    bool stopped = false;    // a stop was asked for and ended the batch early
+    bool keepGoing = false;  // the batch went on past failed pictures
+    std::vector<FailedPicture> failures;
+};
+
 // The worker of one batch: converts the main window's accepted paths one by one on its own
 // thread and reports each picture and step to the progress window. Settings and the list
 // are taken from the main window once, at the start. The first picture that fails ends the
-// batch; the status label names it and the main window's ConvertSucceeded becomes false.
+// batch (unless keepGoing): the status label names it with its reason and the main window's
+// ConvertSucceeded becomes false. A stop is looked at before each picture starts and before
+// its file is written: an abandoned picture leaves no file, and nothing is written after it.
 // The worker touches the windows only through RunOnUiThread, except for handing the output
 // folder to the progress window after the last picture. Both windows must outlive the run.
 class TPicConvertThread : public QThread {
@@ -28,7 +46,13 @@ public:
     // Progress units of one picture: its start and one per engine step.
     static constexpr int32_t kUnitsPerPicture = 5;
 
-    TPicConvertThread(TFormMain& formMain, TFormStatus& formStatus);
+    // keepGoing: a failed picture is recorded and the batch goes on with the next one.
+    TPicConvertThread(TFormMain& formMain, TFormStatus& formStatus, bool keepGoing);
+
+    // Asks the batch to stop; any thread may call it, at any time.
+    void RequestStop() { StopRequested.store(true); }
+    // How the batch ended; to be read only once the run has returned.
+    const BatchOutcome& Outcome() const { return Result; }
 
 protected:
     // Runs Execute. A report that can no longer reach the user-interface thread (the
@@ -41,11 +65,15 @@ private:
     void Execute();
     // Success flag, list and settings; false (and failed) when one of them fails.
     bool Prepare();
-    // Every picture in list order; false (and failed) at the first picture that fails.
+    // Every picture in list order, until a stop; false (and failed) at the first picture
+    // that fails, unless the batch keeps going.
     bool ConvertAll();
-    // The four engine steps of the current picture, each followed by a progress report.
-    // Throws what the engine throws.
-    void ConvertPicture();
+    // The four engine steps of the current picture, each followed by a progress report;
+    // false when a stop came before the save, which is then not made. Throws what the
+    // engine throws.
+    bool ConvertPicture();
+    // Records the failed current picture; false when it ends the batch (shown as failed).
+    bool PictureFailed(const std::string& reason);
     void AdvanceProgress();
 
     // Run on the user-interface thread while the worker waits.
@@ -58,6 +86,8 @@ private:
 
     TFormMain& FormMain;
     TFormStatus& FormStatus;
+    std::atomic<bool> StopRequested{false};
+    BatchOutcome Result;
 
     std::string StatusText;
     int32_t Progress = 0;

@@ -73,6 +73,18 @@ std::string ReadSettingsText(const IniFile& ini, std::string_view section, std::
     return std::string(CutUtf8(text ? std::string_view(*text) : defaultValue, kMaxSettingsTextBytes));
 }
 
+ExtensionSettings ReadExtensionSettings(const IniFile& ini)
+{
+    ExtensionSettings settings;
+    settings.keepGoing = ReadSettingsFlag(ini, kExtensionSection, "KEEP_GOING", settings.keepGoing);
+    return settings;
+}
+
+void WriteExtensionSettings(IniFile& ini, const ExtensionSettings& settings)
+{
+    ini.Write(kExtensionSection, "KEEP_GOING", settings.keepGoing ? "1" : "0");
+}
+
 std::string_view CutUtf8(std::string_view text, std::size_t maxBytes)
 {
     if (text.size() <= maxBytes)

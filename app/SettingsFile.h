@@ -40,6 +40,18 @@ int32_t ReadSettingsInteger(const IniFile& ini, std::string_view section, std::s
 // that would not fit whole; the default when the key is missing.
 std::string ReadSettingsText(const IniFile& ini, std::string_view section, std::string_view key, std::string_view defaultValue);
 
+// The settings beyond the fifteen keys of the window's controls, in a section of their own that
+// a file written from scratch holds after the other three, so those keep their order. To add
+// a setting: a field here, one line in each of the two functions below.
+inline constexpr char kExtensionSection[] = "GUSTARA_EXT";
+struct ExtensionSettings {
+    bool keepGoing = false;  // KEEP_GOING: a batch goes on past a failed picture
+};
+// Missing keys and values that do not parse give the defaults above. Does not fail.
+ExtensionSettings ReadExtensionSettings(const IniFile& ini);
+// Writes every key of the section, in the order of the fields. Does not fail.
+void WriteExtensionSettings(IniFile& ini, const ExtensionSettings& settings);
+
 // The longest prefix of the UTF-8 text of at most maxBytes bytes that ends between characters.
 std::string_view CutUtf8(std::string_view text, std::size_t maxBytes);
 

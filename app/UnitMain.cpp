@@ -8,6 +8,7 @@
 #include "rules/SettingsRules.h"
 #include "SoftAd.h"
 #include "UnitAbout.h"
+#include "UnitStatus.h"
 #include "rules/WholeNumber.h"
 
 #include <QApplication>
@@ -18,6 +19,7 @@
 #include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QScreen>
@@ -155,6 +157,7 @@ void TFormMain::AttachWindows(TFormStatus& status, TFormAbout& about)
 {
     FormStatus = &status;
     FormAbout = &about;
+    connect(FormStatus, &TFormStatus::StopRequested, this, &TFormMain::StopConvert);
 }
 
 void TFormMain::CreateControls()
@@ -176,6 +179,7 @@ void TFormMain::CreateControls()
     A1 = MainMenu->addAction(Text("このソフトについて(&A)"));
     A1->setObjectName(QStringLiteral("A1"));
     connect(A1, &QAction::triggered, this, &TFormMain::A1Click);
+    CreateMenus();
 
     auto* client = new QWidget(this);
     client->setObjectName(QStringLiteral("ClientArea"));
@@ -202,6 +206,23 @@ void TFormMain::CreateControls()
     setFixedSize(kClientWidth, kClientHeight + MainMenu->sizeHint().height());
     if (const QScreen* desktop = screen())
         move(desktop->availableGeometry().center() - rect().center());
+}
+
+void TFormMain::CreateMenus()
+{
+    // After the window's own item, so that it keeps its place; the bar stays one line high.
+    FileMenu = MainMenu->addMenu(Text(kFileMenuCaption));
+    FileMenu->setObjectName(QStringLiteral("FileMenu"));
+    OpenFilesItem = FileMenu->addAction(Text(kOpenFilesCaption));
+    OpenFilesItem->setObjectName(QStringLiteral("OpenFilesItem"));
+    OpenFilesItem->setShortcut(QKeySequence::Open);
+    connect(OpenFilesItem, &QAction::triggered, this, &TFormMain::OpenFilesClick);
+
+    SettingsMenu = MainMenu->addMenu(Text(kSettingsMenuCaption));
+    SettingsMenu->setObjectName(QStringLiteral("SettingsMenu"));
+    KeepGoingItem = SettingsMenu->addAction(Text(kKeepGoingCaption));
+    KeepGoingItem->setObjectName(QStringLiteral("KeepGoingItem"));
+    KeepGoingItem->setCheckable(true);
 }
 
 void TFormMain::CreateSizeGroup(QWidget* client)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "SettingsFile.h"
+
 #include <QMainWindow>
 
 #include <cstdint>
@@ -16,6 +18,7 @@ class QGroupBox;
 class QKeyEvent;
 class QLabel;
 class QLineEdit;
+class QMenu;
 class QMenuBar;
 class QPlainTextEdit;
 class QRadioButton;
@@ -27,6 +30,7 @@ namespace gustara {
 class TFormAbout;
 class TFormStatus;
 class TPicConvertThread;
+struct BatchOutcome;
 
 // The main window. Its controls are the settings: they are loaded from config.ini when the
 // window is created and written back when it is destroyed; the batch worker reads them on
@@ -71,10 +75,14 @@ public:
     int64_t GetTargetFileSize() const;
 
     // One drop, its URLs in drop order. FileList is emptied and receives every accepted
-    // path; a URL that names no local file is refused for its format. Any refusal is
-    // reported in one message and nothing is converted; otherwise the settings are checked
-    // and, when they pass, a batch is started.
+    // path, as the bytes of the URL's percent-decoded path; a URL that names no local file is
+    // refused for its format. Any refusal is reported in one message and nothing is
+    // converted; otherwise the settings are checked and, when they pass, a batch is started.
     void WMDropFiles(const QList<QUrl>& urls);
+    // The same for local paths given as bytes (the window's own command line).
+    void OpenPaths(const std::vector<std::string>& paths);
+    // Asks for pictures in the desktop's file dialog; the chosen ones are taken as a drop.
+    void OpenFilesClick();
     // Sorts errorList in place, ignoring letter case by the user's locale, and returns the
     // message that lists the refusals.
     static std::string BuildErrorMessage(std::vector<std::string>& errorList);
@@ -83,9 +91,12 @@ public:
     // this window and starts a worker, which releases itself after ConvertTerminate. Needs
     // AttachWindows first.
     void StartConvert();
-    // The worker's completion handler: writes the result of the batch into the progress
-    // window. This window stays disabled until the progress window is closed.
+    // The worker's completion handler (`sender` is the worker, whose run has returned):
+    // writes the result of the batch into the progress window. This window stays disabled
+    // until the progress window is closed, or closes now when it was asked to during the batch.
     void ConvertTerminate(QObject* sender);
+    // Asks the running batch, if any, to stop after its current picture at the latest.
+    void StopConvert();
     // Replaces target's entries with FileList's, in order.
     void CopyFileList(std::vector<std::string>& target) const;
     // True from StartConvert until ConvertTerminate.
@@ -97,13 +108,16 @@ public:
     // The settings folder and its file (SettingsFile.h has the rules of both).
     void InitConfigDir();
     void LoadConfig();
-    // Writes the fifteen settings; shows the error box with the file's path when the file
-    // cannot be replaced, which leaves it as it was.
+    // Writes the fifteen settings, then the extension settings; shows the error box with the
+    // file's path when the file cannot be replaced, which leaves it as it was.
     void SaveConfig();
 
     QString SettingsDir;  // ends in "/"
     bool ConvertSucceeded = false;
-    std::vector<std::string> FileList;  // UTF-8 paths of the latest accepted drop
+    std::vector<std::string> FileList;  // paths (bytes) of the latest accepted drop
+    // The settings kept beyond the fifteen keys; KeepGoingItem holds keepGoing while the
+    // window lives.
+    ExtensionSettings Extensions;
 
     // Size group.
     QGroupBox* GBPicSize;
@@ -152,6 +166,10 @@ public:
     // Menu.
     QMenuBar* MainMenu;
     QAction* A1;
+    QMenu* FileMenu;
+    QAction* OpenFilesItem;  // Ctrl+O
+    QMenu* SettingsMenu;
+    QAction* KeepGoingItem;  // checkable
 
 protected:
     // Swallows hint (tooltip) events, since hints are off in this window, takes dragged
@@ -162,7 +180,8 @@ protected:
     // once the platform's drop is over.
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
-    // The window stays open while a worker runs: the worker still reports to it.
+    // While a worker runs (it still reports to this window) a close stops the batch, and the
+    // window closes once the batch has ended.
     void closeEvent(QCloseEvent* event) override;
 
 private:
@@ -172,6 +191,12 @@ private:
     };
 
     void CreateControls();
+    void CreateMenus();
+    // The drop's rules on local paths, with the refusals already found.
+    void TakeFiles(const std::vector<std::string>& paths, std::vector<std::string> errorList);
+    // The status line and buttons of a batch that stopped or went on past failures; false
+    // for the two ends that the batch's own rules cover (done, failed).
+    bool ShowExtendedOutcome(const BatchOutcome& outcome);
     void CreateSizeGroup(QWidget* client);
     void CreateSaveGroup(QWidget* client);
     void CreateStrengthGroup(QWidget* client);
@@ -193,6 +218,7 @@ private:
     bool TakesDrops() const;
 
     TPicConvertThread* ConvertThread = nullptr;  // the running worker; it owns itself
+    bool CloseAfterBatch = false;
 
     std::vector<TypedField> TypedFields;
     TFormStatus* FormStatus = nullptr;

@@ -1,10 +1,13 @@
-// Batches of the main window: starting the worker and showing its result.
+// Batches of the main window: starting the worker, stopping it and showing its result.
 
 #include "UnitMain.h"
 
+#include "AppText.h"
 #include "PicConvertThread.h"
+#include "rules/DisplayText.h"
 #include "UnitStatus.h"
 
+#include <QAction>
 #include <QCloseEvent>
 
 namespace gustara {
@@ -16,14 +19,25 @@ int32_t LastProgressUnit(std::size_t pictureCount)
     return static_cast<int32_t>(pictureCount) * TPicConvertThread::kUnitsPerPicture - 1;
 }
 
+QStringList FailureLines(const BatchOutcome& outcome)
+{
+    QStringList lines;
+    for (const FailedPicture& failure : outcome.failures)
+        lines.push_back(QString::fromStdString(PictureFailedMessage(failure.path, failure.reason)));
+    return lines;
+}
+
 } // namespace
 
 void TFormMain::StartConvert()
 {
     FormStatus->SetProgressRange(0, LastProgressUnit(FileList.size()));
-    FormStatus->LabelStatus->setText(QStringLiteral("初期化中････"));
+    // Through the setter, so that no tooltip of an earlier batch stays.
+    FormStatus->SetStatusText(QStringLiteral("初期化中････"));
     FormStatus->SetCloseEnabled(false);
     FormStatus->SetOpenDirEnabled(false);
+    FormStatus->SetFailureList({});
+    FormStatus->OfferStop(true);
     FormStatus->show();
     // A window shown again does not come to the front by itself everywhere (without a
     // window manager, or with some), and would stay hidden behind this one.
@@ -31,22 +45,58 @@ void TFormMain::StartConvert()
     FormStatus->activateWindow();
     setEnabled(false);
 
-    ConvertThread = new TPicConvertThread(*this, *FormStatus);
+    ConvertThread = new TPicConvertThread(*this, *FormStatus, KeepGoingItem->isChecked());
     connect(ConvertThread, &QThread::finished, this, [this, worker = ConvertThread] { ConvertTerminate(worker); });
     // Connected after the handler, so the worker goes only once the handler has run.
     connect(ConvertThread, &QThread::finished, ConvertThread, &QObject::deleteLater);
     ConvertThread->start(QThread::NormalPriority);
 }
 
-void TFormMain::ConvertTerminate([[maybe_unused]] QObject* sender)
+void TFormMain::ConvertTerminate(QObject* sender)
 {
+    auto& worker = static_cast<TPicConvertThread&>(*sender);
+    // The run has returned; the thread itself ends right after, and no thread outlives the batch.
+    worker.wait();
     ConvertThread = nullptr;
+    FormStatus->OfferStop(false);
     FormStatus->SetCloseEnabled(true);
-    if (!ConvertSucceeded)
-        return;
-    FormStatus->SetProgress(LastProgressUnit(FileList.size()));
-    FormStatus->SetOpenDirEnabled(true);
-    FormStatus->SetStatusText(QString::number(FileList.size()) + QStringLiteral("枚の画像処理が完了しました"));
+    if (!ShowExtendedOutcome(worker.Outcome()) && ConvertSucceeded) {
+        FormStatus->SetProgress(LastProgressUnit(FileList.size()));
+        FormStatus->SetOpenDirEnabled(true);
+        FormStatus->SetStatusText(QString::number(FileList.size()) + QStringLiteral("枚の画像処理が完了しました"));
+    }
+    if (CloseAfterBatch) {
+        CloseAfterBatch = false;
+        FormStatus->hide();
+        close();
+    }
+}
+
+bool TFormMain::ShowExtendedOutcome(const BatchOutcome& outcome)
+{
+    const std::size_t failed = outcome.failures.size();
+    const auto counts = [&](const char* text) {
+        QString status = QString::fromUtf8(text).arg(outcome.pictureCount).arg(outcome.savedCount);
+        return failed > 0 ? status.arg(failed) : status;
+    };
+    if (outcome.stopped) {
+        FormStatus->SetStatusText(counts(failed > 0 ? kStoppedWithFailuresStatus : kStoppedStatus));
+    } else if (outcome.keepGoing && failed > 0) {
+        FormStatus->SetProgress(LastProgressUnit(outcome.pictureCount));
+        FormStatus->SetStatusText(counts(kKeptGoingStatus));
+    } else {
+        return false;
+    }
+    FormStatus->SetOpenDirEnabled(outcome.savedCount > 0);
+    if (outcome.keepGoing)
+        FormStatus->SetFailureList(FailureLines(outcome));
+    return true;
+}
+
+void TFormMain::StopConvert()
+{
+    if (ConvertThread)
+        ConvertThread->RequestStop();
 }
 
 void TFormMain::CopyFileList(std::vector<std::string>& target) const
@@ -56,10 +106,13 @@ void TFormMain::CopyFileList(std::vector<std::string>& target) const
 
 void TFormMain::closeEvent(QCloseEvent* event)
 {
-    if (IsConverting())
-        event->ignore();
-    else
+    if (!IsConverting()) {
         QMainWindow::closeEvent(event);
+        return;
+    }
+    CloseAfterBatch = true;
+    StopConvert();
+    event->ignore();
 }
 
 } // namespace gustara

@@ -122,6 +122,8 @@ void TFormMain::LoadConfig()
     ApplyHiddenFixedValues();
     for (const ConfigEntry& entry : std::span(entries).subspan(kPicSizeEntryCount))
         LoadEntry(ini, entry);
+    Extensions = ReadExtensionSettings(ini);
+    KeepGoingItem->setChecked(Extensions.keepGoing);
 }
 
 void TFormMain::ApplyHiddenFixedValues()
@@ -154,6 +156,8 @@ void TFormMain::SaveConfig()
         IniFile ini = IniFile::Parse(*bytes);
         for (const ConfigEntry& entry : ConfigEntries(*this))
             SaveEntry(ini, entry);
+        Extensions.keepGoing = KeepGoingItem->isChecked();
+        WriteExtensionSettings(ini, Extensions);
         saved = ReplaceSettingsFile(path, ini.Text());
     }
     if (!saved)

@@ -3,12 +3,16 @@
 
 #include "UnitMain.h"
 
+#include "AppText.h"
+#include "LocalPaths.h"
+#include "read/PictureFormat.h"
 #include "rules/DropRules.h"
 #include "MessageBoxes.h"
 
 #include <QCollator>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFileDialog>
 #include <QMimeData>
 #include <QUrl>
 
@@ -68,19 +72,45 @@ void TFormMain::dropEvent(QDropEvent* event)
 
 void TFormMain::WMDropFiles(const QList<QUrl>& urls)
 {
-    FileList.clear();
+    std::vector<std::string> paths;
     std::vector<std::string> errorList;
     for (const QUrl& url : urls) {
-        if (!url.isLocalFile()) {
-            errorList.push_back(ErrorListEntry(kReasonFormat, url.path().toStdString()));
-            continue;
-        }
-        // Paths are kept whole; nothing limits their length.
-        std::string path = url.toLocalFile().toStdString();
+        if (url.isLocalFile())
+            paths.push_back(LocalPathBytes(url));
+        else
+            errorList.push_back(ErrorListEntry(kReasonFormat, LocalPathBytes(url)));
+    }
+    TakeFiles(paths, std::move(errorList));
+}
+
+void TFormMain::OpenPaths(const std::vector<std::string>& paths)
+{
+    TakeFiles(paths, {});
+}
+
+void TFormMain::OpenFilesClick()
+{
+    QStringList patterns;
+    for (const FormatExtension& supported : kSupportedExtensions) {
+        const QString upper = QLatin1Char('*') + QString::fromLatin1(supported.extension);
+        // Some desktops' dialogs match patterns in their letter case only.
+        patterns << upper.toLower() << upper;
+    }
+    const QString filter = QString::fromUtf8(kOpenFilesFilter).arg(patterns.join(QLatin1Char(' ')));
+    const QList<QUrl> urls = QFileDialog::getOpenFileUrls(this, QString::fromUtf8(kOpenFilesCaption), QUrl(), filter);
+    if (!urls.isEmpty())
+        WMDropFiles(urls);
+}
+
+void TFormMain::TakeFiles(const std::vector<std::string>& paths, std::vector<std::string> errorList)
+{
+    FileList.clear();
+    // Paths are kept whole, as bytes; nothing limits their length.
+    for (const std::string& path : paths) {
         if (const auto reason = RejectionReason(path))
             errorList.push_back(ErrorListEntry(*reason, path));
         else
-            FileList.push_back(std::move(path));
+            FileList.push_back(path);
     }
     if (!errorList.empty()) {
         ShowMessage(this, QString::fromStdString(BuildErrorMessage(errorList)));

@@ -1,6 +1,8 @@
 #include "UnitStatus.h"
 
 #include "AppText.h"
+#include "FailureList.h"
+#include "LocalPaths.h"
 #include "OwnedWindow.h"
 
 #include <QCloseEvent>
@@ -20,14 +22,14 @@ namespace {
 constexpr int kClientWidth = 395;
 constexpr int kClientHeight = 86;
 
-bool OpenFolderOnDesktop(const QString& folder)
+bool OpenFolderOnDesktop(const QUrl& folder)
 {
-    return QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
+    return QDesktopServices::openUrl(folder);
 }
 
-std::function<bool(const QString&)>& FolderOpener()
+std::function<bool(const QUrl&)>& FolderOpener()
 {
-    static std::function<bool(const QString&)> opener = OpenFolderOnDesktop;
+    static std::function<bool(const QUrl&)> opener = OpenFolderOnDesktop;
     return opener;
 }
 
@@ -63,12 +65,17 @@ void TFormStatus::CreateControls()
     ProgressBarStatus = Place(new QProgressBar(this), "ProgressBarStatus", 8, 12, 377, 17);
     ProgressBarStatus->setTextVisible(false);
     SetProgressRange(0, 100);
-    BtnClose = Place(new QPushButton(QStringLiteral("閉じる"), this), "BtnClose", 204, 55, 75, 25);
+    BtnClose = Place(new QPushButton(QString::fromUtf8(kCloseCaption), this), "BtnClose", 204, 55, 75, 25);
     BtnOpenDir = Place(new QPushButton(QStringLiteral("保存先を開く"), this), "BtnOpenDir", 116, 55, 75, 25);
+    // To the right of the two, in the space that their centred pair leaves.
+    BtnDetails = Place(new QPushButton(QString::fromUtf8(kDetailsCaption), this), "BtnDetails", 292, 55, 75, 25);
+    BtnDetails->hide();
     setTabOrder(BtnClose, BtnOpenDir);
+    setTabOrder(BtnOpenDir, BtnDetails);
 
     connect(BtnClose, &QPushButton::clicked, this, &TFormStatus::BtnCloseClick);
     connect(BtnOpenDir, &QPushButton::clicked, this, &TFormStatus::BtnOpenDirClick);
+    connect(BtnDetails, &QPushButton::clicked, this, &TFormStatus::BtnDetailsClick);
 }
 
 void TFormStatus::FormCreate()
@@ -91,7 +98,10 @@ void TFormStatus::SetProgress(int32_t position)
 
 void TFormStatus::SetStatusText(const QString& text)
 {
-    LabelStatus->setText(text);
+    StatusText = text;
+    const QString shown = LabelStatus->fontMetrics().elidedText(text, Qt::ElideMiddle, LabelStatus->width());
+    LabelStatus->setText(shown);
+    LabelStatus->setToolTip(shown == text ? QString() : text);
 }
 
 void TFormStatus::SetCloseEnabled(bool enabled)
@@ -102,6 +112,19 @@ void TFormStatus::SetCloseEnabled(bool enabled)
 void TFormStatus::SetOpenDirEnabled(bool enabled)
 {
     BtnOpenDir->setEnabled(enabled);
+}
+
+void TFormStatus::OfferStop(bool offered)
+{
+    StopOffered = offered;
+    BtnClose->setText(QString::fromUtf8(offered ? kStopCaption : kCloseCaption));
+    BtnClose->setEnabled(offered);
+}
+
+void TFormStatus::SetFailureList(const QStringList& lines)
+{
+    FailureLines = lines;
+    BtnDetails->setVisible(!lines.isEmpty());
 }
 
 void TFormStatus::SetSaveDir(const std::string& folder)
@@ -116,6 +139,11 @@ std::string TFormStatus::GetSaveDir() const
 
 void TFormStatus::BtnCloseClick()
 {
+    if (StopOffered) {
+        BtnClose->setEnabled(false);
+        emit StopRequested();
+        return;
+    }
     hide();
     if (QWidget* owner = parentWidget()) {
         owner->setEnabled(true);
@@ -127,11 +155,16 @@ void TFormStatus::BtnCloseClick()
 void TFormStatus::BtnOpenDirClick()
 {
     // Without a file manager or xdg-open the button would seem to do nothing.
-    if (!FolderOpener()(QString::fromStdString(SaveDir)))
+    if (!FolderOpener()(LocalFileUrl(SaveDir)))
         SetStatusText(QString::fromUtf8(kMessageCannotOpenSaveDir));
 }
 
-void TFormStatus::SetFolderOpenerForTesting(std::function<bool(const QString& folder)> opener)
+void TFormStatus::BtnDetailsClick()
+{
+    ShowFailureList(*this, FailureLines);
+}
+
+void TFormStatus::SetFolderOpenerForTesting(std::function<bool(const QUrl& folder)> opener)
 {
     FolderOpener() = opener ? std::move(opener) : OpenFolderOnDesktop;
 }

@@ -11,6 +11,7 @@
 #include <string>
 
 class QCloseEvent;
+class QUrl;
 
 namespace gustara {
 
@@ -29,10 +30,21 @@ public:
     // Sets the bar's minimum, then its maximum, then puts the bar at the minimum.
     void SetProgressRange(int32_t min, int32_t max);
     void SetProgress(int32_t position);
-    // Shows `text` on the one status line, centred; a text too wide for it is cut off.
+    // Shows `text` on the one status line, centred; a text too wide for it is elided in the
+    // middle and then stands whole in the line's tooltip.
     void SetStatusText(const QString& text);
+    // The whole text of the status line, as last set.
+    QString FullStatusText() const { return StatusText; }
     void SetCloseEnabled(bool enabled);
     void SetOpenDirEnabled(bool enabled);
+    // While a batch runs, BtnClose reads "中止" and, while enabled, stands for a stop: pressing
+    // it, Esc and the window manager's close emit StopRequested once and disable it. Otherwise
+    // it reads "閉じる" and closes the window.
+    void OfferStop(bool offered);
+    bool IsStopOffered() const { return StopOffered; }
+    // The reports of the pictures that failed, one line each. BtnDetails shows while the list
+    // is not empty and opens it as selectable text.
+    void SetFailureList(const QStringList& lines);
     // Stores the UTF-8 folder that BtnOpenDir opens. The worker calls this from its own
     // thread after its last picture; it touches no widget.
     void SetSaveDir(const std::string& folder);
@@ -43,22 +55,30 @@ public:
     // Asks the desktop to open SaveDir in its file manager. When the desktop cannot start
     // its open action, the status line says so instead.
     void BtnOpenDirClick();
+    // Opens the failure list in a window of its own.
+    void BtnDetailsClick();
 
-    // Replaces how BtnOpenDirClick opens a folder (true: the open action started); an empty
-    // function restores the desktop.
-    static void SetFolderOpenerForTesting(std::function<bool(const QString& folder)> opener);
+    // Replaces how BtnOpenDirClick opens a folder, given as a file URL that keeps the path's
+    // bytes (true: the open action started); an empty function restores the desktop.
+    static void SetFolderOpenerForTesting(std::function<bool(const QUrl& folder)> opener);
 
     QLabel* LabelStatus;
     QProgressBar* ProgressBarStatus;
     QPushButton* BtnClose;
     QPushButton* BtnOpenDir;
+    QPushButton* BtnDetails;  // hidden while there is no failure to list
+
+signals:
+    void StopRequested();
 
 public slots:
-    // Escape: ignored while BtnClose is disabled, otherwise the same as BtnClose.
+    // Escape: ignored while BtnClose is disabled, otherwise the same as BtnClose: a stop while
+    // the batch runs, a close after it.
     void reject() override;
 
 protected:
-    // The window manager's close: ignored while BtnClose is disabled, otherwise BtnClose.
+    // The window manager's close: ignored while BtnClose is disabled, otherwise BtnClose, as
+    // Escape.
     // A close by the program itself, as when the application quits, is let through.
     void closeEvent(QCloseEvent* event) override;
     // Keeps the window usable while its owner is disabled during a batch.
@@ -72,6 +92,9 @@ private:
     // which the completion handler enables after the worker has ended, so the thread end
     // orders the two and no lock is needed.
     std::string SaveDir;
+    QString StatusText;
+    bool StopOffered = false;
+    QStringList FailureLines;
 };
 
 } // namespace gustara

@@ -1,4 +1,5 @@
 #include "AppText.h"
+#include "LocalPaths.h"
 #include "QtJapaneseTexts.h"
 #include "UnitAbout.h"
 #include "UnitMain.h"
@@ -27,5 +28,12 @@ int main(int argc, char* argv[])
     gustara::TFormAbout formAbout(&formMain);
     formMain.AttachWindows(formStatus, formAbout);
     formMain.show();
+    // Pictures named on the command line ("Open with" of a file manager) arrive as a drop
+    // once the window is up. QApplication has taken its own options out of argv; the rest
+    // keep their bytes, whatever their encoding.
+    if (std::vector<std::string> paths = gustara::CommandLinePaths(argc, argv); !paths.empty()) {
+        QMetaObject::invokeMethod(
+            &formMain, [&formMain, paths = std::move(paths)] { formMain.OpenPaths(paths); }, Qt::QueuedConnection);
+    }
     return app.exec();
 }

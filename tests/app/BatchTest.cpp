@@ -1,8 +1,13 @@
 #include "DropTestSupport.h"
+#include "LocalPaths.h"
+#include "rules/DisplayText.h"
+#include "UnitThPicConvert.h"
 #include "WindowTestSupport.h"
 
 #include <QCheckBox>
+#include <QAction>
 #include <QComboBox>
+#include <QPlainTextEdit>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -12,6 +17,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <unistd.h>
+
+using gustara::test::CloseFromTheWindowManager;
 using gustara::test::ConfigHome;
 using gustara::test::DropAndHandle;
 using gustara::test::Exists;
@@ -29,6 +37,40 @@ bool RunBatch(ProgramWindows& windows, const QStringList& paths)
 {
     return DropAndHandle(windows.main, LocalUrls(paths)) && windows.main.IsConverting()
         && QTest::qWaitFor([&] { return !windows.main.IsConverting(); }, kBatchTimeoutMs);
+}
+
+// The engine's reason for a source that cannot be loaded.
+std::string LoadFailure(const QString& path)
+{
+    try {
+        gustara::PictureRaster picture;
+        gustara::TthPicConvert().LoadPicture(path.toStdString(), picture);
+    } catch (const std::exception& failure) {
+        return failure.what();
+    }
+    return "<loads>";
+}
+
+QString FailedStatus(const QString& path)
+{
+    return QString::fromStdString(gustara::PictureFailedMessage(path.toStdString(), LoadFailure(path)));
+}
+
+// Runs `action` on this thread when the bar reaches `position`, while the worker waits for
+// the report of that position: a stop asked for there is seen at the worker's next check.
+void WhenTheBarReaches(ProgramWindows& windows, int position, std::function<void()> action)
+{
+    QObject::connect(windows.status.ProgressBarStatus, &QProgressBar::valueChanged, &windows.status,
+                     [position, action = std::move(action)](int value) {
+                         if (value == position)
+                             action();
+                     });
+}
+
+// The names in the folder, sorted: sources, outputs, and anything a batch left behind.
+QStringList FolderNames(const QString& folder)
+{
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
 }
 
 } // namespace
@@ -57,7 +99,11 @@ private slots:
     void batchAfterAFailedOneSucceeds();
     void closingTheProgressWindowEnablesTheMainWindow();
     void everyBatchBringsTheProgressWindowToTheFront();
-    void mainWindowStaysOpenWhileTheWorkerRuns();
+    void closingTheMainWindowStopsTheBatchThenClosesIt();
+    void stopEndsTheBatchAfterTheCurrentPictureAtTheLatest_data();
+    void stopEndsTheBatchAfterTheCurrentPictureAtTheLatest();
+    void keepGoingConvertsPastFailuresAndListsThem();
+    void nameThatIsNotUtf8KeepsItsBytes();
 
 private:
     QString picture(const QString& name) const { return pictures_->filePath(name); }
@@ -80,7 +126,9 @@ void BatchTest::onePictureRunsThroughFiveUnits()
     QCOMPARE(windows.status.LabelStatus->text(), QStringLiteral("初期化中････"));
     QVERIFY(windows.status.isVisible());
     QVERIFY(!windows.status.isModal());
-    QVERIFY(!windows.status.BtnClose->isEnabled());
+    // While the batch runs the close button stands for a stop.
+    QCOMPARE(windows.status.BtnClose->text(), QStringLiteral("中止"));
+    QVERIFY(windows.status.BtnClose->isEnabled());
     QVERIFY(!windows.status.BtnOpenDir->isEnabled());
     QVERIFY(!windows.main.isEnabled());
     QTRY_VERIFY_WITH_TIMEOUT(!windows.main.IsConverting(), kBatchTimeoutMs);
@@ -90,6 +138,7 @@ void BatchTest::onePictureRunsThroughFiveUnits()
     QCOMPARE(values, (QList<int>{0, 1, 2, 3, 4}));
     QVERIFY(windows.main.ConvertSucceeded);
     QCOMPARE(windows.status.LabelStatus->text(), QStringLiteral("1枚の画像処理が完了しました"));
+    QCOMPARE(windows.status.BtnClose->text(), QStringLiteral("閉じる"));
     QVERIFY(windows.status.BtnClose->isEnabled());
     QVERIFY(windows.status.BtnOpenDir->isEnabled());
     QVERIFY(!windows.main.isEnabled());
@@ -111,7 +160,8 @@ void BatchTest::undecodablePictureEndsTheBatch()
     QVERIFY(Exists(picture("s-a.jpg")) && Exists(picture("s-b.jpg")));
     QVERIFY(!Exists(picture("s-c.jpg")) && !Exists(picture("s-d.jpg")) && !Exists(picture("s-e.jpg")));
     QCOMPARE(windows.status.ProgressBarStatus->value(), 10);
-    QCOMPARE(windows.status.LabelStatus->text(), QStringLiteral("[c.png]の処理に失敗しました"));
+    // The picture with the engine's reason.
+    QCOMPARE(windows.status.FullStatusText(), FailedStatus(picture("c.png")));
     QVERIFY(windows.status.BtnClose->isEnabled());
     QVERIFY(!windows.status.BtnOpenDir->isEnabled());
 }
@@ -133,7 +183,7 @@ void BatchTest::failedSaveOfTheLastPictureKeepsTheFolderClosed()
     QVERIFY(!windows.main.ConvertSucceeded);
     QVERIFY(Exists(picture("one/out/a.jpg")));
     QCOMPARE(windows.status.ProgressBarStatus->value(), 8);
-    QCOMPARE(windows.status.LabelStatus->text(), QStringLiteral("[b.jpg]の処理に失敗しました"));
+    QVERIFY(windows.status.FullStatusText().startsWith(QStringLiteral("[b.jpg]の処理に失敗しました: ")));
     QVERIFY(windows.status.BtnClose->isEnabled());
     QVERIFY(!windows.status.BtnOpenDir->isEnabled());
 }
@@ -195,7 +245,8 @@ void BatchTest::batchAfterAFailedOneSucceeds()
     QVERIFY(RunBatch(windows, {picture("[ramen].png")}));
     QVERIFY(!windows.main.ConvertSucceeded);
     // Brackets in a name are shown as they are.
-    QCOMPARE(windows.status.LabelStatus->text(), QStringLiteral("[[ramen].png]の処理に失敗しました"));
+    QCOMPARE(windows.status.FullStatusText(), FailedStatus(picture("[ramen].png")));
+    QVERIFY(windows.status.FullStatusText().startsWith(QStringLiteral("[[ramen].png]の処理に失敗しました: ")));
     windows.status.BtnCloseClick();
 
     QVERIFY(RunBatch(windows, {picture("a.jpg")}));
@@ -235,18 +286,148 @@ void BatchTest::everyBatchBringsTheProgressWindowToTheFront()
     }
 }
 
-void BatchTest::mainWindowStaysOpenWhileTheWorkerRuns()
+void BatchTest::closingTheMainWindowStopsTheBatchThenClosesIt()
 {
+    const QStringList names = {"a.jpg", "b.jpg", "c.jpg", "d.jpg"};
+    {
+        ProgramWindows windows;
+        windows.main.show();
+        for (const QString& name : names)
+            WriteJpegSource(picture(name));
+        // Closed while the second picture is being worked on.
+        bool closed = true;
+        WhenTheBarReaches(windows, 6, [&] { closed = CloseFromTheWindowManager(windows.main); });
+
+        QVERIFY(DropAndHandle(windows.main, LocalUrls({picture("a.jpg"), picture("b.jpg"), picture("c.jpg"),
+                                                       picture("d.jpg")})));
+        QTRY_VERIFY_WITH_TIMEOUT(!windows.main.IsConverting(), kBatchTimeoutMs);
+
+        QVERIFY2(!closed, "the window stays while the worker still reports to it");
+        QVERIFY(windows.main.isHidden());
+        QVERIFY(windows.status.isHidden());
+        QCOMPARE(FolderNames(pictures_->path()), (QStringList{"a.jpg", "b.jpg", "c.jpg", "d.jpg", "s-a.jpg"}));
+    }
+    // The window went the normal way: its settings were saved.
+    QVERIFY(home_->readIni().contains("[GUSTARA_EXT]\nKEEP_GOING=0\n"));
+}
+
+void BatchTest::stopEndsTheBatchAfterTheCurrentPictureAtTheLatest_data()
+{
+    QTest::addColumn<int>("way");           // 0 the button, 1 Escape, 2 the window manager's close
+    QTest::addColumn<int>("stopAt");        // bar position when the stop is asked for
+    QTest::addColumn<QStringList>("saved");
+    QTest::addColumn<QString>("status");
+    // c loaded: abandoned before its save. c saved: nothing after it. Before a: nothing saved.
+    QTest::newRow("button, during c") << 0 << 11 << QStringList{"a", "b"} << "中止しました（4枚中2枚を保存）";
+    QTest::newRow("Escape, c saved") << 1 << 14 << QStringList{"a", "b", "c"} << "中止しました（4枚中3枚を保存）";
+    QTest::newRow("close box, during a") << 2 << 2 << QStringList{} << "中止しました（4枚中0枚を保存）";
+}
+
+void BatchTest::stopEndsTheBatchAfterTheCurrentPictureAtTheLatest()
+{
+    QFETCH(int, way);
+    QFETCH(int, stopAt);
+    QFETCH(QStringList, saved);
+    QFETCH(QString, status);
     ProgramWindows windows;
     windows.main.show();
-    WriteJpegSource(picture("a.jpg"));
-    windows.main.WMDropFiles(LocalUrls({picture("a.jpg")}));
-    QVERIFY(windows.main.IsConverting());
+    QStringList names = {"a.jpg", "b.jpg", "c.jpg", "d.jpg"};
+    QStringList paths;
+    for (const QString& name : names) {
+        WriteJpegSource(picture(name));
+        paths << picture(name);
+    }
+    QPushButton& close = *windows.status.BtnClose;
+    WhenTheBarReaches(windows, stopAt, [&] {
+        QCOMPARE(close.text(), QStringLiteral("中止"));
+        QVERIFY(close.isEnabled());
+        QVERIFY(!windows.status.BtnOpenDir->isEnabled());
+        if (way == 0)
+            QTest::mouseClick(&close, Qt::LeftButton);
+        else if (way == 1)
+            QTest::keyClick(&windows.status, Qt::Key_Escape);
+        else
+            CloseFromTheWindowManager(windows.status);
+        QVERIFY2(!close.isEnabled(), "stopping");
+        QVERIFY(windows.status.isVisible());
+    });
 
-    QVERIFY(!windows.main.close());
+    QVERIFY(RunBatch(windows, paths));
 
+    QCOMPARE(windows.status.LabelStatus->text(), status);
+    QCOMPARE(close.text(), QStringLiteral("閉じる"));
+    QVERIFY(close.isEnabled());
+    QCOMPARE(windows.status.BtnOpenDir->isEnabled(), !saved.isEmpty());
+    QVERIFY(!windows.status.BtnDetails->isVisible());
+    QVERIFY(!windows.main.isEnabled());
+    for (const QString& name : saved)
+        names << "s-" + name + ".jpg";
+    names.sort();
+    // Nothing else: no output after the stop, no temporary file, no partial file.
+    QCOMPARE(FolderNames(pictures_->path()), names);
+    if (!saved.isEmpty())
+        QCOMPARE(QString::fromStdString(windows.status.GetSaveDir()), pictures_->path() + "/");
+
+    windows.status.BtnCloseClick();
+    QVERIFY(windows.main.isEnabled());
+}
+
+void BatchTest::keepGoingConvertsPastFailuresAndListsThem()
+{
+    ProgramWindows windows;
+    windows.main.KeepGoingItem->setChecked(true);
+    for (const char* name : {"a.jpg", "c.jpg", "e.jpg"})
+        WriteJpegSource(picture(name));
+    WriteUndecodableSource(picture("b.png"));
+    WriteUndecodableSource(picture("d.jpg"));
+
+    QVERIFY(RunBatch(windows, {picture("a.jpg"), picture("b.png"), picture("c.jpg"), picture("d.jpg"),
+                                    picture("e.jpg")}));
+
+    QVERIFY(Exists(picture("s-a.jpg")) && Exists(picture("s-c.jpg")) && Exists(picture("s-e.jpg")));
+    QCOMPARE(windows.status.LabelStatus->text(), QStringLiteral("5枚中3枚を保存しました（2枚は失敗）"));
+    QCOMPARE(windows.status.ProgressBarStatus->value(), 24);
+    QVERIFY(windows.status.BtnClose->isEnabled());
+    QVERIFY(windows.status.BtnOpenDir->isEnabled());
+    QVERIFY(windows.status.BtnDetails->isVisible());
+    QTest::mouseClick(windows.status.BtnDetails, Qt::LeftButton);
+    auto* list = windows.status.findChild<QPlainTextEdit*>(QStringLiteral("FailureLines"));
+    QVERIFY(list);
+    QCOMPARE(list->toPlainText(), FailedStatus(picture("b.png")) + "\n" + FailedStatus(picture("d.jpg")));
+    list->window()->close();
+
+    // Without failures the batch ends as always and lists nothing.
+    windows.status.BtnCloseClick();
+    QVERIFY(RunBatch(windows, {picture("a.jpg")}));
+    QCOMPARE(windows.status.LabelStatus->text(), QStringLiteral("1枚の画像処理が完了しました"));
+    QVERIFY(!windows.status.BtnDetails->isVisible());
+}
+
+void BatchTest::nameThatIsNotUtf8KeepsItsBytes()
+{
+    ProgramWindows windows;
+    // 料理 in Shift-JIS, as a name unpacked from a Windows archive.
+    const std::string folder = pictures_->path().toStdString() + "/";
+    WriteJpegSource(folder + "\x97\xbf\x97\x9d.jpg");
+    const QUrl url = gustara::LocalFileUrl(folder + "\x97\xbf\x97\x9d.jpg");
+    QVERIFY(url.toEncoded().endsWith("/%97%BF%97%9D.jpg"));
+
+    QString shown;
+    WhenTheBarReaches(windows, 1, [&] { shown = windows.status.LabelStatus->text(); });
+    QVERIFY(DropAndHandle(windows.main, {url}) && windows.main.IsConverting());
     QTRY_VERIFY_WITH_TIMEOUT(!windows.main.IsConverting(), kBatchTimeoutMs);
-    QVERIFY(windows.main.close());
+    // Shown with the bytes replaced; converted under the same bytes.
+    QCOMPARE(shown, QStringLiteral("[\uFFFD\uFFFD\uFFFD\uFFFD.jpg]を処理しています"));
+    QCOMPARE(windows.status.LabelStatus->text(), QStringLiteral("1枚の画像処理が完了しました"));
+    QVERIFY(::access((folder + "s-\x97\xbf\x97\x9d.jpg").c_str(), F_OK) == 0);
+    windows.status.BtnCloseClick();
+
+    // A refused name is shown the same way in the drop's message.
+    gustara::test::WriteFileBytes(folder + "\x97\xbf.txt", {});
+    const auto boxes = gustara::test::AnswerMessageBoxes(
+        [&] { DropAndHandle(windows.main, {gustara::LocalFileUrl(folder + "\x97\xbf.txt")}); });
+    QCOMPARE(boxes.size(), std::size_t{1});
+    QVERIFY(boxes[0].text.contains(QStringLiteral("\u3000\u3000\uFFFD\uFFFD.txt")));
 }
 
 QTEST_MAIN(BatchTest)

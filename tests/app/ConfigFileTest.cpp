@@ -2,6 +2,7 @@
 #include "UnitMain.h"
 #include "WindowTestSupport.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QFileInfo>
 #include <QLineEdit>
@@ -36,7 +37,9 @@ const QByteArray kWrittenFromScratch = "[PIC_SIZE]\n"
                                        "[GUSTARA_LV]\n"
                                        "LV_1=0\n"
                                        "LV_2=0\n"
-                                       "LV_3=1\n";
+                                       "LV_3=1\n"
+                                       "[GUSTARA_EXT]\n"
+                                       "KEEP_GOING=0\n";
 
 // The state of a control as a short text: "1"/"0" for a check box or choice, the index
 // of a list, the text of an edit field, the position of the track bar; "Name.enabled"
@@ -45,6 +48,8 @@ QString StateOf(const TFormMain& form, const QString& name)
 {
     const bool askEnabled = name.endsWith(QStringLiteral(".enabled"));
     const QString controlName = askEnabled ? name.chopped(8) : name;
+    if (const auto* item = form.findChild<QAction*>(controlName))
+        return item->isChecked() ? QStringLiteral("1") : QStringLiteral("0");
     const auto* control = form.findChild<QWidget*>(controlName);
     if (!control)
         return QStringLiteral("<no control %1>").arg(controlName);
@@ -169,6 +174,10 @@ void ConfigFileTest::valuesReachTheirControlsAndAreWrittenBack_data()
         << QByteArray("[PIC_SIZE]\nUSE_PIC_SIZE=1\n")
         << QStringList{"CBSizeList.enabled=1", "RBInputPicSize.enabled=1", "EditPicWidth.enabled=0"}
         << QStringList{"USE_PIC_SIZE=1"};
+    QTest::newRow("keep going, in a section of its own")
+        << QByteArray("[GUSTARA_EXT]\nKEEP_GOING=1\n") << QStringList{"KeepGoingItem=1"} << QStringList{"KEEP_GOING=1"};
+    QTest::newRow("keep going that does not parse") << QByteArray("[GUSTARA_EXT]\nKEEP_GOING=yes\n")
+                                                   << QStringList{"KeepGoingItem=0"} << QStringList{"KEEP_GOING=0"};
     QTest::newRow("folder mode") << QByteArray("[PIC_SAVE]\nUSE_MAKE_DIR=1\nDECIDES_INDEX=1\n")
                                  << QStringList{"RBDecidesName=0", "RBMakeDir=1", "EditDirName.enabled=1",
                                                 "CBSelectNamePos.enabled=0", "CBSelectNamePos=1"}
@@ -255,7 +264,9 @@ void ConfigFileTest::saveKeepsOtherLinesAndReplacesValuesInPlace()
                                         "DECIDES_STRING=s-\r\n"
                                         "USE_MAKE_DIR=0\r\n"
                                         "DIR_NAME=Gustara\r\n"
-                                        "USE_PROGRESSIVE=0\r\n"));
+                                        "USE_PROGRESSIVE=0\r\n"
+                                        "[GUSTARA_EXT]\r\n"
+                                        "KEEP_GOING=0\r\n"));
 }
 
 void ConfigFileTest::awkwardTextsRoundTripThroughTheFile()
@@ -294,7 +305,7 @@ void ConfigFileTest::hostileFileGivesDefaultsAndIsKept()
     }
     const QByteArray saved = home.readIni();
     QVERIFY(saved.startsWith(hostile));
-    QVERIFY(saved.endsWith("[GUSTARA_LV]\nLV_1=0\nLV_2=0\nLV_3=1\n"));
+    QVERIFY(saved.endsWith("[GUSTARA_LV]\nLV_1=0\nLV_2=0\nLV_3=1\n[GUSTARA_EXT]\nKEEP_GOING=0\n"));
 }
 
 void ConfigFileTest::saveLeavesNoTemporaryFileBehind()

@@ -1,12 +1,17 @@
 #include "DropTestSupport.h"
 #include "GifFixtures.h"
+#include "LocalPaths.h"
 #include "rules/SettingsRules.h"
 #include "WindowTestSupport.h"
 
+#include <QAction>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <unistd.h>
 
 using gustara::test::AnswerMessageBoxes;
 using gustara::test::ConfigHome;
@@ -70,6 +75,8 @@ private slots:
     void invalidSettingsShowOnlyTheirMessage();
     void dropDuringABatchStartsNoSecondWorker();
     void twoDropsBeforeEitherIsHandledStartOneBatch();
+    void openFilesTakesTheChosenFilesAsADrop();
+    void commandLinePathsAreTakenAsADrop();
 
 private:
     // A path in the current test's own folder; the folder lives until the last test, so
@@ -274,6 +281,76 @@ void DropIntakeTest::twoDropsBeforeEitherIsHandledStartOneBatch()
     QTRY_VERIFY(!windows.main.IsConverting());
     QVERIFY(Exists(picture("s-a.jpg")));
     QVERIFY(!Exists(picture("s-b.jpg")));
+}
+
+void DropIntakeTest::openFilesTakesTheChosenFilesAsADrop()
+{
+    ProgramWindows windows;
+    windows.main.show();
+    WriteJpegSource(picture("a.jpg"));
+    WriteJpegSource(picture("b.JPEG"));
+    WriteFileBytes(picture("c.tif").toStdString(), {});
+    QStringList filters;
+    // Chooses `typed` in the file dialog of the menu item and answers any message after it.
+    const auto choose = [&](const QString& typed) {
+        QTimer poll;
+        poll.setInterval(0);
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            if (!dialog || !dialog->isVisible())
+                return;
+            filters = dialog->nameFilters();
+            // All files, so that the refused one can be chosen too.
+            dialog->selectNameFilter(filters.last());
+            dialog->setDirectory(QFileInfo(picture("a.jpg")).path());
+            dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(typed);
+            static_cast<QDialog*>(dialog)->accept();
+        });
+        poll.start();
+        return AnswerMessageBoxes([&] { windows.main.OpenFilesItem->trigger(); });
+    };
+
+    QVERIFY(choose(QStringLiteral("\"a.jpg\" \"b.JPEG\"")).empty());
+    QCOMPARE(filters, (QStringList{"画像ファイル (*.bmp *.BMP *.jpg *.JPG *.jpeg *.JPEG *.png *.PNG *.gif *.GIF)",
+                                   "すべてのファイル (*)"}));
+    QVERIFY(windows.main.IsConverting());
+    QTRY_VERIFY_WITH_TIMEOUT(!windows.main.IsConverting(), kBatchTimeoutMs);
+    QVERIFY(Exists(picture("s-a.jpg")) && Exists(picture("s-b.jpg")));
+    windows.status.BtnCloseClick();
+
+    // The drop's rules: a refusal is reported in the drop's message, nothing is converted.
+    const auto boxes = choose(QStringLiteral("\"c.tif\""));
+    QCOMPARE(boxes.size(), std::size_t{1});
+    QCOMPARE(boxes[0].text, Message({{kFormat, {"c.tif"}}}));
+    QVERIFY(!windows.main.IsConverting());
+}
+
+void DropIntakeTest::commandLinePathsAreTakenAsADrop()
+{
+    ProgramWindows windows;
+    const std::string folder = QFileInfo(picture("a.jpg")).path().toStdString();
+    const QString startFolder = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(QString::fromStdString(folder)));
+    std::string arguments[] = {"gustara", "a.jpg", folder + "/b b.jpg", "\x97\xbf.jpg",
+                               "file://" + QUrl::toPercentEncoding(QString::fromStdString(folder), "/").toStdString()
+                                   + "/%97%9D.jpg"};
+    std::vector<char*> argv;
+    for (std::string& argument : arguments)
+        argv.push_back(argument.data());
+    const std::vector<std::string> paths = gustara::CommandLinePaths(static_cast<int>(argv.size()), argv.data());
+    QDir::setCurrent(startFolder);
+    // Relative names become absolute; bytes that are not UTF-8 stay as they are.
+    QVERIFY(paths == (std::vector<std::string>{folder + "/a.jpg", folder + "/b b.jpg", folder + "/\x97\xbf.jpg",
+                                               folder + "/\x97\x9d.jpg"}));
+    for (const std::string& path : paths)
+        WriteJpegSource(path);
+
+    windows.main.OpenPaths(paths);
+    QVERIFY(windows.main.IsConverting());
+    QTRY_VERIFY_WITH_TIMEOUT(!windows.main.IsConverting(), kBatchTimeoutMs);
+    QCOMPARE(windows.status.LabelStatus->text(), QStringLiteral("4枚の画像処理が完了しました"));
+    for (const char* output : {"/s-a.jpg", "/s-b b.jpg", "/s-\x97\xbf.jpg", "/s-\x97\x9d.jpg"})
+        QVERIFY2(::access((folder + output).c_str(), F_OK) == 0, output);
 }
 
 QTEST_MAIN(DropIntakeTest)

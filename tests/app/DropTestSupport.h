@@ -35,10 +35,15 @@ struct ProgramWindows {
     ProgramWindows() { main.AttachWindows(status, about); }
 };
 
-// Writes a small JPEG picture (a source that decodes) at path.
+// Writes a small JPEG picture (a source that decodes) at path, given as bytes or as text.
+inline void WriteJpegSource(const std::string& path, uint32_t seed = 1)
+{
+    WriteFileBytes(path, EncodeJpeg(MakeTestPicture(24, 16, seed), 95, false));
+}
+
 inline void WriteJpegSource(const QString& path, uint32_t seed = 1)
 {
-    WriteFileBytes(path.toStdString(), EncodeJpeg(MakeTestPicture(24, 16, seed), 95, false));
+    WriteJpegSource(path.toStdString(), seed);
 }
 
 // Writes text under a picture's name: a source that is accepted but cannot be decoded.

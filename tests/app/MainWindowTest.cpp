@@ -96,8 +96,21 @@ void MainWindowTest::windowIsFixedWithItsCaptionFontAndMenu()
     QCOMPARE(QFontInfo(form.LblPicWidth->font()).pixelSize(), 12);
     if (QFontInfo(QFont(QStringLiteral("IPAPGothic"))).family() == QStringLiteral("IPAPGothic"))
         QCOMPARE(QFontInfo(form.LblSelectFileName->font()).family(), QStringLiteral("IPAPGothic"));
-    QCOMPARE(form.MainMenu->actions(), QList<QAction*>{form.A1});
+    // The window's own item keeps its place; the new menus follow it on the same one line.
+    QCOMPARE(form.MainMenu->actions(),
+             (QList<QAction*>{form.A1, form.FileMenu->menuAction(), form.SettingsMenu->menuAction()}));
     QCOMPARE(form.A1->text(), QStringLiteral("このソフトについて(&A)"));
+    QCOMPARE(form.FileMenu->title(), QStringLiteral("ファイル(&F)"));
+    QCOMPARE(form.FileMenu->actions(), QList<QAction*>{form.OpenFilesItem});
+    QCOMPARE(form.OpenFilesItem->text(), QStringLiteral("ファイルを開く..."));
+    QCOMPARE(form.OpenFilesItem->shortcut(), QKeySequence(QStringLiteral("Ctrl+O")));
+    QCOMPARE(form.SettingsMenu->title(), QStringLiteral("設定(&S)"));
+    QCOMPARE(form.SettingsMenu->actions(), QList<QAction*>{form.KeepGoingItem});
+    QCOMPARE(form.KeepGoingItem->text(), QStringLiteral("失敗しても続ける"));
+    QVERIFY(form.KeepGoingItem->isCheckable());
+    const int lastItemBottom = form.MainMenu->actionGeometry(form.SettingsMenu->menuAction()).bottom();
+    QCOMPARE(lastItemBottom, form.MainMenu->actionGeometry(form.A1).bottom());
+    QCOMPARE(form.size(), QSize(457, 268 + form.MainMenu->height()));
     QVERIFY(form.acceptDrops());
 }
 

@@ -1,14 +1,17 @@
 #include "UnitStatus.h"
+#include "WindowTestSupport.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QImage>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QtTest/qtestspontaneevent.h>
+#include <QUrl>
 
 #include <algorithm>
 #include <thread>
@@ -16,6 +19,7 @@
 #include <vector>
 
 using gustara::TFormStatus;
+using gustara::test::CloseFromTheWindowManager;
 
 namespace {
 
@@ -33,16 +37,6 @@ std::pair<int, int> InkColumns(QLabel& label)
                 last = std::max(last, x);
             }
     return {first, last};
-}
-
-// What the window manager sends when the user asks to close the window; true if accepted.
-bool CloseFromTheWindowManager(QWidget& window)
-{
-    QCloseEvent event;
-    QSpontaneKeyEvent::setSpontaneous(&event);
-    // notify, unlike sendEvent, keeps the event spontaneous, as QTest does for keys.
-    qApp->notify(&window, &event);
-    return event.isAccepted();
 }
 
 // The window as the worker leaves it after a batch: shown, the owner disabled.
@@ -79,6 +73,9 @@ private slots:
     void closeButtonHidesAndGivesTheOwnerBack();
     void escapeAndCloseWaitForTheCloseButton();
     void theProgramMayAlwaysCloseIt();
+    void whileStopIsOfferedCloseStandsForAStop_data();
+    void whileStopIsOfferedCloseStandsForAStop();
+    void detailsButtonShowsTheFailureList();
     void openDirOpensTheSaveDirAsStored();
     void openDirThatFailsSaysSoOnTheStatusLine();
     void saveDirComesFromTheWorkerThread();
@@ -109,6 +106,7 @@ void StatusWindowTest::controlsSitWhereTheLayoutPutsThem_data()
     QTest::newRow("ProgressBarStatus") << "ProgressBarStatus" << QRect(8, 12, 377, 17) << QString();
     QTest::newRow("BtnClose") << "BtnClose" << QRect(204, 55, 75, 25) << QStringLiteral("閉じる");
     QTest::newRow("BtnOpenDir") << "BtnOpenDir" << QRect(116, 55, 75, 25) << QStringLiteral("保存先を開く");
+    QTest::newRow("BtnDetails") << "BtnDetails" << QRect(292, 55, 75, 25) << QStringLiteral("詳細");
 }
 
 void StatusWindowTest::controlsSitWhereTheLayoutPutsThem()
@@ -231,15 +229,20 @@ void StatusWindowTest::statusTextIsCentredAndALongOneStaysOnOneLine()
     QVERIFY(shortFirst > 0 && shortLast < label.width() - 1);
     QVERIFY2(std::abs(shortFirst - (label.width() - 1 - shortLast)) <= 3, "a short text is centred");
 
-    const QString longText = QStringLiteral("[%1.jpg]を処理しています").arg(QString(60, QChar(u'料')));
+    const QString longText = QStringLiteral("[%1.jpg]の処理に失敗しました: 理由").arg(QString(60, QChar(u'料')));
     status.SetStatusText(longText);
     QVERIFY(label.fontMetrics().horizontalAdvance(longText) > label.width());
     QCOMPARE(label.geometry(), QRect(8, 36, 377, 12));
     QVERIFY(!label.wordWrap());
-    QCOMPARE(label.text(), longText);
-    const auto [longFirst, longLast] = InkColumns(label);
-    // Ink reaches both ends, give or take the gap between two glyphs.
-    QVERIFY2(longFirst <= 4 && longLast >= label.width() - 5, "a long text is cut at both ends, still centred");
+    // Elided in the middle: both ends stay readable, the whole text is in the tooltip.
+    QVERIFY(label.text().startsWith(QStringLiteral("[料")) && label.text().endsWith(QStringLiteral(": 理由")));
+    QVERIFY(label.text().contains(QChar(0x2026)));
+    QVERIFY(label.fontMetrics().horizontalAdvance(label.text()) <= label.width());
+    QCOMPARE(label.toolTip(), longText);
+    QCOMPARE(status.FullStatusText(), longText);
+
+    status.SetStatusText(QStringLiteral("3枚の画像処理が完了しました"));
+    QVERIFY2(label.toolTip().isEmpty(), "a text that fits has no tooltip");
 }
 
 void StatusWindowTest::staysUsableWhileTheOwnerIsDisabled()
@@ -301,10 +304,76 @@ void StatusWindowTest::theProgramMayAlwaysCloseIt()
     QVERIFY(status.isHidden());
 }
 
+void StatusWindowTest::whileStopIsOfferedCloseStandsForAStop_data()
+{
+    QTest::addColumn<int>("way");
+    QTest::newRow("button") << 0;
+    QTest::newRow("Escape") << 1;
+    QTest::newRow("window manager's close") << 2;
+}
+
+void StatusWindowTest::whileStopIsOfferedCloseStandsForAStop()
+{
+    QFETCH(int, way);
+    QWidget owner;
+    TFormStatus status(&owner);
+    ShowAsAfterABatch(owner, status, false);
+    status.OfferStop(true);
+    QCOMPARE(status.BtnClose->text(), QStringLiteral("中止"));
+    QCOMPARE(status.BtnClose->geometry(), QRect(204, 55, 75, 25));
+    QVERIFY(status.BtnClose->isEnabled());
+    QSignalSpy stops(&status, &TFormStatus::StopRequested);
+
+    for (int twice = 0; twice < 2; ++twice) {
+        if (way == 0)
+            QTest::mouseClick(status.BtnClose, Qt::LeftButton);
+        else if (way == 1)
+            QTest::keyClick(&status, Qt::Key_Escape);
+        else
+            QVERIFY(!CloseFromTheWindowManager(status));
+    }
+    QCOMPARE(stops.size(), 1);
+    QVERIFY(!status.BtnClose->isEnabled());
+    QVERIFY(status.isVisible());
+    QVERIFY(!owner.isEnabled());
+
+    status.OfferStop(false);
+    status.SetCloseEnabled(true);
+    QCOMPARE(status.BtnClose->text(), QStringLiteral("閉じる"));
+    QTest::mouseClick(status.BtnClose, Qt::LeftButton);
+    QCOMPARE(stops.size(), 1);
+    QVERIFY(status.isHidden());
+    QVERIFY(owner.isEnabled());
+}
+
+void StatusWindowTest::detailsButtonShowsTheFailureList()
+{
+    TFormStatus status;
+    status.show();
+    QVERIFY(!status.BtnDetails->isVisible());
+    const QStringList lines = {QStringLiteral("[b.png]の処理に失敗しました: 理由 1"),
+                               QStringLiteral("[d.png]の処理に失敗しました: 理由 2")};
+    status.SetFailureList(lines);
+    QVERIFY(status.BtnDetails->isVisible());
+    QCOMPARE(status.size(), QSize(395, 86));
+
+    QTest::mouseClick(status.BtnDetails, Qt::LeftButton);
+    auto* list = status.findChild<QPlainTextEdit*>(QStringLiteral("FailureLines"));
+    QVERIFY(list);
+    QVERIFY(list->window()->isVisible());
+    QCOMPARE(list->toPlainText(), lines.join(QLatin1Char('\n')));
+    QVERIFY(list->isReadOnly());
+    QVERIFY(list->textInteractionFlags() & Qt::TextSelectableByMouse);
+    list->window()->close();
+
+    status.SetFailureList({});
+    QVERIFY(!status.BtnDetails->isVisible());
+}
+
 void StatusWindowTest::openDirOpensTheSaveDirAsStored()
 {
-    std::vector<QString> opened;
-    TFormStatus::SetFolderOpenerForTesting([&opened](const QString& folder) {
+    std::vector<QUrl> opened;
+    TFormStatus::SetFolderOpenerForTesting([&opened](const QUrl& folder) {
         opened.push_back(folder);
         return true;
     });
@@ -313,13 +382,19 @@ void StatusWindowTest::openDirOpensTheSaveDirAsStored()
     status.SetSaveDir(folder);
     status.SetOpenDirEnabled(true);
     QTest::mouseClick(status.BtnOpenDir, Qt::LeftButton);
-    QCOMPARE(opened, std::vector<QString>{QString::fromStdString(folder)});
+    QCOMPARE(opened, std::vector<QUrl>{QUrl::fromLocalFile(QString::fromStdString(folder))});
 
     // A failed batch leaves the button disabled and the folder of the earlier batch stored.
     status.SetOpenDirEnabled(false);
     QTest::mouseClick(status.BtnOpenDir, Qt::LeftButton);
     QCOMPARE(opened.size(), size_t{1});
     QCOMPARE(status.GetSaveDir(), folder);
+
+    // A folder whose name is not UTF-8 keeps its bytes in the URL.
+    status.SetSaveDir("/tmp/\x97\xbf/");
+    status.SetOpenDirEnabled(true);
+    QTest::mouseClick(status.BtnOpenDir, Qt::LeftButton);
+    QCOMPARE(opened.back().toEncoded(), QByteArray("file:///tmp/%97%BF/"));
 }
 
 void StatusWindowTest::openDirThatFailsSaysSoOnTheStatusLine()
@@ -330,7 +405,7 @@ void StatusWindowTest::openDirThatFailsSaysSoOnTheStatusLine()
     status.SetSaveDir("/tmp/");
     status.SetOpenDirEnabled(true);
     for (const bool opens : {true, false}) {
-        TFormStatus::SetFolderOpenerForTesting([opens](const QString&) { return opens; });
+        TFormStatus::SetFolderOpenerForTesting([opens](const QUrl&) { return opens; });
         status.SetStatusText(done);
         QTest::mouseClick(status.BtnOpenDir, Qt::LeftButton);
         QCOMPARE(status.LabelStatus->text(), opens ? done : failed);

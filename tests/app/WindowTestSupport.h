@@ -6,11 +6,13 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QByteArray>
+#include <QCloseEvent>
 #include <QDir>
 #include <QFile>
 #include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QtTest/qtestspontaneevent.h>
 
 #include <functional>
 #include <vector>
@@ -69,6 +71,16 @@ inline std::vector<SeenMessageBox> AnswerMessageBoxes(const std::function<void()
     poll.start();
     action();
     return seen;
+}
+
+// What the window manager sends when the user asks to close the window; true if accepted.
+inline bool CloseFromTheWindowManager(QWidget& window)
+{
+    QCloseEvent event;
+    QSpontaneKeyEvent::setSpontaneous(&event);
+    // notify, unlike sendEvent, keeps the event spontaneous, as QTest does for keys.
+    qApp->notify(&window, &event);
+    return event.isAccepted();
 }
 
 } // namespace gustara::test

@@ -1,6 +1,12 @@
 #!/usr/bin/env bash
-# End-to-end drop: starts the real program on a virtual X display, drops two photos on its
-# main window from another process through XDND, and waits for both outputs.
+# End-to-end runs of the real program on a virtual X display, driven from another process as
+# a user's desktop does:
+#  1. a drop of three photos through XDND, one named in Shift-JIS bytes (not UTF-8): all three
+#     outputs appear, the last under the same bytes plus the affix;
+#  2. four large photos named on the program's command line ("Open with"), then the main
+#     window's close box mid-batch: the batch stops after the current picture, the program
+#     ends by itself with status 0 and saves its settings, and the folder holds whole JPEG
+#     outputs of the first pictures only, no temporary file, the sources unchanged.
 # Usage: real-drop-test.sh GUSTARA XDND_DROP
 # Exit status 77 (skipped) when the virtual display or the drop tool is missing.
 set -euo pipefail
@@ -20,39 +26,102 @@ fi
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-mkdir -p "$work/config" "$work/photos"
-# Two small JPEG sources: the program converts what it is given, so any decodable JPEG serves.
-for name in a b; do
+mkdir -p "$work/config" "$work/photos" "$work/large"
+sjis=$'\x97\xbf\x97\x9d'  # 料理 in Shift-JIS
+# Small JPEG sources: the program converts what it is given, so any decodable JPEG serves.
+for name in a b "$sjis"; do
     printf 'P3\n4 3\n255\n' >"$work/photos/$name.ppm"
     for pixel in $(seq 12); do printf '%d %d %d\n' $((pixel * 20)) 120 $((240 - pixel * 15)); done >>"$work/photos/$name.ppm"
     cjpeg -quality 90 "$work/photos/$name.ppm" >"$work/photos/$name.jpg"
     rm "$work/photos/$name.ppm"
 done
+# Large ones (6000 x 4000, 24 megapixels), so that the close comes while a picture is worked on.
+python3 -c '
+import sys
+w, h = 6000, 4000
+row = bytes((x * 7 + c * 50) & 255 for x in range(w) for c in range(3))
+sys.stdout.buffer.write(b"P6\n%d %d\n255\n" % (w, h) + row * h)' >"$work/large/p.ppm"
+cjpeg -quality 90 "$work/large/p.ppm" >"$work/large/p1.jpg"
+rm "$work/large/p.ppm"
+for name in p2 "$sjis" p4; do cp "$work/large/p1.jpg" "$work/large/$name.jpg"; done
+sha256sum "$work/large/"*.jpg >"$work/sources.sha256"
 
-# Runs inside the virtual display: the program, the drop, the wait, the close.
+# Runs inside the virtual display.
 cat >"$work/session.sh" <<'SESSION'
 set -u
-gustara=$1 xdnd_drop=$2 photos=$3
-QT_QPA_PLATFORM=xcb "$gustara" &
-program=$!
-status=0
-if "$xdnd_drop" --timeout 30 --window-name "料理画像をおいしそうに加工するソフト" "$photos/a.jpg" "$photos/b.jpg"; then
+gustara=$1 xdnd_drop=$2 work=$3 sjis=$4
+title="料理画像をおいしそうに加工するソフト"
+photos=$work/photos large=$work/large
+# Waits up to 30 s for every named file.
+wait_for() {
     for _ in $(seq 300); do
-        [[ -f $photos/s-a.jpg && -f $photos/s-b.jpg ]] && break
+        local all=1
+        for file; do [[ -f $file ]] || all=0; done
+        ((all)) && return 0
         sleep 0.1
     done
-    if [[ ! -f $photos/s-a.jpg || ! -f $photos/s-b.jpg ]]; then
-        echo "the outputs did not appear within 30 s" >&2
-        status=1
-    fi
-else
+    return 1
+}
+
+QT_QPA_PLATFORM=xcb "$gustara" &
+program=$!
+if ! "$xdnd_drop" --timeout 30 --window-name "$title" "$photos/a.jpg" "$photos/b.jpg" "$photos/$sjis.jpg"; then
     echo "the program did not take the drop" >&2
-    status=1
+    exit 1
+fi
+if ! wait_for "$photos/s-a.jpg" "$photos/s-b.jpg" "$photos/s-$sjis.jpg"; then
+    echo "the dropped pictures' outputs did not appear within 30 s" >&2
+    ls "$photos" >&2
+    exit 1
 fi
 kill "$program" 2>/dev/null
 wait "$program" 2>/dev/null
-exit $status
+
+# Relative names, as a file manager passes them with the folder as the current one.
+(cd "$large" && QT_QPA_PLATFORM=xcb exec "$gustara" p1.jpg p2.jpg "$sjis.jpg" p4.jpg) &
+program=$!
+if ! wait_for "$large/s-p1.jpg"; then
+    echo "the pictures named on the command line were not converted" >&2
+    exit 1
+fi
+"$xdnd_drop" --timeout 10 --window-name "$title" --close
+for _ in $(seq 300); do
+    kill -0 "$program" 2>/dev/null || break
+    sleep 0.1
+done
+if kill -0 "$program" 2>/dev/null; then
+    echo "the program did not end within 30 s of its close box" >&2
+    kill "$program"
+    exit 1
+fi
+wait "$program"
 SESSION
 
-XDG_CONFIG_HOME="$work/config" xvfb-run -a bash "$work/session.sh" "$gustara" "$xdnd_drop" "$work/photos"
-ls "$work/photos"
+status=0
+XDG_CONFIG_HOME="$work/config" xvfb-run -a bash "$work/session.sh" "$gustara" "$xdnd_drop" "$work" "$sjis" || status=$?
+if ((status != 0)); then
+    echo "the session failed or the program ended with status $status" >&2
+    exit 1
+fi
+
+# The settings were saved on the way out.
+grep -q '^KEEP_GOING=0' "$work/config/Ferrowin/GustaraWorks/config.ini"
+sha256sum --quiet -c "$work/sources.sha256"
+# The outputs are whole pictures of the first sources, in order; nothing else is there.
+outputs=()
+for name in p1 p2 "$sjis" p4; do
+    [[ -e $work/large/s-$name.jpg ]] || break
+    outputs+=("s-$name.jpg")
+    djpeg "$work/large/s-$name.jpg" >/dev/null
+done
+expected=$(printf '%s\n' p1.jpg p2.jpg "$sjis.jpg" p4.jpg "${outputs[@]}" | LC_ALL=C sort)
+actual=$(cd "$work/large" && LC_ALL=C ls -A)
+if [[ $actual != "$expected" ]]; then
+    printf 'unexpected files after the stop:\n%s\n' "$actual" >&2
+    exit 1
+fi
+if ((${#outputs[@]} == 4)); then
+    echo "the close came after the whole batch: the stop was not exercised" >&2
+    exit 1
+fi
+echo "stopped after ${#outputs[@]} of 4 pictures"

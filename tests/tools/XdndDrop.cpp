@@ -2,7 +2,10 @@
 // X11 drag-and-drop protocol (XDND version 5), the way a file manager does.
 //
 //   xdnd-drop (--window-name NAME | --window-id ID) [--x X --y Y] [--timeout SECONDS] FILE...
+//   xdnd-drop (--window-name NAME | --window-id ID) [--timeout SECONDS] --close
 //
+// --close drops nothing: it asks the window to close as a window manager's close box does
+// (WM_DELETE_WINDOW), so that tests can end a program the way a user does.
 // NAME must equal the window's _NET_WM_NAME (UTF-8) or WM_NAME; only viewable windows count,
 // and the tool waits for the window to appear. ID is decimal or 0x-prefixed hexadecimal.
 // X and Y are root-window coordinates (default: the centre of the window). Each FILE becomes
@@ -48,6 +51,7 @@ struct Options {
     std::optional<int> x;
     std::optional<int> y;
     long timeoutSeconds = 10;
+    bool close = false;
     std::vector<std::string> files;
 };
 
@@ -101,6 +105,8 @@ Options ParseOptions(int argc, char** argv)
             options.y = static_cast<int>(ParseNumber(value(), "--y"));
         else if (arg == "--timeout")
             options.timeoutSeconds = ParseNumber(value(), "--timeout");
+        else if (arg == "--close")
+            options.close = true;
         else if (arg.starts_with("--"))
             throw UsageError("unknown option " + arg);
         else
@@ -110,8 +116,8 @@ Options ParseOptions(int argc, char** argv)
         throw UsageError("give exactly one of --window-name and --window-id");
     if (options.x.has_value() != options.y.has_value())
         throw UsageError("give both --x and --y, or neither");
-    if (options.files.empty())
-        throw UsageError("no files to drop");
+    if (options.files.empty() != options.close)
+        throw UsageError(options.close ? "--close drops no files" : "no files to drop");
     return options;
 }
 
@@ -405,6 +411,21 @@ private:
     Time time_ = CurrentTime;
 };
 
+// What a window manager sends when the user presses the window's close box.
+void AskToClose(Display* display, Window window)
+{
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
+    event.xclient.data.l[1] = CurrentTime;
+    if (XSendEvent(display, window, False, NoEventMask, &event) == 0)
+        throw std::runtime_error("cannot send the close request");
+    XSync(display, False);
+}
+
 void Run(const Options& options)
 {
     const Clock::time_point deadline = Clock::now() + std::chrono::seconds(options.timeoutSeconds);
@@ -417,6 +438,10 @@ void Run(const Options& options)
     Window window = options.windowId ? *options.windowId
                                      : FindWindowNamed(display.get(), *options.windowName, atoms,
                                            deadline);
+    if (options.close) {
+        AskToClose(display.get(), window);
+        return;
+    }
     DropTarget target = FindDropTarget(display.get(), window, atoms);
     auto [x, y] = options.x ? std::pair{*options.x, *options.y} : CentreOf(display.get(), window);
 
@@ -438,7 +463,7 @@ int main(int argc, char** argv)
     } catch (const UsageError& error) {
         std::fprintf(stderr,
             "xdnd-drop: %s\nusage: xdnd-drop (--window-name NAME | --window-id ID) "
-            "[--x X --y Y] [--timeout SECONDS] FILE...\n",
+            "[--x X --y Y] [--timeout SECONDS] (FILE... | --close)\n",
             error.what());
         return 2;
     } catch (const std::exception& error) {
