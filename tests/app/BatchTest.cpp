@@ -348,7 +348,7 @@ void BatchTest::stopEndsTheBatchAfterTheCurrentPictureAtTheLatest()
             QTest::keyClick(&windows.status, Qt::Key_Escape);
         else
             CloseFromTheWindowManager(windows.status);
-        QVERIFY2(!close.isEnabled(), "stopping");
+        QVERIFY2(!close.isEnabled(), "stopping: asked once, pressed once");
         QVERIFY(windows.status.isVisible());
     });
 
@@ -394,6 +394,8 @@ void BatchTest::keepGoingConvertsPastFailuresAndListsThem()
     auto* list = windows.status.findChild<QPlainTextEdit*>(QStringLiteral("FailureLines"));
     QVERIFY(list);
     QCOMPARE(list->toPlainText(), FailedStatus(picture("b.png")) + "\n" + FailedStatus(picture("d.jpg")));
+    QVERIFY(list->isReadOnly() && (list->textInteractionFlags() & Qt::TextSelectableByKeyboard));
+    QCOMPARE(windows.status.size(), QSize(395, 86));
     list->window()->close();
 
     // Without failures the batch ends as always and lists nothing.

@@ -5,10 +5,8 @@
 #include <QCloseEvent>
 #include <QImage>
 #include <QLabel>
-#include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
@@ -73,9 +71,6 @@ private slots:
     void closeButtonHidesAndGivesTheOwnerBack();
     void escapeAndCloseWaitForTheCloseButton();
     void theProgramMayAlwaysCloseIt();
-    void whileStopIsOfferedCloseStandsForAStop_data();
-    void whileStopIsOfferedCloseStandsForAStop();
-    void detailsButtonShowsTheFailureList();
     void openDirOpensTheSaveDirAsStored();
     void openDirThatFailsSaysSoOnTheStatusLine();
     void saveDirComesFromTheWorkerThread();
@@ -302,72 +297,6 @@ void StatusWindowTest::theProgramMayAlwaysCloseIt()
     ShowAsAfterABatch(owner, status, false);
     QVERIFY(status.close());
     QVERIFY(status.isHidden());
-}
-
-void StatusWindowTest::whileStopIsOfferedCloseStandsForAStop_data()
-{
-    QTest::addColumn<int>("way");
-    QTest::newRow("button") << 0;
-    QTest::newRow("Escape") << 1;
-    QTest::newRow("window manager's close") << 2;
-}
-
-void StatusWindowTest::whileStopIsOfferedCloseStandsForAStop()
-{
-    QFETCH(int, way);
-    QWidget owner;
-    TFormStatus status(&owner);
-    ShowAsAfterABatch(owner, status, false);
-    status.OfferStop(true);
-    QCOMPARE(status.BtnClose->text(), QStringLiteral("中止"));
-    QCOMPARE(status.BtnClose->geometry(), QRect(204, 55, 75, 25));
-    QVERIFY(status.BtnClose->isEnabled());
-    QSignalSpy stops(&status, &TFormStatus::StopRequested);
-
-    for (int twice = 0; twice < 2; ++twice) {
-        if (way == 0)
-            QTest::mouseClick(status.BtnClose, Qt::LeftButton);
-        else if (way == 1)
-            QTest::keyClick(&status, Qt::Key_Escape);
-        else
-            QVERIFY(!CloseFromTheWindowManager(status));
-    }
-    QCOMPARE(stops.size(), 1);
-    QVERIFY(!status.BtnClose->isEnabled());
-    QVERIFY(status.isVisible());
-    QVERIFY(!owner.isEnabled());
-
-    status.OfferStop(false);
-    status.SetCloseEnabled(true);
-    QCOMPARE(status.BtnClose->text(), QStringLiteral("閉じる"));
-    QTest::mouseClick(status.BtnClose, Qt::LeftButton);
-    QCOMPARE(stops.size(), 1);
-    QVERIFY(status.isHidden());
-    QVERIFY(owner.isEnabled());
-}
-
-void StatusWindowTest::detailsButtonShowsTheFailureList()
-{
-    TFormStatus status;
-    status.show();
-    QVERIFY(!status.BtnDetails->isVisible());
-    const QStringList lines = {QStringLiteral("[b.png]の処理に失敗しました: 理由 1"),
-                               QStringLiteral("[d.png]の処理に失敗しました: 理由 2")};
-    status.SetFailureList(lines);
-    QVERIFY(status.BtnDetails->isVisible());
-    QCOMPARE(status.size(), QSize(395, 86));
-
-    QTest::mouseClick(status.BtnDetails, Qt::LeftButton);
-    auto* list = status.findChild<QPlainTextEdit*>(QStringLiteral("FailureLines"));
-    QVERIFY(list);
-    QVERIFY(list->window()->isVisible());
-    QCOMPARE(list->toPlainText(), lines.join(QLatin1Char('\n')));
-    QVERIFY(list->isReadOnly());
-    QVERIFY(list->textInteractionFlags() & Qt::TextSelectableByMouse);
-    list->window()->close();
-
-    status.SetFailureList({});
-    QVERIFY(!status.BtnDetails->isVisible());
 }
 
 void StatusWindowTest::openDirOpensTheSaveDirAsStored()
