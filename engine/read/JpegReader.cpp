@@ -12,6 +12,7 @@
 #include <memory>
 #include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace gustara {
@@ -146,6 +147,14 @@ bool DecodeRows(JpegDecoder* decoder, const RowTarget* target)
     return true;
 }
 
+bool CalcOutputSize(JpegDecoder* decoder)
+{
+    if (setjmp(decoder->errors.jump))
+        return false;
+    jpeg_calc_output_dimensions(&decoder->info);
+    return true;
+}
+
 // The orientation of the first EXIF APP1 marker and the colour profile when it describes RGB.
 // Read before decoding: libjpeg releases the saved markers when decompression finishes.
 PictureMetadata MetadataOf(const JpegDecoder& decoder)
@@ -189,7 +198,7 @@ RowConverter ChooseOutput(jpeg_decompress_struct& info)
 
 } // namespace
 
-PictureRaster ReadJpeg(const std::string& path)
+PictureRaster ReadJpeg(const std::string& path, const JpegScaleChoice& chooseScale)
 {
     const FileHandle file(std::fopen(path.c_str(), "rb"));
     if (!file)
@@ -201,20 +210,33 @@ PictureRaster ReadJpeg(const std::string& path)
     jpeg_decompress_struct& info = decoder.info;
     CheckPictureSize(info.image_width, info.image_height);
 
-    info.scale_num = 1;
-    info.scale_denom = 1;
+    PictureMetadata metadata = MetadataOf(decoder);
+    const int eighths = chooseScale ? chooseScale(static_cast<int32_t>(info.image_width),
+                                                  static_cast<int32_t>(info.image_height), metadata)
+                                    : 8;
+    if (eighths < 1 || eighths > 8)
+        throw EngineError("JPEG の縮小率が不正です: " + std::to_string(eighths) + "/8");
+    info.scale_num = static_cast<unsigned int>(eighths);
+    info.scale_denom = 8;
     info.dct_method = JDCT_FLOAT;
     info.do_block_smoothing = TRUE;
     info.buffered_image = FALSE;
     const RowConverter convert = ChooseOutput(info);
+    if (!CalcOutputSize(&decoder))
+        throw EngineError(decoder.errors.message);
 
-    PictureRaster picture(static_cast<int32_t>(info.image_width), static_cast<int32_t>(info.image_height));
-    picture.metadata() = MetadataOf(decoder);
-    std::vector<JSAMPLE> scratch(info.out_color_space == JCS_CMYK ? std::size_t{4} * info.image_width : 0);
+    PictureRaster picture(static_cast<int32_t>(info.output_width), static_cast<int32_t>(info.output_height));
+    picture.metadata() = std::move(metadata);
+    std::vector<JSAMPLE> scratch(info.out_color_space == JCS_CMYK ? std::size_t{4} * info.output_width : 0);
     const RowTarget target{picture.data(), picture.stride(), scratch.empty() ? nullptr : scratch.data(), convert};
     if (!DecodeRows(&decoder, &target))
         throw EngineError(decoder.errors.message);
     return picture;
+}
+
+PictureRaster ReadJpeg(const std::string& path)
+{
+    return ReadJpeg(path, JpegScaleChoice());
 }
 
 } // namespace gustara

@@ -107,6 +107,32 @@ INSTANTIATE_TEST_SUITE_P(SizesAndModes, ColourJpeg,
                                          ColourCase{517, 389, "-sample 1x1 -progressive -quality 60"},
                                          ColourCase{8, 2000, "-progressive"}, ColourCase{2000, 8, "-progressive"}));
 
+// A reduced decode is djpeg's at the same scale, for every eighth, baseline and progressive,
+// colour and grey; a scale outside 1..8 fails.
+TEST(ReducedJpeg, EveryEighthDecodesAsDjpegScale)
+{
+    test::TempDir dir;
+    const std::pair<const char*, const char*> kModes[] = {
+        {"", "-ppm"},
+        {"-progressive", "-ppm"},
+        {"-grayscale", "-colors 236 -onepass -dither fs"},
+    };
+    for (const auto& [options, djpegOptions] : kModes) {
+        const std::string path = Cjpeg(dir, test::MakeTestPicture(83, 45, 5), options);
+        for (int eighths = 1; eighths <= 8; ++eighths) {
+            const PictureRaster reduced = ReadJpeg(path, [eighths](int32_t width, int32_t height, const PictureMetadata&) {
+                EXPECT_EQ(width, 83);
+                EXPECT_EQ(height, 45);
+                return eighths;
+            });
+            const std::string scale = std::string(djpegOptions) + " -scale " + std::to_string(eighths) + "/8";
+            EXPECT_TRUE(test::SamePixels(reduced, Djpeg(dir, path, scale))) << options << " at " << eighths << "/8";
+        }
+        for (int wrong : {0, 9})
+            EXPECT_THROW(ReadJpeg(path, [wrong](int32_t, int32_t, const PictureMetadata&) { return wrong; }), EngineError);
+    }
+}
+
 TEST(MultiScanJpeg, SequentialScanPerComponentDecodesAsDjpeg)
 {
     test::TempDir dir;
