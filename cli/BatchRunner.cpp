@@ -30,18 +30,6 @@ std::string WithoutCarriageReturns(std::string text)
     return text;
 }
 
-bool RejectAny(const std::vector<std::string>& pictures, std::ostream& errors)
-{
-    std::vector<std::string> errorList;
-    for (const std::string& path : pictures)
-        if (const auto reason = RejectionReason(path))
-            errorList.push_back(ErrorListEntry(*reason, path));
-    if (errorList.empty())
-        return false;
-    errors << ForDisplay(WithoutCarriageReturns(BuildErrorMessage(errorList, CompareIgnoringCase)));
-    return true;
-}
-
 // A picture loaded, fitted, filtered and encoded, or why it could not be.
 struct EncodedPicture {
     std::vector<uint8_t> datastream;
@@ -73,6 +61,18 @@ void ShowProgress(std::ostream& errors, std::size_t index, std::size_t count, co
 }
 
 } // namespace
+
+bool RejectAny(const std::vector<std::string>& pictures, std::ostream& errors)
+{
+    std::vector<std::string> errorList;
+    for (const std::string& path : pictures)
+        if (const auto reason = RejectionReason(path))
+            errorList.push_back(ErrorListEntry(*reason, path));
+    if (errorList.empty())
+        return false;
+    errors << ForDisplay(WithoutCarriageReturns(BuildErrorMessage(errorList, CompareIgnoringCase)));
+    return true;
+}
 
 ExitStatus RunBatch(CliRequest& request, std::ostream& out, std::ostream& errors, bool showProgress)
 {
