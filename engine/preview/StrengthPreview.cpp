@@ -29,15 +29,16 @@ PictureSize StoredCell(const CellForPicture& cellFor, PictureSize shownSource, u
     return SwapsSides(orientation) ? PictureSize{cell.height, cell.width} : cell;
 }
 
-// Fits the picture into the cell as FitPicSize fits it into the batch's box.
-PictureRaster FittedInto(PictureRaster picture, PictureSize cell)
+// The picture, read whole or reduced from a stored picture of fullSize, at the size that the
+// batch's fit gives the whole picture, shrunk by the batch's resampler.
+PictureRaster FittedInto(PictureRaster picture, PictureSize fullSize, PictureSize cell)
 {
-    TthPicConvert fit;
-    fit.UsePicSize = true;
-    fit.PicWidth = cell.width;
-    fit.PicHeight = cell.height;
-    fit.FitPicSize(picture);
-    return picture;
+    const auto target = FitToBoxSize(fullSize.width, fullSize.height, cell.width, cell.height);
+    if (!target || (picture.width() == target->width && picture.height() == target->height))
+        return picture;
+    PictureRaster fitted = AreaAverageResize(picture, target->width, target->height);
+    fitted.metadata() = std::move(picture.metadata());
+    return fitted;
 }
 
 } // namespace
@@ -47,10 +48,10 @@ int CoveringScaleEighths(int32_t width, int32_t height, PictureSize box)
     const auto target = FitToBoxSize(width, height, box.width, box.height);
     if (!target)
         return 8;
-    // The decoded side is the stored side x M / 8 rounded up; it covers the target side when
-    // side x M >= 8 x target.
+    // The reduced side is the stored side x M / 8 rounded up; it covers the target side when
+    // side x M > 8 x (target - 1).
     const auto eighthsFor = [](int64_t side, int64_t targetSide) {
-        return static_cast<int>((8 * targetSide + side - 1) / side);
+        return static_cast<int>(8 * (targetSide - 1) / side + 1);
     };
     return std::clamp(std::max(eighthsFor(width, target->width), eighthsFor(height, target->height)), 1, 8);
 }
@@ -58,6 +59,7 @@ int CoveringScaleEighths(int32_t width, int32_t height, PictureSize box)
 StrengthPreview MakeStrengthPreview(const std::string& path, const CellForPicture& cellFor)
 {
     StrengthPreview preview;
+    PictureSize storedSize{0, 0};
     PictureSize storedCell{0, 0};
     PictureRaster source;
     switch (PictureFormatOf(path)) {
@@ -65,6 +67,7 @@ StrengthPreview MakeStrengthPreview(const std::string& path, const CellForPictur
         throw EngineError(std::string(kReasonFormat));
     case PictureFormat::Jpeg:
         source = ReadJpeg(path, [&](int32_t width, int32_t height, const PictureMetadata& metadata) {
+            storedSize = {width, height};
             preview.shownSource = Upright(width, height, metadata.orientation);
             storedCell = StoredCell(cellFor, preview.shownSource, metadata.orientation);
             return CoveringScaleEighths(width, height, storedCell);
@@ -74,6 +77,7 @@ StrengthPreview MakeStrengthPreview(const std::string& path, const CellForPictur
         TthPicConvert reader;
         reader.LoadPicture(path, source);
         const uint16_t orientation = source.metadata().orientation;
+        storedSize = {source.width(), source.height()};
         preview.shownSource = Upright(source.width(), source.height(), orientation);
         storedCell = StoredCell(cellFor, preview.shownSource, orientation);
         break;
@@ -81,7 +85,7 @@ StrengthPreview MakeStrengthPreview(const std::string& path, const CellForPictur
     }
 
     PictureRaster& original = preview.pictures[0];
-    original = TurnedUpright(FittedInto(std::move(source), storedCell));
+    original = TurnedUpright(FittedInto(std::move(source), storedSize, storedCell));
     for (std::size_t i = 0; i < kCompareLevels.size(); ++i) {
         PictureRaster& filtered = preview.pictures[i + 1];
         filtered = original.clone();

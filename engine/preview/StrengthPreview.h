@@ -31,7 +31,8 @@ using CellForPicture = std::function<PictureSize(PictureSize shownSource)>;
 int CoveringScaleEighths(int32_t width, int32_t height, PictureSize box);
 
 // Reads the picture at `path` (chosen by its extension; a JPEG is decoded only as large as
-// its cell needs), fits it into the cell by the batch's fit rule, turns it upright, and
+// its cell needs), shrinks it to the size the batch's fit rule gives the whole picture in the
+// cell (with the batch's resampler), turns it upright, and
 // filters a copy at every level. Owns nothing afterwards. Throws EngineError with the
 // reader's reason when the file cannot be read or decoded, and with the drop rules' format
 // reason for an unsupported extension.

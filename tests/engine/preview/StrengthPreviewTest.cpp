@@ -61,6 +61,7 @@ TEST(CoveringScale, SmallestEighthStillCoveringTheFit)
         {6000, 4000, {6000, 6000}, 8}, // not shrunk at all
         {4000, 6000, {400, 400}, 1},
         {100, 10, {40, 40}, 4},        // 40 x 4: the width needs 3.2 eighths
+        {800, 600, {100, 40}, 1},      // 53 x 40
     };
     for (const auto& c : kCases)
         EXPECT_EQ(CoveringScaleEighths(c.width, c.height, c.box), c.eighths)
@@ -71,15 +72,15 @@ TEST(CoveringScale, DecodedSidesCoverTheFitAndOneEighthLessWouldNot)
 {
     for (int32_t width = 1; width <= 120; width += 7)
         for (int32_t height = 1; height <= 120; height += 5)
-            for (int32_t side = 1; side <= 130; side += 3) {
-                const int m = CoveringScaleEighths(width, height, {side, side});
-                const auto fit = FitToBoxSize(width, height, side, side).value_or(PictureSize{width, height});
-                const auto decoded = [&](int eighths, int32_t stored) { return (stored * eighths + 7) / 8; };
-                ASSERT_GE(decoded(m, width), fit.width);
-                ASSERT_GE(decoded(m, height), fit.height);
-                if (m > 1) {
-                    ASSERT_TRUE(width * (m - 1) < 8 * fit.width || height * (m - 1) < 8 * fit.height);
-                }
+            for (const PictureSize box : {PictureSize{1, 1}, PictureSize{7, 30}, PictureSize{40, 9}, PictureSize{33, 33},
+                                          PictureSize{130, 130}}) {
+                const int m = CoveringScaleEighths(width, height, box);
+                const auto fit = FitToBoxSize(width, height, box.width, box.height).value_or(PictureSize{width, height});
+                const auto covers = [&](int eighths) {
+                    return (width * eighths + 7) / 8 >= fit.width && (height * eighths + 7) / 8 >= fit.height;
+                };
+                ASSERT_TRUE(covers(m)) << width << "x" << height << " at " << m << "/8";
+                ASSERT_TRUE(m == 1 || !covers(m - 1) || !FitToBoxSize(width, height, box.width, box.height)) << width << "x" << height;
             }
 }
 
