@@ -27,6 +27,8 @@ const char* const kUsageText =
     "      --quality=N       JPEG 品質 0..100 (既定 100)\n"
     "      --target-size=KB  KB*1024 バイト未満になる最も高い品質 (100, 90, ..., 0) で保存\n"
     "      --keep-going      失敗した画像があっても続ける (既定: 最初の失敗で止める)\n"
+    "      --compare=OUT.jpg 画像一枚の元の画像と三つの強さを横に並べた JPEG を OUT.jpg に保存\n"
+    "                        (それぞれ --size の枠に収める。既定 400)\n"
     "  -j, --jobs=N          同時に処理する画像の数 (既定: CPU のコア数)。結果と表示の順は変わらない\n"
     "  -h, --help            この説明を表示\n"
     "      --version         版を表示\n"
@@ -45,6 +47,7 @@ enum OptionId {
     kTargetSize,
     kKeepGoing,
     kVersion,
+    kCompare,
 };
 
 // Throws UsageError with the window's message when a check of the settings failed.
@@ -136,6 +139,7 @@ ExclusiveOptionCounts ApplyOptions(int argc, char** argv, CliRequest& request)
         {"jobs", required_argument, nullptr, 'j'},
         {"help", no_argument, nullptr, 'h'},
         {"version", no_argument, nullptr, kVersion},
+        {"compare", required_argument, nullptr, kCompare},
         {nullptr, 0, nullptr, 0},
     };
 
@@ -184,6 +188,11 @@ ExclusiveOptionCounts ApplyOptions(int argc, char** argv, CliRequest& request)
         case 'j':
             request.jobs = ParseWholeNumberIn(value, 1, INT32_MAX, "--jobs: 1 以上の整数を指定してください");
             break;
+        case kCompare:
+            if (value.empty())
+                throw UsageError("--compare: 書き出すファイルの名前を指定してください");
+            request.compareOutput = value;
+            break;
         case 'h':
             request.showHelp = true;
             return counts;
@@ -219,6 +228,8 @@ CliRequest ParseCommandLine(int argc, char** argv)
     request.pictures.assign(argv + optind, argv + argc);
     if (request.pictures.empty())
         throw UsageError("画像を指定してください");
+    if (!request.compareOutput.empty() && request.pictures.size() != 1)
+        throw UsageError("--compare には画像を一つだけ指定してください");
     return request;
 }
 

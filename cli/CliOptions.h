@@ -15,6 +15,8 @@ struct CliRequest {
     std::vector<std::string> pictures;
     int32_t jobs = 1;          // pictures worked on at the same time; --jobs, else the cores
     bool keepGoing = false;
+    std::string compareOutput;  // --compare: where the strip of the one picture goes
+
     bool showHelp = false;
     bool showVersion = false;
 };

@@ -2,6 +2,7 @@
 
 #include "BatchRunner.h"
 #include "CliOptions.h"
+#include "CompareRunner.h"
 #include "rules/Version.h"
 
 #include <clocale>
@@ -30,6 +31,8 @@ int main(int argc, char** argv)
             std::cout << "gustara-cli " << gustara::kVersionText << '\n';
             return kAllConverted;
         }
+        if (!request.compareOutput.empty())
+            return RunCompare(request, std::cout, std::cerr);
         return RunBatch(request, std::cout, std::cerr, ::isatty(STDERR_FILENO) != 0);
     } catch (const UsageError& error) {
         std::cerr << "gustara-cli: " << error.what() << "\n(gustara-cli --help で使い方を表示します)\n";
