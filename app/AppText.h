@@ -8,6 +8,12 @@ inline constexpr char kApplicationTitle[] = "画像を美味しくするソフ�
 inline constexpr char kMainWindowCaption[] = "料理画像をおいしそうに加工するソフト";
 inline constexpr char kStatusWindowCaption[] = "進行状況";
 inline constexpr char kAboutWindowCaption[] = "このソフトについて";
+inline constexpr char kCompareWindowCaption[] = "強さの比較";
+inline constexpr char kCompareMenuItem[] = "強さを比べる...";
+inline constexpr char kCompareOriginalCaption[] = "元の画像";
+inline constexpr char kCompareChooseButton[] = "この強さにする";
+// The pictures the open dialog lists: the extensions a drop accepts.
+inline constexpr char kPictureFileFilter[] = "画像ファイル (*.bmp *.jpg *.jpeg *.png *.gif)";
 // %1 is the full path of the settings file.
 inline constexpr char kMessageCannotWriteSettings[] = "%1 に書き込めません.";
 // The status line when the desktop cannot open the output folder (no file manager or xdg-open).

@@ -77,12 +77,20 @@ ExtensionSettings ReadExtensionSettings(const IniFile& ini)
 {
     ExtensionSettings settings;
     settings.keepGoing = ReadSettingsFlag(ini, kExtensionSection, "KEEP_GOING", settings.keepGoing);
+    const int32_t compareWidth = ReadSettingsInteger(ini, kExtensionSection, "COMPARE_WIDTH", 0);
+    const int32_t compareHeight = ReadSettingsInteger(ini, kExtensionSection, "COMPARE_HEIGHT", 0);
+    if (compareWidth > 0 && compareHeight > 0)
+        settings.compareWindowSize = QSize(compareWidth, compareHeight);
     return settings;
 }
 
 void WriteExtensionSettings(IniFile& ini, const ExtensionSettings& settings)
 {
     ini.Write(kExtensionSection, "KEEP_GOING", settings.keepGoing ? "1" : "0");
+    if (const auto& size = settings.compareWindowSize) {
+        ini.Write(kExtensionSection, "COMPARE_WIDTH", std::to_string(size->width()));
+        ini.Write(kExtensionSection, "COMPARE_HEIGHT", std::to_string(size->height()));
+    }
 }
 
 std::string_view CutUtf8(std::string_view text, std::size_t maxBytes)

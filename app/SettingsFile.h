@@ -2,6 +2,7 @@
 
 #include "IniFile.h"
 
+#include <QSize>
 #include <QString>
 
 #include <cstdint>
@@ -46,6 +47,9 @@ std::string ReadSettingsText(const IniFile& ini, std::string_view section, std::
 inline constexpr char kExtensionSection[] = "GUSTARA_EXT";
 struct ExtensionSettings {
     bool keepGoing = false;  // KEEP_GOING: a batch goes on past a failed picture
+    // COMPARE_WIDTH, COMPARE_HEIGHT: the comparison window's last size; none (and not
+    // written) until the window has been used.
+    std::optional<QSize> compareWindowSize;
 };
 // Missing keys and values that do not parse give the defaults above. Does not fail.
 ExtensionSettings ReadExtensionSettings(const IniFile& ini);

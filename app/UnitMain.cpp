@@ -180,6 +180,7 @@ void TFormMain::CreateControls()
     A1->setObjectName(QStringLiteral("A1"));
     connect(A1, &QAction::triggered, this, &TFormMain::A1Click);
     CreateMenus();
+    CreateCompareItem();
 
     auto* client = new QWidget(this);
     client->setObjectName(QStringLiteral("ClientArea"));

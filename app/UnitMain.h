@@ -28,6 +28,7 @@ class QUrl;
 namespace gustara {
 
 class TFormAbout;
+class TFormCompare;
 class TFormStatus;
 class TPicConvertThread;
 struct BatchOutcome;
@@ -105,6 +106,14 @@ public:
     // Opens the About window modally.
     void A1Click();
 
+    // Asks for one picture with the standard open dialog and shows it at every strength in
+    // the comparison window; a cancelled dialog changes nothing.
+    void CompareClick();
+    // The comparison window, created hidden on first use and owned by this window.
+    TFormCompare& CompareWindow();
+    // Selects the strength choice of `level` (1, 2 or 3), as a click on it does.
+    void SetFlavourLevel(int level);
+
     // The settings folder and its file (SettingsFile.h has the rules of both).
     void InitConfigDir();
     void LoadConfig();
@@ -170,6 +179,7 @@ public:
     QAction* OpenFilesItem;  // Ctrl+O
     QMenu* SettingsMenu;
     QAction* KeepGoingItem;  // checkable
+    QAction* ActCompare;
 
 protected:
     // Swallows hint (tooltip) events, since hints are off in this window, takes dragged
@@ -202,6 +212,7 @@ private:
     void CreateStrengthGroup(QWidget* client);
     void CreateQualityGroup(QWidget* client);
     void CreateFilterGroup(QWidget* client);
+    void CreateCompareItem();
     void ConnectRules();
     void ChainTabOrder();
     void AttachHints();
@@ -223,6 +234,7 @@ private:
     std::vector<TypedField> TypedFields;
     TFormStatus* FormStatus = nullptr;
     TFormAbout* FormAbout = nullptr;
+    TFormCompare* FormCompare = nullptr;
 };
 
 } // namespace gustara

@@ -5,6 +5,7 @@
 #include "MessageBoxes.h"
 #include "SettingsFile.h"
 #include "rules/Defaults.h"
+#include "UnitCompare.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -157,6 +158,8 @@ void TFormMain::SaveConfig()
         for (const ConfigEntry& entry : ConfigEntries(*this))
             SaveEntry(ini, entry);
         Extensions.keepGoing = KeepGoingItem->isChecked();
+        if (FormCompare)
+            Extensions.compareWindowSize = FormCompare->size();
         WriteExtensionSettings(ini, Extensions);
         saved = ReplaceSettingsFile(path, ini.Text());
     }

@@ -101,7 +101,7 @@ void MainWindowTest::windowIsFixedWithItsCaptionFontAndMenu()
              (QList<QAction*>{form.A1, form.FileMenu->menuAction(), form.SettingsMenu->menuAction()}));
     QCOMPARE(form.A1->text(), QStringLiteral("このソフトについて(&A)"));
     QCOMPARE(form.FileMenu->title(), QStringLiteral("ファイル(&F)"));
-    QCOMPARE(form.FileMenu->actions(), QList<QAction*>{form.OpenFilesItem});
+    QCOMPARE(form.FileMenu->actions(), (QList<QAction*>{form.OpenFilesItem, form.ActCompare}));
     QCOMPARE(form.OpenFilesItem->text(), QStringLiteral("ファイルを開く..."));
     QCOMPARE(form.OpenFilesItem->shortcut(), QKeySequence(QStringLiteral("Ctrl+O")));
     QCOMPARE(form.SettingsMenu->title(), QStringLiteral("設定(&S)"));
