@@ -1,0 +1,78 @@
+// The strength preview of a 24-megapixel JPEG against decoding that JPEG at full size: time,
+// and the heap each takes beyond what was in use before it.
+
+#include "BenchPicture.h"
+#include "HeapPeak.h"
+#include "preview/StrengthPreview.h"
+#include "read/JpegReader.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+namespace gustara::bench {
+namespace {
+
+// The bench JPEG as a file, written once; removed at exit.
+const std::string& BenchJpegFile()
+{
+    struct File {
+        std::string path = (std::filesystem::temp_directory_path() / "gustara-preview-bench.jpg").string();
+        File()
+        {
+            const std::vector<uint8_t>& bytes = BenchJpeg();
+            std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
+                                                        static_cast<std::streamsize>(bytes.size()));
+        }
+        ~File() { std::remove(path.c_str()); }
+    };
+    static const File file;
+    return file.path;
+}
+
+// Reports the most heap the last iteration took, in MB and as a share of the full raster.
+template <class Work>
+void MeasureHeap(benchmark::State& state, Work&& work)
+{
+    const std::string& path = BenchJpegFile();
+    std::size_t extra = 0;
+    for (auto _ : state) {
+        const std::size_t before = HeapInUse();
+        ResetHeapPeak();
+        benchmark::DoNotOptimize(work(path));
+        extra = HeapPeak() - before;
+    }
+    const double raster = 3.0 * kPictureWidth * kPictureHeight;
+    state.counters["heap_MB"] = static_cast<double>(extra) / 1e6;
+    state.counters["heap_per_raster"] = static_cast<double>(extra) / raster;
+}
+
+void BM_ReadJpegFull24MP(benchmark::State& state)
+{
+    MeasureHeap(state, [](const std::string& path) { return ReadJpeg(path).width(); });
+}
+BENCHMARK(BM_ReadJpegFull24MP)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Arguments: the cell's width and height. 400 x 400 is the command line's default; 240 x 340
+// a cell of the window at its first size (one row of four); 470 x 960 and 950 x 440 the cells
+// of a maximised window on a 1920 x 1080 screen, one row and two by two.
+void BM_StrengthPreview24MP(benchmark::State& state)
+{
+    const PictureSize cell{static_cast<int32_t>(state.range(0)), static_cast<int32_t>(state.range(1))};
+    MeasureHeap(state, [cell](const std::string& path) {
+        return MakeStrengthPreview(path, [cell](PictureSize) { return cell; }).pictures[3].width();
+    });
+}
+BENCHMARK(BM_StrengthPreview24MP)
+    ->Args({400, 400})
+    ->Args({240, 340})
+    ->Args({470, 960})
+    ->Args({950, 440})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+} // namespace
+} // namespace gustara::bench
