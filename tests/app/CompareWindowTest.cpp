@@ -152,7 +152,8 @@ void CompareWindowTest::aNewerPictureReplacesOneBeingPrepared()
     TFormCompare& compare = form.CompareWindow();
     QSignalSpy shown(&compare, &TFormCompare::PictureShown);
     compare.ShowPicture(first);
-    compare.ShowPicture(second);
+    // The second comes by a drop on the window.
+    QVERIFY(gustara::test::SendDrop(compare, gustara::test::LocalUrls({second})));
     QVERIFY(shown.wait(kPrepareTimeoutMs));
     QTest::qWait(300);
     QCOMPARE(shown.count(), 1);
