@@ -105,6 +105,9 @@ void TFormCompare::Prepare()
 
 void TFormCompare::ShowPrepared(const PreparedComparison& result)
 {
+    // A refused drop in the meantime has replaced the picture asked for.
+    if (result.path != PicturePath)
+        return;
     if (!result.problem.isEmpty()) {
         ShowProblem(result.problem);
     } else {
