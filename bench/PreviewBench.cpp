@@ -56,6 +56,15 @@ void BM_ReadJpegFull24MP(benchmark::State& state)
 }
 BENCHMARK(BM_ReadJpegFull24MP)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+// libjpeg's own floor for any preview: an eighth still entropy-decodes every coefficient.
+void BM_ReadJpegEighth24MP(benchmark::State& state)
+{
+    MeasureHeap(state, [](const std::string& path) {
+        return ReadJpeg(path, [](int32_t, int32_t, const PictureMetadata&) { return 1; }).width();
+    });
+}
+BENCHMARK(BM_ReadJpegEighth24MP)->Unit(benchmark::kMillisecond)->UseRealTime();
+
 // Arguments: the cell's width and height. 400 x 400 is the command line's default; 240 x 340
 // a cell of the window at its first size (one row of four); 470 x 960 and 950 x 440 the cells
 // of a maximised window on a 1920 x 1080 screen, one row and two by two.
