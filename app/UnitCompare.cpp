@@ -11,6 +11,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QGridLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMimeData>
 #include <QPushButton>
@@ -171,6 +172,14 @@ void TFormCompare::Choose(int level)
 {
     emit StrengthChosen(level);
     close();
+}
+
+void TFormCompare::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier)
+        close();
+    else
+        QWidget::keyPressEvent(event);
 }
 
 void TFormCompare::dragEnterEvent(QDragEnterEvent* event)

@@ -47,6 +47,8 @@ protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    // Escape closes the window, as in a dialog.
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void CreateControls(const std::array<QString, kCompareLevels.size()>& strengthCaptions);

@@ -76,6 +76,9 @@ void CompareWindowTest::menuItemAndCaptions()
         QCOMPARE(compare.Cells[i]->button()->text(), QStringLiteral("この強さにする"));
     }
     QVERIFY(!compare.isModal());
+    compare.show();
+    QTest::keyClick(&compare, Qt::Key_Escape);
+    QVERIFY(!compare.isVisible());
 }
 
 void CompareWindowTest::choosingAStrengthSetsItsChoiceAndCloses_data()
