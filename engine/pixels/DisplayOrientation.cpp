@@ -31,11 +31,6 @@ StoredLookup LookupOf(uint16_t orientation)
 
 } // namespace
 
-bool SwapsSides(uint16_t orientation)
-{
-    return orientation >= 5 && orientation <= 8;
-}
-
 PictureRaster TurnedUpright(const PictureRaster& picture)
 {
     const StoredLookup lookup = LookupOf(picture.metadata().orientation);

@@ -2,13 +2,7 @@
 
 #include "PictureRaster.h"
 
-#include <cstdint>
-
 namespace gustara {
-
-// True when a viewer shows a picture of this EXIF orientation (5 to 8) with its width and
-// height exchanged. Never fails.
-bool SwapsSides(uint16_t orientation);
 
 // A new raster holding the picture as a viewer shows it: turned and mirrored as its
 // metadata's EXIF orientation says, with orientation 1 and the same colour profile. An

@@ -4,6 +4,7 @@
 #include "pixels/BitmapUtils.h"
 #include "pixels/DisplayOrientation.h"
 #include "pixels/FlavourFilter.h"
+#include "PictureMetadata.h"
 #include "read/JpegReader.h"
 #include "read/PictureFormat.h"
 #include "rules/DropRules.h"
@@ -18,7 +19,7 @@ namespace {
 
 PictureSize Upright(int32_t width, int32_t height, uint16_t orientation)
 {
-    return SwapsSides(orientation) ? PictureSize{height, width} : PictureSize{width, height};
+    return TurnsQuarter(orientation) ? PictureSize{height, width} : PictureSize{width, height};
 }
 
 // The cell for the stored picture: the upright cell with its sides exchanged where the
@@ -26,7 +27,7 @@ PictureSize Upright(int32_t width, int32_t height, uint16_t orientation)
 PictureSize StoredCell(const CellForPicture& cellFor, PictureSize shownSource, uint16_t orientation)
 {
     const PictureSize cell = cellFor(shownSource);
-    return SwapsSides(orientation) ? PictureSize{cell.height, cell.width} : cell;
+    return TurnsQuarter(orientation) ? PictureSize{cell.height, cell.width} : cell;
 }
 
 // The picture, read whole or reduced from a stored picture of fullSize, at the size that the

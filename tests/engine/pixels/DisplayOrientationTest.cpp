@@ -52,7 +52,7 @@ TEST(DisplayOrientation, EveryOrientationShowsThePictureAsAViewerDoes)
         EXPECT_EQ(LettersOf(shown), c.shown) << "orientation " << c.orientation;
         EXPECT_EQ(shown.metadata().orientation, 1);
         EXPECT_EQ(shown.metadata().iccProfile, (std::vector<uint8_t>{1, 2, 3}));
-        EXPECT_EQ(SwapsSides(c.orientation), shown.width() == 2) << "orientation " << c.orientation;
+        EXPECT_EQ(TurnsQuarter(c.orientation), shown.width() == 2) << "orientation " << c.orientation;
     }
 }
 
