@@ -59,7 +59,7 @@ void TFormCompare::CreateControls(const std::array<QString, kCompareLevels.size(
     LblPicture->setObjectName(QStringLiteral("LblPicture"));
     LblPicture->setWordWrap(true);
     LblPicture->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    layout->addWidget(LblPicture);
+    layout->addWidget(LblPicture, 0, Qt::AlignTop);
     CellArea = new QWidget(this);
     layout->addWidget(CellArea, 1);
     Grid = new QGridLayout(CellArea);
@@ -114,6 +114,7 @@ void TFormCompare::ShowPrepared(const PreparedComparison& result)
     } else {
         ShownSource = result.shownSource;
         LblPicture->setText(NameOf(result.path));
+        CellArea->show();
         for (std::size_t i = 0; i < Cells.size(); ++i)
             Cells[i]->SetImage(result.images[i]);
         Arrange(CurrentGrid());
@@ -128,6 +129,8 @@ void TFormCompare::ShowProblem(const QString& problem)
     LblPicture->setText(text.remove(QLatin1Char('\r')));
     for (CompareCell* cell : Cells)
         cell->SetImage(QImage());
+    // Captions without pictures would read as if something were on show.
+    CellArea->hide();
 }
 
 CompareGrid TFormCompare::CurrentGrid() const
