@@ -1,7 +1,7 @@
 #include "ComparePreparer.h"
 
 #include "rules/DropRules.h"
-#include "rules/FailureText.h"
+#include "rules/DisplayText.h"
 
 #include <cstring>
 #include <exception>
@@ -30,7 +30,7 @@ PreparedComparison PrepareOne(const QString& path, const CellForPicture& cellFor
     result.path = path;
     const std::string file = path.toStdString();
     if (const auto reason = RejectionReason(file)) {
-        result.problem = QString::fromStdString(RefusedPictureText(file, *reason));
+        result.problem = QString::fromStdString(SingleRefusalMessage(file, *reason));
         return result;
     }
     try {
@@ -40,7 +40,7 @@ PreparedComparison PrepareOne(const QString& path, const CellForPicture& cellFor
             result.images[i] = ToImage(preview.pictures[i]);
     } catch (const std::exception& failure) {
         result.images = {};
-        result.problem = QString::fromStdString(FailedPictureText(file, failure.what()));
+        result.problem = QString::fromStdString(PictureFailedMessage(file, failure.what()));
     }
     return result;
 }

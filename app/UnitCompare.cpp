@@ -5,7 +5,6 @@
 #include "ComparePreparer.h"
 #include "OwnedWindow.h"
 #include "rules/DropRules.h"
-#include "rules/FailureText.h"
 #include "rules/PathParts.h"
 
 #include <QDragEnterEvent>
@@ -204,7 +203,7 @@ void TFormCompare::dropEvent(QDropEvent* event)
         return;
     }
     PicturePath.clear();
-    ShowProblem(QString::fromStdString(RefusedPictureText(url.path().toStdString(), kReasonFormat)));
+    ShowProblem(QString::fromStdString(SingleRefusalMessage(url.path().toStdString(), kReasonFormat)));
     emit PictureShown();
 }
 

@@ -2,7 +2,7 @@
 
 #include "preview/CompareStrip.h"
 #include "preview/StrengthPreview.h"
-#include "rules/FailureText.h"
+#include "rules/DisplayText.h"
 
 #include <exception>
 
@@ -27,7 +27,7 @@ ExitStatus RunCompare(const CliRequest& request, std::ostream& out, std::ostream
         out << writer.WriteJpeg(request.compareOutput, datastream) << '\n';
         return kAllConverted;
     } catch (const std::exception& failure) {
-        errors << FailedPictureText(path, failure.what()) << '\n';
+        errors << PictureFailedMessage(path, failure.what()) << '\n';
         return kSomeFailed;
     }
 }

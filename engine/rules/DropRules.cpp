@@ -77,4 +77,10 @@ std::string BuildErrorMessage(std::vector<std::string>& errorList, const TextCom
     return message;
 }
 
+std::string SingleRefusalMessage(std::string_view path, std::string_view reason)
+{
+    std::vector<std::string> errorList{ErrorListEntry(reason, path)};
+    return BuildErrorMessage(errorList, [](const std::string&, const std::string&) { return 0; });
+}
+
 } // namespace gustara

@@ -31,4 +31,8 @@ using TextCompare = std::function<int(const std::string&, const std::string&)>;
 // 25 entries and then "他N件のエラー". Lines end in CR LF.
 std::string BuildErrorMessage(std::vector<std::string>& errorList, const TextCompare& compare);
 
+// The message that a drop of this one path alone shows when the path is refused for
+// `reason`: BuildErrorMessage of its one entry. Throws nothing but bad_alloc.
+std::string SingleRefusalMessage(std::string_view path, std::string_view reason);
+
 } // namespace gustara

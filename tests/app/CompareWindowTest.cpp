@@ -3,7 +3,7 @@
 #include "DropTestSupport.h"
 #include "read/JpegReader.h"
 #include "rules/DropRules.h"
-#include "rules/FailureText.h"
+#include "rules/DisplayText.h"
 #include "UnitCompare.h"
 #include "UnitMain.h"
 #include "WindowTestSupport.h"
@@ -131,8 +131,8 @@ void CompareWindowTest::badInputShowsTheReasonInTheWindow()
     const QString folder = pictures_.filePath(QStringLiteral("album"));
     QDir().mkpath(folder);
     const std::pair<QString, QString> kCases[] = {
-        {broken, LabelText(gustara::FailedPictureText(broken.toStdString(), reason))},
-        {folder, LabelText(gustara::RefusedPictureText(folder.toStdString(), gustara::kReasonFolder))},
+        {broken, LabelText(gustara::PictureFailedMessage(broken.toStdString(), reason))},
+        {folder, LabelText(gustara::SingleRefusalMessage(folder.toStdString(), gustara::kReasonFolder))},
     };
     TFormMain form;
     TFormCompare& compare = form.CompareWindow();
