@@ -2,7 +2,8 @@
 
 #include <algorithm>
 #include <atomic>
-#include <system_error>
+#include <exception>
+#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -31,22 +32,37 @@ void ForEachRowBand(int32_t rows, int64_t workPerRow, const std::function<void(i
     }
     const auto bands = static_cast<int32_t>(std::min<int64_t>(threads * kBandsPerThread, rows));
     std::atomic<int32_t> nextBand{0};
+    std::mutex failureLock;
+    std::exception_ptr failure;
     auto takeBands = [&] {
-        for (int32_t band = nextBand++; band < bands; band = nextBand++)
-            work(static_cast<int32_t>(static_cast<int64_t>(rows) * band / bands),
-                 static_cast<int32_t>(static_cast<int64_t>(rows) * (band + 1) / bands));
+        try {
+            for (int32_t band = nextBand++; band < bands; band = nextBand++)
+                work(static_cast<int32_t>(static_cast<int64_t>(rows) * band / bands),
+                     static_cast<int32_t>(static_cast<int64_t>(rows) * (band + 1) / bands));
+        } catch (...) {
+            // An exception must not leave a helper thread (that would terminate the
+            // program): keep the first one for the caller and let the others stop early.
+            nextBand = bands;
+            const std::lock_guard lock(failureLock);
+            if (!failure)
+                failure = std::current_exception();
+        }
     };
 
-    std::vector<std::jthread> helpers;
-    helpers.reserve(static_cast<std::size_t>(threads - 1));
-    for (int64_t helper = 1; helper < threads; ++helper) {
-        try {
-            helpers.emplace_back(takeBands);
-        } catch (const std::system_error&) {
-            break; // the bands left are taken by the threads already running
+    {
+        std::vector<std::jthread> helpers;
+        helpers.reserve(static_cast<std::size_t>(threads - 1));
+        for (int64_t helper = 1; helper < threads; ++helper) {
+            try {
+                helpers.emplace_back(takeBands);
+            } catch (const std::exception&) {
+                break; // no thread or no memory for one: the threads running take the bands left
+            }
         }
-    }
-    takeBands();
+        takeBands();
+    } // every helper is joined here, before anything they use goes away
+    if (failure)
+        std::rethrow_exception(failure);
 }
 
 } // namespace gustara
