@@ -67,29 +67,34 @@ uint8_t AverageToByte(double sum, float area)
     return static_cast<uint8_t>(std::clamp(average, 0.0L, 255.0L));
 }
 
-AxisSpans::AxisSpans(int32_t sourceSide, int32_t targetSide)
+CellSpan CellSpanOf(int32_t index, double scale)
+{
+    const BoxEdges box = BoxEdgesOf(index, scale);
+    CellSpan span;
+    span.first = FirstCell(box);
+    span.count = std::max(LastCell(box) - span.first + 1, 0);
+    if (span.count > 0) {
+        span.firstWeight = CellWeight(span.first, box);
+        span.lastWeight = CellWeight(span.end() - 1, box);
+    }
+    return span;
+}
+
+AxisExtremes AxisExtremesOf(int32_t sourceSide, int32_t targetSide)
 {
     const double scale = AxisScale(sourceSide, targetSide);
-    const auto sides = static_cast<std::size_t>(targetSide);
-    first.resize(sides);
-    count.resize(sides);
-    offset.resize(sides);
-    weights.reserve(static_cast<std::size_t>(sourceSide) + sides);
+    AxisExtremes extremes;
     for (int32_t index = 0; index < targetSide; ++index) {
-        const BoxEdges box = BoxEdgesOf(index, scale);
-        const int32_t last = LastCell(box);
-        first[index] = FirstCell(box);
-        count[index] = std::max(last - first[index] + 1, 0);
-        offset[index] = weights.size();
+        const CellSpan span = CellSpanOf(index, scale);
         double weightSum = 0.0;
-        for (int32_t cell = first[index]; cell <= last; ++cell) {
-            weights.push_back(CellWeight(cell, box));
-            weightSum += std::fabs(weights.back());
-        }
-        maxCount = std::max(maxCount, count[index]);
-        maxWeightSum = std::max(maxWeightSum, weightSum);
+        if (span.count > 0)
+            weightSum = std::fabs(span.firstWeight) + std::max(span.count - 2, 0);
+        if (span.count > 1)
+            weightSum += std::fabs(span.lastWeight);
+        extremes.maxCount = std::max(extremes.maxCount, span.count);
+        extremes.maxWeightSum = std::max(extremes.maxWeightSum, weightSum);
     }
-    singleWeights.assign(weights.begin(), weights.end());
+    return extremes;
 }
 
 } // namespace gustara::area_average

@@ -2,9 +2,7 @@
 
 #include "PictureRaster.h"
 
-#include <cstddef>
 #include <cstdint>
-#include <vector>
 
 // The geometry and the exact arithmetic of the area-averaging resampler (BitmapUtils.h):
 // where each target pixel's box lies in the source, how much of each source pixel it
@@ -42,19 +40,33 @@ inline double Accumulate(double sum, long double weight, uint8_t value)
 // R(sum / area), halves to even, clamped to a channel value.
 uint8_t AverageToByte(double sum, float area);
 
-// For every target index along one axis: the first source cell its box touches, how many,
-// and their weights (also in single precision, for the fast estimate), worked out once.
-struct AxisSpans {
-    std::vector<int32_t> first;
-    std::vector<int32_t> count;
-    std::vector<std::size_t> offset;
-    std::vector<double> weights;
-    std::vector<float> singleWeights;
-    // The largest count and the largest sum of absolute weights over all indexes.
+// The fast resampler sums down at most this many source columns at a time, so that its
+// working memory does not grow with the width of the source (about 12 bytes a column).
+inline constexpr int32_t kColumnsPerStrip = 16384;
+
+// The source cells that one target pixel's box touches along an axis, and their weights.
+// Every cell between the first and the last lies wholly inside the box, so its weight is 1:
+// only the two end cells need storing, whatever the scale.
+struct CellSpan {
+    int32_t first = 0;
+    int32_t count = 0;
+    double firstWeight = 0.0;
+    double lastWeight = 0.0;
+
+    int32_t end() const { return first + count; }
+    // The weight of cell first + k (0 <= k < count), as CellWeight gives it.
+    double weight(int32_t k) const { return k == 0 ? firstWeight : k == count - 1 ? lastWeight : 1.0; }
+};
+
+// The span of target pixel `index` along an axis with the given scale.
+CellSpan CellSpanOf(int32_t index, double scale);
+
+// Over all target indexes of one axis: the largest count of cells and the largest sum of
+// absolute weights of one span. Worked out span by span; nothing is held.
+struct AxisExtremes {
     int32_t maxCount = 0;
     double maxWeightSum = 0.0;
-
-    AxisSpans(int32_t sourceSide, int32_t targetSide);
 };
+AxisExtremes AxisExtremesOf(int32_t sourceSide, int32_t targetSide);
 
 } // namespace gustara::area_average

@@ -1,4 +1,5 @@
 #include "pixels/BitmapUtils.h"
+#include "pixels/AreaAverageBoxes.h"
 #include "read/BmpReader.h"
 #include "EngineError.h"
 #include "read/PngReader.h"
@@ -179,6 +180,7 @@ TEST(AreaAverageResize, ExactHalvesComeOutBelowTheHalf)
 
 TEST(AreaAverageResize, FastMatchesReferenceOnChosenShapes)
 {
+    constexpr int32_t kStrip = area_average::kColumnsPerStrip;
     std::mt19937 random(17);
     const struct {
         int32_t width, height, targetWidth, targetHeight;
@@ -197,6 +199,16 @@ TEST(AreaAverageResize, FastMatchesReferenceOnChosenShapes)
         {997, 991, 1, 1, "everything into one"},
         {300, 200, 299, 199, "one less"},
         {1000, 750, 1000, 1, "one row"},
+        // The fast resampler sums down one strip of source columns at a time.
+        {2 * kStrip + 1, 3, 1280, 2, "wide: boxes straddle the ends of strips"},
+        {3 * kStrip, 2, 3, 1, "boxes end exactly where strips end"},
+        {3 * kStrip, 2, 2, 1, "a box of one and a half strips"},
+        {2 * kStrip + 5, 1, 1, 1, "one box across every strip"},
+        {kStrip + 1, 2, kStrip, 2, "scale just above 1, a strip of one column"},
+        {kStrip + 3, 1, 2 * kStrip + 9, 1, "enlarged across strips"},
+        {1 << 20, 1, 80, 1, "as 16,777,216 x 1 into the 1280 box"},
+        {1, 1 << 20, 1, 80, "as 1 x 16,777,216 into the 1280 box"},
+        {3, 300000, 2, 1, "tall: everything down into one"},
     };
     for (const auto& s : shapes)
         ExpectFastMatchesReference(RandomPicture(s.width, s.height, random), s.targetWidth, s.targetHeight, s.what);
