@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -25,9 +26,13 @@ void CheckSizes(const PictureRaster& source, int32_t targetWidth, int32_t target
                           + std::to_string(targetHeight));
 }
 
-// γ(n) of the rounding-error analysis of n successive roundings with unit roundoff u.
+// γ(n) of the rounding-error analysis of n successive roundings with unit roundoff u; no
+// bound (infinity) once n x u reaches 1, as it does for a single-precision estimate of a box
+// of 2^24 cells or more.
 double ErrorGrowth(double n, double unitRoundoff)
 {
+    if (n * unitRoundoff >= 1.0)
+        return std::numeric_limits<double>::infinity();
     return n * unitRoundoff / (1.0 - n * unitRoundoff);
 }
 
