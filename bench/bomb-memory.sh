@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Runs gustara-cli on small hostile files that claim huge pictures or inflate enormously, under
 # /usr/bin/time -v, and prints for each: outcome, wall time and peak resident memory. For the
-# pictures that are accepted it prints the size of their raster beside the peak. The files are
+# pictures that are accepted it prints the size of their raster beside the peak. The bmp-fit-*
+# pictures run again without and with --size=1280, and a second table checks that fitting
+# costs at most the fitted raster and 20 MB more than not fitting. The files are
 # made here (python3, zlib; cjpeg for the JPEG ones) in a temporary folder that is removed.
 # Needs GNU time (Debian package "time"). Takes a few GiB of memory for the accepted ones.
 # Usage: bench/bomb-memory.sh [path/to/gustara-cli [NAME-PATTERN]]   e.g. ... build/cli/gustara-cli 'bmp-*'
@@ -122,23 +124,35 @@ def rle_bmp(width, height, rle):
             + b"\0\0\0\0\xff\xff\xff\0" + rle)
 
 save("bmp-rle-100000x100000.bmp", rle_bmp(100000, 100000, b"\x02\x01\x00\x01"))
+# Fitted into the 1280 box as well (bmp-fit-*): two pixels, then the end of the picture. The
+# issue's 66-byte file, the tall one, and the widest, tallest and squarest within the cap.
+for width, height in [(16777216, 1), (1, 16777216), (536870912, 1), (1, 536870912),
+                      (65536, 8192), (8192, 65536), (23170, 23170)]:
+    save(f"bmp-fit-{width}x{height}.bmp", rle_bmp(width, height, b"\x02\x01\x00\x01"))
 save("bmp-rle-23170x23170-cut.bmp", rle_bmp(23170, 23170, b"\x02\x01"))
 save("bmp-rle-23170x23170-end-at-once.bmp", rle_bmp(23170, 23170, b"\x00\x01"))
 PYTHON
 rm -f "$work"/flat*
 
 raster_mib() { echo $(( $1 * $2 * 3 / 1048576 )); }
-printf '%-40s %9s %8s %10s  %s\n' file bytes seconds "peak MiB" "outcome"
-for file in "$work"/*; do
+# fitted_bytes W H: the bytes of the raster that W x H fitted into the 1280 box becomes.
+fitted_bytes() {
+  python3 -c 'import sys
+from fractions import Fraction
+w, h = map(int, sys.argv[1:]); box = 1280
+if max(w, h) <= box: print(w * h * 3); sys.exit()
+tw, th = (max(round(Fraction(w, h) * box), 1), box) if w < h else (box, max(round(Fraction(h, w) * box), 1))
+print(tw * th * 3)' "$1" "$2"
+}
+# run FILE OPTIONS...: sets peak_kib, elapsed and outcome.
+run() {
+  local file=$1 name out status=0
+  shift
   name=$(basename "$file")
-  # shellcheck disable=SC2053
-  [[ $name == $pattern ]] || continue
-  bytes=$(stat -c %s "$file")
   out=$work/out-$name
   mkdir -p "$out"
-  status=0
-  /usr/bin/time -v -o "$out/time.txt" "$cli" --dir=out --keep-going --jobs=1 "$file" >"$out/stdout.txt" 2>"$out/stderr.txt" \
-    || status=$?
+  /usr/bin/time -v -o "$out/time.txt" "$cli" --dir=out --keep-going --jobs=1 "$@" "$file" >"$out/stdout.txt" \
+    2>"$out/stderr.txt" || status=$?
   peak_kib=$(sed -n 's/.*Maximum resident set size (kbytes): //p' "$out/time.txt")
   elapsed=$(sed -n 's/.*Elapsed (wall clock) time (h:mm:ss or m:ss): //p' "$out/time.txt")
   if ((status == 0)); then
@@ -149,6 +163,36 @@ for file in "$work"/*; do
   else
     outcome="refused: $(tr '\n' ' ' <"$out/stderr.txt" | cut -c1-90)"
   fi
-  printf '%-40s %9s %8s %10s  %s\n' "$name" "$bytes" "$elapsed" "$((peak_kib / 1024))" "$outcome"
   rm -rf "$work/out" "$out"
+}
+
+printf '%-40s %9s %8s %10s  %s\n' file bytes seconds "peak MiB" "outcome"
+fitted=()
+for file in "$work"/*; do
+  name=$(basename "$file")
+  # shellcheck disable=SC2053
+  [[ $name == $pattern ]] || continue
+  if [[ $name == bmp-fit-* ]]; then
+    fitted+=("$file") # in the second table
+    continue
+  fi
+  run "$file"
+  printf '%-40s %9s %8s %10s  %s\n' "$name" "$(stat -c %s "$file")" "$elapsed" "$((peak_kib / 1024))" "$outcome"
+done
+
+# Fitting must not cost more than the fitted raster and 20 MB beyond the peak without it
+# (the decoder's and writer's own peaks differ with and without; the resampler's does not).
+((${#fitted[@]} > 0)) || exit 0
+printf '\n%-30s %14s %14s %14s %9s  %s\n' "fitted into 1280" "peak without" "peak --size" "limit MiB" "within" "outcome with --size"
+for file in "${fitted[@]}"; do
+  name=$(basename "$file")
+  [[ $name =~ ([0-9]+)x([0-9]+) ]]
+  run "$file"
+  without_kib=$peak_kib
+  run "$file" --size=1280
+  limit_kib=$((without_kib + ($(fitted_bytes "${BASH_REMATCH[1]}" "${BASH_REMATCH[2]}") + 20000000) / 1024))
+  within=yes
+  ((peak_kib <= limit_kib)) || within=NO
+  printf '%-30s %14s %14s %14s %9s  %s\n' "$name" "$((without_kib / 1024))" "$((peak_kib / 1024))" \
+    "$((limit_kib / 1024))" "$within" "$elapsed, $outcome"
 done
