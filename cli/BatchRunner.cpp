@@ -1,15 +1,12 @@
 #include "BatchRunner.h"
 
+#include "batch/PictureBatch.h"
 #include "rules/DisplayText.h"
 #include "rules/DropRules.h"
-#include "EngineError.h"
-#include "InOrderWorkers.h"
 #include "rules/PathParts.h"
 
 #include <algorithm>
-#include <cstdint>
 #include <cstring>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -30,35 +27,44 @@ std::string WithoutCarriageReturns(std::string text)
     return text;
 }
 
-// A picture loaded, fitted, filtered and encoded, or why it could not be.
-struct EncodedPicture {
-    std::vector<uint8_t> datastream;
-    std::optional<std::string> failure;
-};
-
-// Runs on a worker thread: works on its own copy of the settings, since ApplyFlavour records
-// the contrast level in the engine. The raster is released before the datastream is handed on.
-EncodedPicture Encode(const TthPicConvert& settings, const std::string& sourcePath)
-{
-    try {
-        TthPicConvert engine = settings;
-        PictureRaster picture;
-        engine.LoadPicture(sourcePath, picture);
-        engine.FitPicSize(picture);
-        engine.ApplyFlavour(picture);
-        return {engine.ApplyJpegQuality(picture), std::nullopt};
-    } catch (const std::exception& failure) {
-        return {{}, failure.what()};
-    }
-}
-
 // Returns the cursor to the start of the line and erases it, for the progress line.
 constexpr const char* kClearLine = "\r\033[K";
 
-void ShowProgress(std::ostream& errors, std::size_t index, std::size_t count, const std::string& path)
-{
-    errors << kClearLine << '[' << (index + 1) << '/' << count << "] [" << ForDisplay(NamePart(path)) << "]を処理しています" << std::flush;
-}
+// Each written path on `out`; each failure, with its reason, on `errors`; on a terminal, the
+// picture the batch waits for on one line of `errors` that each report replaces.
+class CliReports final : public BatchObserver {
+public:
+    CliReports(const std::vector<std::string>& pictures, std::ostream& out, std::ostream& errors, bool showProgress)
+        : pictures_(pictures), out_(out), errors_(errors), showProgress_(showProgress)
+    {
+    }
+    ~CliReports()
+    {
+        if (showProgress_)
+            errors_ << kClearLine << std::flush;
+    }
+
+    void PictureStarted(std::size_t index) override
+    {
+        if (showProgress_)
+            errors_ << kClearLine << '[' << (index + 1) << '/' << pictures_.size() << "] [" << ForDisplay(NamePart(pictures_[index]))
+                    << "]を処理しています" << std::flush;
+    }
+    void StepFinished(std::size_t, int) override {}
+    void PictureWritten(std::size_t, const std::string& outputPath) override { out_ << outputPath << '\n' << std::flush; }
+    void PictureFailed(std::size_t index, const std::string& reason) override
+    {
+        if (showProgress_)
+            errors_ << kClearLine;
+        errors_ << PictureFailedMessage(pictures_[index], reason) << '\n';
+    }
+
+private:
+    const std::vector<std::string>& pictures_;
+    std::ostream& out_;
+    std::ostream& errors_;
+    const bool showProgress_;
+};
 
 } // namespace
 
@@ -79,41 +85,13 @@ ExitStatus RunBatch(CliRequest& request, std::ostream& out, std::ostream& errors
     if (RejectAny(request.pictures, errors))
         return kBadRequest;
 
-    ExitStatus status = kAllConverted;
-    const std::vector<std::string>& pictures = request.pictures;
-    // The workers copy the settings from this snapshot; only this thread writes, in the order
-    // given, so the engine's output folder and the numbers of taken names follow that order.
-    const TthPicConvert settings = request.settings;
-    if (showProgress)
-        ShowProgress(errors, 0, pictures.size(), pictures[0]);
-    auto write = [&](std::size_t index, EncodedPicture& encoded) {
-        const std::string& path = pictures[index];
-        std::optional<std::string> failure = std::move(encoded.failure);
-        if (!failure) {
-            try {
-                out << request.settings.WriteJpeg(SavePathFor(path), encoded.datastream) << '\n' << std::flush;
-            } catch (const std::exception& writeFailure) {
-                failure = writeFailure.what();
-            }
-        }
-        if (failure) {
-            if (showProgress)
-                errors << kClearLine;
-            errors << PictureFailedMessage(path, *failure) << '\n';
-            status = kSomeFailed;
-            if (!request.keepGoing)
-                return false;
-        }
-        if (showProgress && index + 1 < pictures.size())
-            ShowProgress(errors, index + 1, pictures.size(), pictures[index + 1]);
-        return true;
-    };
-    ProduceInOrder<EncodedPicture>(
-        pictures.size(), static_cast<std::size_t>(request.jobs),
-        [&](std::size_t index) { return Encode(settings, pictures[index]); }, write);
-    if (showProgress)
-        errors << kClearLine << std::flush;
-    return status;
+    BatchOptions options;
+    options.jobs = static_cast<std::size_t>(request.jobs);
+    options.memoryBudget = request.memoryBudget;
+    options.keepGoing = request.keepGoing;
+    CliReports reports(request.pictures, out, errors, showProgress);
+    const BatchTally tally = ConvertInOrder(request.settings, request.pictures, options, reports);
+    return tally.failed == 0 ? kAllConverted : kSomeFailed;
 }
 
 } // namespace gustara::cli

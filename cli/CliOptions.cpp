@@ -1,5 +1,6 @@
 #include "CliOptions.h"
 
+#include "batch/BatchLimits.h"
 #include "rules/Defaults.h"
 #include "rules/SettingsRules.h"
 #include "rules/WholeNumber.h"
@@ -9,7 +10,6 @@
 #include <getopt.h>
 #include <optional>
 #include <string_view>
-#include <thread>
 
 namespace gustara::cli {
 
@@ -30,6 +30,8 @@ const char* const kUsageText =
     "      --compare=OUT.jpg 画像一枚の元の画像と三つの強さを横に並べた JPEG を OUT.jpg に保存\n"
     "                        (それぞれ --size の枠に収める。既定 400)\n"
     "  -j, --jobs=N          同時に処理する画像の数 (既定: CPU のコア数)。結果と表示の順は変わらない\n"
+    "      --memory=MB       同時に処理する画像が使うメモリの目安の上限 (既定: 物理メモリの 1/4)。\n"
+    "                        最も大きい画像も一枚ずつなら必ず処理する\n"
     "  -h, --help            この説明を表示\n"
     "      --version         版を表示\n"
     "\n"
@@ -46,6 +48,7 @@ enum OptionId {
     kQuality,
     kTargetSize,
     kKeepGoing,
+    kMemory,
     kVersion,
     kCompare,
 };
@@ -96,7 +99,8 @@ int64_t ParseTargetSize(const std::string& value)
 CliRequest DefaultRequest()
 {
     CliRequest request;
-    request.jobs = static_cast<int32_t>(std::max(std::thread::hardware_concurrency(), 1u));
+    request.jobs = static_cast<int32_t>(std::min<std::size_t>(DefaultBatchJobs(), INT32_MAX));
+    request.memoryBudget = DefaultBatchMemoryBudget();
     TthPicConvert& settings = request.settings;
     settings.UsePicSize = kDefaultUsePicSize;
     settings.UseDecidesName = kDefaultDecidesName;
@@ -137,6 +141,7 @@ ExclusiveOptionCounts ApplyOptions(int argc, char** argv, CliRequest& request)
         {"target-size", required_argument, nullptr, kTargetSize},
         {"keep-going", no_argument, nullptr, kKeepGoing},
         {"jobs", required_argument, nullptr, 'j'},
+        {"memory", required_argument, nullptr, kMemory},
         {"help", no_argument, nullptr, 'h'},
         {"version", no_argument, nullptr, kVersion},
         {"compare", required_argument, nullptr, kCompare},
@@ -192,6 +197,11 @@ ExclusiveOptionCounts ApplyOptions(int argc, char** argv, CliRequest& request)
             if (value.empty())
                 throw UsageError("--compare: 書き出すファイルの名前を指定してください");
             request.compareOutput = value;
+            break;
+        case kMemory:
+            request.memoryBudget = static_cast<uint64_t>(ParseWholeNumberIn(value, 1, INT32_MAX,
+                                                                            "--memory: 1 以上の整数を指定してください"))
+                                 << 20;
             break;
         case 'h':
             request.showHelp = true;

@@ -14,6 +14,7 @@ struct CliRequest {
     TthPicConvert settings;  // filled as the window's ReadSettings fills it
     std::vector<std::string> pictures;
     int32_t jobs = 1;          // pictures worked on at the same time; --jobs, else the cores
+    uint64_t memoryBudget = UINT64_MAX;  // bytes for the pictures in flight; --memory, else a quarter of memory
     bool keepGoing = false;
     std::string compareOutput;  // --compare: where the strip of the one picture goes
 

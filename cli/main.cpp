@@ -3,21 +3,19 @@
 #include "BatchRunner.h"
 #include "CliOptions.h"
 #include "CompareRunner.h"
+#include "batch/BatchLimits.h"
 #include "rules/Version.h"
 
 #include <clocale>
 #include <csignal>
 #include <iostream>
-#include <malloc.h>
 #include <unistd.h>
 
 int main(int argc, char** argv)
 {
     using namespace gustara::cli;
     std::setlocale(LC_ALL, "");
-    // A fixed threshold keeps every large buffer (rasters, datastreams) mapped for itself and
-    // given back when freed, so a batch's peak memory is that of its largest picture.
-    mallopt(M_MMAP_THRESHOLD, 1 << 20);
+    gustara::ReturnLargeBuffersToSystem();
     // Over a file-size limit a write then fails with EFBIG, so the picture fails with a message
     // and the batch goes on, instead of the whole process being killed.
     std::signal(SIGXFSZ, SIG_IGN);

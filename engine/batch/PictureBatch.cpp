@@ -74,7 +74,7 @@ public:
         std::string written;
         if (!failure) {
             try {
-                written = engine_.WriteJpeg(ReplaceExtension(sources_[index], ".jpg"), picture.datastream);
+                written = engine_.WriteJpeg(SavePathFor(sources_[index]), picture.datastream);
             } catch (const std::exception& writeFailure) {
                 failure = writeFailure.what();
             }

@@ -1,3 +1,4 @@
+#include "BatchFixtures.h"
 #include "CliRunner.h"
 #include "write/JpegWriter.h"
 #include "TestFiles.h"
@@ -13,15 +14,6 @@ namespace {
 namespace fs = std::filesystem;
 
 using test::CliResult;
-
-// Every file of the folder by name, with its bytes.
-std::map<std::string, std::vector<uint8_t>> FilesIn(const fs::path& folder)
-{
-    std::map<std::string, std::vector<uint8_t>> files;
-    for (const auto& entry : fs::directory_iterator(folder))
-        files[entry.path().filename().string()] = test::ReadFileBytes(entry.path().string());
-    return files;
-}
 
 void StoreJpeg(const test::TempDir& dir, const std::string& name, int32_t width, int32_t height, uint32_t seed = 1)
 {
@@ -50,7 +42,7 @@ TEST(CliJobsTest, AnyNumberOfJobsWritesTheSameFilesInTheSameOrder)
         const CliResult result = test::RunCli(dir.path(), std::string("--jobs ") + jobs + " --size=400 " + pictures);
         ASSERT_EQ(result.status, 0) << jobs << "\n" << result.err;
         EXPECT_EQ(result.out, "s-big.jpg\ns-a.jpg\ns-a(1).jpg\ns-c.jpg\ns-d.jpg\ns-e.jpg\n") << jobs;
-        const auto files = FilesIn(dir.path());
+        const auto files = test::FilesIn(dir.path());
         if (!first) {
             first = result;
             firstFiles = files;
@@ -101,7 +93,7 @@ TEST(CliJobsTest, RefusesAJobCountThatIsNotAPositiveWholeNumber)
         EXPECT_NE(result.err.find("--jobs"), std::string::npos) << arguments << "\n" << result.err;
         EXPECT_EQ(result.out, "") << arguments;
     }
-    EXPECT_EQ(FilesIn(dir.path()).size(), 1u);
+    EXPECT_EQ(test::FilesIn(dir.path()).size(), 1u);
 
     const CliResult accepted = test::RunCli(dir.path(), "-j 3 photo.jpg");
     EXPECT_EQ(accepted.status, 0) << accepted.err;
