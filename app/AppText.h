@@ -36,7 +36,5 @@ inline constexpr char kFailureListCaption[] = "処理に失敗した画像";
 inline constexpr char kStoppedStatus[] = "中止しました（%1枚中%2枚を保存）";
 inline constexpr char kStoppedWithFailuresStatus[] = "中止しました（%1枚中%2枚を保存、%3枚は失敗）";
 inline constexpr char kKeptGoingStatus[] = "%1枚中%2枚を保存しました（%3枚は失敗）";
-// The reason of a failure that carries no text of its own.
-inline constexpr char kUnknownFailureReason[] = "原因不明のエラーです";
 
 } // namespace gustara

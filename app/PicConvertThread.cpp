@@ -1,6 +1,7 @@
 #include "PicConvertThread.h"
 
 #include "AppText.h"
+#include "batch/BatchLimits.h"
 #include "rules/DisplayText.h"
 #include "rules/PathParts.h"
 #include "RunOnUiThread.h"
@@ -35,7 +36,6 @@ void TPicConvertThread::Execute()
 {
     if (Prepare() && ConvertAll() && Result.savedCount > 0)
         FormStatus.SetSaveDir(PicConvert->GetOutputFolder());
-    Bitmap.reset();
     PicConvert.reset();
     PicList = {};
 }
@@ -59,66 +59,47 @@ bool TPicConvertThread::Prepare()
 bool TPicConvertThread::ConvertAll()
 {
     Result.pictureCount = PicList.size();
-    for (std::size_t i = 0; i < PicList.size(); ++i) {
-        if (StopRequested.load()) {
-            Result.stopped = true;
-            break;
-        }
-        const std::string& entry = PicList[i];
-        Progress = static_cast<int32_t>(i) * kUnitsPerPicture;
-        RunOnUiThread([this] { ShowProgress(); });
-        StatusText = "[" + ForDisplay(NamePart(entry)) + "]を処理しています";
-        RunOnUiThread([this] { ShowStatus(); });
-        SaveFileName = SavePathFor(entry);
-        Bitmap.emplace();
-        SourceFileName = entry;
-        try {
-            if (!ConvertPicture()) {
-                Result.stopped = true;
-                break;
-            }
-            ++Result.savedCount;
-        } catch (const std::exception& failure) {
-            if (!PictureFailed(failure.what()))
-                return false;
-        } catch (...) {
-            if (!PictureFailed(kUnknownFailureReason))
-                return false;
-        }
-        Bitmap.reset();
-    }
-    return true;
+    BatchOptions options;
+    options.jobs = BatchJobs;
+    options.memoryBudget = DefaultBatchMemoryBudget();
+    options.keepGoing = Result.keepGoing;
+    options.stopRequested = &StopRequested;
+    const BatchTally tally = ConvertInOrder(*PicConvert, PicList, options, *this);
+    Result.savedCount = tally.written;
+    Result.stopped = tally.stopped;
+    return Result.keepGoing || tally.failed == 0;
 }
 
-bool TPicConvertThread::ConvertPicture()
+void TPicConvertThread::PictureStarted(std::size_t index)
 {
-    PicConvert->LoadPicture(SourceFileName, *Bitmap);
-    AdvanceProgress();
-    PicConvert->FitPicSize(*Bitmap);
-    AdvanceProgress();
-    PicConvert->ApplyFlavour(*Bitmap);
-    AdvanceProgress();
-    if (StopRequested.load())
-        return false;
-    PicConvert->SaveAsJpeg(SaveFileName, *Bitmap);
-    AdvanceProgress();
-    return true;
+    ShowProgressAt(index, 0);
+    StatusText = "[" + ForDisplay(NamePart(PicList[index])) + "]を処理しています";
+    RunOnUiThread([this] { ShowStatus(); });
 }
 
-bool TPicConvertThread::PictureFailed(const std::string& reason)
+void TPicConvertThread::StepFinished(std::size_t index, int step)
 {
-    Result.failures.push_back({SourceFileName, reason});
+    ShowProgressAt(index, step);
+}
+
+void TPicConvertThread::PictureWritten(std::size_t index, const std::string&)
+{
+    ShowProgressAt(index, kUnitsPerPicture - 1);
+}
+
+void TPicConvertThread::PictureFailed(std::size_t index, const std::string& reason)
+{
+    Result.failures.push_back({PicList[index], reason});
     RunOnUiThread([this] { MarkFailed(); });
     if (Result.keepGoing)
-        return true;
-    StatusText = PictureFailedMessage(SourceFileName, reason);
+        return;
+    StatusText = PictureFailedMessage(PicList[index], reason);
     RunOnUiThread([this] { ShowStatus(); });
-    return false;
 }
 
-void TPicConvertThread::AdvanceProgress()
+void TPicConvertThread::ShowProgressAt(std::size_t index, int step)
 {
-    ++Progress;
+    Progress = static_cast<int32_t>(index) * kUnitsPerPicture + step;
     RunOnUiThread([this] { ShowProgress(); });
 }
 
@@ -160,6 +141,7 @@ void TPicConvertThread::ReadSettings()
     settings.FlavourLevel = FormMain.GetFlavourLevel();
     settings.NameBefore = FormMain.CBSelectNamePos->currentIndex() == 0;
     settings.FileNameAffix = FormMain.EditFileName->text().toStdString();
+    BatchJobs = FormMain.BatchJobs;
 }
 
 void TPicConvertThread::ShowProgress()

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "PictureRaster.h"
+#include "batch/PictureBatch.h"
 #include "UnitThPicConvert.h"
 
 #include <QThread>
@@ -8,7 +8,6 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -32,15 +31,18 @@ struct BatchOutcome {
     std::vector<FailedPicture> failures;
 };
 
-// The worker of one batch: converts the main window's accepted paths one by one on its own
-// thread and reports each picture and step to the progress window. Settings and the list
-// are taken from the main window once, at the start. The first picture that fails ends the
-// batch (unless keepGoing): the status label names it with its reason and the main window's
-// ConvertSucceeded becomes false. A stop is looked at before each picture starts and before
-// its file is written: an abandoned picture leaves no file, and nothing is written after it.
+// The worker of one batch: converts the main window's accepted paths, up to the main window's
+// BatchJobs at a time, and reports each picture and step to the progress window in drop
+// order, exactly as for one picture at a time: the label names the picture the batch waits
+// for, the bar moves only forward, and files are written in drop order from this thread.
+// Settings and the list are taken from the main window once, at the start. The first picture
+// that fails ends the batch (unless keepGoing), and nothing after it is written: the status
+// label names it with its reason and the main window's ConvertSucceeded becomes false. A stop
+// is looked at before each picture starts and before its file is written: an abandoned
+// picture leaves no file, and nothing is written after it, even a picture already finished.
 // The worker touches the windows only through RunOnUiThread, except for handing the output
 // folder to the progress window after the last picture. Both windows must outlive the run.
-class TPicConvertThread : public QThread {
+class TPicConvertThread : public QThread, private BatchObserver {
     Q_OBJECT
 public:
     // Progress units of one picture: its start and one per engine step.
@@ -60,21 +62,22 @@ protected:
     void run() override;
 
 private:
-    // The whole batch; a failed start or picture ends it as failed. Releases the list, the
-    // engine and the raster on every way out.
+    // The whole batch; a failed start or picture ends it as failed. Releases the list and the
+    // engine on every way out.
     void Execute();
     // Success flag, list and settings; false (and failed) when one of them fails.
     bool Prepare();
     // Every picture in list order, until a stop; false (and failed) at the first picture
     // that fails, unless the batch keeps going.
     bool ConvertAll();
-    // The four engine steps of the current picture, each followed by a progress report;
-    // false when a stop came before the save, which is then not made. Throws what the
-    // engine throws.
-    bool ConvertPicture();
-    // Records the failed current picture; false when it ends the batch (shown as failed).
-    bool PictureFailed(const std::string& reason);
-    void AdvanceProgress();
+
+    // The batch's reports, on this thread, each passed on through RunOnUiThread. A failed
+    // picture is recorded; unless the batch keeps going it is shown and ends the batch.
+    void PictureStarted(std::size_t index) override;
+    void StepFinished(std::size_t index, int step) override;
+    void PictureWritten(std::size_t index, const std::string& outputPath) override;
+    void PictureFailed(std::size_t index, const std::string& reason) override;
+    void ShowProgressAt(std::size_t index, int step);
 
     // Run on the user-interface thread while the worker waits.
     void MarkSucceeded();
@@ -93,9 +96,7 @@ private:
     int32_t Progress = 0;
     std::unique_ptr<TthPicConvert> PicConvert;
     std::vector<std::string> PicList;
-    std::optional<PictureRaster> Bitmap;
-    std::string SourceFileName;
-    std::string SaveFileName;
+    std::size_t BatchJobs = 1;
 };
 
 } // namespace gustara

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "SettingsFile.h"
+#include "batch/BatchLimits.h"
 
 #include <QMainWindow>
 
@@ -127,6 +128,7 @@ public:
     // The settings kept beyond the fifteen keys; KeepGoingItem holds keepGoing while the
     // window lives.
     ExtensionSettings Extensions;
+    std::size_t BatchJobs = DefaultBatchJobs();  // pictures a batch works on at once
 
     // Size group.
     QGroupBox* GBPicSize;

@@ -4,6 +4,7 @@
 #include "UnitAbout.h"
 #include "UnitMain.h"
 #include "UnitStatus.h"
+#include "batch/BatchLimits.h"
 
 #include <QApplication>
 
@@ -14,6 +15,7 @@ int main(int argc, char* argv[])
     // Over a file-size limit the worker's write fails with EFBIG and the picture fails,
     // instead of the whole program being killed.
     std::signal(SIGXFSZ, SIG_IGN);
+    gustara::ReturnLargeBuffersToSystem();
     QApplication app(argc, argv);
     // The name, not the display name: Qt would append a display name to every window caption.
     QApplication::setApplicationName(QString::fromUtf8(gustara::kApplicationTitle));

@@ -1,3 +1,4 @@
+#include "BatchFixtures.h"
 #include "DropTestSupport.h"
 #include "LocalPaths.h"
 #include "rules/DisplayText.h"
@@ -104,6 +105,8 @@ private slots:
     void stopEndsTheBatchAfterTheCurrentPictureAtTheLatest();
     void keepGoingConvertsPastFailuresAndListsThem();
     void nameThatIsNotUtf8KeepsItsBytes();
+    void severalInFlightShowAndWriteAsOneAtATime_data();
+    void severalInFlightShowAndWriteAsOneAtATime();
 
 private:
     QString picture(const QString& name) const { return pictures_->filePath(name); }
@@ -430,6 +433,57 @@ void BatchTest::nameThatIsNotUtf8KeepsItsBytes()
         [&] { DropAndHandle(windows.main, {gustara::LocalFileUrl(folder + "\x97\xbf.txt")}); });
     QCOMPARE(boxes.size(), std::size_t{1});
     QVERIFY(boxes[0].text.contains(QStringLiteral("\u3000\u3000\uFFFD\uFFFD.txt")));
+}
+
+void BatchTest::severalInFlightShowAndWriteAsOneAtATime_data()
+{
+    QTest::addColumn<bool>("failing");
+    QTest::newRow("all good") << false;
+    QTest::newRow("failure in the middle") << true;
+}
+
+// The same drop with one and with four pictures in flight: the same files, bytes and names
+// (a.png and a.jpg both want s-a.jpg), the same bar positions one by one, the same last text.
+void BatchTest::severalInFlightShowAndWriteAsOneAtATime()
+{
+    QFETCH(bool, failing);
+    struct Seen {
+        std::map<std::string, std::vector<uint8_t>> files;
+        QList<int> bar;
+        QString label;
+    };
+    auto convert = [&](std::size_t jobs) {
+        ProgramWindows windows;
+        windows.main.BatchJobs = jobs;
+        QTemporaryDir folder;
+        QStringList drop;
+        for (const std::string& path : gustara::test::StoreOrderingDrop(folder.path().toStdString(), failing))
+            drop.push_back(QString::fromStdString(path));
+        QSignalSpy bar(windows.status.ProgressBarStatus, &QProgressBar::valueChanged);
+        Seen seen;
+        if (!RunBatch(windows, drop))
+            return seen;
+        for (const QList<QVariant>& signal : bar)
+            seen.bar.push_back(signal.at(0).toInt());
+        seen.bar.removeAll(0);  // the start of the range, shown before the first picture
+        seen.label = windows.status.LabelStatus->text();
+        seen.files = gustara::test::FilesIn(folder.path().toStdString());
+        return seen;
+    };
+    const Seen one = convert(1);
+    const Seen four = convert(4);
+    QVERIFY2(one.label.startsWith(failing ? QStringLiteral("[bad.jpg]の処理に失敗しました") : QStringLiteral("7枚の画像処理が完了しました")),
+             qPrintable(one.label));
+    QVERIFY(one.files.count("s-a.jpg") && one.files.count("s-a(1).jpg"));
+    QCOMPARE(one.files.count("s-after0.jpg"), failing ? 0u : 1u);
+    // Every unit once, in order: 1 to 15 up to the failed picture's start, else to 34.
+    QList<int> units;
+    for (int unit = 1; unit <= (failing ? 15 : 34); ++unit)
+        units.push_back(unit);
+    QCOMPARE(one.bar, units);
+    QCOMPARE(four.bar, one.bar);
+    QCOMPARE(four.label, one.label);
+    QVERIFY(four.files == one.files);
 }
 
 QTEST_MAIN(BatchTest)
