@@ -14,6 +14,12 @@
 namespace gustara {
 namespace {
 
+void RaiseTo(std::atomic<uint64_t>& most, uint64_t value)
+{
+    for (uint64_t seen = most.load(); seen < value && !most.compare_exchange_weak(seen, value);) {
+    }
+}
+
 // Items whose work takes a few milliseconds in a scattered pattern, so that later ones often
 // finish first. Records what the runner does and checks its promises as it goes.
 struct RecordingJob {
@@ -27,8 +33,8 @@ struct RecordingJob {
     std::vector<std::size_t> consumed;
     std::vector<std::vector<int>> shown;  // steps shown per item, in the order shown
     std::vector<std::size_t> produced;
-    std::atomic<int> running{0};
-    std::atomic<int> mostRunning{0};
+    std::atomic<uint64_t> running{0};
+    std::atomic<uint64_t> mostRunning{0};
     std::atomic<uint64_t> holding{0};
     std::atomic<uint64_t> mostHolding{0};
 
@@ -37,10 +43,8 @@ struct RecordingJob {
     uint64_t Cost(std::size_t) const { return costEach; }
     std::size_t Produce(std::size_t index, StepReporter& reporter)
     {
-        const int now = ++running;
-        mostRunning = std::max(mostRunning.load(), now);
-        const uint64_t held = holding += costEach;
-        mostHolding = std::max(mostHolding.load(), held);
+        RaiseTo(mostRunning, ++running);
+        RaiseTo(mostHolding, holding += costEach);
         for (int step = 0; step < steps; ++step) {
             std::this_thread::sleep_for(std::chrono::microseconds(200 * ((index * 7 + step) % 5)));
             reporter.StepDone();
@@ -93,7 +97,7 @@ TEST(InOrderRunnerTest, ConsumesEveryItemOnceInOrderWithEveryStepShownWithinTheL
         EXPECT_EQ(job.consumed, all) << c.name;
         for (std::size_t i = 0; i < c.items; ++i)
             EXPECT_EQ(job.shown[i], (std::vector<int>{0, 1, 2, 3})) << c.name << " item " << i;
-        EXPECT_LE(job.mostRunning.load(), static_cast<int>(c.limits.width)) << c.name;
+        EXPECT_LE(job.mostRunning.load(), c.limits.width) << c.name;
         const uint64_t alone = c.costEach;
         EXPECT_LE(job.mostHolding.load(), std::max(alone, c.limits.memoryBudget)) << c.name;
     }
