@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <sched.h>
 #include <thread>
 #include <unistd.h>
 #if defined(__GLIBC__)
@@ -12,6 +13,12 @@ namespace gustara {
 
 std::size_t DefaultBatchJobs()
 {
+#if defined(__linux__)
+    // The cores this process may run on, which a container or taskset may hold below all.
+    cpu_set_t cores;
+    if (::sched_getaffinity(0, sizeof cores, &cores) == 0)
+        return std::max(CPU_COUNT(&cores), 1);
+#endif
     return std::max<std::size_t>(std::thread::hardware_concurrency(), 1);
 }
 

@@ -5,8 +5,8 @@
 
 namespace gustara {
 
-// How many pictures a batch works on at once unless told otherwise: one per core, at least
-// one. The window's worker and the command line's --jobs default both come from here.
+// How many pictures a batch works on at once unless told otherwise: one per core this
+// process may run on, at least one. The window's worker and the command line's --jobs default both come from here.
 std::size_t DefaultBatchJobs();
 
 // How many bytes the pictures in flight of a batch may hold unless told otherwise: a quarter

@@ -48,6 +48,8 @@ public:
             return {engine.ApplyJpegQuality(picture), std::nullopt};
         } catch (const std::exception& failure) {
             return {{}, failure.what()};
+        } catch (...) {
+            return {{}, "原因不明のエラーです"};
         }
     }
 
