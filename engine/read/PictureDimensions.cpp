@@ -78,9 +78,12 @@ std::optional<PictureDimensions> ProbePng(std::FILE* file)
 std::optional<PictureDimensions> ProbeBmp(std::FILE* file)
 {
     std::array<uint8_t, 26> bytes{};
-    if (!ReadBytes(file, bytes.data(), bytes.size()) || bytes[0] != 'B' || bytes[1] != 'M')
+    if (!ReadBytes(file, bytes.data(), 18) || bytes[0] != 'B' || bytes[1] != 'M')
         return std::nullopt;
-    if (LittleEndian(bytes.data() + 14, 4) == 12) // the core header's 16-bit sides
+    const bool core = LittleEndian(bytes.data() + 14, 4) == 12; // 16-bit sides
+    if (!ReadBytes(file, bytes.data() + 18, core ? 4 : 8))
+        return std::nullopt;
+    if (core)
         return PictureDimensions{LittleEndian(bytes.data() + 18, 2), LittleEndian(bytes.data() + 20, 2)};
     const auto height = static_cast<int32_t>(LittleEndian(bytes.data() + 22, 4)); // negative: top-down
     return PictureDimensions{static_cast<int32_t>(LittleEndian(bytes.data() + 18, 4)),

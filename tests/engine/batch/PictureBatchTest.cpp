@@ -106,13 +106,48 @@ TEST(PictureBatchTest, SeveralInFlightWriteAndReportExactlyAsOneAtATime)
     EXPECT_EQ(failed.reports, expected);
 }
 
+// Little-endian bytes of a value, for headers written by hand.
+std::vector<uint8_t> Le(uint32_t value, int bytes)
+{
+    std::vector<uint8_t> out;
+    for (int i = 0; i < bytes; ++i)
+        out.push_back(static_cast<uint8_t>(value >> (8 * i)));
+    return out;
+}
+
+std::vector<uint8_t> Join(std::initializer_list<std::vector<uint8_t>> parts)
+{
+    std::vector<uint8_t> out;
+    for (const auto& part : parts)
+        out.insert(out.end(), part.begin(), part.end());
+    return out;
+}
+
 TEST(PictureBatchTest, EstimatesFromTheHeaderAndRunsUnreadableHeadersAlone)
 {
     test::TempDir dir;
-    const std::vector<std::string> drop = test::StoreOrderingDrop(dir.path(), true);
-    EXPECT_EQ(EstimatedPeakBytes(drop[0]), 2400u * 1800 * 3 * 2);  // big.jpg, baseline
-    EXPECT_EQ(EstimatedPeakBytes(drop[1]), 30u * 20 * 3 * 2);      // a.png
-    EXPECT_EQ(EstimatedPeakBytes(drop[3]), UINT64_MAX);            // bad.jpg
+    const PictureRaster picture = test::MakeTestPicture(40, 30);
+    const std::vector<uint8_t> bmpStart = {'B', 'M', 0, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0};
+    struct Case {
+        const char* name;
+        std::vector<uint8_t> bytes;
+        uint64_t expected;
+    };
+    const Case cases[] = {
+        {"baseline.jpg", EncodeJpeg(picture, 90, false), 40 * 30 * 3 * 2},
+        {"progressive.JPEG", EncodeJpeg(picture, 90, true), 40 * 30 * 3 * 3},
+        // Only the headers are read: the rest of these files may be missing.
+        {"info.bmp", Join({bmpStart, Le(40, 4), Le(70, 4), Le(static_cast<uint32_t>(-20), 4)}), 70 * 20 * 3 * 2},
+        {"core.bmp", Join({bmpStart, Le(12, 4), Le(300, 2), Le(2, 2)}), 300 * 2 * 3 * 2},
+        {"screen.gif", Join({{'G', 'I', 'F', '8', '9', 'a'}, Le(640, 2), Le(480, 2)}), 640 * 480 * 3 * 2},
+        {"text.jpg", {'n', 'o', 't', ' ', 'j', 'p', 'e', 'g'}, UINT64_MAX},
+        {"empty.png", {}, UINT64_MAX},
+        {"zero.gif", Join({{'G', 'I', 'F', '8', '9', 'a'}, Le(0, 2), Le(480, 2)}), UINT64_MAX},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(EstimatedPeakBytes(test::StoreFile(dir, c.name, c.bytes)), c.expected) << c.name;
+    const std::vector<std::string> drop = test::StoreOrderingDrop(dir.path(), false);
+    EXPECT_EQ(EstimatedPeakBytes(drop[1]), 30u * 20 * 3 * 2) << "a.png";
     EXPECT_EQ(EstimatedPeakBytes(dir.file("missing.jpg")), UINT64_MAX);
 }
 
