@@ -53,7 +53,8 @@ public:
         }
     }
 
-    static uint64_t HeldBytes(const EncodedPicture& picture) { return picture.datastream.capacity(); }
+    // The writer reserves room for a raster's worth of bytes but touches only what it uses.
+    static uint64_t HeldBytes(const EncodedPicture& picture) { return picture.datastream.size(); }
 
     // Nothing more is shown once a stop is asked for: the batch ends at the next write.
     void StepShown(std::size_t index, int step)
