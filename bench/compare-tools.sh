@@ -192,7 +192,7 @@ run_window() {
         read -t 0.005 -u "$never" || true
         outputs=("$corpus"/gustara-out/*.jpg "$pngs"/gustara-out/*.jpg)
         written=${#outputs[@]}
-        if (($(awk -v a="$EPOCHREALTIME" -v b="$start" 'BEGIN { print a - b > 300 }'))); then
+        if (($(awk -v a="$EPOCHREALTIME" -v b="$start" 'BEGIN { print (a - b > 300) }'))); then
             echo "the window wrote $written of ${#sources[@]} pictures in 300 s" >&2
             break
         fi
