@@ -45,7 +45,11 @@ public:
             steps.StepDone();
             if (StopRequested())
                 return {{}, std::nullopt, true};
-            return {engine.ApplyJpegQuality(picture), std::nullopt};
+            EncodedPicture encoded{engine.ApplyJpegQuality(picture), std::nullopt};
+            // A result may wait for its turn while others are worked on: it gives back the
+            // room the writer reserved (a raster's worth, partly on huge pages) and keeps its bytes.
+            encoded.datastream.shrink_to_fit();
+            return encoded;
         } catch (const std::exception& failure) {
             return {{}, failure.what()};
         } catch (...) {
@@ -53,7 +57,6 @@ public:
         }
     }
 
-    // The writer reserves room for a raster's worth of bytes but touches only what it uses.
     static uint64_t HeldBytes(const EncodedPicture& picture) { return picture.datastream.size(); }
 
     // Nothing more is shown once a stop is asked for: the batch ends at the next write.
