@@ -178,12 +178,14 @@ cpu_of() {
 # The window: shown first, then the drop, timed to the last output file. Prints "wall cpu peakKB".
 run_window() {
     local title="料理画像をおいしそうに加工するソフト" program start cpu_start written now outputs=()
-    DISPLAY=$display QT_QPA_PLATFORM=xcb XDG_CONFIG_HOME=$window_config "$gustara" 2>/dev/null &
+    DISPLAY=$display QT_QPA_PLATFORM=xcb XDG_CONFIG_HOME=$window_config "$gustara" 2>"$work/window.err" &
     program=$!
     for _ in $(seq 300); do
         DISPLAY=$display xwininfo -name "$title" 2>/dev/null | grep -q IsViewable && break
+        [[ -e /proc/$program ]] || { echo "the window ended before it was shown:" >&2; cat "$work/window.err" >&2; return 1; }
         sleep 0.1
     done
+    [[ -e /proc/$program ]] || { echo "the window ended at start-up" >&2; return 1; }
     exec {never}<>"$shm/never"
     cpu_start=$(cpu_of "$program")
     start=$EPOCHREALTIME
@@ -216,10 +218,15 @@ results=$work/results.tsv
 load_at_start=$(cut -d' ' -f1-3 /proc/loadavg)
 # time_run MODE TOOL ROUND: appends "mode tool round wall cpu peakKB".
 time_run() {
-    local wall cpu user sys peak
+    local wall cpu user sys peak try
     rm -rf "$out" "$corpus/gustara-out" "$pngs/gustara-out" && mkdir -p "$out"
     if [[ $2 == window ]]; then
-        read -r wall cpu peak < <(run_window)
+        for try in 1 2 3; do  # a window that ended at start-up is started again
+            wall=
+            read -r wall cpu peak < <(run_window) || true
+            [[ -n $wall ]] && break
+        done
+        [[ -n $wall ]] || { echo "the window could not be started" >&2; exit 1; }
     else
         /usr/bin/time -f '%e %U %S %M' -o "$work/time.txt" \
             bash -c 'shopt -s nullglob; sources=("$@"); run_'"$2"' "$mode" "$out"' _ "${sources[@]}"
