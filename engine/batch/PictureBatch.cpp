@@ -35,21 +35,24 @@ public:
         if (StopRequested())
             return {{}, std::nullopt, true};
         try {
-            TthPicConvert engine = settings_;
-            PictureRaster picture;
-            engine.LoadPicture(sources_[index], picture);
-            steps.StepDone();
-            engine.FitPicSize(picture);
-            steps.StepDone();
-            engine.ApplyFlavour(picture);
-            steps.StepDone();
-            if (StopRequested())
-                return {{}, std::nullopt, true};
-            EncodedPicture encoded{engine.ApplyJpegQuality(picture), std::nullopt};
-            // A result may wait for its turn while others are worked on: it gives back the
-            // room the writer reserved (a raster's worth, partly on huge pages) and keeps its bytes.
-            encoded.datastream.shrink_to_fit();
-            return encoded;
+            std::vector<uint8_t> datastream;
+            {
+                TthPicConvert engine = settings_;
+                PictureRaster picture;
+                engine.LoadPicture(sources_[index], picture);
+                steps.StepDone();
+                engine.FitPicSize(picture);
+                steps.StepDone();
+                engine.ApplyFlavour(picture);
+                steps.StepDone();
+                if (StopRequested())
+                    return {{}, std::nullopt, true};
+                datastream = engine.ApplyJpegQuality(picture);
+            }
+            // The raster is gone; the result may wait for its turn while others are worked on,
+            // so it gives back the room the writer reserved (a raster's worth) and keeps its bytes.
+            datastream.shrink_to_fit();
+            return {std::move(datastream), std::nullopt};
         } catch (const std::exception& failure) {
             return {{}, failure.what()};
         } catch (...) {
