@@ -1,5 +1,6 @@
 #include "UnitAbout.h"
 
+#include "AboutLink.h"
 #include "AppText.h"
 #include "FoodPicture.h"
 #include "OwnedWindow.h"
@@ -19,7 +20,6 @@ namespace {
 
 constexpr int kClientWidth = 397;
 constexpr int kClientHeight = 101;
-constexpr char kMakerSiteAddress[] = "https://gustara.example.jp/";
 
 void OpenUrlOnDesktop(const QUrl& address)
 {
@@ -75,7 +75,10 @@ void TFormAbout::CreateControls()
         QStringLiteral("ver.%1.%2").arg(kVersionMajor).arg(kVersionMinor, 2, 10, QLatin1Char('0'));
     lblSoftVer = MakeLabel(this, "lblSoftVer", version, 304, 40);
 
-    lblURL = MakeLabel(this, "lblURL", QString::fromLatin1(kMakerSiteAddress), 189, 64);
+    const AboutLink link = BuiltAboutLink();
+    linkTarget = link.target;
+    lblURL = MakeLabel(this, "lblURL", link.text, 189, 64);
+    lblURL->setToolTip(link.target.toDisplayString(QUrl::PreferLocalFile));
     QFont linkFont;
     linkFont.setUnderline(true);
     lblURL->setFont(linkFont);
@@ -91,7 +94,7 @@ void TFormAbout::CreateControls()
 
 void TFormAbout::lblURLClick()
 {
-    UrlOpener()(QUrl(lblURL->text()));
+    UrlOpener()(linkTarget);
 }
 
 void TFormAbout::SetUrlOpenerForTesting(std::function<void(const QUrl& address)> opener)

@@ -1,17 +1,18 @@
 #pragma once
 
 #include <QDialog>
+#include <QUrl>
 
 #include <functional>
 
 class QLabel;
-class QUrl;
 
 namespace gustara {
 
 // The About window: the program's picture, title, version and a link to the maker's web
-// site. Created hidden at start-up and shown modally from the main menu, the same window
-// each time. Everything here runs on the user-interface thread.
+// site, or to the installed README when the build names no site. Created hidden at start-up
+// and shown modally from the main menu, the same window each time. Everything here runs on
+// the user-interface thread.
 class TFormAbout : public QDialog {
     Q_OBJECT
 public:
@@ -19,7 +20,8 @@ public:
     // is centred on it.
     explicit TFormAbout(QWidget* parent = nullptr);
 
-    // Asks the desktop to open the maker's web site in the browser; a failure is ignored.
+    // Asks the desktop to open the link's target (the web site in the browser, the README in
+    // its viewer); a failure is ignored.
     void lblURLClick();
 
     // Replaces how lblURLClick opens an address; an empty function restores the desktop.
@@ -36,6 +38,8 @@ protected:
 
 private:
     void CreateControls();
+
+    QUrl linkTarget;
 };
 
 } // namespace gustara

@@ -1,3 +1,4 @@
+#include "AppIcon.h"
 #include "AppText.h"
 #include "LocalPaths.h"
 #include "QtJapaneseTexts.h"
@@ -19,6 +20,9 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     // The name, not the display name: Qt would append a display name to every window caption.
     QApplication::setApplicationName(QString::fromUtf8(gustara::kApplicationTitle));
+    QApplication::setWindowIcon(gustara::MakeAppIcon());
+    // Wayland compositors take the window's icon and name from its desktop entry.
+    QGuiApplication::setDesktopFileName(QString::fromLatin1(gustara::kDesktopEntryName));
     // Before the first widget: Qt's context menus and standard buttons speak the window's language.
     const auto qtTexts = gustara::InstallQtJapaneseTexts();
     if (!qtTexts)

@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(cmake g++ make pkg-config libjpeg62-turbo-dev libpng-dev zlib1g-dev libgif-dev
-          qt6-base-dev qt6-translations-l10n fonts-ipafont-gothic xdg-utils)
+          qt6-base-dev qt6-svg-dev qt6-translations-l10n fonts-ipafont-gothic xdg-utils)
 if [ "${1:-run}" = test ]; then
   packages+=(libgtest-dev libbenchmark-dev libjpeg-turbo-progs xvfb xauth libx11-dev)
 fi

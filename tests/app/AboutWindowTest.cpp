@@ -1,9 +1,11 @@
+#include "AboutLink.h"
 #include "FoodPicture.h"
 #include "UnitAbout.h"
 #include "UnitMain.h"
 #include "UnitStatus.h"
 #include "WindowTestSupport.h"
 
+#include <QFileInfo>
 #include <QLabel>
 #include <QTest>
 #include <QTimer>
@@ -21,6 +23,9 @@ private slots:
     void showsThePictureTitleVersionAndAddress();
     void labelsTakeTheSizeOfTheirText();
     void clickingTheAddressOpensIt();
+    void linkIsTheHomepageElseTheInstalledReadme_data();
+    void linkIsTheHomepageElseTheInstalledReadme();
+    void linkOfThisBuildLeadsToSomethingReal();
     void theMenuShowsTheSameWindowEachTime();
 };
 
@@ -53,7 +58,7 @@ void AboutWindowTest::showsThePictureTitleVersionAndAddress()
     QCOMPARE(about.lblSoftVer->text(), QStringLiteral("ver.1.00"));
     QCOMPARE(about.lblSoftVer->pos(), QPoint(304, 40));
 
-    QCOMPARE(about.lblURL->text(), QStringLiteral("https://gustara.example.jp/"));
+    QCOMPARE(about.lblURL->text(), gustara::BuiltAboutLink().text);
     QCOMPARE(about.lblURL->pos(), QPoint(189, 64));
     QVERIFY(about.lblURL->font().underline());
     QCOMPARE(about.lblURL->palette().color(QPalette::WindowText), QColor(Qt::blue));
@@ -87,7 +92,43 @@ void AboutWindowTest::clickingTheAddressOpensIt()
     QTest::mouseClick(about.lblSoftTitle, Qt::LeftButton);
     QVERIFY(opened.empty());
     QTest::mouseClick(about.lblURL, Qt::LeftButton);
-    QCOMPARE(opened, std::vector<QUrl>{QUrl(QStringLiteral("https://gustara.example.jp/"))});
+    QCOMPARE(opened, std::vector<QUrl>{gustara::BuiltAboutLink().target});
+}
+
+void AboutWindowTest::linkIsTheHomepageElseTheInstalledReadme_data()
+{
+    QTest::addColumn<QString>("homepage");
+    QTest::addColumn<QString>("programFolder");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QUrl>("target");
+    const QString site = QStringLiteral("https://gustara.example.org/");
+    const QString readme = QStringLiteral("説明書 (README)");
+    QTest::newRow("homepage") << site << QStringLiteral("/usr/bin") << site << QUrl(site);
+    QTest::newRow("package") << QString() << QStringLiteral("/usr/bin") << readme
+                             << QUrl(QStringLiteral("file:///usr/share/doc/gustara/README.md"));
+    QTest::newRow("other prefix") << QString() << QStringLiteral("/opt/g/bin/") << readme
+                                  << QUrl(QStringLiteral("file:///opt/g/share/doc/gustara/README.md"));
+    QTest::newRow("spaces") << QString() << QStringLiteral("/home/a b/.local/bin") << readme
+                            << QUrl::fromLocalFile(QStringLiteral("/home/a b/.local/share/doc/gustara/README.md"));
+}
+
+void AboutWindowTest::linkIsTheHomepageElseTheInstalledReadme()
+{
+    QFETCH(QString, homepage);
+    QFETCH(QString, programFolder);
+    const gustara::AboutLink link = gustara::ChooseAboutLink(homepage, programFolder);
+    QTEST(link.text, "text");
+    QTEST(link.target, "target");
+}
+
+void AboutWindowTest::linkOfThisBuildLeadsToSomethingReal()
+{
+    // The build tree holds a copy of the README where an installation has it.
+    const QUrl target = gustara::BuiltAboutLink().target;
+    if (target.isLocalFile())
+        QVERIFY2(QFileInfo(target.toLocalFile()).isFile(), qPrintable(target.toString()));
+    else
+        QCOMPARE(target.scheme(), QStringLiteral("https"));
 }
 
 void AboutWindowTest::theMenuShowsTheSameWindowEachTime()
