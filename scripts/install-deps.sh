@@ -1,13 +1,17 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that are missing, and only then refreshes the package lists.
-# Usage: scripts/install-deps.sh run|test
+# Usage: scripts/install-deps.sh run|test|package
 set -euo pipefail
 
 packages=(cmake g++ make pkg-config libjpeg62-turbo-dev libpng-dev zlib1g-dev libgif-dev
           qt6-base-dev qt6-svg-dev qt6-translations-l10n fonts-ipafont-gothic xdg-utils)
-if [ "${1:-run}" = test ]; then
-  packages+=(libgtest-dev libbenchmark-dev libjpeg-turbo-progs xvfb xauth libx11-dev)
-fi
+# cpack's Debian generator asks dpkg-shlibdeps and file for the libraries the programs need.
+packaging=(dpkg-dev file)
+case "${1:-run}" in
+  test) packages+=(libgtest-dev libbenchmark-dev libjpeg-turbo-progs xvfb xauth libx11-dev
+                   "${packaging[@]}" lintian desktop-file-utils appstream man-db) ;;
+  package) packages+=("${packaging[@]}") ;;
+esac
 
 missing=()
 for package in "${packages[@]}"; do

@@ -1,0 +1,52 @@
+#!/usr/bin/env bash
+# Makes the Debian package from the build folder as scripts/package.sh does, checks it with
+# lintian, unpacks it into a scratch root and converts a picture with the unpacked gustara-cli.
+# Usage: package-test.sh BUILD_DIR
+# Exit status 77 (skipped) when a packaging tool is not installed.
+set -euo pipefail
+
+build=$1
+for tool in cpack dpkg-deb dpkg-shlibdeps lintian cjpeg file; do
+    if ! command -v "$tool" >/dev/null; then
+        echo "skipped: $tool is not installed (scripts/install-deps.sh test)" >&2
+        exit 77
+    fi
+done
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+fail() { echo "$*" >&2; exit 1; }
+
+cpack --config "$build/CPackConfig.cmake" -B "$work/out" >"$work/cpack.log" 2>&1 \
+    || { cat "$work/cpack.log" >&2; fail "cpack failed"; }
+deb=$(echo "$work"/out/gustara_*.deb)
+[[ -f $deb ]] || fail "no package in $work/out"
+echo "package: $(basename "$deb")"
+
+# Errors fail the test; warnings are shown for the record.
+lintian --fail-on error --tag-display-limit 0 "$deb"
+
+depends=$(dpkg-deb -f "$deb" Depends)
+echo "Depends: $depends"
+for needed in libc6 libjpeg62-turbo libpng16-16 libgif7 libqt6widgets6 libqt6svg6 fonts-ipafont-gothic xdg-utils; do
+    [[ $depends == *"$needed"* ]] || fail "Depends lacks $needed"
+done
+
+root=$work/root
+dpkg-deb -x "$deb" "$root"
+for file in usr/bin/gustara usr/bin/gustara-cli usr/share/applications/jp.example.gustara.desktop \
+    usr/share/icons/hicolor/scalable/apps/jp.example.gustara.svg usr/share/metainfo/jp.example.gustara.metainfo.xml \
+    usr/share/man/man1/gustara.1.gz usr/share/man/man1/gustara-cli.1.gz \
+    usr/share/doc/gustara/README.md usr/share/doc/gustara/copyright usr/share/doc/gustara/changelog.gz; do
+    [[ -f $root/$file ]] || fail "the package lacks /$file"
+done
+# The About window finds the README from the program's folder.
+[[ -f $root/usr/bin/../share/doc/gustara/README.md ]] || fail "README not where the About window looks"
+
+mkdir "$work/photos"
+printf 'P3\n2 2\n255\n200 120 40  90 60 30  250 230 200  20 140 60\n' >"$work/photos/dish.ppm"
+cjpeg -quality 90 "$work/photos/dish.ppm" >"$work/photos/dish.jpg"
+written=$("$root/usr/bin/gustara-cli" --level=2 "$work/photos/dish.jpg")
+[[ $written == "$work/photos/s-dish.jpg" ]] || fail "gustara-cli wrote '$written'"
+file "$written" | grep -q 'JPEG image data' || fail "$(file "$written")"
+"$root/usr/bin/gustara-cli" --version
