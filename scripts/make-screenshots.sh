@@ -1,0 +1,52 @@
+#!/usr/bin/env bash
+# Makes the README's screenshots under a virtual X display: pictures/window.png (the main window
+# with its default settings) and pictures/progress.png (the progress window at the end of a batch
+# of three photographs, dropped on the window from another process).
+# Needs the window and the test tool xdnd-drop built:
+#   scripts/build.sh build -DBUILD_TESTING=ON -DGUSTARA_BUILD_APP=ON
+# Usage: scripts/make-screenshots.sh [BUILD_DIR]
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+build=${1:-$top/build}
+for tool in xvfb-run import xwininfo; do
+    command -v "$tool" >/dev/null || { echo "$tool is missing: apt-get install xvfb imagemagick x11-utils" >&2; exit 1; }
+done
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+mkdir -p "$work/config" "$work/photos"
+photo=$("$top/scripts/sample-photo.sh" "$build/sample-photo")
+for name in 朝食 昼食 夕食; do cp "$photo" "$work/photos/$name.png"; done
+
+cat >"$work/session.sh" <<'SESSION'
+set -eu
+gustara=$1 xdnd_drop=$2 photos=$3 pictures=$4
+main="料理画像をおいしそうに加工するソフト"
+QT_QPA_PLATFORM=xcb "$gustara" &
+program=$!
+trap 'kill $program 2>/dev/null; wait $program 2>/dev/null || true' EXIT
+# Waits until a window of that name is on the screen and painted.
+wait_for() {
+    for _ in $(seq 100); do
+        xwininfo -name "$1" 2>/dev/null | grep -q IsViewable && { sleep 1; return 0; }
+        sleep 0.1
+    done
+    echo "no window \"$1\"" >&2
+    return 1
+}
+# import finds a window by its id; by a name outside ASCII it waits for a click instead.
+shoot() { import -window "$(xwininfo -name "$1" | awk '/Window id:/ {print $4}')" "$2"; }
+wait_for "$main"
+shoot "$main" "$pictures/window.png"
+"$xdnd_drop" --timeout 30 --window-name "$main" "$photos"/*.png
+for _ in $(seq 300); do
+    [[ $(ls "$photos"/s-*.jpg 2>/dev/null | wc -l) -eq 3 ]] && break
+    sleep 0.1
+done
+wait_for "進行状況"
+shoot "進行状況" "$pictures/progress.png"
+SESSION
+
+XDG_CONFIG_HOME="$work/config" xvfb-run -a -s "-screen 0 1024x768x24" \
+    bash "$work/session.sh" "$build/app/gustara" "$build/tests/tools/xdnd-drop" "$work/photos" "$top/pictures"
+ls -l "$top/pictures/window.png" "$top/pictures/progress.png"
