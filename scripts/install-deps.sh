@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that are missing, and only then refreshes the package lists.
-# Usage: scripts/install-deps.sh run|test|package
+# Usage: scripts/install-deps.sh run|test|package|pictures
 set -euo pipefail
 
 packages=(cmake g++ make pkg-config libjpeg62-turbo-dev libpng-dev zlib1g-dev libgif-dev
@@ -11,6 +11,7 @@ case "${1:-run}" in
   test) packages+=(libgtest-dev libbenchmark-dev libjpeg-turbo-progs xvfb xauth libx11-dev
                    "${packaging[@]}" lintian desktop-file-utils appstream man-db) ;;
   package) packages+=("${packaging[@]}") ;;
+  pictures) packages+=(xvfb xauth x11-utils imagemagick) ;;  # the README's screenshots and strip
 esac
 
 missing=()

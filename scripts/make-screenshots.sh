@@ -8,8 +8,9 @@
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$top/build}
-for tool in xvfb-run import xwininfo; do
-    command -v "$tool" >/dev/null || { echo "$tool is missing: apt-get install xvfb imagemagick x11-utils" >&2; exit 1; }
+"$top/scripts/install-deps.sh" pictures
+for program in "$build/app/gustara" "$build/tests/tools/xdnd-drop"; do
+    [[ -x $program ]] || { echo "$program is not built (see the comment at the top)" >&2; exit 1; }
 done
 
 work=$(mktemp -d)

@@ -6,7 +6,7 @@
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$top/build}
-command -v montage >/dev/null || { echo "montage is missing: apt-get install imagemagick" >&2; exit 1; }
+"$top/scripts/install-deps.sh" pictures
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
