@@ -11,7 +11,7 @@ case "${1:-run}" in
   test) packages+=(libgtest-dev libbenchmark-dev libjpeg-turbo-progs xvfb xauth libx11-dev
                    "${packaging[@]}" lintian desktop-file-utils appstream man-db) ;;
   package) packages+=("${packaging[@]}") ;;
-  pictures) packages+=(xvfb xauth x11-utils imagemagick) ;;  # the README's screenshots and strip
+  pictures) packages+=(xvfb xauth x11-utils imagemagick) ;;  # the README's screenshots
 esac
 
 missing=()

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Makes the README's screenshots under a virtual X display: pictures/window.png (the main window
-# with its default settings) and pictures/progress.png (the progress window at the end of a batch
+# Makes the README's screenshots under a virtual X display: doc/window.png (the main window
+# with its default settings) and doc/progress.png (the progress window at the end of a batch
 # of three photographs, dropped on the window from another process).
 # Needs the window and the test tool xdnd-drop built:
 #   scripts/build.sh build -DBUILD_TESTING=ON -DGUSTARA_BUILD_APP=ON
@@ -21,7 +21,7 @@ for name in 朝食 昼食 夕食; do cp "$photo" "$work/photos/$name.png"; done
 
 cat >"$work/session.sh" <<'SESSION'
 set -eu
-gustara=$1 xdnd_drop=$2 photos=$3 pictures=$4
+gustara=$1 xdnd_drop=$2 photos=$3 doc=$4
 main="料理画像をおいしそうに加工するソフト"
 QT_QPA_PLATFORM=xcb "$gustara" &
 program=$!
@@ -38,16 +38,16 @@ wait_for() {
 # import finds a window by its id; by a name outside ASCII it waits for a click instead.
 shoot() { import -window "$(xwininfo -name "$1" | awk '/Window id:/ {print $4}')" "$2"; }
 wait_for "$main"
-shoot "$main" "$pictures/window.png"
+shoot "$main" "$doc/window.png"
 "$xdnd_drop" --timeout 30 --window-name "$main" "$photos"/*.png
 for _ in $(seq 300); do
     [[ $(ls "$photos"/s-*.jpg 2>/dev/null | wc -l) -eq 3 ]] && break
     sleep 0.1
 done
 wait_for "進行状況"
-shoot "進行状況" "$pictures/progress.png"
+shoot "進行状況" "$doc/progress.png"
 SESSION
 
 XDG_CONFIG_HOME="$work/config" xvfb-run -a -s "-screen 0 1024x768x24" \
-    bash "$work/session.sh" "$build/app/gustara" "$build/tests/tools/xdnd-drop" "$work/photos" "$top/pictures"
-ls -l "$top/pictures/window.png" "$top/pictures/progress.png"
+    bash "$work/session.sh" "$build/app/gustara" "$build/tests/tools/xdnd-drop" "$work/photos" "$top/doc"
+ls -l "$top/doc/window.png" "$top/doc/progress.png"
