@@ -16,8 +16,6 @@ inline constexpr char kCompareChooseButton[] = "この強さにする";
 inline constexpr char kPictureFileFilter[] = "画像ファイル (*.bmp *.jpg *.jpeg *.png *.gif)";
 // The About window's link when it leads to the installed README instead of a homepage.
 inline constexpr char kAboutReadmeLinkText[] = "説明書 (README)";
-// %1 is the full path of the settings file.
-inline constexpr char kMessageCannotWriteSettings[] = "%1 に書き込めません.";
 // The status line when the desktop cannot open the output folder (no file manager or xdg-open).
 inline constexpr char kMessageCannotOpenSaveDir[] = "保存先のフォルダを開けませんでした";
 

@@ -3,6 +3,7 @@
 #include "AppText.h"
 #include "batch/BatchLimits.h"
 #include "rules/DisplayText.h"
+#include "rules/Messages.h"
 #include "rules/PathParts.h"
 #include "RunOnUiThread.h"
 #include "UnitMain.h"
@@ -73,7 +74,7 @@ bool TPicConvertThread::ConvertAll()
 void TPicConvertThread::PictureStarted(std::size_t index)
 {
     ShowProgressAt(index, 0);
-    StatusText = "[" + ForDisplay(NamePart(PicList[index])) + "]を処理しています";
+    StatusText = ProcessingText(ForDisplay(NamePart(PicList[index])));
     RunOnUiThread([this] { ShowStatus(); });
 }
 

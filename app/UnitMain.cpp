@@ -3,6 +3,7 @@
 #include "AppText.h"
 #include "ChoiceGroup.h"
 #include "EngineError.h"
+#include "rules/Messages.h"
 #include "MessageBoxes.h"
 #include "rules/Defaults.h"
 #include "rules/SettingsRules.h"
@@ -130,7 +131,7 @@ Integer WholeNumberIn(const QLineEdit* edit, std::optional<Integer> (*parse)(std
     const std::string text = edit->text().toStdString();
     const auto value = parse(text);
     if (!value)
-        throw EngineError(std::string("'").append(text).append("' は整数ではありません"));
+        throw EngineError(NotWholeNumberText(text));
     return *value;
 }
 

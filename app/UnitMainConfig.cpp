@@ -1,6 +1,7 @@
 #include "UnitMain.h"
 
 #include "AppText.h"
+#include "rules/Messages.h"
 #include "IniFile.h"
 #include "MessageBoxes.h"
 #include "SettingsFile.h"

@@ -3,6 +3,7 @@
 #include "batch/PictureBatch.h"
 #include "rules/DisplayText.h"
 #include "rules/DropRules.h"
+#include "rules/Messages.h"
 #include "rules/PathParts.h"
 
 #include <algorithm>
@@ -47,8 +48,8 @@ public:
     void PictureStarted(std::size_t index) override
     {
         if (showProgress_)
-            errors_ << kClearLine << '[' << (index + 1) << '/' << pictures_.size() << "] [" << ForDisplay(NamePart(pictures_[index]))
-                    << "]を処理しています" << std::flush;
+            errors_ << kClearLine << '[' << (index + 1) << '/' << pictures_.size() << "] "
+                    << ProcessingText(ForDisplay(NamePart(pictures_[index]))) << std::flush;
     }
     void StepFinished(std::size_t, int) override {}
     void PictureWritten(std::size_t, const std::string& outputPath) override { out_ << outputPath << '\n' << std::flush; }

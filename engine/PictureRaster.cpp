@@ -1,6 +1,7 @@
 #include "PictureRaster.h"
 
 #include "EngineError.h"
+#include "rules/Messages.h"
 #include "pixels/HugePages.h"
 
 #include <algorithm>
@@ -27,10 +28,10 @@ void CheckPictureSize(int64_t width, int64_t height)
 {
     constexpr int64_t maxSide = std::numeric_limits<int32_t>::max();
     if (width < 0 || height < 0 || width > maxSide || height > maxSide)
-        throw EngineError("画像の大きさが不正です: " + std::to_string(width) + " x " + std::to_string(height));
+        throw EngineError(BadPictureSizeText(width, height));
     // Compare by division so that the product itself cannot overflow.
     if (width != 0 && height > kPixelCap / width)
-        throw EngineError("画像が大きすぎます: " + std::to_string(width) + " x " + std::to_string(height));
+        throw EngineError(PictureTooLargeText(width, height));
 }
 
 PictureRaster::PictureRaster(int32_t width, int32_t height)

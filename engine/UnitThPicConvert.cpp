@@ -3,6 +3,7 @@
 #include "pixels/BitmapUtils.h"
 #include "read/BmpReader.h"
 #include "EngineError.h"
+#include "rules/Messages.h"
 #include "pixels/FitToBox.h"
 #include "pixels/FlavourFilter.h"
 #include "read/GifReader.h"
@@ -114,7 +115,7 @@ std::string TthPicConvert::SaveAsJpeg(const std::string& savePath, const Picture
 std::string TthPicConvert::WriteJpeg(const std::string& savePath, const std::vector<uint8_t>& datastream)
 {
     if (datastream.empty())
-        throw EngineError("空の画像は保存できません");
+        throw EngineError(std::string(kMessageEmptyPicture));
 
     const std::string folder(FolderPart(savePath));
     const std::string name(NamePart(savePath));

@@ -2,6 +2,7 @@
 
 #include "pixels/AreaAverageBoxes.h"
 #include "EngineError.h"
+#include "rules/Messages.h"
 #include "pixels/RowBands.h"
 
 #include <algorithm>
@@ -20,10 +21,9 @@ namespace {
 void CheckSizes(const PictureRaster& source, int32_t targetWidth, int32_t targetHeight)
 {
     if (source.width() <= 0 || source.height() <= 0)
-        throw EngineError("Assertion failure (BitmapUtils, 942 行)");
+        throw EngineError(std::string(kMessageResizeAssertion));
     if (targetWidth < 1 || targetHeight < 1)
-        throw EngineError("縮小後の大きさが不正です: " + std::to_string(targetWidth) + " x "
-                          + std::to_string(targetHeight));
+        throw EngineError(BadTargetSizeText(targetWidth, targetHeight));
 }
 
 // γ(n) of the rounding-error analysis of n successive roundings with unit roundoff u; no

@@ -1,6 +1,7 @@
 #include "pixels/FitToBox.h"
 
 #include "EngineError.h"
+#include "rules/Messages.h"
 
 #include <algorithm>
 #include <cfloat>
@@ -28,9 +29,9 @@ int32_t ScaledSide(int32_t numerator, int32_t denominator, int32_t side)
 std::optional<PictureSize> FitToBoxSize(int32_t width, int32_t height, int32_t boxWidth, int32_t boxHeight)
 {
     if (boxWidth <= 0 || boxHeight <= 0)
-        throw EngineError("縮小する大きさが不正です: " + std::to_string(boxWidth) + " x " + std::to_string(boxHeight));
+        throw EngineError(BadBoxSizeText(boxWidth, boxHeight));
     if (width < 0 || height < 0)
-        throw EngineError("画像の大きさが不正です: " + std::to_string(width) + " x " + std::to_string(height));
+        throw EngineError(BadPictureSizeText(width, height));
     // Never enlarged: only a longer side beyond the box's longer side asks for a resize.
     // Checked first, so the quotients below always divide by a side of at least 1.
     if (std::max(width, height) <= std::max(boxWidth, boxHeight))

@@ -5,6 +5,7 @@
 #include "read/JpegCoefficientStore.h"
 #include "JpegErrorHandling.h"
 #include "PictureMetadata.h"
+#include "rules/Messages.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -64,7 +65,7 @@ void LimitScans(j_common_ptr object)
     const int64_t scans = info->input_scan_number;
     const int64_t pixels = int64_t{info->image_width} * info->image_height;
     if (scans > kMaxScans || scans * pixels > kMaxScanPixels)
-        FailJpeg(object, "JPEG ファイルのスキャンが多すぎます");
+        FailJpeg(object, kReasonTooManyScans.data());
 }
 
 // Turns one row of libjpeg's output into RGB in place in the raster row; `samples` may be that row.

@@ -1,5 +1,6 @@
 #include "rules/DisplayText.h"
 
+#include "rules/Messages.h"
 #include "rules/PathParts.h"
 
 #include <cstdint>
@@ -64,9 +65,7 @@ std::string ForDisplay(std::string_view bytes)
 
 std::string PictureFailedMessage(std::string_view path, std::string_view reason)
 {
-    std::string message = "[";
-    message.append(NamePart(path)).append("]の処理に失敗しました: ").append(reason);
-    return ForDisplay(message);
+    return ForDisplay(WithDetail(FailedPictureText(NamePart(path)), reason));
 }
 
 } // namespace gustara

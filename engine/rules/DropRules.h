@@ -1,5 +1,7 @@
 #pragma once
 
+#include "rules/Messages.h"
+
 #include <functional>
 #include <optional>
 #include <string>
@@ -8,16 +10,9 @@
 
 namespace gustara {
 
-// Why a dropped path (or a picture named on the command line) is refused.
-inline constexpr std::string_view kReasonAnimatedGif = "アニメーションGIFには対応していません";
-inline constexpr std::string_view kReasonGifReadError = "読込みエラー";
-inline constexpr std::string_view kReasonFolder = "フォルダのドロップには対応していません";
-inline constexpr std::string_view kReasonFormat =
-    "「JPEG形式、GIF形式、PNG形式、BMP形式」以外の形式には対応していません";
-
-// The reason the path is refused, or nullopt when it is accepted. Only a GIF file is looked
-// into (its images are counted); only a path with an unsupported extension is tested for
-// being a folder.
+// The reason the path is refused (one of the kReason texts of rules/Messages.h), or nullopt
+// when it is accepted. Only a GIF file is looked into (its images are counted); only a path
+// with an unsupported extension is tested for being a folder.
 std::optional<std::string_view> RejectionReason(const std::string& path);
 
 // An ErrorList entry: the reason, an ASCII comma and the path's file name.

@@ -1,18 +1,12 @@
 #pragma once
 
+#include "rules/Messages.h"
+
 #include <optional>
 #include <string>
 #include <string_view>
 
 namespace gustara {
-
-inline constexpr std::string_view kMessageWidth = "幅は10以上の整数で入力してください";
-inline constexpr std::string_view kMessageHeight = "高さは10以上の整数で入力してください";
-inline constexpr std::string_view kMessageFileSize = "ファイルサイズは10以上の整数で入力してください";
-inline constexpr std::string_view kMessageAffixEmpty = "ファイル名の前後に付ける文字を入力してください";
-inline constexpr std::string_view kMessageAffixInvalid = "ファイル名に「\\/:*?\"<>|」は使えません";
-inline constexpr std::string_view kMessageDirEmpty = "フォルダ名を入力してください";
-inline constexpr std::string_view kMessageDirInvalid = "フォルダ名に「\\/:*?\"<>|」は使えません";
 
 // The values the check before a batch looks at, as the window or the command line holds them.
 struct SettingsToCheck {

@@ -1,6 +1,7 @@
 #include "write/OutputFile.h"
 
 #include "EngineError.h"
+#include "rules/Messages.h"
 #include "rules/PathParts.h"
 
 #include <cerrno>
@@ -40,7 +41,7 @@ private:
 
 EngineError CannotCreate(const std::string& path)
 {
-    return EngineError("ファイル " + path + " を作成できません");
+    return EngineError(CannotCreateFileText(path));
 }
 
 bool WriteAll(int fd, std::span<const uint8_t> bytes)
