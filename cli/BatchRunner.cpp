@@ -72,9 +72,12 @@ private:
 bool RejectAny(const std::vector<std::string>& pictures, std::ostream& errors)
 {
     std::vector<std::string> errorList;
-    for (const std::string& path : pictures)
-        if (const auto reason = RejectionReason(path))
-            errorList.push_back(ErrorListEntry(*reason, path));
+    for (const std::string& path : pictures) {
+        // Unlike the window, the command line says why a GIF file cannot be loaded.
+        std::string cause;
+        if (const auto reason = RejectionReason(path, &cause))
+            errorList.push_back(ErrorListEntry(WithDetail(*reason, cause), path));
+    }
     if (errorList.empty())
         return false;
     errors << ForDisplay(WithoutCarriageReturns(BuildErrorMessage(errorList, CompareIgnoringCase)));

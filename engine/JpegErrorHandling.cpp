@@ -1,5 +1,7 @@
 #include "JpegErrorHandling.h"
 
+#include <jerror.h>
+
 namespace gustara {
 
 namespace {
@@ -9,39 +11,38 @@ JpegErrorManager& ErrorsOf(j_common_ptr object)
     return *reinterpret_cast<JpegErrorManager*>(object->err);
 }
 
-// Never throws: a C++ exception must not unwind through libjpeg's C frames.
 [[noreturn]] void ExitWithMessage(j_common_ptr object)
 {
     JpegErrorManager& errors = ErrorsOf(object);
-    if (errors.wording == JpegErrorWording::MessageCode)
-        std::snprintf(errors.message, sizeof errors.message, "JPEG エラー #%d", errors.manager.msg_code);
-    else
-        errors.manager.format_message(object, errors.message);
+    errors.manager.format_message(object, errors.libraryText);
     std::longjmp(errors.jump, 1);
 }
 
 // A file cut short after its headers only warns; libjpeg fills the rest and the picture loads.
-void IgnoreMessage(j_common_ptr, int)
+// Cut inside its headers, the fatal error that follows is noted as caused by the cut.
+void NoteMessage(j_common_ptr object, int level)
 {
+    if (level < 0 && object->err->msg_code == JWRN_JPEG_EOF)
+        ErrorsOf(object).sourceEnded = true;
 }
 
 } // namespace
 
-jpeg_error_mgr* InitJpegErrors(JpegErrorManager& errors, JpegErrorWording wording)
+jpeg_error_mgr* InitJpegErrors(JpegErrorManager& errors)
 {
     jpeg_std_error(&errors.manager);
     errors.manager.error_exit = ExitWithMessage;
-    errors.manager.emit_message = IgnoreMessage;
-    errors.wording = wording;
-    errors.message[0] = '\0';
+    errors.manager.emit_message = NoteMessage;
+    errors.libraryText[0] = '\0';
+    errors.ownReason = nullptr;
+    errors.sourceEnded = false;
     return &errors.manager;
 }
 
-void FailJpeg(j_common_ptr object, const char* text)
+void FailJpeg(j_common_ptr object, const char* reason)
 {
-    JpegErrorManager& errors = ErrorsOf(object);
-    std::snprintf(errors.message, sizeof errors.message, "%s", text);
-    std::longjmp(errors.jump, 1);
+    ErrorsOf(object).ownReason = reason;
+    std::longjmp(ErrorsOf(object).jump, 1);
 }
 
 } // namespace gustara

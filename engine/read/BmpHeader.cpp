@@ -1,6 +1,5 @@
 #include "read/BmpHeader.h"
 
-#include "EngineError.h"
 #include "PictureMetadata.h"
 #include "PictureRaster.h"
 
@@ -60,6 +59,21 @@ struct InfoFields {
     bool core = false;
 };
 
+[[noreturn]] void Damaged(const std::string& what)
+{
+    ThrowReadFailure(ReadFailure::Damaged, kBmpFormat, what);
+}
+
+std::string BitsPerPixel(unsigned bitCount)
+{
+    return std::to_string(bitCount) + " ビット/ピクセル";
+}
+
+[[noreturn]] void Refuse(const std::string& what)
+{
+    ThrowReadFailure(ReadFailure::Unsupported, kBmpFormat, what);
+}
+
 InfoFields ReadInfoHeader(BmpSource& source)
 {
     // Fields that a short header leaves out stay 0, their default.
@@ -77,7 +91,7 @@ InfoFields ReadInfoHeader(BmpSource& source)
         return info;
     }
     if (info.size < 16)
-        throw EngineError("BMP: unknown information header size " + std::to_string(info.size));
+        Damaged("情報ヘッダの大きさ " + std::to_string(info.size));
     source.read(raw.data() + 4, std::min(info.size, kFieldsUsed) - 4);
     source.seek(uint64_t{kFileHeaderSize} + info.size);
     // 40 bytes is the Windows form (and the OS/2 2.x form cut to it: the two agree there);
@@ -100,11 +114,6 @@ InfoFields ReadInfoHeader(BmpSource& source)
     return info;
 }
 
-[[noreturn]] void Refuse(const std::string& what)
-{
-    throw EngineError("BMP: " + what + " is not supported");
-}
-
 BmpEncoding EncodingOf(const InfoFields& info)
 {
     switch (info.compression) {
@@ -112,25 +121,25 @@ BmpEncoding EncodingOf(const InfoFields& info)
         return BmpEncoding::Plain;
     case kRle8:
         if (info.bitCount != 8)
-            Refuse("RLE8 with " + std::to_string(info.bitCount) + " bits per pixel");
+            Refuse("RLE8 圧縮で " + BitsPerPixel(info.bitCount));
         return BmpEncoding::Rle8;
     case kRle4:
         if (info.bitCount != 4)
-            Refuse("RLE4 with " + std::to_string(info.bitCount) + " bits per pixel");
+            Refuse("RLE4 圧縮で " + BitsPerPixel(info.bitCount));
         return BmpEncoding::Rle4;
     case kBitfields:
     case kAlphaBitfields:
         if (info.os2 && info.compression == kBitfields)
-            Refuse("Huffman compression");
+            Refuse("Huffman 圧縮");
         if (info.bitCount != 16 && info.bitCount != 32)
-            Refuse("bit-field compression with " + std::to_string(info.bitCount) + " bits per pixel");
+            Refuse("ビットフィールドで " + BitsPerPixel(info.bitCount));
         return BmpEncoding::Plain;
     case kJpeg:
-        Refuse(info.os2 ? "RLE24 compression" : "embedded JPEG data");
+        Refuse(info.os2 ? "RLE24 圧縮" : "埋め込まれた JPEG");
     case kPng:
-        Refuse("embedded PNG data");
+        Refuse("埋め込まれた PNG");
     default:
-        Refuse("compression " + std::to_string(info.compression));
+        Refuse("圧縮方式 " + std::to_string(info.compression));
     }
 }
 
@@ -140,7 +149,7 @@ void CheckBitCount(uint16_t bitCount)
     case 1: case 2: case 4: case 8: case 16: case 24: case 32:
         return;
     default:
-        throw EngineError("BMP: " + std::to_string(bitCount) + " bits per pixel are not supported");
+        Refuse(BitsPerPixel(bitCount));
     }
 }
 
@@ -170,7 +179,7 @@ BmpPalette ReadPalette(BmpSource& source, const InfoFields& info, uint64_t pixel
     uint64_t count = info.coloursUsed == 0 ? fullCount : std::min(info.coloursUsed, fullCount);
     count = std::min(count, (pixelOffset - source.position()) / entrySize);
     if (count == 0)
-        throw EngineError("BMP: colour table missing");
+        Damaged("カラーテーブルがありません");
     std::array<uint8_t, 256 * 4> raw{};
     source.read(raw.data(), static_cast<std::size_t>(count * entrySize));
     BmpPalette palette{};
@@ -205,7 +214,7 @@ BmpChannel MakeBmpChannel(uint32_t mask)
     const unsigned low = static_cast<unsigned>(std::countr_zero(mask));
     const unsigned bits = static_cast<unsigned>(std::popcount(mask));
     if ((mask >> low) != (bits == 32 ? ~0u : (1u << bits) - 1))
-        throw EngineError("BMP: channel mask is not contiguous");
+        Refuse("ビットが連続していないチャンネルマスク");
     const unsigned kept = std::min(bits, 8u);
     channel.shift = low + (bits - kept);
     channel.valueMask = (1u << kept) - 1;
@@ -228,7 +237,7 @@ BmpLayout ReadBmpLayout(BmpSource& source)
     std::array<uint8_t, kFileHeaderSize> fileHeader{};
     source.read(fileHeader.data(), fileHeader.size());
     if (fileHeader[0] != 0x42 || fileHeader[1] != 0x4D)
-        throw EngineError("BMP: no BM signature");
+        ThrowReadFailure(ReadFailure::NotThisFormat, kBmpFormat);
     const uint64_t pixelOffset = Le32(fileHeader.data() + 10);
 
     const InfoFields info = ReadInfoHeader(source);
@@ -236,9 +245,9 @@ BmpLayout ReadBmpLayout(BmpSource& source)
     const int64_t rows = info.height < 0 ? -info.height : info.height;
     CheckPictureSize(info.width, rows);
     if (info.width == 0 || rows == 0)
-        throw EngineError("BMP: picture has no pixels");
+        Damaged("画素がありません");
     if (info.planes != 1)
-        throw EngineError("BMP: plane count must be 1");
+        Damaged("プレーン数が 1 ではありません");
 
     BmpLayout layout;
     layout.width = static_cast<int32_t>(info.width);
@@ -248,7 +257,7 @@ BmpLayout ReadBmpLayout(BmpSource& source)
     CheckBitCount(info.bitCount);
     layout.bitsPerPixel = info.bitCount;
     if (layout.topDown && layout.encoding != BmpEncoding::Plain)
-        throw EngineError("BMP: run-length data cannot be stored top-down");
+        Damaged("ランレングスデータが上から格納されています");
 
     if (info.bitCount == 16 || info.bitCount == 32) {
         const std::array<uint32_t, 3> masks = ReadMasks(source, info);
@@ -256,9 +265,9 @@ BmpLayout ReadBmpLayout(BmpSource& source)
             layout.channels[i] = MakeBmpChannel(masks[i]);
     }
     if (pixelOffset < source.position())
-        throw EngineError("BMP: pixel data offset lies inside the headers");
+        Damaged("画素データの位置がヘッダの中です");
     if (pixelOffset > source.size())
-        throw EngineError("BMP: pixel data offset lies past the end of the file");
+        ThrowReadFailure(ReadFailure::EndsEarly, kBmpFormat);
     if (info.bitCount <= 8)
         layout.palette = ReadPalette(source, info, pixelOffset);
     layout.embeddedProfile = EmbeddedProfileRange(info, source.position(), source.size());

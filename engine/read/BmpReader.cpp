@@ -3,7 +3,6 @@
 #include "read/BmpHeader.h"
 #include "read/BmpRle.h"
 #include "read/BmpSource.h"
-#include "EngineError.h"
 
 #include <vector>
 
@@ -68,7 +67,7 @@ PictureRaster ReadPlainPixels(BmpSource& source, const BmpLayout& layout)
     // The picture passed CheckPictureSize, so rowBytes() * height stays far below 2^64.
     const uint64_t rowBytes = layout.rowBytes();
     if (rowBytes * static_cast<uint64_t>(layout.height) > source.remaining())
-        throw EngineError("BMP: file ends early");
+        ThrowReadFailure(ReadFailure::EndsEarly, kBmpFormat);
     PictureRaster raster(layout.width, layout.height);
     std::vector<uint8_t> stored(static_cast<std::size_t>(rowBytes));
     for (int32_t i = 0; i < layout.height; ++i) {

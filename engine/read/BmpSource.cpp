@@ -1,8 +1,8 @@
 #include "read/BmpSource.h"
 
-#include "EngineError.h"
-
 #include <algorithm>
+#include <cerrno>
+#include <cstdio>
 #include <cstring>
 
 namespace gustara {
@@ -13,28 +13,23 @@ constexpr std::size_t kBufferSize = 64 * 1024;
 
 } // namespace
 
-BmpSource::BmpSource(const std::string& path) : file_(path, std::ios::binary), buffer_(kBufferSize)
+BmpSource::BmpSource(const std::string& path)
+    : file_(OpenForReading(path)), size_(file_.size), buffer_(kBufferSize)
 {
-    if (!file_)
-        throw EngineError("BMP: cannot open " + path);
-    file_.seekg(0, std::ios::end);
-    const std::streamoff end = file_.tellg();
-    file_.seekg(0, std::ios::beg);
-    if (end < 0 || !file_)
-        throw EngineError("BMP: cannot read " + path);
-    size_ = static_cast<uint64_t>(end);
+    // The source buffers by itself; stdio's buffer would only copy every byte once more.
+    std::setvbuf(file_.get(), nullptr, _IONBF, 0);
 }
 
 void BmpSource::seek(uint64_t offset)
 {
     if (offset > size_)
-        throw EngineError("BMP: file ends early");
+        ThrowReadFailure(ReadFailure::EndsEarly, kBmpFormat);
     const uint64_t bufferStart = position_ - next_;
     if (offset >= bufferStart && offset <= bufferStart + filled_) {
         next_ = static_cast<std::size_t>(offset - bufferStart);
     } else {
-        file_.clear();
-        file_.seekg(static_cast<std::streamoff>(offset), std::ios::beg);
+        if (::fseeko(file_.get(), static_cast<off_t>(offset), SEEK_SET) != 0)
+            ThrowReadFailure(ReadFailure::CannotRead, kBmpFormat, std::strerror(errno));
         next_ = filled_ = 0;
     }
     position_ = offset;
@@ -58,11 +53,10 @@ void BmpSource::refill()
 {
     const std::size_t wanted = static_cast<std::size_t>(std::min<uint64_t>(kBufferSize, remaining()));
     if (wanted == 0)
-        throw EngineError("BMP: file ends early");
-    file_.read(reinterpret_cast<char*>(buffer_.data()), static_cast<std::streamsize>(wanted));
+        ThrowReadFailure(ReadFailure::EndsEarly, kBmpFormat);
     // A short read means the file shrank or a read failed: either way the data is not there.
-    if (file_.gcount() != static_cast<std::streamsize>(wanted))
-        throw EngineError("BMP: file ends early");
+    if (std::fread(buffer_.data(), 1, wanted, file_.get()) != wanted)
+        ThrowShortRead(file_.get(), kBmpFormat);
     next_ = 0;
     filled_ = wanted;
 }

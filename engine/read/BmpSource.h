@@ -1,20 +1,24 @@
 #pragma once
 
+#include "read/PictureFile.h"
+
 #include <cstddef>
 #include <cstdint>
-#include <fstream>
 #include <string>
 #include <vector>
 
 namespace gustara {
 
+// How the bitmap reader names its format in reasons.
+inline constexpr std::string_view kBmpFormat = "BMP";
+
 // A bitmap file read front to back through a buffer of its own; owns the open file and the
 // buffer. Only what is asked for is read, so a huge file costs no more than its headers and
-// the bytes its picture needs. Every read that the file cannot satisfy throws
-// EngineError("BMP: file ends early").
+// the bytes its picture needs. Every read that the file cannot satisfy throws EngineError with
+// the reason for a file that ends early (or for a read error).
 class BmpSource {
 public:
-    // Opens the file and measures it. Throws EngineError when it cannot be opened or measured.
+    // Opens the file through OpenForReading and throws as it does.
     explicit BmpSource(const std::string& path);
     BmpSource(const BmpSource&) = delete;
     BmpSource& operator=(const BmpSource&) = delete;
@@ -39,7 +43,7 @@ public:
 private:
     void refill();
 
-    std::ifstream file_;
+    PictureFile file_;
     uint64_t size_ = 0;
     uint64_t position_ = 0;
     std::vector<uint8_t> buffer_;

@@ -1,12 +1,13 @@
 #include "read/GifReader.h"
 
-#include "EngineError.h"
+#include "read/PictureFile.h"
 
 #include <gif_lib.h>
 
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstdio>
 #include <memory>
 #include <vector>
 
@@ -14,33 +15,63 @@ namespace gustara {
 
 namespace {
 
+constexpr std::string_view kGifFormat = "GIF";
+
+// The decoder reads through giflib's input callback from a file that the handle owns along
+// with the decoder, so that OpenForReading's reasons and the read errors are the same as the
+// other readers'.
+std::FILE* FileOf(const GifFileType* gif)
+{
+    return static_cast<std::FILE*>(gif->UserData);
+}
+
 struct GifCloser {
     void operator()(GifFileType* gif) const
     {
+        std::FILE* file = FileOf(gif);
         int ignored = 0;
         DGifCloseFile(gif, &ignored);
+        std::fclose(file);
     }
 };
 using GifHandle = std::unique_ptr<GifFileType, GifCloser>;
 
-[[noreturn]] void ThrowGifError(int code)
+int ReadFromFile(GifFileType* gif, GifByteType* bytes, int count)
 {
-    const char* text = GifErrorString(code);
-    throw EngineError(std::string("GIF: ") + (text ? text : "unknown error"));
+    return static_cast<int>(std::fread(bytes, 1, static_cast<size_t>(count), FileOf(gif)));
+}
+
+// giflib's error codes by what the user can do about them; a failed read is told apart from
+// the end of the file by the file's error flag.
+[[noreturn]] void ThrowGifError(int code, std::FILE* file)
+{
+    switch (code) {
+    case D_GIF_ERR_READ_FAILED:
+    case D_GIF_ERR_EOF_TOO_SOON:
+        ThrowShortRead(file, kGifFormat);
+    case D_GIF_ERR_NOT_GIF_FILE:
+        ThrowReadFailure(ReadFailure::NotThisFormat, kGifFormat);
+    case D_GIF_ERR_NOT_ENOUGH_MEM:
+        ThrowReadFailure(ReadFailure::OutOfMemory, kGifFormat);
+    default:  // giflib's wording names no more than its code does
+        ThrowReadFailure(ReadFailure::Damaged, kGifFormat);
+    }
 }
 
 void Check(const GifFileType* gif, int status)
 {
     if (status == GIF_ERROR)
-        ThrowGifError(gif->Error);
+        ThrowGifError(gif->Error, FileOf(gif));
 }
 
 GifHandle OpenGif(const std::string& path)
 {
+    PictureFile file = OpenForReading(path);
     int error = 0;
-    GifHandle gif(DGifOpenFileName(path.c_str(), &error));
+    GifHandle gif(DGifOpen(file.get(), ReadFromFile, &error));
     if (!gif)
-        ThrowGifError(error);
+        ThrowGifError(error, file.get());
+    file.handle.release();  // now closed with the decoder
     return gif;
 }
 
@@ -70,7 +101,7 @@ bool NextImage(GifFileType* gif)
         case TERMINATE_RECORD_TYPE:
             return false;
         default:
-            throw EngineError("GIF: unexpected record");
+            ThrowReadFailure(ReadFailure::Damaged, kGifFormat, "不明なレコード");
         }
     }
 }
@@ -115,7 +146,7 @@ using ColourTable = std::array<std::array<uint8_t, 3>, 256>;
 ColourTable ColoursOf(const ColorMapObject* map)
 {
     if (!map)
-        throw EngineError("GIF: no colour table");
+        ThrowReadFailure(ReadFailure::Damaged, kGifFormat, "カラーテーブルがありません");
     ColourTable table{};
     const int count = std::min(map->ColorCount, static_cast<int>(table.size()));
     for (int index = 0; index < count; ++index)

@@ -5,16 +5,17 @@
 #include "read/JpegCoefficientStore.h"
 #include "JpegErrorHandling.h"
 #include "PictureMetadata.h"
-#include "rules/Messages.h"
+#include "read/PictureFile.h"
 
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <memory>
 #include <span>
 #include <string>
 #include <utility>
 #include <vector>
+
+#include <jerror.h>
 
 namespace gustara {
 
@@ -31,15 +32,15 @@ constexpr int64_t kMaxScanPixels = int64_t{1} << 33;
 // Greyscale files are quantised to this many evenly spaced grey levels with error diffusion.
 constexpr int kGreyLevels = 236;
 
-struct FileCloser {
-    void operator()(FILE* file) const { std::fclose(file); }
-};
-using FileHandle = std::unique_ptr<FILE, FileCloser>;
+constexpr std::string_view kJpegFormat = "JPEG";
 
-// One decompression object with its error manager, scan counter, coefficient store and the
-// colour profile that libjpeg assembled (malloc'd by it), all released on every way out. The
-// zeroed object is safe to destroy before jpeg_create_decompress has run.
+// One decode: the file, the decompression object with its error manager, scan counter,
+// coefficient store and the colour profile that libjpeg assembled (malloc'd by it), all
+// released on every way out. The zeroed object is safe to destroy before
+// jpeg_create_decompress has run. Each step below is a plain function that arms setjmp and
+// returns false on a fatal error; check() turns that into the reason.
 struct JpegDecoder {
+    PictureFile file;
     jpeg_decompress_struct info{};
     JpegErrorManager errors{};
     jpeg_progress_mgr progress{};
@@ -47,7 +48,11 @@ struct JpegDecoder {
     JOCTET* iccProfile = nullptr;
     unsigned int iccLength = 0;
 
-    JpegDecoder() = default;
+    // Opens the file through OpenForReading and throws as it does.
+    explicit JpegDecoder(const std::string& path) : file(OpenForReading(path))
+    {
+        info.err = InitJpegErrors(errors);
+    }
     JpegDecoder(const JpegDecoder&) = delete;
     JpegDecoder& operator=(const JpegDecoder&) = delete;
     ~JpegDecoder()
@@ -55,7 +60,42 @@ struct JpegDecoder {
         std::free(iccProfile);
         jpeg_destroy_decompress(&info);
     }
+
+    // Throws EngineError with the reason of the failed step unless it `succeeded`.
+    void check(bool succeeded) const;
 };
+
+// libjpeg's fatal errors by what the user can do about them; its wording follows where it
+// says more than the reason.
+void JpegDecoder::check(bool succeeded) const
+{
+    if (succeeded)
+        return;
+    if (errors.ownReason)
+        throw EngineError(errors.ownReason);
+    if (errors.sourceEnded || std::ferror(file.get()))
+        ThrowShortRead(file.get(), kJpegFormat);
+    switch (errors.manager.msg_code) {
+    case JERR_NO_SOI:
+        ThrowReadFailure(ReadFailure::NotThisFormat, kJpegFormat);
+    case JERR_INPUT_EMPTY:
+        ThrowReadFailure(ReadFailure::Empty, kJpegFormat);
+    case JERR_OUT_OF_MEMORY:
+        ThrowReadFailure(ReadFailure::OutOfMemory, kJpegFormat);
+    case JERR_IMAGE_TOO_BIG:
+        ThrowReadFailure(ReadFailure::TooLarge, kJpegFormat, errors.libraryText);
+    case JERR_ARITH_NOTIMPL:
+    case JERR_BAD_PRECISION:
+    case JERR_CCIR601_NOTIMPL:
+    case JERR_CONVERSION_NOTIMPL:
+    case JERR_NOT_COMPILED:
+    case JERR_NOTIMPL:
+    case JERR_SOF_UNSUPPORTED:
+        ThrowReadFailure(ReadFailure::Unsupported, kJpegFormat, errors.libraryText);
+    default:
+        ThrowReadFailure(ReadFailure::Damaged, kJpegFormat, errors.libraryText);
+    }
+}
 
 // Called before each step of reading the file, so a scan over the limit is refused as soon as
 // its header has been read, before its data.
@@ -108,18 +148,17 @@ struct RowTarget {
 };
 
 // The setjmp regions below hold only trivially destructible locals, so a longjmp from
-// libjpeg skips no destructor. Each returns false with the message in decoder->errors.
+// libjpeg skips no destructor. Each returns false with the error in decoder->errors.
 
-bool ReadHeader(JpegDecoder* decoder, FILE* file)
+bool ReadHeader(JpegDecoder* decoder)
 {
-    decoder->info.err = InitJpegErrors(decoder->errors, JpegErrorWording::LibraryText);
     if (setjmp(decoder->errors.jump))
         return false;
     jpeg_create_decompress(&decoder->info);
     InstallCoefficientStore(&decoder->info, &decoder->coefficients);
     decoder->progress.progress_monitor = LimitScans;
     decoder->info.progress = &decoder->progress;
-    jpeg_stdio_src(&decoder->info, file);
+    jpeg_stdio_src(&decoder->info, decoder->file.get());
     // APP1 may carry EXIF, APP2 the colour profile; both are kept whole for MetadataOf.
     jpeg_save_markers(&decoder->info, JPEG_APP0 + 1, 0xFFFF);
     jpeg_save_markers(&decoder->info, JPEG_APP0 + 2, 0xFFFF);
@@ -194,20 +233,15 @@ RowConverter ChooseOutput(jpeg_decompress_struct& info)
         info.out_color_space = JCS_CMYK;
         return ConvertCmykRow;
     }
-    throw EngineError("対応していない JPEG の色空間です (成分数 " + std::to_string(info.num_components) + ")");
+    ThrowReadFailure(ReadFailure::Unsupported, kJpegFormat, "成分数 " + std::to_string(info.num_components));
 }
 
 } // namespace
 
 PictureRaster ReadJpeg(const std::string& path, const JpegScaleChoice& chooseScale)
 {
-    const FileHandle file(std::fopen(path.c_str(), "rb"));
-    if (!file)
-        throw EngineError("ファイル " + path + " を開けません");
-
-    JpegDecoder decoder;
-    if (!ReadHeader(&decoder, file.get()))
-        throw EngineError(decoder.errors.message);
+    JpegDecoder decoder(path);
+    decoder.check(ReadHeader(&decoder));
     jpeg_decompress_struct& info = decoder.info;
     CheckPictureSize(info.image_width, info.image_height);
 
@@ -223,15 +257,13 @@ PictureRaster ReadJpeg(const std::string& path, const JpegScaleChoice& chooseSca
     info.do_block_smoothing = TRUE;
     info.buffered_image = FALSE;
     const RowConverter convert = ChooseOutput(info);
-    if (!CalcOutputSize(&decoder))
-        throw EngineError(decoder.errors.message);
+    decoder.check(CalcOutputSize(&decoder));
 
     PictureRaster picture(static_cast<int32_t>(info.output_width), static_cast<int32_t>(info.output_height));
     picture.metadata() = std::move(metadata);
     std::vector<JSAMPLE> scratch(info.out_color_space == JCS_CMYK ? std::size_t{4} * info.output_width : 0);
     const RowTarget target{picture.data(), picture.stride(), scratch.empty() ? nullptr : scratch.data(), convert};
-    if (!DecodeRows(&decoder, &target))
-        throw EngineError(decoder.errors.message);
+    decoder.check(DecodeRows(&decoder, &target));
     return picture;
 }
 

@@ -13,7 +13,8 @@ namespace gustara {
 using JpegScaleChoice = std::function<int(int32_t width, int32_t height, const PictureMetadata& metadata)>;
 
 // Decodes the JPEG file through libjpeg into a new 24-bit raster.
-// Throws EngineError when the file cannot be read or decoded; nothing is held afterwards.
+// Throws EngineError with the reason from the message table (libjpeg's wording follows where
+// it says more) when the file cannot be read or decoded; nothing is held afterwards.
 PictureRaster ReadJpeg(const std::string& path);
 // The same at the scale that `chooseScale` returns (each side rounded up); throws as well
 // EngineError for a scale outside 1..8 and whatever `chooseScale` throws.

@@ -1,7 +1,7 @@
 #include "read/PngReader.h"
 
-#include "EngineError.h"
 #include "read/ExifOrientation.h"
+#include "read/PictureFile.h"
 
 #include <png.h>
 #include <zlib.h>
@@ -42,6 +42,7 @@ struct ChunkWatch {
     uLong profileCrc = 0;       // of the current iCCP chunk's type and data so far
     uint32_t storedCrc = 0;     // its CRC bytes read so far
     bool profileCrcFailed = false;
+    bool sawSignature = false;  // the first read, of the signature, is done
 };
 
 // The metadata chunks libpng kept, pointing into its info struct (valid until it is destroyed);
@@ -53,15 +54,33 @@ struct PngMetadataChunks {
     png_uint_32 profileLength = 0;
 };
 
-// Everything libpng's callbacks reach. Trivially destructible, so that a longjmp may
-// leave the functions that use it.
-struct PngSession {
+constexpr std::string_view kPngFormat = "PNG";
+
+// One decode: the file and libpng's structures, released on every way out, and everything
+// libpng's callbacks reach. Each step below is a plain function that arms setjmp and returns
+// false on a fatal error; check() turns that into the reason.
+struct PngDecoder {
+    PictureFile file;
     png_structp png = nullptr;
     png_infop info = nullptr;
-    std::FILE* file = nullptr;
     ChunkWatch chunks;
     std::jmp_buf jump;
-    char message[200] = {};
+    // What the reader's own callbacks found before libpng failed; Damaged unless they did.
+    ReadFailure cause = ReadFailure::Damaged;
+    char detail[200] = {};  // libpng's wording (or the warning that told the cause)
+
+    // Opens the file through OpenForReading and throws as it does.
+    explicit PngDecoder(const std::string& path) : file(OpenForReading(path)) {}
+    PngDecoder(const PngDecoder&) = delete;
+    PngDecoder& operator=(const PngDecoder&) = delete;
+    ~PngDecoder()
+    {
+        if (png)
+            png_destroy_read_struct(&png, &info, nullptr);
+    }
+
+    // Throws EngineError with the reason of the failed step unless it `succeeded`.
+    void check(bool succeeded) const;
 };
 
 // The decoded picture's shape once libpng's transformations are set up.
@@ -74,12 +93,22 @@ struct PngLayout {
 
 [[noreturn]] void OnPngError(png_structp png, png_const_charp text)
 {
-    auto* session = static_cast<PngSession*>(png_get_error_ptr(png));
-    std::snprintf(session->message, sizeof session->message, "%s", text);
-    std::longjmp(session->jump, 1);
+    auto* decoder = static_cast<PngDecoder*>(png_get_error_ptr(png));
+    if (decoder->cause == ReadFailure::Damaged)
+        std::snprintf(decoder->detail, sizeof decoder->detail, "%s", text);
+    std::longjmp(decoder->jump, 1);
 }
 
-void IgnorePngWarning(png_structp, png_const_charp) {}
+// Warnings are dropped, but a side over the limit set below is only told by one: libpng then
+// fails with "Invalid IHDR data" alone.
+void NotePngWarning(png_structp png, png_const_charp text)
+{
+    auto* decoder = static_cast<PngDecoder*>(png_get_error_ptr(png));
+    if (std::strstr(text, "exceeds user limit")) {
+        decoder->cause = ReadFailure::TooLarge;
+        std::snprintf(decoder->detail, sizeof decoder->detail, "%s", text);
+    }
+}
 
 // Feeds the bytes of an iCCP chunk after its header (`length` at most what is left of it)
 // into its CRC and compares at the chunk's end.
@@ -117,9 +146,9 @@ void WatchChunks(png_structp png, ChunkWatch& watch, png_const_bytep data, size_
         const png_uint_32 chunkLength = png_get_uint_32(watch.header);
         const png_const_bytep type = watch.header + 4;
         if (!watch.sawChunk && std::memcmp(type, "IHDR", 4) != 0)
-            png_error(png, "first chunk is not IHDR");
+            png_error(png, "最初のチャンクが IHDR ではありません");
         if (std::memcmp(type, "tRNS", 4) == 0 && chunkLength > 256)
-            png_error(png, "tRNS: more than 256 entries");
+            png_error(png, "tRNS の項目が 256 を超えています");
         // libpng allocates an eXIf chunk's whole claimed length (up to 2 GiB) before reading it,
         // past the chunk limit; one that long is left unread instead, like an unknown chunk
         // (libpng asks how to handle each chunk right after its header has been read).
@@ -136,10 +165,17 @@ void WatchChunks(png_structp png, ChunkWatch& watch, png_const_bytep data, size_
 
 void ReadFromFile(png_structp png, png_bytep data, size_t length)
 {
-    auto* session = static_cast<PngSession*>(png_get_io_ptr(png));
-    if (std::fread(data, 1, length, session->file) != length)
-        png_error(png, std::ferror(session->file) ? "read error" : "file ends early");
-    WatchChunks(png, session->chunks, data, length);
+    auto* decoder = static_cast<PngDecoder*>(png_get_io_ptr(png));
+    const bool signature = !decoder->chunks.sawSignature;
+    if (std::fread(data, 1, length, decoder->file.get()) != length) {
+        decoder->cause = ReadFailure::EndsEarly;
+        png_error(png, "file ends early");
+    }
+    // libpng reads the signature first, in one piece, and refuses it right after.
+    if (signature && png_sig_cmp(data, 0, length) != 0)
+        decoder->cause = ReadFailure::NotThisFormat;
+    decoder->chunks.sawSignature = true;
+    WatchChunks(png, decoder->chunks, data, length);
 }
 
 // True when a grey or RGB tRNS colour can match stored samples: a value beyond the bit
@@ -193,38 +229,40 @@ void SetUpTransformations(png_structp png, png_infop info, PngLayout* layout)
         png_set_interlace_handling(png);
     png_read_update_info(png, info);
     if (png_get_channels(png, info) != (layout->hasAlpha ? 4 : 3) || png_get_bit_depth(png, info) != 8)
-        png_error(png, "unexpected row format after transformations");
+        png_error(png, "変換後の行の形式が想定と違います");
 }
 
 // Creates the decoder and reads every chunk before the picture data.
-bool StartPng(PngSession* session, PngLayout* layout)
+bool StartPng(PngDecoder* decoder, PngLayout* layout)
 {
-    if (setjmp(session->jump))
+    if (setjmp(decoder->jump))
         return false;
-    session->png = png_create_read_struct(PNG_LIBPNG_VER_STRING, session, OnPngError, IgnorePngWarning);
-    if (!session->png) {
-        std::snprintf(session->message, sizeof session->message, "cannot create the PNG decoder");
+    decoder->png = png_create_read_struct(PNG_LIBPNG_VER_STRING, decoder, OnPngError, NotePngWarning);
+    if (!decoder->png) {
+        decoder->cause = ReadFailure::OutOfMemory;
         return false;
     }
-    session->info = png_create_info_struct(session->png);
-    if (!session->info)
-        png_error(session->png, "cannot create the PNG decoder");
-    png_set_read_fn(session->png, session, ReadFromFile);
-    png_set_user_limits(session->png, kMaxSide, kMaxSide);
-    png_set_chunk_malloc_max(session->png, kMaxChunkBytes);
-    png_set_keep_unknown_chunks(session->png, PNG_HANDLE_CHUNK_NEVER, kSkippedChunks, sizeof kSkippedChunks / 5);
-    png_read_info(session->png, session->info);
-    SetUpTransformations(session->png, session->info, layout);
+    decoder->info = png_create_info_struct(decoder->png);
+    if (!decoder->info) {
+        decoder->cause = ReadFailure::OutOfMemory;
+        png_error(decoder->png, "out of memory");
+    }
+    png_set_read_fn(decoder->png, decoder, ReadFromFile);
+    png_set_user_limits(decoder->png, kMaxSide, kMaxSide);
+    png_set_chunk_malloc_max(decoder->png, kMaxChunkBytes);
+    png_set_keep_unknown_chunks(decoder->png, PNG_HANDLE_CHUNK_NEVER, kSkippedChunks, sizeof kSkippedChunks / 5);
+    png_read_info(decoder->png, decoder->info);
+    SetUpTransformations(decoder->png, decoder->info, layout);
     return true;
 }
 
 // Decodes the whole opaque picture into `rows` (one RGB row pointer per picture row).
-bool ReadOpaqueRows(PngSession* session, png_bytepp rows)
+bool ReadOpaqueRows(PngDecoder* decoder, png_bytepp rows)
 {
-    if (setjmp(session->jump))
+    if (setjmp(decoder->jump))
         return false;
-    png_read_image(session->png, rows);
-    png_read_end(session->png, session->info);
+    png_read_image(decoder->png, rows);
+    png_read_end(decoder->png, decoder->info);
     return true;
 }
 
@@ -241,9 +279,9 @@ void FlattenOntoWhite(png_const_bytep rgba, uint8_t* rgb)
 // each pixel, flattened, to its place in `picture`. Interlaced pictures come as seven
 // reduced pictures, so every pixel is written once and no RGBA copy of the whole
 // picture is needed.
-bool ReadAlphaRows(PngSession* session, const PngLayout* layout, png_bytep rgbaRow, PictureRaster* picture)
+bool ReadAlphaRows(PngDecoder* decoder, const PngLayout* layout, png_bytep rgbaRow, PictureRaster* picture)
 {
-    if (setjmp(session->jump))
+    if (setjmp(decoder->jump))
         return false;
     const int passes = layout->interlaced ? 7 : 1;
     for (int pass = 0; pass < passes; ++pass) {
@@ -252,7 +290,7 @@ bool ReadAlphaRows(PngSession* session, const PngLayout* layout, png_bytep rgbaR
         if (columns == 0)
             continue; // libpng skips empty passes
         for (png_uint_32 passRow = 0; passRow < rows; ++passRow) {
-            png_read_row(session->png, rgbaRow, nullptr);
+            png_read_row(decoder->png, rgbaRow, nullptr);
             const png_uint_32 y = layout->interlaced ? PNG_ROW_FROM_PASS_ROW(passRow, pass) : passRow;
             uint8_t* out = picture->row(static_cast<int32_t>(y));
             for (png_uint_32 column = 0; column < columns; ++column) {
@@ -261,22 +299,22 @@ bool ReadAlphaRows(PngSession* session, const PngLayout* layout, png_bytep rgbaR
             }
         }
     }
-    png_read_end(session->png, session->info);
+    png_read_end(decoder->png, decoder->info);
     return true;
 }
 
 // Looks up the eXIf and iCCP chunks that libpng read before and after the picture data.
 // libpng reports a malformed or misplaced one as a warning and does not keep it; a profile
 // from a chunk whose CRC failed is left out here, as it may have been damaged.
-bool FindMetadataChunks(PngSession* session, PngMetadataChunks* chunks)
+bool FindMetadataChunks(PngDecoder* decoder, PngMetadataChunks* chunks)
 {
-    if (setjmp(session->jump))
+    if (setjmp(decoder->jump))
         return false;
-    png_get_eXIf_1(session->png, session->info, &chunks->exifLength, &chunks->exif);
+    png_get_eXIf_1(decoder->png, decoder->info, &chunks->exifLength, &chunks->exif);
     png_charp name = nullptr;
     int compression = 0;
-    if (!session->chunks.profileCrcFailed)
-        png_get_iCCP(session->png, session->info, &name, &compression, &chunks->profile, &chunks->profileLength);
+    if (!decoder->chunks.profileCrcFailed)
+        png_get_iCCP(decoder->png, decoder->info, &name, &compression, &chunks->profile, &chunks->profileLength);
     return true;
 }
 
@@ -290,56 +328,41 @@ void TakeMetadata(const PngMetadataChunks& chunks, PictureMetadata& metadata)
         metadata.iccProfile.assign(profile.begin(), profile.end());
 }
 
-// Owns the file and the libpng structures of one decode.
-class PngSessionOwner {
-public:
-    explicit PngSessionOwner(const std::string& path)
-    {
-        session_.file = std::fopen(path.c_str(), "rb");
-        if (!session_.file)
-            throw EngineError("cannot open " + path);
+void PngDecoder::check(bool succeeded) const
+{
+    if (succeeded)
+        return;
+    switch (cause) {
+    case ReadFailure::EndsEarly:
+        ThrowShortRead(file.get(), kPngFormat);
+    case ReadFailure::NotThisFormat:
+    case ReadFailure::OutOfMemory:
+        ThrowReadFailure(cause, kPngFormat);
+    default:
+        ThrowReadFailure(cause, kPngFormat, detail);
     }
-    PngSessionOwner(const PngSessionOwner&) = delete;
-    PngSessionOwner& operator=(const PngSessionOwner&) = delete;
-    ~PngSessionOwner()
-    {
-        if (session_.png)
-            png_destroy_read_struct(&session_.png, &session_.info, nullptr);
-        std::fclose(session_.file);
-    }
-
-    PngSession* get() { return &session_; }
-
-    void check(bool succeeded) const
-    {
-        if (!succeeded)
-            throw EngineError(std::string("PNG: ") + session_.message);
-    }
-
-private:
-    PngSession session_;
-};
+}
 
 } // namespace
 
 PictureRaster ReadPng(const std::string& path)
 {
-    PngSessionOwner session(path);
+    PngDecoder decoder(path);
     PngLayout layout;
-    session.check(StartPng(session.get(), &layout));
+    decoder.check(StartPng(&decoder, &layout));
     CheckPictureSize(layout.width, layout.height);
     PictureRaster picture(static_cast<int32_t>(layout.width), static_cast<int32_t>(layout.height));
     if (layout.hasAlpha) {
         std::vector<png_byte> rgbaRow(size_t{4} * layout.width);
-        session.check(ReadAlphaRows(session.get(), &layout, rgbaRow.data(), &picture));
+        decoder.check(ReadAlphaRows(&decoder, &layout, rgbaRow.data(), &picture));
     } else {
         std::vector<png_bytep> rows(layout.height);
         for (png_uint_32 y = 0; y < layout.height; ++y)
             rows[y] = picture.row(static_cast<int32_t>(y));
-        session.check(ReadOpaqueRows(session.get(), rows.data()));
+        decoder.check(ReadOpaqueRows(&decoder, rows.data()));
     }
     PngMetadataChunks chunks;
-    session.check(FindMetadataChunks(session.get(), &chunks));
+    decoder.check(FindMetadataChunks(&decoder, &chunks));
     TakeMetadata(chunks, picture.metadata());
     return picture;
 }

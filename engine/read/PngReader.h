@@ -12,8 +12,9 @@ namespace gustara {
 // the raster's metadata; malformed ones, and a profile whose chunk fails its CRC, are left out
 // and the picture loads without them.
 // Owns the file and decoder only during the call.
-// Throws EngineError, with libpng's text, when the file cannot be read or decoded or is
-// larger than the raster allows; nothing is held afterwards.
+// Throws EngineError with the reason from the message table (libpng's wording follows where
+// it says more) when the file cannot be read or decoded or is larger than the raster allows;
+// nothing is held afterwards.
 PictureRaster ReadPng(const std::string& path);
 
 } // namespace gustara

@@ -22,14 +22,16 @@ bool IsFolder(const std::string& path)
 
 } // namespace
 
-std::optional<std::string_view> RejectionReason(const std::string& path)
+std::optional<std::string_view> RejectionReason(const std::string& path, std::string* cause)
 {
     switch (PictureFormatOf(path)) {
     case PictureFormat::Gif:
         try {
             if (CountGifImages(path) > 1)
                 return kReasonAnimatedGif;
-        } catch (const EngineError&) {
+        } catch (const EngineError& error) {
+            if (cause)
+                *cause = error.what();
             return kReasonGifReadError;
         }
         return std::nullopt;

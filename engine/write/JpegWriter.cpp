@@ -4,6 +4,7 @@
 #include "read/ExifOrientation.h"
 #include "pixels/HugePages.h"
 #include "JpegErrorHandling.h"
+#include "rules/Messages.h"
 
 #include <algorithm>
 #include <exception>
@@ -97,18 +98,45 @@ struct EncodeJob {
     unsigned int iccLength;
 };
 
-// The setjmp region: only trivially destructible locals, so a longjmp from libjpeg skips no
-// destructor. Returns false with the message in `errors`; the object is destroyed either way.
-bool Compress(jpeg_compress_struct* info, JpegErrorManager* errors, VectorDestination* destination,
-              const EncodeJob* job)
-{
-    info->err = InitJpegErrors(*errors, JpegErrorWording::MessageCode);
-    if (setjmp(errors->jump)) {
-        jpeg_destroy_compress(info);
-        return false;
+// One encode: the compression object with its error manager and the destination that fills
+// the caller's vector, released on every way out. The zeroed object is safe to destroy before
+// jpeg_create_compress has run. The step below is a plain function that arms setjmp and returns
+// false on a fatal error; check() turns that into the reason.
+struct JpegEncoder {
+    jpeg_compress_struct info{};
+    JpegErrorManager errors{};
+    VectorDestination destination{};
+
+    // The datastream goes into `bytes`, which must outlive the encoder.
+    explicit JpegEncoder(std::vector<uint8_t>& bytes)
+    {
+        info.err = InitJpegErrors(errors);
+        destination.manager.init_destination = StartDestination;
+        destination.manager.empty_output_buffer = GrowDestination;
+        destination.manager.term_destination = FinishDestination;
+        destination.bytes = &bytes;
     }
+    JpegEncoder(const JpegEncoder&) = delete;
+    JpegEncoder& operator=(const JpegEncoder&) = delete;
+    ~JpegEncoder() { jpeg_destroy_compress(&info); }
+
+    // Throws EngineError("JPEG エラー #<code>") unless the step `succeeded`.
+    void check(bool succeeded) const
+    {
+        if (!succeeded)
+            throw EngineError(JpegErrorText(errors.manager.msg_code));
+    }
+};
+
+// The setjmp region holds only trivially destructible locals, so a longjmp from libjpeg skips
+// no destructor. Returns false with the error in encoder->errors.
+bool Compress(JpegEncoder* encoder, const EncodeJob* job)
+{
+    j_compress_ptr info = &encoder->info;
+    if (setjmp(encoder->errors.jump))
+        return false;
     jpeg_create_compress(info);
-    info->dest = &destination->manager;
+    info->dest = &encoder->destination.manager;
     info->image_width = job->width;
     info->image_height = job->height;
     info->input_components = 3;
@@ -127,7 +155,6 @@ bool Compress(jpeg_compress_struct* info, JpegErrorManager* errors, VectorDestin
     while (info->next_scanline < info->image_height)
         jpeg_write_scanlines(info, job->rows + info->next_scanline, info->image_height - info->next_scanline);
     jpeg_finish_compress(info);
-    jpeg_destroy_compress(info);
     return true;
 }
 
@@ -154,15 +181,10 @@ std::vector<uint8_t> EncodeJpeg(const PictureRaster& picture, int quality, bool 
                         metadata.iccProfile.data(),
                         keepsProfile ? static_cast<unsigned int>(metadata.iccProfile.size()) : 0u};
 
-    jpeg_compress_struct info{};
-    JpegErrorManager errors{};
-    VectorDestination destination{};
-    destination.manager.init_destination = StartDestination;
-    destination.manager.empty_output_buffer = GrowDestination;
-    destination.manager.term_destination = FinishDestination;
-    destination.bytes = &bytes;
-    if (!Compress(&info, &errors, &destination, &job))
-        throw EngineError(errors.message);
+    {  // libjpeg's memory goes back before the datastream is handed on
+        JpegEncoder encoder(bytes);
+        encoder.check(Compress(&encoder, &job));
+    }
     return bytes;
 }
 

@@ -5,7 +5,9 @@
 #include "TestFiles.h"
 
 #include <filesystem>
+#include <optional>
 #include <string>
+#include <unistd.h>
 
 namespace gustara::test {
 
@@ -30,6 +32,20 @@ inline CliResult RunCli(const std::filesystem::path& folder, const std::string& 
     const auto bytes = ReadFileBytes(errFile);
     result.err.assign(bytes.begin(), bytes.end());
     return result;
+}
+
+// The shell text that runs the program without root's rights (to write into a read-only
+// folder, to read a file of mode 000): as the nobody user when this test runs as root, nothing
+// otherwise; nullopt when root cannot switch. The folder the program works in must then be
+// open to everyone.
+inline std::optional<std::string> UnprivilegedPrefix()
+{
+    if (::geteuid() != 0)
+        return "";
+    const std::string setpriv = "setpriv --reuid=65534 --regid=65534 --clear-groups";
+    if (RunCommand(setpriv + " " + ShellQuote(GUSTARA_CLI_PATH) + " --version >/dev/null 2>&1") != 0)
+        return std::nullopt;
+    return setpriv;
 }
 
 } // namespace gustara::test

@@ -255,14 +255,14 @@ TEST(ProgressiveJpeg, LoadsUpTo500ScansAndFailsBeyond)
     EXPECT_THROW(ReadBytes(dir, Compress(fixture, samples, TinyScans(501))), EngineError);
 }
 
-TEST(BrokenJpeg, EmptyFileFailsWithLibraryText)
+TEST(BrokenJpeg, EmptyFileFailsSayingSo)
 {
     test::TempDir dir;
     try {
         ReadBytes(dir, {});
         FAIL() << "an empty file loaded";
     } catch (const EngineError& error) {
-        EXPECT_STREQ(error.what(), "Empty input file");
+        EXPECT_STREQ(error.what(), "ファイルが空です");
     }
 }
 

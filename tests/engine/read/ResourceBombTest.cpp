@@ -260,7 +260,7 @@ TEST(BmpBombTest, RleDataCutShortFailsCleanly)
     // whole picture to the background), but a file that ends before that mark fails.
     const Bytes cut[] = {{}, {2, 1}, {2, 1, 0, 0, 0, 2, 255}};
     for (const Bytes& rle : cut)
-        EXPECT_NE(FailureOf(ReadBmp, "cut.bmp", MakeRleBmp(8192, 8192, rle)).find("file ends early"), std::string::npos);
+        EXPECT_NE(FailureOf(ReadBmp, "cut.bmp", MakeRleBmp(8192, 8192, rle)).find("途中で切れています"), std::string::npos);
 }
 
 } // namespace
