@@ -2,6 +2,7 @@
 
 #include "batch/BatchLimits.h"
 #include "rules/Defaults.h"
+#include "rules/Messages.h"
 #include "rules/SettingsRules.h"
 #include "rules/WholeNumber.h"
 
@@ -68,7 +69,7 @@ void ApplySize(const std::string& value, TthPicConvert& settings)
     if (times == std::string::npos || times == 0) {
         const auto side = ParseWholeNumber32(value);
         if (!side || std::find(kPresetBoxSides.begin(), kPresetBoxSides.end(), *side) == kPresetBoxSides.end())
-            throw UsageError("--size: 1280 1024 800 640 400 320 160 のいずれか、または 幅x高さ を指定してください");
+            throw UsageError(std::string(kUsageSize));
         settings.PicWidth = settings.PicHeight = *side;
         return;
     }
@@ -80,11 +81,11 @@ void ApplySize(const std::string& value, TthPicConvert& settings)
 }
 
 // A whole number from `low` to `high`; otherwise throws UsageError with `message`.
-int32_t ParseWholeNumberIn(const std::string& value, int32_t low, int32_t high, const char* message)
+int32_t ParseWholeNumberIn(const std::string& value, int32_t low, int32_t high, std::string_view message)
 {
     const auto number = ParseWholeNumber32(value);
     if (!number || *number < low || *number > high)
-        throw UsageError(message);
+        throw UsageError(std::string(message));
     return *number;
 }
 
@@ -157,7 +158,7 @@ ExclusiveOptionCounts ApplyOptions(int argc, char** argv, CliRequest& request)
         const std::string value = optarg ? optarg : "";
         switch (id) {
         case 'l':
-            settings.FlavourLevel = ParseWholeNumberIn(value, 1, 3, "--level: 1, 2, 3 のいずれかを指定してください");
+            settings.FlavourLevel = ParseWholeNumberIn(value, 1, 3, kUsageLevel);
             break;
         case 's':
             ApplySize(value, settings);
@@ -179,7 +180,7 @@ ExclusiveOptionCounts ApplyOptions(int argc, char** argv, CliRequest& request)
             break;
         case kQuality:
             settings.ByQuality = true;
-            settings.QualityValue = ParseWholeNumberIn(value, 0, 100, "--quality: 0 から 100 の整数を指定してください");
+            settings.QualityValue = ParseWholeNumberIn(value, 0, 100, kUsageQuality);
             ++counts.quality;
             break;
         case kTargetSize:
@@ -191,11 +192,11 @@ ExclusiveOptionCounts ApplyOptions(int argc, char** argv, CliRequest& request)
             request.keepGoing = true;
             break;
         case 'j':
-            request.jobs = ParseWholeNumberIn(value, 1, INT32_MAX, "--jobs: 1 以上の整数を指定してください");
+            request.jobs = ParseWholeNumberIn(value, 1, INT32_MAX, kUsageJobs);
             break;
         case kCompare:
             if (value.empty())
-                throw UsageError("--compare: 書き出すファイルの名前を指定してください");
+                throw UsageError(std::string(kUsageCompareOutput));
             request.compareOutput = value;
             break;
         case kMemory:
@@ -210,7 +211,7 @@ ExclusiveOptionCounts ApplyOptions(int argc, char** argv, CliRequest& request)
             request.showVersion = true;
             return counts;
         default:
-            throw UsageError(std::string("不明なオプションか値のないオプションです: ") + argv[optind - 1]);
+            throw UsageError(WithDetail(kUsageUnknownOption, argv[optind - 1]));
         }
     }
     return counts;
@@ -220,9 +221,9 @@ ExclusiveOptionCounts ApplyOptions(int argc, char** argv, CliRequest& request)
 void CheckOptionsTogether(const ExclusiveOptionCounts& counts, const TthPicConvert& settings)
 {
     if (counts.naming > 1)
-        throw UsageError("--prefix, --suffix, --dir はどれか一つだけ指定してください");
+        throw UsageError(std::string(kUsageOneNaming));
     if (counts.quality > 1)
-        throw UsageError("--quality と --target-size はどちらか一つだけ指定してください");
+        throw UsageError(std::string(kUsageOneQuality));
     RefuseAsTheWindowDoes(SaveNameProblem(settings.UseDecidesName, settings.FileNameAffix, settings.DirName));
 }
 
@@ -237,9 +238,9 @@ CliRequest ParseCommandLine(int argc, char** argv)
     CheckOptionsTogether(counts, request.settings);
     request.pictures.assign(argv + optind, argv + argc);
     if (request.pictures.empty())
-        throw UsageError("画像を指定してください");
+        throw UsageError(std::string(kUsageNoPicture));
     if (!request.compareOutput.empty() && request.pictures.size() != 1)
-        throw UsageError("--compare には画像を一つだけ指定してください");
+        throw UsageError(std::string(kUsageCompareOnePicture));
     return request;
 }
 

@@ -4,6 +4,7 @@
 #include "CliOptions.h"
 #include "CompareRunner.h"
 #include "batch/BatchLimits.h"
+#include "rules/Messages.h"
 #include "rules/Version.h"
 
 #include <clocale>
@@ -33,7 +34,7 @@ int main(int argc, char** argv)
             return RunCompare(request, std::cout, std::cerr);
         return RunBatch(request, std::cout, std::cerr, ::isatty(STDERR_FILENO) != 0);
     } catch (const UsageError& error) {
-        std::cerr << "gustara-cli: " << error.what() << "\n(gustara-cli --help で使い方を表示します)\n";
+        std::cerr << "gustara-cli: " << error.what() << '\n' << gustara::kUsageHelpHint << '\n';
         return kBadRequest;
     }
 }

@@ -77,6 +77,21 @@ inline constexpr std::string_view kMessageEmptyPicture = "空の画像は保存�
 // "'<text>' は整数ではありません" for a typed side that is not a whole number.
 std::string NotWholeNumberText(std::string_view text);
 
+// Requests the command line refuses before any picture is touched.
+inline constexpr std::string_view kUsageSize =
+    "--size: 1280 1024 800 640 400 320 160 のいずれか、または 幅x高さ を指定してください";
+inline constexpr std::string_view kUsageLevel = "--level: 1, 2, 3 のいずれかを指定してください";
+inline constexpr std::string_view kUsageQuality = "--quality: 0 から 100 の整数を指定してください";
+inline constexpr std::string_view kUsageJobs = "--jobs: 1 以上の整数を指定してください";
+inline constexpr std::string_view kUsageUnknownOption = "不明なオプションか値のないオプションです";  // then ": <option>"
+inline constexpr std::string_view kUsageOneNaming = "--prefix, --suffix, --dir はどれか一つだけ指定してください";
+inline constexpr std::string_view kUsageOneQuality = "--quality と --target-size はどちらか一つだけ指定してください";
+inline constexpr std::string_view kUsageNoPicture = "画像を指定してください";
+inline constexpr std::string_view kUsageCompareOutput = "--compare: 書き出すファイルの名前を指定してください";
+inline constexpr std::string_view kUsageCompareOnePicture = "--compare には画像を一つだけ指定してください";
+// The line that follows every refused request.
+inline constexpr std::string_view kUsageHelpHint = "(gustara-cli --help で使い方を表示します)";
+
 // Progress of a batch, naming the picture by its file name.
 // "[<name>]を処理しています".
 std::string ProcessingText(std::string_view name);
