@@ -16,8 +16,6 @@ inline constexpr char kCompareChooseButton[] = "この強さにする";
 inline constexpr char kPictureFileFilter[] = "画像ファイル (*.bmp *.jpg *.jpeg *.png *.gif)";
 // The About window's link when it leads to the installed README instead of a homepage.
 inline constexpr char kAboutReadmeLinkText[] = "説明書 (README)";
-// The status line when the desktop cannot open the output folder (no file manager or xdg-open).
-inline constexpr char kMessageCannotOpenSaveDir[] = "保存先のフォルダを開けませんでした";
 
 // The menus beside "このソフトについて(&A)".
 inline constexpr char kFileMenuCaption[] = "ファイル(&F)";
@@ -27,14 +25,10 @@ inline constexpr char kKeepGoingCaption[] = "失敗しても続ける";
 // %1 is the supported extensions as patterns.
 inline constexpr char kOpenFilesFilter[] = "画像ファイル (%1);;すべてのファイル (*)";
 
-// The progress window's buttons and the end of a batch that stopped or went on past failures.
+// The progress window's buttons and its list of failures.
 inline constexpr char kCloseCaption[] = "閉じる";
 inline constexpr char kStopCaption[] = "中止";
 inline constexpr char kDetailsCaption[] = "詳細";
 inline constexpr char kFailureListCaption[] = "処理に失敗した画像";
-// %1 pictures in the batch, %2 saved, %3 failed.
-inline constexpr char kStoppedStatus[] = "中止しました（%1枚中%2枚を保存）";
-inline constexpr char kStoppedWithFailuresStatus[] = "中止しました（%1枚中%2枚を保存、%3枚は失敗）";
-inline constexpr char kKeptGoingStatus[] = "%1枚中%2枚を保存しました（%3枚は失敗）";
 
 } // namespace gustara

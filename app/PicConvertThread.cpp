@@ -1,6 +1,5 @@
 #include "PicConvertThread.h"
 
-#include "AppText.h"
 #include "batch/BatchLimits.h"
 #include "rules/DisplayText.h"
 #include "rules/Messages.h"

@@ -5,6 +5,7 @@
 #include "AppText.h"
 #include "PicConvertThread.h"
 #include "rules/DisplayText.h"
+#include "rules/Messages.h"
 #include "UnitStatus.h"
 
 #include <QAction>
@@ -33,7 +34,7 @@ void TFormMain::StartConvert()
 {
     FormStatus->SetProgressRange(0, LastProgressUnit(FileList.size()));
     // Through the setter, so that no tooltip of an earlier batch stays.
-    FormStatus->SetStatusText(QStringLiteral("初期化中････"));
+    FormStatus->SetStatusText(QString::fromUtf8(kStatusStarting.data(), kStatusStarting.size()));
     FormStatus->SetCloseEnabled(false);
     FormStatus->SetOpenDirEnabled(false);
     FormStatus->SetFailureList({});
@@ -63,7 +64,7 @@ void TFormMain::ConvertTerminate(QObject* sender)
     if (!ShowExtendedOutcome(worker.Outcome()) && ConvertSucceeded) {
         FormStatus->SetProgress(LastProgressUnit(FileList.size()));
         FormStatus->SetOpenDirEnabled(true);
-        FormStatus->SetStatusText(QString::number(FileList.size()) + QStringLiteral("枚の画像処理が完了しました"));
+        FormStatus->SetStatusText(QString::fromStdString(BatchDoneText(FileList.size())));
     }
     if (CloseAfterBatch) {
         CloseAfterBatch = false;

@@ -4,6 +4,7 @@
 #include "FailureList.h"
 #include "LocalPaths.h"
 #include "OwnedWindow.h"
+#include "rules/Messages.h"
 
 #include <QCloseEvent>
 #include <QDesktopServices>

@@ -2,6 +2,7 @@
 
 #include "batch/InOrderRunner.h"
 #include "read/PictureDimensions.h"
+#include "rules/Messages.h"
 #include "rules/PathParts.h"
 
 #include <optional>
@@ -56,7 +57,7 @@ public:
         } catch (const std::exception& failure) {
             return {{}, failure.what()};
         } catch (...) {
-            return {{}, "原因不明のエラーです"};
+            return {{}, kUnknownFailureReason};
         }
     }
 

@@ -93,6 +93,11 @@ std::string NotWholeNumberText(std::string_view text)
     return line;
 }
 
+std::string BatchDoneText(std::size_t count)
+{
+    return std::to_string(count) + "枚の画像処理が完了しました";
+}
+
 std::string ProcessingText(std::string_view name)
 {
     return NamingPicture(name, "を処理しています");

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -92,7 +93,20 @@ inline constexpr std::string_view kUsageCompareOnePicture = "--compare には画
 // The line that follows every refused request.
 inline constexpr std::string_view kUsageHelpHint = "(gustara-cli --help で使い方を表示します)";
 
-// Progress of a batch, naming the picture by its file name.
+// Progress of a batch. The status line before the first picture is named:
+inline constexpr std::string_view kStatusStarting = "初期化中････";
+// "<count>枚の画像処理が完了しました" once every picture is written.
+std::string BatchDoneText(std::size_t count);
+// The status line when the desktop cannot open the output folder (no file manager or xdg-open).
+inline constexpr char kMessageCannotOpenSaveDir[] = "保存先のフォルダを開けませんでした";
+// The end of a batch that stopped or went on past failures: %1 pictures in the batch, %2 saved,
+// %3 failed.
+inline constexpr char kStoppedStatus[] = "中止しました（%1枚中%2枚を保存）";
+inline constexpr char kStoppedWithFailuresStatus[] = "中止しました（%1枚中%2枚を保存、%3枚は失敗）";
+inline constexpr char kKeptGoingStatus[] = "%1枚中%2枚を保存しました（%3枚は失敗）";
+// The reason of a failure that carries no text of its own.
+inline constexpr char kUnknownFailureReason[] = "原因不明のエラーです";
+// Naming the picture by its file name:
 // "[<name>]を処理しています".
 std::string ProcessingText(std::string_view name);
 // "[<name>]の処理に失敗しました".
