@@ -250,7 +250,7 @@ PictureRaster ReadJpeg(const std::string& path, const JpegScaleChoice& chooseSca
                                                   static_cast<int32_t>(info.image_height), metadata)
                                     : 8;
     if (eighths < 1 || eighths > 8)
-        throw EngineError("JPEG の縮小率が不正です: " + std::to_string(eighths) + "/8");
+        throw EngineError(BadJpegScaleText(eighths));
     info.scale_num = static_cast<unsigned int>(eighths);
     info.scale_denom = 8;
     info.dct_method = JDCT_FLOAT;

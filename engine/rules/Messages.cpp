@@ -74,6 +74,11 @@ std::string BadTargetSizeText(int64_t width, int64_t height)
     return WithSize("縮小後の大きさが不正です", width, height);
 }
 
+std::string BadJpegScaleText(int eighths)
+{
+    return "JPEG の縮小率が不正です: " + std::to_string(eighths) + "/8";
+}
+
 std::string JpegErrorText(int messageCode)
 {
     return "JPEG エラー #" + std::to_string(messageCode);

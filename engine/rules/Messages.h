@@ -65,6 +65,8 @@ std::string BadPictureSizeText(int64_t width, int64_t height);
 std::string BadBoxSizeText(int64_t width, int64_t height);
 // "縮小後の大きさが不正です: <width> x <height>" for a resize target side below 1.
 std::string BadTargetSizeText(int64_t width, int64_t height);
+// "JPEG の縮小率が不正です: <eighths>/8" for a decoding scale outside 1/8 to 8/8.
+std::string BadJpegScaleText(int eighths);
 // The resampler's assertion on a source with a side of 0 or less, in the platform's format.
 inline constexpr std::string_view kMessageResizeAssertion = "Assertion failure (BitmapUtils, 942 行)";
 
