@@ -69,12 +69,14 @@ TEST(EncodeJpeg, EmptyPictureGivesEmptyDatastream)
 
 TEST(EncodeJpeg, ReportsFatalLibraryErrorsByMessageCode)
 {
-    const PictureRaster tooWide = test::MakeTestPicture(JPEG_MAX_DIMENSION + 1, 1);
-    try {
-        EncodeJpeg(tooWide, 100, false);
-        FAIL() << "no error for a picture wider than JPEG allows";
-    } catch (const EngineError& error) {
-        EXPECT_EQ(std::string(error.what()), "JPEG エラー #" + std::to_string(JERR_IMAGE_TOO_BIG));
+    constexpr int32_t beyond = JPEG_MAX_DIMENSION + 1;
+    for (const auto& [width, height] : {std::pair{beyond, 1}, std::pair{1, beyond}}) {
+        try {
+            EncodeJpeg(test::MakeTestPicture(width, height), 100, false);
+            ADD_FAILURE() << "no error for " << width << "x" << height << ", beyond what JPEG allows";
+        } catch (const EngineError& error) {
+            EXPECT_EQ(std::string(error.what()), "JPEG エラー #" + std::to_string(JERR_IMAGE_TOO_BIG));
+        }
     }
 }
 
