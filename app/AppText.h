@@ -12,8 +12,6 @@ inline constexpr char kCompareWindowCaption[] = "強さの比較";
 inline constexpr char kCompareMenuItem[] = "強さを比べる...";
 inline constexpr char kCompareOriginalCaption[] = "元の画像";
 inline constexpr char kCompareChooseButton[] = "この強さにする";
-// The pictures the open dialog lists: the extensions a drop accepts.
-inline constexpr char kPictureFileFilter[] = "画像ファイル (*.bmp *.jpg *.jpeg *.png *.gif)";
 // The About window's link when it leads to the installed README instead of a homepage.
 inline constexpr char kAboutReadmeLinkText[] = "説明書 (README)";
 

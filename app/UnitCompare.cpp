@@ -5,6 +5,7 @@
 #include "ComparePreparer.h"
 #include "OwnedWindow.h"
 #include "rules/DropRules.h"
+#include "rules/Messages.h"
 #include "rules/PathParts.h"
 
 #include <QDragEnterEvent>
@@ -81,7 +82,7 @@ void TFormCompare::CreateControls(const std::array<QString, kCompareLevels.size(
 void TFormCompare::ShowPicture(const QString& path)
 {
     PicturePath = path;
-    LblPicture->setText(QStringLiteral("[%1]を処理しています").arg(NameOf(path)));
+    LblPicture->setText(QString::fromStdString(ProcessingText(NameOf(path).toStdString())));
     show();
     raise();
     activateWindow();

@@ -85,6 +85,8 @@ public:
     void OpenPaths(const std::vector<std::string>& paths);
     // Asks for pictures in the desktop's file dialog; the chosen ones are taken as a drop.
     void OpenFilesClick();
+    // The open dialogs' filter: the extensions a drop accepts, then every file.
+    static QString PictureDialogFilter();
     // Sorts errorList in place, ignoring letter case by the user's locale, and returns the
     // message that lists the refusals.
     static std::string BuildErrorMessage(std::vector<std::string>& errorList);

@@ -36,7 +36,7 @@ void TFormMain::CreateCompareItem()
 void TFormMain::CompareClick()
 {
     const QString path = QFileDialog::getOpenFileName(this, QString::fromUtf8(kCompareMenuItem).remove(QStringLiteral("...")),
-                                                      QString(), QString::fromUtf8(kPictureFileFilter));
+                                                      QString(), PictureDialogFilter());
     if (!path.isEmpty())
         CompareWindow().ShowPicture(path);
 }

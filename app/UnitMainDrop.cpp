@@ -88,7 +88,7 @@ void TFormMain::OpenPaths(const std::vector<std::string>& paths)
     TakeFiles(paths, {});
 }
 
-void TFormMain::OpenFilesClick()
+QString TFormMain::PictureDialogFilter()
 {
     QStringList patterns;
     for (const FormatExtension& supported : kSupportedExtensions) {
@@ -96,8 +96,13 @@ void TFormMain::OpenFilesClick()
         // Some desktops' dialogs match patterns in their letter case only.
         patterns << upper.toLower() << upper;
     }
-    const QString filter = QString::fromUtf8(kOpenFilesFilter).arg(patterns.join(QLatin1Char(' ')));
-    const QList<QUrl> urls = QFileDialog::getOpenFileUrls(this, QString::fromUtf8(kOpenFilesCaption), QUrl(), filter);
+    return QString::fromUtf8(kOpenFilesFilter).arg(patterns.join(QLatin1Char(' ')));
+}
+
+void TFormMain::OpenFilesClick()
+{
+    const QList<QUrl> urls =
+        QFileDialog::getOpenFileUrls(this, QString::fromUtf8(kOpenFilesCaption), QUrl(), PictureDialogFilter());
     if (!urls.isEmpty())
         WMDropFiles(urls);
 }
