@@ -62,14 +62,9 @@ void TthPicConvert::FitPicSize(PictureRaster& picture)
         return;
     // The output keeps the source's orientation, so a picture that viewers turn a quarter is
     // fitted as it is seen: the box's sides swap for the stored picture.
-    const bool turned = TurnsQuarter(picture.metadata().orientation);
-    const auto target = FitToBoxSize(picture.width(), picture.height(), turned ? PicHeight : PicWidth,
-                                     turned ? PicWidth : PicHeight);
-    if (!target)
-        return;
-    PictureRaster fitted = AreaAverageResize(picture, target->width, target->height);
-    fitted.metadata() = std::move(picture.metadata());
-    picture = std::move(fitted);
+    const PictureSize box = TurnedBy({PicWidth, PicHeight}, picture.metadata().orientation);
+    if (const auto target = FitToBoxSize(picture.width(), picture.height(), box.width, box.height))
+        ResizeKeepingMetadata(picture, *target);
 }
 
 void TthPicConvert::ApplyFlavour(PictureRaster& picture)

@@ -10,6 +10,7 @@
 #include <cmath>
 #include <limits>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace gustara {
@@ -279,6 +280,13 @@ PictureRaster AreaAverageResizeReference(const PictureRaster& source, int32_t ta
         }
     }
     return target;
+}
+
+void ResizeKeepingMetadata(PictureRaster& picture, PictureSize target)
+{
+    PictureRaster resized = AreaAverageResize(picture, target.width, target.height);
+    resized.metadata() = std::move(picture.metadata());
+    picture = std::move(resized);
 }
 
 } // namespace gustara

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "PictureRaster.h"
+#include "pixels/FitToBox.h"
 
 #include <cstdint>
 
@@ -14,6 +15,10 @@ namespace gustara {
 // exception of a failed allocation); nothing is held afterwards. Besides the result it needs
 // 24 bytes per target column and under 200 KB per thread, whatever the source's size.
 PictureRaster AreaAverageResize(const PictureRaster& source, int32_t targetWidth, int32_t targetHeight);
+
+// Replaces `picture` by its AreaAverageResize to `target`, which keeps the picture's metadata;
+// fails as AreaAverageResize does, leaving `picture` as it was.
+void ResizeKeepingMetadata(PictureRaster& picture, PictureSize target);
 
 // The same result computed plainly, pixel by pixel and source pixel by source pixel, as
 // the reference for AreaAverageResize; fails the same way.

@@ -1,6 +1,7 @@
 #include "pixels/FitToBox.h"
 
 #include "EngineError.h"
+#include "PictureMetadata.h"
 #include "rules/Messages.h"
 
 #include <algorithm>
@@ -48,6 +49,11 @@ std::optional<PictureSize> FitToBoxSize(int32_t width, int32_t height, int32_t b
             target = {ScaledSide(width, height, boxHeight), boxHeight};
     }
     return target;
+}
+
+PictureSize TurnedBy(PictureSize size, uint16_t orientation)
+{
+    return TurnsQuarter(orientation) ? PictureSize{size.height, size.width} : size;
 }
 
 } // namespace gustara

@@ -17,29 +17,14 @@ namespace gustara {
 
 namespace {
 
-PictureSize Upright(int32_t width, int32_t height, uint16_t orientation)
-{
-    return TurnsQuarter(orientation) ? PictureSize{height, width} : PictureSize{width, height};
-}
-
-// The cell for the stored picture: the upright cell with its sides exchanged where the
-// picture is shown turned a quarter.
-PictureSize StoredCell(const CellForPicture& cellFor, PictureSize shownSource, uint16_t orientation)
-{
-    const PictureSize cell = cellFor(shownSource);
-    return TurnsQuarter(orientation) ? PictureSize{cell.height, cell.width} : cell;
-}
-
 // The picture, read whole or reduced from a stored picture of fullSize, at the size that the
 // batch's fit gives the whole picture, shrunk by the batch's resampler.
 PictureRaster FittedInto(PictureRaster picture, PictureSize fullSize, PictureSize cell)
 {
     const auto target = FitToBoxSize(fullSize.width, fullSize.height, cell.width, cell.height);
-    if (!target || (picture.width() == target->width && picture.height() == target->height))
-        return picture;
-    PictureRaster fitted = AreaAverageResize(picture, target->width, target->height);
-    fitted.metadata() = std::move(picture.metadata());
-    return fitted;
+    if (target && (picture.width() != target->width || picture.height() != target->height))
+        ResizeKeepingMetadata(picture, *target);
+    return picture;
 }
 
 } // namespace
@@ -69,8 +54,8 @@ StrengthPreview MakeStrengthPreview(const std::string& path, const CellForPictur
     case PictureFormat::Jpeg:
         source = ReadJpeg(path, [&](int32_t width, int32_t height, const PictureMetadata& metadata) {
             storedSize = {width, height};
-            preview.shownSource = Upright(width, height, metadata.orientation);
-            storedCell = StoredCell(cellFor, preview.shownSource, metadata.orientation);
+            preview.shownSource = TurnedBy(storedSize, metadata.orientation);
+            storedCell = TurnedBy(cellFor(preview.shownSource), metadata.orientation);
             return CoveringScaleEighths(width, height, storedCell);
         });
         break;
@@ -79,8 +64,8 @@ StrengthPreview MakeStrengthPreview(const std::string& path, const CellForPictur
         reader.LoadPicture(path, source);
         const uint16_t orientation = source.metadata().orientation;
         storedSize = {source.width(), source.height()};
-        preview.shownSource = Upright(source.width(), source.height(), orientation);
-        storedCell = StoredCell(cellFor, preview.shownSource, orientation);
+        preview.shownSource = TurnedBy(storedSize, orientation);
+        storedCell = TurnedBy(cellFor(preview.shownSource), orientation);
         break;
     }
     }
