@@ -200,9 +200,7 @@ ExclusiveOptionCounts ApplyOptions(int argc, char** argv, CliRequest& request)
             request.compareOutput = value;
             break;
         case kMemory:
-            request.memoryBudget = static_cast<uint64_t>(ParseWholeNumberIn(value, 1, INT32_MAX,
-                                                                            "--memory: 1 以上の整数を指定してください"))
-                                 << 20;
+            request.memoryBudget = static_cast<uint64_t>(ParseWholeNumberIn(value, 1, INT32_MAX, kUsageMemory)) << 20;
             break;
         case 'h':
             request.showHelp = true;

@@ -1,5 +1,6 @@
 #include "read/PictureDimensions.h"
 
+#include "read/PictureFile.h"
 #include "read/PictureFormat.h"
 
 #include <array>
@@ -11,11 +12,6 @@
 namespace gustara {
 
 namespace {
-
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using File = std::unique_ptr<std::FILE, FileCloser>;
 
 bool ReadBytes(std::FILE* file, uint8_t* bytes, std::size_t count)
 {
@@ -106,7 +102,7 @@ std::optional<PictureDimensions> ProbePictureDimensions(const std::string& path)
     const PictureFormat format = PictureFormatOf(path);
     if (format == PictureFormat::None)
         return std::nullopt;
-    const File file(std::fopen(path.c_str(), "rbe"));
+    const FileHandle file(std::fopen(path.c_str(), "rbe"));
     if (!file)
         return std::nullopt;
     ::posix_fadvise(::fileno(file.get()), 0, 0, POSIX_FADV_WILLNEED);

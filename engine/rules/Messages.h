@@ -86,6 +86,7 @@ inline constexpr std::string_view kUsageSize =
 inline constexpr std::string_view kUsageLevel = "--level: 1, 2, 3 のいずれかを指定してください";
 inline constexpr std::string_view kUsageQuality = "--quality: 0 から 100 の整数を指定してください";
 inline constexpr std::string_view kUsageJobs = "--jobs: 1 以上の整数を指定してください";
+inline constexpr std::string_view kUsageMemory = "--memory: 1 以上の整数を指定してください";
 inline constexpr std::string_view kUsageUnknownOption = "不明なオプションか値のないオプションです";  // then ": <option>"
 inline constexpr std::string_view kUsageOneNaming = "--prefix, --suffix, --dir はどれか一つだけ指定してください";
 inline constexpr std::string_view kUsageOneQuality = "--quality と --target-size はどちらか一つだけ指定してください";
