@@ -3,6 +3,7 @@
 #include "preview/CompareStrip.h"
 #include "preview/StrengthPreview.h"
 #include "rules/DisplayText.h"
+#include "write/OutputFile.h"
 
 #include <exception>
 
@@ -18,13 +19,8 @@ ExitStatus RunCompare(const CliRequest& request, std::ostream& out, std::ostream
                                                  : PictureSize{kDefaultCompareSide, kDefaultCompareSide};
     try {
         const StrengthPreview preview = MakeStrengthPreview(path, [cell](PictureSize) { return cell; });
-        // The strip keeps the name it was given: an affix before the name that is empty.
-        TthPicConvert writer = settings;
-        writer.UseDecidesName = true;
-        writer.NameBefore = true;
-        writer.FileNameAffix.clear();
-        const auto datastream = writer.ApplyJpegQuality(JoinSideBySide(preview.pictures));
-        out << writer.WriteJpeg(request.compareOutput, datastream) << '\n';
+        const auto datastream = settings.ApplyJpegQuality(JoinSideBySide(preview.pictures));
+        out << WriteUnderFreeName(request.compareOutput, datastream) << '\n';
         return kAllConverted;
     } catch (const std::exception& failure) {
         errors << PictureFailedMessage(path, failure.what()) << '\n';

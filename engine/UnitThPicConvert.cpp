@@ -44,11 +44,6 @@ int64_t GetJpegSize(const std::vector<uint8_t>& datastream)
     return static_cast<int64_t>(datastream.size());
 }
 
-std::string NumberedCandidate(const std::string& outputPath, uint64_t number)
-{
-    return std::string(PathWithoutExtension(outputPath)) + "(" + std::to_string(number) + ")" + kOutputExtension;
-}
-
 } // namespace
 
 void TthPicConvert::LoadPicture(const std::string& sourcePath, PictureRaster& picture)
@@ -122,11 +117,9 @@ std::string TthPicConvert::WriteJpeg(const std::string& savePath, const std::vec
         outputPath = folder + DirName + "/" + name;
     }
 
-    std::string candidate = outputPath;
-    for (uint64_t number = 1; WriteNewFile(candidate, datastream) == NewFileResult::NameTaken; ++number)
-        candidate = NumberedCandidate(outputPath, number);
-    OutputFolder = std::string(FolderPart(candidate));
-    return candidate;
+    std::string written = WriteUnderFreeName(outputPath, datastream);
+    OutputFolder = std::string(FolderPart(written));
+    return written;
 }
 
 } // namespace gustara

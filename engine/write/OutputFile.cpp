@@ -1,6 +1,7 @@
 #include "write/OutputFile.h"
 
 #include "EngineError.h"
+#include "rules/Defaults.h"
 #include "rules/Messages.h"
 #include "rules/PathParts.h"
 
@@ -182,6 +183,14 @@ NewFileResult WriteNewFile(const std::string& path, std::span<const uint8_t> byt
 void CreateFolderIgnoringResult(const std::string& path)
 {
     (void)::mkdir(path.c_str(), 0777);
+}
+
+std::string WriteUnderFreeName(const std::string& path, std::span<const uint8_t> bytes)
+{
+    std::string candidate = path;
+    for (uint64_t number = 1; WriteNewFile(candidate, bytes) == NewFileResult::NameTaken; ++number)
+        candidate = std::string(PathWithoutExtension(path)) + "(" + std::to_string(number) + ")" + kOutputExtension;
+    return candidate;
 }
 
 } // namespace gustara
