@@ -15,12 +15,8 @@
 #include <QSignalSpy>
 #include <QTest>
 
-using gustara::CompareCell;
 using gustara::TFormCompare;
 using gustara::TFormMain;
-using gustara::test::ConfigHome;
-using gustara::test::WriteJpegSource;
-using gustara::test::WriteUndecodableSource;
 
 namespace {
 
@@ -34,31 +30,34 @@ bool ShowAndWait(TFormCompare& compare, const QString& path)
     return shown.wait(kPrepareTimeoutMs);
 }
 
-QString LabelText(const std::string& text)
-{
-    return QString::fromStdString(text).remove(QLatin1Char('\r'));
-}
-
 } // namespace
 
 class CompareWindowTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void init() { home_ = std::make_unique<ConfigHome>(); }
+    void init() { home_ = std::make_unique<gustara::test::ConfigHome>(); }
     void cleanup() { home_.reset(); }
 
     void menuItemAndCaptions();
     void choosingAStrengthSetsItsChoiceAndCloses_data();
     void choosingAStrengthSetsItsChoiceAndCloses();
     void badInputShowsTheReasonInTheWindow();
-    void aNewerPictureReplacesOneBeingPrepared();
+    void aDroppedPictureReplacesOneBeingPrepared();
     void gridUsesTheRoomBetter_data();
     void gridUsesTheRoomBetter();
     void sizeIsKeptInTheExtraSection();
 
 private:
-    std::unique_ptr<ConfigHome> home_;
+    // A small JPEG named `name` in the pictures folder.
+    QString jpeg(const QString& name, uint32_t seed = 1)
+    {
+        const QString path = pictures_.filePath(name);
+        gustara::test::WriteJpegSource(path, seed);
+        return path;
+    }
+
+    std::unique_ptr<gustara::test::ConfigHome> home_;
     QTemporaryDir pictures_;
 };
 
@@ -94,25 +93,21 @@ void CompareWindowTest::choosingAStrengthSetsItsChoiceAndCloses()
 {
     QFETCH(int, cell);
     QFETCH(bool, byButton);
-    const QString path = pictures_.filePath(QStringLiteral("dish.jpg"));
-    WriteJpegSource(path);
     TFormMain form;
-    form.RBGustaraLv3->setChecked(cell != 3);
-    form.RBGustaraLv1->setChecked(cell == 3);
+    QRadioButton* const choices[] = {form.RBGustaraLv1, form.RBGustaraLv2, form.RBGustaraLv3};
+    choices[cell % 3]->setChecked(true);  // another strength than the one chosen
     TFormCompare& compare = form.CompareWindow();
-    QVERIFY(ShowAndWait(compare, path));
-    QVERIFY(!compare.Cells[cell]->image().isNull());
+    QVERIFY(ShowAndWait(compare, jpeg(QStringLiteral("dish.jpg"))));
+    gustara::CompareCell& chosen = *compare.Cells[cell];
+    QVERIFY(!chosen.image().isNull());
     QVERIFY(form.isEnabled());
 
-    CompareCell& chosen = *compare.Cells[cell];
     if (byButton)
         chosen.button()->click();
     else
         QTest::mouseClick(&chosen, Qt::LeftButton, {}, chosen.PictureRect().center());
-    QRadioButton* const choices[] = {form.RBGustaraLv1, form.RBGustaraLv2, form.RBGustaraLv3};
     for (int level = 1; level <= 3; ++level)
         QCOMPARE(choices[level - 1]->isChecked(), level == cell);
-    QCOMPARE(form.GetFlavourLevel(), cell);
     QVERIFY(!compare.isVisible());
     // The comparison writes nothing beside the picture.
     QCOMPARE(QDir(pictures_.path()).entryList(QDir::Files), QStringList{QStringLiteral("dish.jpg")});
@@ -121,7 +116,7 @@ void CompareWindowTest::choosingAStrengthSetsItsChoiceAndCloses()
 void CompareWindowTest::badInputShowsTheReasonInTheWindow()
 {
     const QString broken = pictures_.filePath(QStringLiteral("broken.jpg"));
-    WriteUndecodableSource(broken);
+    gustara::test::WriteUndecodableSource(broken);
     std::string reason;
     try {
         gustara::ReadJpeg(broken.toStdString());
@@ -130,32 +125,28 @@ void CompareWindowTest::badInputShowsTheReasonInTheWindow()
     }
     const QString folder = pictures_.filePath(QStringLiteral("album"));
     QDir().mkpath(folder);
-    const std::pair<QString, QString> kCases[] = {
-        {broken, LabelText(gustara::PictureFailedMessage(broken.toStdString(), reason))},
-        {folder, LabelText(gustara::SingleRefusalMessage(folder.toStdString(), gustara::kReasonFolder))},
+    const std::pair<QString, std::string> kCases[] = {
+        {broken, gustara::PictureFailedMessage(broken.toStdString(), reason)},
+        {folder, gustara::SingleRefusalMessage(folder.toStdString(), gustara::kReasonFolder)},
     };
     TFormMain form;
     TFormCompare& compare = form.CompareWindow();
     for (const auto& [path, expected] : kCases) {
         QVERIFY(ShowAndWait(compare, path));
-        QCOMPARE(compare.LblPicture->text(), expected);
+        QCOMPARE(compare.LblPicture->text(), QString::fromStdString(expected).remove(QLatin1Char('\r')));
         QVERIFY(compare.Cells[0]->image().isNull());
         QVERIFY(!compare.Cells[1]->isVisible());
     }
     QVERIFY(form.isEnabled());
 }
 
-void CompareWindowTest::aNewerPictureReplacesOneBeingPrepared()
+void CompareWindowTest::aDroppedPictureReplacesOneBeingPrepared()
 {
-    const QString first = pictures_.filePath(QStringLiteral("first.jpg"));
-    const QString second = pictures_.filePath(QStringLiteral("second.jpg"));
-    WriteJpegSource(first, 1);
-    WriteJpegSource(second, 2);
+    const QString second = jpeg(QStringLiteral("second.jpg"), 2);
     TFormMain form;
     TFormCompare& compare = form.CompareWindow();
     QSignalSpy shown(&compare, &TFormCompare::PictureShown);
-    compare.ShowPicture(first);
-    // The second comes by a drop on the window.
+    compare.ShowPicture(jpeg(QStringLiteral("first.jpg")));
     QVERIFY(gustara::test::SendDrop(compare, gustara::test::LocalUrls({second})));
     QVERIFY(shown.wait(kPrepareTimeoutMs));
     QTest::qWait(300);
@@ -192,10 +183,7 @@ void CompareWindowTest::gridUsesTheRoomBetter()
 
 void CompareWindowTest::sizeIsKeptInTheExtraSection()
 {
-    {
-        TFormMain form;
-        form.CompareWindow().resize(700, 520);
-    }
+    TFormMain().CompareWindow().resize(700, 520);
     const QByteArray ini = home_->readIni();
     QVERIFY(ini.contains("[GUSTARA_EXT]\nKEEP_GOING=0\nCOMPARE_WIDTH=700\nCOMPARE_HEIGHT=520\n"));
     // The fifteen keys keep their three sections; the new keys sit only in their own.

@@ -6,56 +6,47 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
+#include <iterator>
 
 namespace gustara {
 namespace {
 
-class CliCompareTest : public ::testing::Test {
-protected:
-    test::CliResult Run(const std::string& arguments) { return test::RunCli(dir.path(), arguments); }
-    void MakeJpeg(const std::string& name, int32_t width, int32_t height)
-    {
-        test::WriteFileBytes(dir.file(name), EncodeJpeg(test::MakeTestPicture(width, height), 95, false));
-    }
-    std::size_t EntryCount() const
-    {
-        const std::filesystem::directory_iterator entries(dir.path());
-        return static_cast<std::size_t>(std::distance(begin(entries), end(entries)));
-    }
+std::size_t EntryCount(const test::TempDir& dir)
+{
+    const std::filesystem::directory_iterator entries(dir.path());
+    return static_cast<std::size_t>(std::distance(begin(entries), end(entries)));
+}
 
-    test::TempDir dir;
-};
-
-TEST_F(CliCompareTest, WritesOneStripOfFourFittedPicturesAndNeverReplaces)
+TEST(CliCompare, WritesOneStripOfFourFittedPicturesAndNeverReplaces)
 {
     const struct {
         const char* size;
+        const char* written;  // each run after the first takes the next free name
         int32_t cellWidth, cellHeight;
     } kCases[] = {
-        {"", 400, 300},               // the default box, 400
-        {"--size=160", 160, 120},
-        {"--size=100x40", 53, 40},    // a typed box
+        {"", "strip.jpg", 400, 300},  // the default box, 400
+        {"--size=160", "strip(1).jpg", 160, 120},
+        {"--size=100x40", "strip(2).jpg", 53, 40},  // a typed box
     };
-    MakeJpeg("dish.jpg", 800, 600);
+    const test::TempDir dir;
+    test::WriteFileBytes(dir.file("dish.jpg"), EncodeJpeg(test::MakeTestPicture(800, 600), 95, false));
     for (const auto& c : kCases) {
-        const test::CliResult result = Run(std::string("--compare=strip.jpg ") + c.size + " dish.jpg");
+        const test::CliResult result = test::RunCli(dir.path(), std::string("--compare=strip.jpg ") + c.size + " dish.jpg");
         ASSERT_EQ(result.status, 0) << c.size << result.err;
-        const std::string written = result.out.substr(0, result.out.size() - 1);
-        const PictureRaster strip = ReadJpeg(dir.file(written));
+        EXPECT_EQ(result.out, std::string(c.written) + "\n");
+        const PictureRaster strip = ReadJpeg(dir.file(c.written));
         EXPECT_EQ(strip.width(), 4 * c.cellWidth + 3 * kStripGap) << c.size;
         EXPECT_EQ(strip.height(), c.cellHeight) << c.size;
     }
-    // Each run after the first took the next free name.
-    EXPECT_EQ(test::RunCommand("cd " + test::ShellQuote(dir.path().string()) + " && ls strip.jpg 'strip(1).jpg' 'strip(2).jpg'"), 0);
-    EXPECT_EQ(EntryCount(), 4u);
+    EXPECT_EQ(EntryCount(dir), 4u);
 }
 
-TEST_F(CliCompareTest, RefusedOrBrokenPicturesAreReportedAndNothingIsWritten)
+TEST(CliCompare, RefusedOrBrokenPicturesAreReportedAndNothingIsWritten)
 {
-    MakeJpeg("a.jpg", 20, 20);
-    MakeJpeg("b.jpg", 20, 20);
+    const test::TempDir dir;
+    for (const char* name : {"a.jpg", "b.jpg"})
+        test::WriteFileBytes(dir.file(name), EncodeJpeg(test::MakeTestPicture(20, 20), 95, false));
     test::WriteFileBytes(dir.file("broken.jpg"), {0xFF, 0xD8, 0xFF});
     const struct {
         const char* arguments;
@@ -67,11 +58,11 @@ TEST_F(CliCompareTest, RefusedOrBrokenPicturesAreReportedAndNothingIsWritten)
         {"--compare=out.jpg notes.txt", 2, "■「JPEG形式、GIF形式、PNG形式、BMP形式」以外の形式には対応していません"},
     };
     for (const auto& c : kCases) {
-        const test::CliResult result = Run(c.arguments);
+        const test::CliResult result = test::RunCli(dir.path(), c.arguments);
         EXPECT_EQ(result.status, c.status) << c.arguments;
         EXPECT_NE(result.err.find(c.error), std::string::npos) << result.err;
     }
-    EXPECT_EQ(EntryCount(), 3u);
+    EXPECT_EQ(EntryCount(dir), 3u);
 }
 
 } // namespace

@@ -7,30 +7,13 @@
 namespace gustara {
 namespace {
 
-// A stored picture of letters, one pixel each, rows separated by "/"; the letter is the red
-// channel.
-PictureRaster Letters(const std::string& rows, uint16_t orientation)
-{
-    const auto width = static_cast<int32_t>(rows.find('/'));
-    const auto height = static_cast<int32_t>((rows.size() + 1) / (width + 1));
-    PictureRaster picture(width, height);
-    picture.fill(0, 0, 0);
-    for (int32_t y = 0; y < height; ++y)
-        for (int32_t x = 0; x < width; ++x)
-            picture.row(y)[3 * x] = static_cast<uint8_t>(rows[static_cast<std::size_t>(y * (width + 1) + x)]);
-    picture.metadata().orientation = orientation;
-    return picture;
-}
-
+// The picture's red channels as letters, rows separated by "/".
 std::string LettersOf(const PictureRaster& picture)
 {
     std::string rows;
-    for (int32_t y = 0; y < picture.height(); ++y) {
-        if (y > 0)
-            rows += '/';
+    for (int32_t y = 0; y < picture.height(); ++y)
         for (int32_t x = 0; x < picture.width(); ++x)
-            rows += static_cast<char>(picture.row(y)[3 * x]);
-    }
+            rows += std::string(y > 0 && x == 0 ? "/" : "") + static_cast<char>(picture.row(y)[3 * x]);
     return rows;
 }
 
@@ -46,7 +29,11 @@ TEST(DisplayOrientation, EveryOrientationShowsThePictureAsAViewerDoes)
         {0, "ABC/DEF"}, {9, "ABC/DEF"},
     };
     for (const auto& c : kCases) {
-        PictureRaster stored = Letters("ABC/DEF", c.orientation);
+        PictureRaster stored(3, 2);
+        stored.fill(0, 0, 0);
+        for (int i = 0; i < 6; ++i)
+            stored.row(i / 3)[3 * (i % 3)] = static_cast<uint8_t>('A' + i);
+        stored.metadata().orientation = c.orientation;
         stored.metadata().iccProfile = {1, 2, 3};
         const PictureRaster shown = TurnedUpright(stored);
         EXPECT_EQ(LettersOf(shown), c.shown) << "orientation " << c.orientation;
