@@ -24,11 +24,10 @@ QImage ToImage(const PictureRaster& picture)
 
 // Runs on the preparing thread. Refused paths get the drop's message, failed pictures the
 // batch's report with the reason.
-PreparedComparison PrepareOne(const QString& path, const CellForPicture& cellFor)
+PreparedComparison PrepareOne(const std::string& file, const CellForPicture& cellFor)
 {
     PreparedComparison result;
-    result.path = path;
-    const std::string file = path.toStdString();
+    result.path = file;
     if (const auto reason = RejectionReason(file)) {
         result.problem = QString::fromStdString(SingleRefusalMessage(file, *reason));
         return result;
@@ -63,7 +62,7 @@ ComparePreparer::~ComparePreparer()
     thread_.join();
 }
 
-void ComparePreparer::Prepare(const QString& path, CellForPicture cellFor)
+void ComparePreparer::Prepare(const std::string& path, CellForPicture cellFor)
 {
     {
         const std::lock_guard lock(mutex_);

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <mutex>
 #include <optional>
+#include <string>
 #include <thread>
 
 namespace gustara {
@@ -19,7 +20,7 @@ namespace gustara {
 // What the comparison window shows for one picture: the original and the strengths, or why
 // there are none.
 struct PreparedComparison {
-    QString path;
+    std::string path;  // bytes, as the file system names the file
     QSize shownSource;  // the source's full size, upright
     std::array<QImage, 1 + kCompareLevels.size()> images;  // original, then kCompareLevels
     QString problem;  // the reason text, as a batch or a drop gives it; empty on success
@@ -36,9 +37,9 @@ public:
     explicit ComparePreparer(QObject* parent = nullptr);
     ~ComparePreparer() override;
 
-    // Asks for `path` (UTF-8 on disk) with cells chosen by `cellFor`, which runs on the
+    // Asks for `path` (bytes, as the file system names it) with cells chosen by `cellFor`, which runs on the
     // preparing thread and must capture values only. Never fails.
-    void Prepare(const QString& path, CellForPicture cellFor);
+    void Prepare(const std::string& path, CellForPicture cellFor);
 
 signals:
     // Emitted on the user-interface thread for the latest request only.
@@ -47,7 +48,7 @@ signals:
 private:
     struct Request {
         uint64_t number;
-        QString path;
+        std::string path;
         CellForPicture cellFor;
     };
 

@@ -2,8 +2,10 @@
 
 #include "AppText.h"
 #include "CompareCell.h"
+#include "LocalPaths.h"
 #include "ComparePreparer.h"
 #include "OwnedWindow.h"
+#include "rules/DisplayText.h"
 #include "rules/DropRules.h"
 #include "rules/Messages.h"
 #include "rules/PathParts.h"
@@ -27,9 +29,9 @@ constexpr int kCellSpacing = 8;
 // A resize is taken as done when the size has not changed for this long.
 constexpr int kResizeSettleMs = 250;
 
-QString NameOf(const QString& path)
+std::string NameOf(const std::string& path)
 {
-    return QString::fromStdString(std::string(NamePart(path.toStdString())));
+    return ForDisplay(NamePart(path));
 }
 
 } // namespace
@@ -79,10 +81,10 @@ void TFormCompare::CreateControls(const std::array<QString, kCompareLevels.size(
     Arrange(ChooseCompareGrid(QSize(), QSize(), 0, 0));
 }
 
-void TFormCompare::ShowPicture(const QString& path)
+void TFormCompare::ShowPicture(const std::string& path)
 {
     PicturePath = path;
-    LblPicture->setText(QString::fromStdString(ProcessingText(NameOf(path).toStdString())));
+    LblPicture->setText(QString::fromStdString(ProcessingText(NameOf(path))));
     show();
     raise();
     activateWindow();
@@ -91,7 +93,7 @@ void TFormCompare::ShowPicture(const QString& path)
 
 void TFormCompare::Prepare()
 {
-    if (PicturePath.isEmpty())
+    if (PicturePath.empty())
         return;
     // The window's room is measured once it is laid out; the worker gets only values.
     layout()->activate();
@@ -113,7 +115,7 @@ void TFormCompare::ShowPrepared(const PreparedComparison& result)
         ShowProblem(result.problem);
     } else {
         ShownSource = result.shownSource;
-        LblPicture->setText(NameOf(result.path));
+        LblPicture->setText(QString::fromStdString(NameOf(result.path)));
         CellArea->show();
         for (std::size_t i = 0; i < Cells.size(); ++i)
             Cells[i]->SetImage(result.images[i]);
@@ -200,7 +202,7 @@ void TFormCompare::dropEvent(QDropEvent* event)
     // One picture is compared at a time: the first one dropped.
     const QUrl& url = urls.front();
     if (url.isLocalFile()) {
-        ShowPicture(url.toLocalFile());
+        ShowPicture(LocalPathBytes(url));
         return;
     }
     PicturePath.clear();

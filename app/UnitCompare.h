@@ -31,8 +31,9 @@ public:
     TFormCompare(QWidget* owner, const std::array<QString, kCompareLevels.size()>& strengthCaptions);
     ~TFormCompare() override;
 
-    // Shows the window and starts preparing the picture at `path`.
-    void ShowPicture(const QString& path);
+    // Shows the window and starts preparing the picture at `path` (bytes, as the file system
+    // names it; names that are not UTF-8 are shown with their bad bytes replaced).
+    void ShowPicture(const std::string& path);
 
     QLabel* LblPicture;  // the picture's name, what is being done, or why nothing is shown
     std::array<CompareCell*, 1 + kCompareLevels.size()> Cells;  // original, then kCompareLevels
@@ -66,7 +67,7 @@ private:
     QWidget* CellArea;
     QGridLayout* Grid;
     QTimer* ResizeSettled;
-    QString PicturePath;
+    std::string PicturePath;
     QSize ShownSource;  // of the picture on show; empty while there is none
     int Columns = 0;
 };

@@ -38,7 +38,7 @@ void TFormMain::CompareClick()
     const QString path = QFileDialog::getOpenFileName(this, QString::fromUtf8(kCompareMenuItem).remove(QStringLiteral("...")),
                                                       QString(), PictureDialogFilter());
     if (!path.isEmpty())
-        CompareWindow().ShowPicture(path);
+        CompareWindow().ShowPicture(path.toStdString());
 }
 
 TFormCompare& TFormMain::CompareWindow()

@@ -26,7 +26,7 @@ constexpr int kPrepareTimeoutMs = 10000;
 bool ShowAndWait(TFormCompare& compare, const QString& path)
 {
     QSignalSpy shown(&compare, &TFormCompare::PictureShown);
-    compare.ShowPicture(path);
+    compare.ShowPicture(path.toStdString());
     return shown.wait(kPrepareTimeoutMs);
 }
 
@@ -146,7 +146,7 @@ void CompareWindowTest::aDroppedPictureReplacesOneBeingPrepared()
     TFormMain form;
     TFormCompare& compare = form.CompareWindow();
     QSignalSpy shown(&compare, &TFormCompare::PictureShown);
-    compare.ShowPicture(jpeg(QStringLiteral("first.jpg")));
+    compare.ShowPicture(jpeg(QStringLiteral("first.jpg")).toStdString());
     QVERIFY(gustara::test::SendDrop(compare, gustara::test::LocalUrls({second})));
     QVERIFY(shown.wait(kPrepareTimeoutMs));
     QTest::qWait(300);
