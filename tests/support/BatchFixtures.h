@@ -40,10 +40,7 @@ inline std::vector<std::string> StoreOrderingDrop(const std::filesystem::path& f
     };
     const PictureRaster small = MakeTestPicture(30, 20, 7);
     std::vector<png_byte> rows(small.data(), small.data() + small.byteCount());
-    PngHeader header;
-    header.width = 30;
-    header.height = 20;
-
+    const PngHeader header{.width = 30, .height = 20};
     std::vector<std::string> drop = {
         jpeg("big.jpg", 2400, 1800, 1),
         store("a.png", EncodePngRows(header, rows, [](png_structp, png_infop) {})),

@@ -6,13 +6,15 @@
 #include <atomic>
 #include <chrono>
 #include <mutex>
+#include <numeric>
 #include <stdexcept>
-#include <string>
 #include <thread>
 #include <vector>
 
 namespace gustara {
 namespace {
+
+constexpr uint64_t kCost = 10;  // every item's estimated bytes
 
 void RaiseTo(std::atomic<uint64_t>& most, uint64_t value)
 {
@@ -20,32 +22,24 @@ void RaiseTo(std::atomic<uint64_t>& most, uint64_t value)
     }
 }
 
-// Items whose work takes a few milliseconds in a scattered pattern, so that later ones often
-// finish first. Records what the runner does and checks its promises as it goes.
+// Items whose three steps take a scattered few hundred microseconds, so that later items often
+// finish first. Records what the runner does: order, steps shown, threads and bytes at once.
 struct RecordingJob {
-    std::size_t count = 0;
-    uint64_t costEach = 10;
-    int steps = 3;
     std::size_t stopAfter = SIZE_MAX;   // Consume returns false for this item
     std::size_t throwAt = SIZE_MAX;     // Consume throws for this item
-
     std::mutex mutex;
-    std::vector<std::size_t> consumed;
+    std::vector<std::size_t> consumed, produced;
     std::vector<std::vector<int>> shown;  // steps shown per item, in the order shown
-    std::vector<std::size_t> produced;
-    std::atomic<uint64_t> running{0};
-    std::atomic<uint64_t> mostRunning{0};
-    std::atomic<uint64_t> holding{0};
-    std::atomic<uint64_t> mostHolding{0};
+    std::atomic<uint64_t> running{0}, mostRunning{0}, holding{0}, mostHolding{0};
 
-    explicit RecordingJob(std::size_t items) : count(items), shown(items) {}
+    explicit RecordingJob(std::size_t items) : shown(items) {}
 
-    uint64_t Cost(std::size_t) const { return costEach; }
+    uint64_t Cost(std::size_t) const { return kCost; }
     std::size_t Produce(std::size_t index, StepReporter& reporter)
     {
         RaiseTo(mostRunning, ++running);
-        RaiseTo(mostHolding, holding += costEach);
-        for (int step = 0; step < steps; ++step) {
+        RaiseTo(mostHolding, holding += kCost);
+        for (std::size_t step = 0; step < 3; ++step) {
             std::this_thread::sleep_for(std::chrono::microseconds(200 * ((index * 7 + step) % 5)));
             reporter.StepDone();
         }
@@ -53,7 +47,7 @@ struct RecordingJob {
             const std::lock_guard lock(mutex);
             produced.push_back(index);
         }
-        holding -= costEach;
+        holding -= kCost;
         --running;
         return index * 10;
     }
@@ -69,56 +63,53 @@ struct RecordingJob {
     }
 };
 
-struct Case {
-    const char* name;
-    std::size_t items;
-    InOrderLimits limits;
-    uint64_t costEach;
-};
+std::vector<std::size_t> FirstItems(std::size_t count)
+{
+    std::vector<std::size_t> items(count);
+    std::iota(items.begin(), items.end(), 0);
+    return items;
+}
 
 TEST(InOrderRunnerTest, ConsumesEveryItemOnceInOrderWithEveryStepShownWithinTheLimits)
 {
-    const Case cases[] = {
-        {"one worker", 12, {1, 1, UINT64_MAX}, 10},
-        {"two workers", 24, {2, 4, UINT64_MAX}, 10},
-        {"more workers than items", 3, {8, 16, UINT64_MAX}, 10},
-        {"budget for two of four workers", 24, {4, 8, 25}, 10},
-        {"each item alone over the budget", 10, {4, 8, 5}, 10},
-        {"no items", 0, {2, 4, UINT64_MAX}, 10},
+    const struct {
+        const char* name;
+        std::size_t items;
+        InOrderLimits limits;
+    } cases[] = {
+        {"one worker", 12, {1, 1, UINT64_MAX}},
+        {"two workers", 24, {2, 4, UINT64_MAX}},
+        {"more workers than items", 3, {8, 16, UINT64_MAX}},
+        {"budget for two of four workers", 24, {4, 8, 2 * kCost + 5}},
+        {"each item alone over the budget", 10, {4, 8, kCost / 2}},
+        {"no items", 0, {2, 4, UINT64_MAX}},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         RecordingJob job(c.items);
-        job.costEach = c.costEach;
         RunInOrder<std::size_t>(c.items, c.limits, job);
-
-        std::vector<std::size_t> all(c.items);
-        for (std::size_t i = 0; i < c.items; ++i)
-            all[i] = i;
-        EXPECT_EQ(job.consumed, all) << c.name;
+        EXPECT_EQ(job.consumed, FirstItems(c.items)) << c.name;
         for (std::size_t i = 0; i < c.items; ++i)
             EXPECT_EQ(job.shown[i], (std::vector<int>{0, 1, 2, 3})) << c.name << " item " << i;
         EXPECT_LE(job.mostRunning.load(), c.limits.width) << c.name;
-        const uint64_t alone = c.costEach;
-        EXPECT_LE(job.mostHolding.load(), std::max(alone, c.limits.memoryBudget)) << c.name;
+        EXPECT_LE(job.mostHolding.load(), std::max(kCost, c.limits.memoryBudget)) << c.name;
     }
 }
 
+// Items already started run to their end; none starts beyond the lookahead.
 TEST(InOrderRunnerTest, StopsStartingAndConsumingAtTheFirstRefusalOrException)
 {
-    for (const std::size_t width : {1, 2, 4}) {
-        RecordingJob stopped(40);
-        stopped.stopAfter = 5;
-        RunInOrder<std::size_t>(40, {width, 2 * width, UINT64_MAX}, stopped);
-        EXPECT_EQ(stopped.consumed, (std::vector<std::size_t>{0, 1, 2, 3, 4, 5})) << width;
-        // Items already started run to their end; none starts beyond the lookahead.
-        EXPECT_LE(stopped.produced.size(), 6 + 2 * width) << width;
-
-        RecordingJob thrown(40);
-        thrown.throwAt = 3;
-        EXPECT_THROW(RunInOrder<std::size_t>(40, {width, 2 * width, UINT64_MAX}, thrown), std::runtime_error);
-        EXPECT_EQ(thrown.consumed, (std::vector<std::size_t>{0, 1, 2})) << width;
-        EXPECT_LE(thrown.produced.size(), 4 + 2 * width) << width;
-    }
+    for (const std::size_t width : {1, 2, 4})
+        for (const bool throws : {false, true}) {
+            RecordingJob job(40);
+            (throws ? job.throwAt : job.stopAfter) = 5;
+            const InOrderLimits limits{width, 2 * width, UINT64_MAX};
+            if (throws)
+                EXPECT_THROW(RunInOrder<std::size_t>(40, limits, job), std::runtime_error);
+            else
+                RunInOrder<std::size_t>(40, limits, job);
+            EXPECT_EQ(job.consumed, FirstItems(throws ? 5 : 6)) << width;
+            EXPECT_LE(job.produced.size(), 6 + 2 * width) << width;
+        }
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <utility>
 
 namespace gustara {
 namespace {
@@ -79,30 +80,29 @@ TEST(FitPicSize, ResizesOnlyWhenAskedAndNeeded)
     EXPECT_TRUE(test::SamePixels(small, source)) << "not larger than the box";
 }
 
+// Stored sizes; orientations 5..8 show the picture with its sides swapped.
 TEST(FitPicSize, PictureTurnedAQuarterFitsTheBoxAsItIsSeen)
 {
-    // Stored sizes; orientations 5..8 show the picture with its sides swapped.
     const struct {
         int32_t width, height, boxWidth, boxHeight;
-        PictureSize upright, turned;
+        std::pair<int32_t, int32_t> upright, turned;
     } cases[] = {
         {80, 60, 16, 12, {16, 12}, {12, 9}},   // seen 60 x 80: 9 x 12 fits 16 x 12
         {60, 80, 16, 12, {9, 12}, {12, 16}},   // seen 80 x 60: 16 x 12
         {80, 60, 16, 16, {16, 12}, {16, 12}},  // a square box fits either way
         {80, 60, 80, 30, {80, 60}, {80, 60}},  // no longer than the box's longer side: untouched
     };
+    TthPicConvert engine;
+    engine.UsePicSize = true;
     for (const auto& c : cases)
         for (uint16_t orientation = 1; orientation <= 8; ++orientation) {
-            TthPicConvert engine;
-            engine.UsePicSize = true;
             engine.PicWidth = c.boxWidth;
             engine.PicHeight = c.boxHeight;
             PictureRaster picture = test::MakeTestPicture(c.width, c.height, 5);
             picture.metadata().orientation = orientation;
             engine.FitPicSize(picture);
-            const PictureSize expected = orientation >= 5 ? c.turned : c.upright;
-            EXPECT_EQ(picture.width(), expected.width) << c.width << "x" << c.height << " orientation " << orientation;
-            EXPECT_EQ(picture.height(), expected.height) << c.width << "x" << c.height << " orientation " << orientation;
+            EXPECT_EQ(std::pair(picture.width(), picture.height()), orientation >= 5 ? c.turned : c.upright)
+                << c.width << "x" << c.height << " orientation " << orientation;
             EXPECT_EQ(picture.metadata().orientation, orientation);
         }
 }

@@ -154,15 +154,6 @@ TEST(GifReader, FullScreenFrameTakesLocalOrElseGlobalColours)
     ExpectFrameOnWhite(Decode(EncodeGif(layout)), layout.frames[0], local);
 }
 
-TEST(GifReader, SmallerFrameIsDrawnOnWhiteAtItsOffset)
-{
-    const GifLayout layout{100, 80, Ramp(), {Frame(10, 5, 50, 40)}};
-    const PictureRaster picture = Decode(EncodeGif(layout));
-    ASSERT_EQ(picture.width(), 100);
-    ASSERT_EQ(picture.height(), 80);
-    ExpectFrameOnWhite(picture, layout.frames[0], layout.globalMap);
-}
-
 TEST(GifReader, FrameOfScreenSizeIgnoresItsOffset)
 {
     GifLayout layout{3, 2, Ramp(), {Frame(7, 9, 3, 2)}};
@@ -173,14 +164,16 @@ TEST(GifReader, FrameOfScreenSizeIgnoresItsOffset)
     ExpectFrameOnWhite(picture, layout.frames[0], layout.globalMap);
 }
 
-TEST(GifReader, FramesReachingPastTheScreenAreCutOffUnlessTheScreenCannotHoldThem)
+// A frame is drawn on white at its offset; what reaches past the screen is cut off, unless the
+// screen is too small to hold the frame at all.
+TEST(GifReader, FrameIsDrawnAtItsOffsetAndCutOffAtTheScreen)
 {
     const struct {
         const char* what;
         GifLayout layout;
-        int width;
-        int height;
+        int width, height;
     } cases[] = {
+        {"inside the screen", {100, 80, Ramp(), {Frame(10, 5, 50, 40)}}, 100, 80},
         {"past the right and bottom edges", {100, 80, Ramp(), {Frame(60, 50, 50, 40)}}, 100, 80},
         {"past the bottom edge only", {10, 10, Ramp(), {Frame(5, 7, 5, 6)}}, 10, 10},
         {"wholly outside the screen", {10, 10, Ramp(), {Frame(12, 3, 4, 4)}}, 10, 10},
@@ -192,9 +185,10 @@ TEST(GifReader, FramesReachingPastTheScreenAreCutOffUnlessTheScreenCannotHoldThe
         {"zero-width screen", {0, 9, Ramp(), {Frame(2, 1, 4, 3)}}, 6, 9},
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
         const PictureRaster picture = Decode(EncodeGif(c.layout));
-        ASSERT_EQ(picture.width(), c.width) << c.what;
-        ASSERT_EQ(picture.height(), c.height) << c.what;
+        ASSERT_EQ(picture.width(), c.width);
+        ASSERT_EQ(picture.height(), c.height);
         ExpectFrameOnWhite(picture, c.layout.frames[0], c.layout.globalMap);
     }
 }
