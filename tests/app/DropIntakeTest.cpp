@@ -11,8 +11,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <unistd.h>
-
 using gustara::test::AnswerMessageBoxes;
 using gustara::test::ConfigHome;
 using gustara::test::DropAndHandle;
@@ -86,6 +84,11 @@ private:
         const QString folder = pictures_.filePath(QString::fromLatin1(QTest::currentTestFunction()));
         QDir().mkpath(folder);
         return folder + "/" + name;
+    }
+    void writeJpegSources(const QStringList& names) const
+    {
+        for (const QString& name : names)
+            WriteJpegSource(picture(name));
     }
 
     std::unique_ptr<ConfigHome> home_;
@@ -227,8 +230,7 @@ void DropIntakeTest::refusalsAreListedInOneMessage()
 void DropIntakeTest::invalidSettingsShowOnlyTheirMessage()
 {
     ProgramWindows windows;
-    WriteJpegSource(picture("a.jpg"));
-    WriteJpegSource(picture("b.jpg"));
+    writeJpegSources({"a.jpg", "b.jpg"});
     windows.main.EditFileName->clear();
 
     const auto boxes = AnswerMessageBoxes([&] { DropAndHandle(windows.main, LocalUrls({picture("a.jpg")})); });
@@ -250,8 +252,7 @@ void DropIntakeTest::invalidSettingsShowOnlyTheirMessage()
 void DropIntakeTest::dropDuringABatchStartsNoSecondWorker()
 {
     ProgramWindows windows;
-    WriteJpegSource(picture("a.jpg"));
-    WriteJpegSource(picture("b.jpg"));
+    writeJpegSources({"a.jpg", "b.jpg"});
     // The batch cannot get past its first hand-over while this thread runs no event loop.
     windows.main.WMDropFiles(LocalUrls({picture("a.jpg")}));
     QVERIFY(windows.main.IsConverting());
@@ -271,8 +272,7 @@ void DropIntakeTest::dropDuringABatchStartsNoSecondWorker()
 void DropIntakeTest::twoDropsBeforeEitherIsHandledStartOneBatch()
 {
     ProgramWindows windows;
-    WriteJpegSource(picture("a.jpg"));
-    WriteJpegSource(picture("b.jpg"));
+    writeJpegSources({"a.jpg", "b.jpg"});
     QVERIFY(SendDrop(windows.main, LocalUrls({picture("a.jpg")})));
     QVERIFY(SendDrop(windows.main, LocalUrls({picture("b.jpg")})));
 
@@ -287,8 +287,7 @@ void DropIntakeTest::openFilesTakesTheChosenFilesAsADrop()
 {
     ProgramWindows windows;
     windows.main.show();
-    WriteJpegSource(picture("a.jpg"));
-    WriteJpegSource(picture("b.JPEG"));
+    writeJpegSources({"a.jpg", "b.JPEG"});
     WriteFileBytes(picture("c.tif").toStdString(), {});
     QStringList filters;
     // Chooses `typed` in the file dialog of the menu item and answers any message after it.
@@ -350,7 +349,7 @@ void DropIntakeTest::commandLinePathsAreTakenAsADrop()
     QTRY_VERIFY_WITH_TIMEOUT(!windows.main.IsConverting(), kBatchTimeoutMs);
     QCOMPARE(windows.status.LabelStatus->text(), QStringLiteral("4枚の画像処理が完了しました"));
     for (const char* output : {"/s-a.jpg", "/s-b b.jpg", "/s-\x97\xbf.jpg", "/s-\x97\x9d.jpg"})
-        QVERIFY2(::access((folder + output).c_str(), F_OK) == 0, output);
+        QVERIFY2(Exists(folder + output), output);
 }
 
 QTEST_MAIN(DropIntakeTest)

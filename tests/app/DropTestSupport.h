@@ -18,6 +18,7 @@
 #include <QStringList>
 #include <QUrl>
 
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -92,6 +93,12 @@ inline bool DropAndHandle(QWidget& target, const QList<QUrl>& urls)
 inline bool Exists(const QString& path)
 {
     return QFileInfo::exists(path);
+}
+
+// For a path given as bytes, which need not be UTF-8.
+inline bool Exists(const std::string& path)
+{
+    return std::filesystem::exists(path);
 }
 
 } // namespace gustara::test
