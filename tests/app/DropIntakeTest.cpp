@@ -90,6 +90,16 @@ private:
         for (const QString& name : names)
             WriteJpegSource(picture(name));
     }
+    // Waits for the batch of the first drop; the second, of b.jpg, started none.
+    void verifyOnlyTheFirstDropWasConverted(ProgramWindows& windows) const
+    {
+        QTRY_COMPARE_WITH_TIMEOUT(windows.status.LabelStatus->text(),
+                                  QStringLiteral("1枚の画像処理が完了しました"), kBatchTimeoutMs);
+        QTRY_VERIFY(!windows.main.IsConverting());
+        QVERIFY(windows.main.FileList == std::vector<std::string>{picture("a.jpg").toStdString()});
+        QVERIFY(Exists(picture("s-a.jpg")));
+        QVERIFY(!Exists(picture("s-b.jpg")));
+    }
 
     std::unique_ptr<ConfigHome> home_;
     QTemporaryDir pictures_;
@@ -262,11 +272,7 @@ void DropIntakeTest::dropDuringABatchStartsNoSecondWorker()
     windows.main.setEnabled(true);
     QVERIFY(!SendDrop(windows.main, LocalUrls({picture("b.jpg")})));
 
-    QTRY_VERIFY_WITH_TIMEOUT(!windows.main.IsConverting(), kBatchTimeoutMs);
-    QCOMPARE(windows.status.LabelStatus->text(), QStringLiteral("1枚の画像処理が完了しました"));
-    QVERIFY(windows.main.FileList == std::vector<std::string>{picture("a.jpg").toStdString()});
-    QVERIFY(Exists(picture("s-a.jpg")));
-    QVERIFY(!Exists(picture("s-b.jpg")));
+    verifyOnlyTheFirstDropWasConverted(windows);
 }
 
 void DropIntakeTest::twoDropsBeforeEitherIsHandledStartOneBatch()
@@ -276,11 +282,7 @@ void DropIntakeTest::twoDropsBeforeEitherIsHandledStartOneBatch()
     QVERIFY(SendDrop(windows.main, LocalUrls({picture("a.jpg")})));
     QVERIFY(SendDrop(windows.main, LocalUrls({picture("b.jpg")})));
 
-    QTRY_COMPARE_WITH_TIMEOUT(windows.status.LabelStatus->text(), QStringLiteral("1枚の画像処理が完了しました"),
-                              kBatchTimeoutMs);
-    QTRY_VERIFY(!windows.main.IsConverting());
-    QVERIFY(Exists(picture("s-a.jpg")));
-    QVERIFY(!Exists(picture("s-b.jpg")));
+    verifyOnlyTheFirstDropWasConverted(windows);
 }
 
 void DropIntakeTest::openFilesTakesTheChosenFilesAsADrop()

@@ -65,10 +65,8 @@ private slots:
     void setProgressRangePutsTheBarAtItsMinimum();
     void positionsOutsideTheRangeShowTheNearestEnd_data();
     void positionsOutsideTheRangeShowTheNearestEnd();
-    void settersReachTheControls();
     void statusTextIsCentredAndALongOneStaysOnOneLine();
-    void staysUsableWhileTheOwnerIsDisabled();
-    void closeButtonHidesAndGivesTheOwnerBack();
+    void staysUsableWhileTheOwnerIsDisabledAndClosingGivesItBack();
     void escapeAndCloseWaitForTheCloseButtonButTheProgramNeedNot();
     void openDirOpensTheSaveDirAsStored();
     void openDirThatFailsSaysSoOnTheStatusLine();
@@ -197,20 +195,6 @@ void StatusWindowTest::positionsOutsideTheRangeShowTheNearestEnd()
     QCOMPARE(status.ProgressBarStatus->value(), shown);
 }
 
-void StatusWindowTest::settersReachTheControls()
-{
-    TFormStatus status;
-    status.SetStatusText(QStringLiteral("[ramen.jpg]を処理しています"));
-    QCOMPARE(status.LabelStatus->text(), QStringLiteral("[ramen.jpg]を処理しています"));
-    // The two buttons are set independently, as the states of a batch need.
-    for (const auto& [close, openDir] : {std::pair{false, false}, {true, true}, {true, false}, {false, true}}) {
-        status.SetCloseEnabled(close);
-        status.SetOpenDirEnabled(openDir);
-        QCOMPARE(status.BtnClose->isEnabled(), close);
-        QCOMPARE(status.BtnOpenDir->isEnabled(), openDir);
-    }
-}
-
 void StatusWindowTest::statusTextIsCentredAndALongOneStaysOnOneLine()
 {
     TFormStatus status;
@@ -238,7 +222,7 @@ void StatusWindowTest::statusTextIsCentredAndALongOneStaysOnOneLine()
     QVERIFY2(label.toolTip().isEmpty(), "a text that fits has no tooltip");
 }
 
-void StatusWindowTest::staysUsableWhileTheOwnerIsDisabled()
+void StatusWindowTest::staysUsableWhileTheOwnerIsDisabledAndClosingGivesItBack()
 {
     QWidget owner;
     TFormStatus status(&owner);
@@ -246,16 +230,9 @@ void StatusWindowTest::staysUsableWhileTheOwnerIsDisabled()
     QVERIFY(!owner.isEnabled());
     QVERIFY(status.isEnabled());
     QVERIFY(status.BtnClose->isEnabled());
-
     status.setEnabled(false);
     QVERIFY2(!status.isEnabled(), "an explicit disable still holds");
-}
-
-void StatusWindowTest::closeButtonHidesAndGivesTheOwnerBack()
-{
-    QWidget owner;
-    TFormStatus status(&owner);
-    ShowAsAfterABatch(owner, status, true);
+    status.setEnabled(true);
     status.activateWindow();
     QTRY_COMPARE(QApplication::activeWindow(), static_cast<QWidget*>(&status));
 
