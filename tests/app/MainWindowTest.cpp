@@ -53,9 +53,8 @@ private slots:
     void controlsSitWhereTheLayoutPutsThem_data();
     void controlsSitWhereTheLayoutPutsThem();
     void captionsAndItems();
-    void hiddenControlsAreNeverShown();
     void tabOrderFollowsTheGroups();
-    void hintsAreAttachedButNeverShown();
+    void hiddenControlsAndHintsAreNeverShown();
     void choiceGroupsCanEndEmpty();
     void clickingASelectedChoiceKeepsIt();
     void sizeRule_data();
@@ -207,18 +206,6 @@ void MainWindowTest::captionsAndItems()
     QCOMPARE(form.TBContrast->tickInterval(), 5);
 }
 
-void MainWindowTest::hiddenControlsAreNeverShown()
-{
-    TFormMain form;
-    form.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&form));
-    for (QWidget* hidden : {static_cast<QWidget*>(form.GBFileSize), static_cast<QWidget*>(form.GBFilter),
-                            static_cast<QWidget*>(form.CBProgressive)})
-        QVERIFY2(!hidden->isVisible(), qPrintable(hidden->objectName()));
-    QVERIFY(form.GBPicSize->isVisible());
-    QVERIFY(form.Memo1->isVisible());
-}
-
 void MainWindowTest::tabOrderFollowsTheGroups()
 {
     TFormMain form;
@@ -235,11 +222,17 @@ void MainWindowTest::tabOrderFollowsTheGroups()
     QCOMPARE(chain, expected);
 }
 
-void MainWindowTest::hintsAreAttachedButNeverShown()
+// Shown, the window keeps its unused controls and its hints hidden.
+void MainWindowTest::hiddenControlsAndHintsAreNeverShown()
 {
     TFormMain form;
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
+    for (QWidget* hidden : {static_cast<QWidget*>(form.GBFileSize), static_cast<QWidget*>(form.GBFilter),
+                            static_cast<QWidget*>(form.CBProgressive)})
+        QVERIFY2(!hidden->isVisible(), qPrintable(hidden->objectName()));
+    QVERIFY(form.GBPicSize->isVisible());
+    QVERIFY(form.Memo1->isVisible());
     QCOMPARE(form.RBRegularSize->toolTip(), QStringLiteral("選択した範囲に収まるように加工します。"));
     QCOMPARE(form.GBPicSize->toolTip(), form.CBPicSize->toolTip());
     for (QWidget* hinted : {static_cast<QWidget*>(form.CBPicSize), static_cast<QWidget*>(form.GroupBox1),
