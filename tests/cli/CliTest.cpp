@@ -130,25 +130,23 @@ TEST_F(CliTest, StopsAtTheFirstFailedPictureUnlessToldToGoOn)
 
 TEST_F(CliTest, NamesThatAreNotUtf8KeepTheirBytesAndAreShownReplaced)
 {
-    // 料理 and 料 in Shift-JIS, as names unpacked from a Windows archive.
-    MakeJpeg("\x97\xbf\x97\x9d.jpg");
-    test::WriteFileBytes(dir.file("\x97\xbf.png"), {'n', 'o', 't'});
-    test::WriteFileBytes(dir.file("\x97\xbf.tif"), {});
-    const std::string replaced = "\xEF\xBF\xBD\xEF\xBF\xBD";
+    // 料理 and 料 in Shift-JIS, as names unpacked from a Windows archive; messages show each
+    // stray byte replaced, the written path keeps the source's bytes.
+    const std::string ryouri = "\x97\xbf\x97\x9d", ryou = "\x97\xbf", replaced = "\xEF\xBF\xBD\xEF\xBF\xBD";
+    MakeJpeg(ryouri + ".jpg");
+    test::WriteFileBytes(dir.file(ryou + ".png"), {'n', 'o', 't'});
+    test::WriteFileBytes(dir.file(ryou + ".tif"), {});
 
-    const CliResult result = Run("--keep-going " + test::ShellQuote("\x97\xbf\x97\x9d.jpg") + " "
-                                 + test::ShellQuote("\x97\xbf.png"));
-    EXPECT_EQ(result.status, 1);
-    // The written path keeps the source's bytes; messages show them replaced.
-    EXPECT_EQ(result.out, "s-\x97\xbf\x97\x9d.jpg\n");
-    EXPECT_TRUE(fs::exists(dir.file("s-\x97\xbf\x97\x9d.jpg")));
-    EXPECT_NE(result.err.find("[" + replaced + ".png]の処理に失敗しました: "), std::string::npos) << result.err;
-    EXPECT_EQ(ForDisplay(result.err), result.err);
-
-    const CliResult refused = Run(test::ShellQuote("\x97\xbf.tif"));
+    const CliResult failed = Run("--keep-going " + test::ShellQuote(ryouri + ".jpg") + " " + test::ShellQuote(ryou + ".png"));
+    EXPECT_EQ(failed.status, 1);
+    EXPECT_EQ(failed.out, "s-" + ryouri + ".jpg\n");
+    EXPECT_TRUE(fs::exists(dir.file("s-" + ryouri + ".jpg")));
+    EXPECT_NE(failed.err.find("[" + replaced + ".png]の処理に失敗しました: "), std::string::npos) << failed.err;
+    const CliResult refused = Run(test::ShellQuote(ryou + ".tif"));
     EXPECT_EQ(refused.status, 2);
     EXPECT_NE(refused.err.find(replaced + ".tif"), std::string::npos) << refused.err;
-    EXPECT_EQ(ForDisplay(refused.err), refused.err);
+    for (const CliResult& result : {failed, refused})
+        EXPECT_EQ(ForDisplay(result.err), result.err);
 }
 
 } // namespace

@@ -1,13 +1,13 @@
 #include "batch/PictureBatch.h"
 
 #include "BatchFixtures.h"
-#include "BmpFixtures.h"
 #include "rules/PathParts.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace gustara {
@@ -100,13 +100,22 @@ TEST(PictureBatchTest, SeveralInFlightWriteAndReportExactlyAsOneAtATime)
     }
 }
 
+// `start` followed by little-endian (value, byte count) fields: enough of a header to probe.
+std::vector<uint8_t> Header(std::vector<uint8_t> start, std::initializer_list<std::pair<uint32_t, int>> fields)
+{
+    for (const auto& [value, size] : fields)
+        for (int i = 0; i < size; ++i)
+            start.push_back(static_cast<uint8_t>(value >> (8 * i)));
+    return start;
+}
+
 TEST(PictureBatchTest, EstimatesFromTheHeaderAndRunsUnreadableHeadersAlone)
 {
     test::TempDir dir;
     const PictureRaster picture = test::MakeTestPicture(40, 30);
-    const auto bmp = [] { return test::LeBytes().u8({'B', 'M'}).zeros(8).u32(54); };
+    const std::vector<uint8_t> bmpStart{'B', 'M', 0, 0, 0, 0, 0, 0, 0, 0};
     const auto noChunks = [](png_structp, png_infop) {};
-    const auto gif = [](uint16_t width) { return test::LeBytes().u8({'G', 'I', 'F', '8', '9', 'a'}).u16(width).u16(480); };
+    const auto gif = [](uint32_t width) { return Header({'G', 'I', 'F', '8', '9', 'a'}, {{width, 2}, {480, 2}}); };
     const struct {
         const char* name;
         std::vector<uint8_t> bytes;
@@ -117,12 +126,12 @@ TEST(PictureBatchTest, EstimatesFromTheHeaderAndRunsUnreadableHeadersAlone)
         {"rgb.png", test::EncodePngRows({.width = 30, .height = 20}, std::vector<png_byte>(30 * 20 * 3), noChunks),
          30 * 20 * 3 * 2},
         // Only the headers are read: the rest of these files may be missing.
-        {"info.bmp", bmp().u32(40).u32(70).u32(static_cast<uint32_t>(-20)).data(), 70 * 20 * 3 * 2},
-        {"core.bmp", bmp().u32(12).u16(300).u16(2).data(), 300 * 2 * 3 * 2},
-        {"screen.gif", gif(640).data(), 640 * 480 * 3 * 2},
+        {"info.bmp", Header(bmpStart, {{54, 4}, {40, 4}, {70, 4}, {static_cast<uint32_t>(-20), 4}}), 70 * 20 * 3 * 2},
+        {"core.bmp", Header(bmpStart, {{54, 4}, {12, 4}, {300, 2}, {2, 2}}), 300 * 2 * 3 * 2},
+        {"screen.gif", gif(640), 640 * 480 * 3 * 2},
         {"text.jpg", {'n', 'o', 't', ' ', 'j', 'p', 'e', 'g'}, UINT64_MAX},
         {"empty.png", {}, UINT64_MAX},
-        {"zero.gif", gif(0).data(), UINT64_MAX},
+        {"zero.gif", gif(0), UINT64_MAX},
     };
     for (const auto& c : cases)
         EXPECT_EQ(EstimatedPeakBytes(test::StoreFile(dir, c.name, c.bytes)), c.expected) << c.name;

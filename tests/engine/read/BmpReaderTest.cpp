@@ -76,30 +76,19 @@ struct DecodeCase {
     std::vector<Rgb> expected;
 };
 
-BmpFile Paletted(uint16_t bitCount, int32_t width, int32_t height, std::vector<Rgb> palette,
-                 std::vector<uint8_t> pixels, uint32_t coloursUsed = 0)
-{
-    BmpFile file;
-    file.bitCount = bitCount;
-    file.width = width;
-    file.height = height;
-    file.palette = std::move(palette);
-    file.coloursUsed = coloursUsed;
-    file.pixels = std::move(pixels);
-    return file;
-}
-
 BmpFile Direct(uint16_t bitCount, int32_t width, int32_t height, std::vector<uint8_t> pixels,
                uint32_t compression = 0, std::vector<uint32_t> masks = {}, uint32_t infoSize = 40)
 {
-    BmpFile file;
-    file.bitCount = bitCount;
-    file.width = width;
-    file.height = height;
-    file.pixels = std::move(pixels);
-    file.compression = compression;
-    file.masks = std::move(masks);
-    file.infoSize = infoSize;
+    return {.infoSize = infoSize, .width = width, .height = height, .bitCount = bitCount,
+            .compression = compression, .masks = std::move(masks), .pixels = std::move(pixels)};
+}
+
+BmpFile Paletted(uint16_t bitCount, int32_t width, int32_t height, std::vector<Rgb> palette,
+                 std::vector<uint8_t> pixels, uint32_t coloursUsed = 0)
+{
+    BmpFile file = Direct(bitCount, width, height, std::move(pixels));
+    file.coloursUsed = coloursUsed;
+    file.palette = std::move(palette);
     return file;
 }
 
@@ -212,13 +201,13 @@ TEST_P(BmpDecodes, ToTheExpectedPixels)
 INSTANTIATE_TEST_SUITE_P(Layouts, BmpDecodes, testing::ValuesIn(kDecodeCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
-std::vector<uint8_t> Patched32(std::vector<uint8_t> bytes, std::size_t at, uint32_t value)
+// The bytes with `size` of them at `at` replaced by little-endian `value`.
+std::vector<uint8_t> Patched(std::vector<uint8_t> bytes, std::size_t at, uint32_t value, int size = 4)
 {
-    for (int i = 0; i < 4; ++i)
+    for (int i = 0; i < size; ++i)
         bytes[at + i] = static_cast<uint8_t>(value >> (8 * i));
     return bytes;
 }
-
 
 const BmpFile kPlain24 = Direct(24, 1, 1, {0, 0, 255, 0});
 const BmpFile kPlain8 = Paletted(8, 1, 1, {kRed, kGreen}, {1, 0, 0, 0}, 2);
@@ -230,24 +219,17 @@ struct RejectCase {
     const char* reason;
 };
 
-std::vector<uint8_t> WithSignature(BmpFile file, char first, char second)
-{
-    file.signature[0] = first;
-    file.signature[1] = second;
-    return file.bytes();
-}
-
 const std::vector<RejectCase> kRejectCases = {
     {"EmptyFile", {}, "空です"},
-    {"BadSignature", WithSignature(kPlain24, 'B', 'A'), "中身がBMP形式ではありません"},
+    {"BadSignature", Patched(kPlain24.bytes(), 1, 'A', 1), "中身がBMP形式ではありません"},
     {"TwoPlanes", With(kPlain24, &BmpFile::planes, 2).bytes(), "プレーン数"},
     {"CutInFileHeader", test::Cut(kPlain24.bytes(), 10), "途中で切れています"},
     {"CutInInfoHeader", test::Cut(kPlain24.bytes(), 30), "途中で切れています"},
     {"CutInColourTable", test::Cut(kPlain8.bytes(), 14 + 40 + 5), "途中で切れています"},
     {"CutInPixels", test::Cut(kPlain24.bytes(), kPlain24.bytes().size() - 1), "途中で切れています"},
-    {"InfoHeaderLongerThanFile", Patched32(kPlain24.bytes(), 14, 0xFFFFFFF0), "途中で切れています"},
+    {"InfoHeaderLongerThanFile", Patched(kPlain24.bytes(), 14, 0xFFFFFFF0), "途中で切れています"},
     {"InfoHeaderOf13Bytes", With(kPlain24, &BmpFile::infoSize, 13).bytes(), "情報ヘッダの大きさ 13"},
-    {"OffsetPastEnd", Patched32(kPlain24.bytes(), 10, 4096), "途中で切れています"},
+    {"OffsetPastEnd", Patched(kPlain24.bytes(), 10, 4096), "途中で切れています"},
     {"OffsetInsideHeaders", With(kPlain24, &BmpFile::pixelOffset, 20).bytes(), "ヘッダの中"},
     {"NoColourTable", Paletted(8, 1, 1, {}, {0, 0, 0, 0}).bytes(), "カラーテーブルがありません"},
     {"WidthZero", Direct(24, 0, 1, {}).bytes(), "画素がありません"},
