@@ -29,12 +29,11 @@ trap 'rm -rf "$work"' EXIT
 mkdir -p "$work/config" "$work/photos" "$work/large"
 sjis=$'\x97\xbf\x97\x9d'  # 料理 in Shift-JIS
 # Small JPEG sources: the program converts what it is given, so any decodable JPEG serves.
-for name in a b "$sjis"; do
-    printf 'P3\n4 3\n255\n' >"$work/photos/$name.ppm"
-    for pixel in $(seq 12); do printf '%d %d %d\n' $((pixel * 20)) 120 $((240 - pixel * 15)); done >>"$work/photos/$name.ppm"
-    cjpeg -quality 90 "$work/photos/$name.ppm" >"$work/photos/$name.jpg"
-    rm "$work/photos/$name.ppm"
-done
+printf 'P3\n4 3\n255\n' >"$work/photos/a.ppm"
+for pixel in $(seq 12); do printf '%d %d %d\n' $((pixel * 20)) 120 $((240 - pixel * 15)); done >>"$work/photos/a.ppm"
+cjpeg -quality 90 "$work/photos/a.ppm" >"$work/photos/a.jpg"
+rm "$work/photos/a.ppm"
+for name in b "$sjis"; do cp "$work/photos/a.jpg" "$work/photos/$name.jpg"; done
 # Large ones (6000 x 4000, 24 megapixels), so that the close comes while a picture is worked on.
 python3 -c '
 import sys
@@ -52,16 +51,10 @@ set -u
 gustara=$1 xdnd_drop=$2 work=$3 sjis=$4
 title="料理画像をおいしそうに加工するソフト"
 photos=$work/photos large=$work/large
-# Waits up to 30 s for every named file.
-wait_for() {
-    for _ in $(seq 300); do
-        local all=1
-        for file; do [[ -f $file ]] || all=0; done
-        ((all)) && return 0
-        sleep 0.1
-    done
-    return 1
-}
+# Runs the command until it succeeds, for up to 30 s.
+within_30s() { for _ in $(seq 300); do "$@" && return 0; sleep 0.1; done; return 1; }
+exist() { for file; do [[ -f $file ]] || return 1; done; }
+ended() { ! kill -0 "$program" 2>/dev/null; }
 
 QT_QPA_PLATFORM=xcb "$gustara" &
 program=$!
@@ -69,7 +62,7 @@ if ! "$xdnd_drop" --timeout 30 --window-name "$title" "$photos/a.jpg" "$photos/b
     echo "the program did not take the drop" >&2
     exit 1
 fi
-if ! wait_for "$photos/s-a.jpg" "$photos/s-b.jpg" "$photos/s-$sjis.jpg"; then
+if ! within_30s exist "$photos/s-a.jpg" "$photos/s-b.jpg" "$photos/s-$sjis.jpg"; then
     echo "the dropped pictures' outputs did not appear within 30 s" >&2
     ls "$photos" >&2
     exit 1
@@ -80,16 +73,12 @@ wait "$program" 2>/dev/null
 # Relative names, as a file manager passes them with the folder as the current one.
 (cd "$large" && QT_QPA_PLATFORM=xcb exec "$gustara" p1.jpg p2.jpg "$sjis.jpg" p4.jpg) &
 program=$!
-if ! wait_for "$large/s-p1.jpg"; then
+if ! within_30s exist "$large/s-p1.jpg"; then
     echo "the pictures named on the command line were not converted" >&2
     exit 1
 fi
 "$xdnd_drop" --timeout 10 --window-name "$title" --close
-for _ in $(seq 300); do
-    kill -0 "$program" 2>/dev/null || break
-    sleep 0.1
-done
-if kill -0 "$program" 2>/dev/null; then
+if ! within_30s ended; then
     echo "the program did not end within 30 s of its close box" >&2
     kill "$program"
     exit 1

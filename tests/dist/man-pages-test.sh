@@ -26,9 +26,7 @@ options=$("$program" --help | grep -oE -- '(^|[ ,])--?[a-z][a-z-]*' | tr -d ' ,'
 [[ -n $options ]] || { echo "$program --help lists no options" >&2; exit 1; }
 missing=0
 for option in $options; do
-    if ! grep -qE -- "(^|[^a-z-])$option([^a-z-]|$)" <<<"$text"; then
-        echo "$(basename "$page") does not mention $option" >&2
-        missing=1
-    fi
+    grep -qE -- "(^|[^a-z-])$option([^a-z-]|$)" <<<"$text" \
+        || { echo "$(basename "$page") does not mention $option" >&2; missing=1; }
 done
 exit $missing
