@@ -206,7 +206,7 @@ void TFormCompare::dropEvent(QDropEvent* event)
         return;
     }
     PicturePath.clear();
-    ShowProblem(QString::fromStdString(SingleRefusalMessage(url.path().toStdString(), kReasonFormat)));
+    ShowProblem(QString::fromStdString(SingleRefusalMessage(url.path().toStdString(), Text(Message::ReasonFormat))));
     emit PictureShown();
 }
 

@@ -34,7 +34,7 @@ void TFormMain::StartConvert()
 {
     FormStatus->SetProgressRange(0, LastProgressUnit(FileList.size()));
     // Through the setter, so that no tooltip of an earlier batch stays.
-    FormStatus->SetStatusText(QString::fromUtf8(kStatusStarting.data(), kStatusStarting.size()));
+    FormStatus->SetStatusText(QString::fromUtf8(Text(Message::StatusStarting)));
     FormStatus->SetCloseEnabled(false);
     FormStatus->SetOpenDirEnabled(false);
     FormStatus->SetFailureList({});
@@ -76,15 +76,15 @@ void TFormMain::ConvertTerminate(QObject* sender)
 bool TFormMain::ShowExtendedOutcome(const BatchOutcome& outcome)
 {
     const std::size_t failed = outcome.failures.size();
-    const auto counts = [&](const char* text) {
-        QString status = QString::fromUtf8(text).arg(outcome.pictureCount).arg(outcome.savedCount);
-        return failed > 0 ? status.arg(failed) : status;
+    const auto counts = [&](Message text) {
+        return QString::fromStdString(Format(text, {std::to_string(outcome.pictureCount),
+                                                    std::to_string(outcome.savedCount), std::to_string(failed)}));
     };
     if (outcome.stopped) {
-        FormStatus->SetStatusText(counts(failed > 0 ? kStoppedWithFailuresStatus : kStoppedStatus));
+        FormStatus->SetStatusText(counts(failed > 0 ? Message::StoppedWithFailures : Message::Stopped));
     } else if (outcome.keepGoing && failed > 0) {
         FormStatus->SetProgress(LastProgressUnit(outcome.pictureCount));
-        FormStatus->SetStatusText(counts(kKeptGoingStatus));
+        FormStatus->SetStatusText(counts(Message::KeptGoing));
     } else {
         return false;
     }

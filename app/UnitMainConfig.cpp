@@ -165,7 +165,7 @@ void TFormMain::SaveConfig()
         saved = ReplaceSettingsFile(path, ini.Text());
     }
     if (!saved)
-        ShowErrorMessage(this, QString::fromUtf8(kMessageCannotWriteSettings).arg(path));
+        ShowErrorMessage(this, QString::fromStdString(Format(Message::CannotWriteSettings, {path.toStdString()})));
 }
 
 } // namespace gustara

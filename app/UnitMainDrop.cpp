@@ -78,7 +78,7 @@ void TFormMain::WMDropFiles(const QList<QUrl>& urls)
         if (url.isLocalFile())
             paths.push_back(LocalPathBytes(url));
         else
-            errorList.push_back(ErrorListEntry(kReasonFormat, LocalPathBytes(url)));
+            errorList.push_back(ErrorListEntry(Text(Message::ReasonFormat), LocalPathBytes(url)));
     }
     TakeFiles(paths, std::move(errorList));
 }

@@ -157,7 +157,7 @@ void TFormStatus::BtnOpenDirClick()
 {
     // Without a file manager or xdg-open the button would seem to do nothing.
     if (!FolderOpener()(LocalFileUrl(SaveDir)))
-        SetStatusText(QString::fromUtf8(kMessageCannotOpenSaveDir));
+        SetStatusText(QString::fromUtf8(Text(Message::CannotOpenSaveDir)));
 }
 
 void TFormStatus::BtnDetailsClick()

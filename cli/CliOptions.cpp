@@ -14,31 +14,6 @@
 
 namespace gustara::cli {
 
-const char* const kUsageText =
-    "使い方: gustara-cli [オプション] 画像...\n"
-    "料理の写真をおいしそうに加工し、JPEG として元の画像の隣に保存します。\n"
-    "\n"
-    "  -l, --level=1|2|3     加工の強さ (既定 3)\n"
-    "  -s, --size=SIDE|WxH   画像を枠に収める: SIDE は 1280 1024 800 640 400 320 160 (正方形)、\n"
-    "                        または幅 W と高さ H (それぞれ 10 以上の整数)。既定: 変更しない\n"
-    "      --prefix=TEXT     元の画像の隣に TEXT+名前.jpg として保存 (既定: --prefix=s-)\n"
-    "      --suffix=TEXT     元の画像の隣に 名前+TEXT.jpg として保存\n"
-    "      --dir=NAME        元の画像のフォルダ内のサブフォルダ NAME に保存\n"
-    "      --progressive     プログレッシブ JPEG で保存\n"
-    "      --quality=N       JPEG 品質 0..100 (既定 100)\n"
-    "      --target-size=KB  KB*1024 バイト未満になる最も高い品質 (100, 90, ..., 0) で保存\n"
-    "      --keep-going      失敗した画像があっても続ける (既定: 最初の失敗で止める)\n"
-    "      --compare=OUT.jpg 画像一枚の元の画像と三つの強さを横に並べた JPEG を OUT.jpg に保存\n"
-    "                        (それぞれ --size の枠に収める。既定 400)\n"
-    "  -j, --jobs=N          同時に処理する画像の数 (既定: CPU のコア数)。結果と表示の順は変わらない\n"
-    "      --memory=MB       同時に処理する画像が使うメモリの目安の上限 (既定: 物理メモリの 1/4)。\n"
-    "                        最も大きい画像も一枚ずつなら必ず処理する\n"
-    "  -h, --help            この説明を表示\n"
-    "      --version         版を表示\n"
-    "\n"
-    "既存のファイルは上書きせず、名前に (1), (2), ... を付けます。元の画像は変更しません。\n"
-    "終了状態: 0 すべて成功、1 失敗した画像あり、2 引数や設定の誤り。\n";
-
 namespace {
 
 enum OptionId {
@@ -69,7 +44,7 @@ void ApplySize(const std::string& value, TthPicConvert& settings)
     if (times == std::string::npos || times == 0) {
         const auto side = ParseWholeNumber32(value);
         if (!side || std::find(kPresetBoxSides.begin(), kPresetBoxSides.end(), *side) == kPresetBoxSides.end())
-            throw UsageError(std::string(kUsageSize));
+            throw UsageError(Message::UsageSize);
         settings.PicWidth = settings.PicHeight = *side;
         return;
     }
@@ -81,11 +56,11 @@ void ApplySize(const std::string& value, TthPicConvert& settings)
 }
 
 // A whole number from `low` to `high`; otherwise throws UsageError with `message`.
-int32_t ParseWholeNumberIn(const std::string& value, int32_t low, int32_t high, std::string_view message)
+int32_t ParseWholeNumberIn(const std::string& value, int32_t low, int32_t high, Message message)
 {
     const auto number = ParseWholeNumber32(value);
     if (!number || *number < low || *number > high)
-        throw UsageError(std::string(message));
+        throw UsageError(message);
     return *number;
 }
 
@@ -158,7 +133,7 @@ ExclusiveOptionCounts ApplyOptions(int argc, char** argv, CliRequest& request)
         const std::string value = optarg ? optarg : "";
         switch (id) {
         case 'l':
-            settings.FlavourLevel = ParseWholeNumberIn(value, 1, 3, kUsageLevel);
+            settings.FlavourLevel = ParseWholeNumberIn(value, 1, 3, Message::UsageLevel);
             break;
         case 's':
             ApplySize(value, settings);
@@ -180,7 +155,7 @@ ExclusiveOptionCounts ApplyOptions(int argc, char** argv, CliRequest& request)
             break;
         case kQuality:
             settings.ByQuality = true;
-            settings.QualityValue = ParseWholeNumberIn(value, 0, 100, kUsageQuality);
+            settings.QualityValue = ParseWholeNumberIn(value, 0, 100, Message::UsageQuality);
             ++counts.quality;
             break;
         case kTargetSize:
@@ -192,15 +167,15 @@ ExclusiveOptionCounts ApplyOptions(int argc, char** argv, CliRequest& request)
             request.keepGoing = true;
             break;
         case 'j':
-            request.jobs = ParseWholeNumberIn(value, 1, INT32_MAX, kUsageJobs);
+            request.jobs = ParseWholeNumberIn(value, 1, INT32_MAX, Message::UsageJobs);
             break;
         case kCompare:
             if (value.empty())
-                throw UsageError(std::string(kUsageCompareOutput));
+                throw UsageError(Message::UsageCompareOutput);
             request.compareOutput = value;
             break;
         case kMemory:
-            request.memoryBudget = static_cast<uint64_t>(ParseWholeNumberIn(value, 1, INT32_MAX, kUsageMemory)) << 20;
+            request.memoryBudget = static_cast<uint64_t>(ParseWholeNumberIn(value, 1, INT32_MAX, Message::UsageMemory)) << 20;
             break;
         case 'h':
             request.showHelp = true;
@@ -209,7 +184,7 @@ ExclusiveOptionCounts ApplyOptions(int argc, char** argv, CliRequest& request)
             request.showVersion = true;
             return counts;
         default:
-            throw UsageError(WithDetail(kUsageUnknownOption, argv[optind - 1]));
+            throw UsageError(Format(Message::UsageUnknownOption, {argv[optind - 1]}));
         }
     }
     return counts;
@@ -219,9 +194,9 @@ ExclusiveOptionCounts ApplyOptions(int argc, char** argv, CliRequest& request)
 void CheckOptionsTogether(const ExclusiveOptionCounts& counts, const TthPicConvert& settings)
 {
     if (counts.naming > 1)
-        throw UsageError(std::string(kUsageOneNaming));
+        throw UsageError(Message::UsageOneNaming);
     if (counts.quality > 1)
-        throw UsageError(std::string(kUsageOneQuality));
+        throw UsageError(Message::UsageOneQuality);
     RefuseAsTheWindowDoes(SaveNameProblem(settings.UseDecidesName, settings.FileNameAffix, settings.DirName));
 }
 
@@ -236,9 +211,9 @@ CliRequest ParseCommandLine(int argc, char** argv)
     CheckOptionsTogether(counts, request.settings);
     request.pictures.assign(argv + optind, argv + argc);
     if (request.pictures.empty())
-        throw UsageError(std::string(kUsageNoPicture));
+        throw UsageError(Message::UsageNoPicture);
     if (!request.compareOutput.empty() && request.pictures.size() != 1)
-        throw UsageError(std::string(kUsageCompareOnePicture));
+        throw UsageError(Message::UsageCompareOnePicture);
     return request;
 }
 

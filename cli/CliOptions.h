@@ -1,6 +1,7 @@
 #pragma once
 
 #include "UnitThPicConvert.h"
+#include "rules/Messages.h"
 
 #include <cstdint>
 #include <stdexcept>
@@ -28,8 +29,7 @@ CliRequest ParseCommandLine(int argc, char** argv);
 
 struct UsageError : std::runtime_error {
     using std::runtime_error::runtime_error;
+    explicit UsageError(Message text) : std::runtime_error(std::string(Text(text))) {}
 };
-
-extern const char* const kUsageText;
 
 } // namespace gustara::cli

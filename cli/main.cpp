@@ -9,13 +9,25 @@
 
 #include <clocale>
 #include <csignal>
+#include <cstdlib>
 #include <iostream>
 #include <unistd.h>
+
+namespace {
+
+gustara::Language LanguageOfEnvironment()
+{
+    const auto variable = [](const char* name) { const char* value = std::getenv(name); return value ? value : ""; };
+    return gustara::LanguageOfLocale(variable("LC_ALL"), variable("LC_MESSAGES"), variable("LANG"));
+}
+
+} // namespace
 
 int main(int argc, char** argv)
 {
     using namespace gustara::cli;
     std::setlocale(LC_ALL, "");
+    gustara::SetLanguage(LanguageOfEnvironment());
     gustara::ReturnLargeBuffersToSystem();
     // Over a file-size limit a write then fails with EFBIG, so the picture fails with a message
     // and the batch goes on, instead of the whole process being killed.
@@ -23,7 +35,7 @@ int main(int argc, char** argv)
     try {
         CliRequest request = ParseCommandLine(argc, argv);
         if (request.showHelp) {
-            std::cout << kUsageText;
+            std::cout << gustara::Text(gustara::Message::CliHelp);
             return kAllConverted;
         }
         if (request.showVersion) {
@@ -34,7 +46,7 @@ int main(int argc, char** argv)
             return RunCompare(request, std::cout, std::cerr);
         return RunBatch(request, std::cout, std::cerr, ::isatty(STDERR_FILENO) != 0);
     } catch (const UsageError& error) {
-        std::cerr << "gustara-cli: " << error.what() << '\n' << gustara::kUsageHelpHint << '\n';
+        std::cerr << "gustara-cli: " << error.what() << '\n' << gustara::Text(gustara::Message::UsageHelpHint) << '\n';
         return kBadRequest;
     }
 }

@@ -105,7 +105,7 @@ std::string TthPicConvert::SaveAsJpeg(const std::string& savePath, const Picture
 std::string TthPicConvert::WriteJpeg(const std::string& savePath, const std::vector<uint8_t>& datastream)
 {
     if (datastream.empty())
-        throw EngineError(std::string(kMessageEmptyPicture));
+        throw EngineError(std::string(Text(Message::EmptyPicture)));
 
     const std::string folder(FolderPart(savePath));
     const std::string name(NamePart(savePath));

@@ -57,7 +57,7 @@ public:
         } catch (const std::exception& failure) {
             return {{}, failure.what()};
         } catch (...) {
-            return {{}, kUnknownFailureReason};
+            return {{}, std::string(Text(Message::UnknownFailure))};
         }
     }
 

@@ -22,7 +22,7 @@ namespace {
 void CheckSizes(const PictureRaster& source, int32_t targetWidth, int32_t targetHeight)
 {
     if (source.width() <= 0 || source.height() <= 0)
-        throw EngineError(std::string(kMessageResizeAssertion));
+        throw EngineError(std::string(Text(Message::ResizeAssertion)));
     if (targetWidth < 1 || targetHeight < 1)
         throw EngineError(BadTargetSizeText(targetWidth, targetHeight));
 }

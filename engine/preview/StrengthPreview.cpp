@@ -50,7 +50,7 @@ StrengthPreview MakeStrengthPreview(const std::string& path, const CellForPictur
     PictureRaster source;
     switch (PictureFormatOf(path)) {
     case PictureFormat::None:
-        throw EngineError(std::string(kReasonFormat));
+        throw EngineError(std::string(Text(Message::ReasonFormat)));
     case PictureFormat::Jpeg:
         source = ReadJpeg(path, [&](int32_t width, int32_t height, const PictureMetadata& metadata) {
             storedSize = {width, height};

@@ -59,17 +59,12 @@ struct InfoFields {
     bool core = false;
 };
 
-[[noreturn]] void Damaged(const std::string& what)
+[[noreturn]] void Damaged(std::string_view what)
 {
     ThrowReadFailure(ReadFailure::Damaged, kBmpFormat, what);
 }
 
-std::string BitsPerPixel(unsigned bitCount)
-{
-    return std::to_string(bitCount) + " ビット/ピクセル";
-}
-
-[[noreturn]] void Refuse(const std::string& what)
+[[noreturn]] void Refuse(std::string_view what)
 {
     ThrowReadFailure(ReadFailure::Unsupported, kBmpFormat, what);
 }
@@ -91,7 +86,7 @@ InfoFields ReadInfoHeader(BmpSource& source)
         return info;
     }
     if (info.size < 16)
-        Damaged("情報ヘッダの大きさ " + std::to_string(info.size));
+        Damaged(Format(Message::DetailBmpHeaderSize, {std::to_string(info.size)}));
     source.read(raw.data() + 4, std::min(info.size, kFieldsUsed) - 4);
     source.seek(uint64_t{kFileHeaderSize} + info.size);
     // 40 bytes is the Windows form (and the OS/2 2.x form cut to it: the two agree there);
@@ -121,25 +116,25 @@ BmpEncoding EncodingOf(const InfoFields& info)
         return BmpEncoding::Plain;
     case kRle8:
         if (info.bitCount != 8)
-            Refuse("RLE8 圧縮で " + BitsPerPixel(info.bitCount));
+            Refuse(Format(Message::DetailBmpRle8Bits, {std::to_string(info.bitCount)}));
         return BmpEncoding::Rle8;
     case kRle4:
         if (info.bitCount != 4)
-            Refuse("RLE4 圧縮で " + BitsPerPixel(info.bitCount));
+            Refuse(Format(Message::DetailBmpRle4Bits, {std::to_string(info.bitCount)}));
         return BmpEncoding::Rle4;
     case kBitfields:
     case kAlphaBitfields:
         if (info.os2 && info.compression == kBitfields)
-            Refuse("Huffman 圧縮");
+            Refuse(Text(Message::DetailBmpHuffman));
         if (info.bitCount != 16 && info.bitCount != 32)
-            Refuse("ビットフィールドで " + BitsPerPixel(info.bitCount));
+            Refuse(Format(Message::DetailBmpBitfieldsBits, {std::to_string(info.bitCount)}));
         return BmpEncoding::Plain;
     case kJpeg:
-        Refuse(info.os2 ? "RLE24 圧縮" : "埋め込まれた JPEG");
+        Refuse(Text(info.os2 ? Message::DetailBmpRle24 : Message::DetailBmpEmbeddedJpeg));
     case kPng:
-        Refuse("埋め込まれた PNG");
+        Refuse(Text(Message::DetailBmpEmbeddedPng));
     default:
-        Refuse("圧縮方式 " + std::to_string(info.compression));
+        Refuse(Format(Message::DetailBmpCompression, {std::to_string(info.compression)}));
     }
 }
 
@@ -149,7 +144,7 @@ void CheckBitCount(uint16_t bitCount)
     case 1: case 2: case 4: case 8: case 16: case 24: case 32:
         return;
     default:
-        Refuse(BitsPerPixel(bitCount));
+        Refuse(Format(Message::DetailBmpBits, {std::to_string(bitCount)}));
     }
 }
 
@@ -179,7 +174,7 @@ BmpPalette ReadPalette(BmpSource& source, const InfoFields& info, uint64_t pixel
     uint64_t count = info.coloursUsed == 0 ? fullCount : std::min(info.coloursUsed, fullCount);
     count = std::min(count, (pixelOffset - source.position()) / entrySize);
     if (count == 0)
-        Damaged("カラーテーブルがありません");
+        Damaged(Text(Message::DetailNoColourTable));
     std::array<uint8_t, 256 * 4> raw{};
     source.read(raw.data(), static_cast<std::size_t>(count * entrySize));
     BmpPalette palette{};
@@ -214,7 +209,7 @@ BmpChannel MakeBmpChannel(uint32_t mask)
     const unsigned low = static_cast<unsigned>(std::countr_zero(mask));
     const unsigned bits = static_cast<unsigned>(std::popcount(mask));
     if ((mask >> low) != (bits == 32 ? ~0u : (1u << bits) - 1))
-        Refuse("ビットが連続していないチャンネルマスク");
+        Refuse(Text(Message::DetailBmpMaskGaps));
     const unsigned kept = std::min(bits, 8u);
     channel.shift = low + (bits - kept);
     channel.valueMask = (1u << kept) - 1;
@@ -245,9 +240,9 @@ BmpLayout ReadBmpLayout(BmpSource& source)
     const int64_t rows = info.height < 0 ? -info.height : info.height;
     CheckPictureSize(info.width, rows);
     if (info.width == 0 || rows == 0)
-        Damaged("画素がありません");
+        Damaged(Text(Message::DetailBmpNoPixels));
     if (info.planes != 1)
-        Damaged("プレーン数が 1 ではありません");
+        Damaged(Text(Message::DetailBmpPlanes));
 
     BmpLayout layout;
     layout.width = static_cast<int32_t>(info.width);
@@ -257,7 +252,7 @@ BmpLayout ReadBmpLayout(BmpSource& source)
     CheckBitCount(info.bitCount);
     layout.bitsPerPixel = info.bitCount;
     if (layout.topDown && layout.encoding != BmpEncoding::Plain)
-        Damaged("ランレングスデータが上から格納されています");
+        Damaged(Text(Message::DetailBmpTopDownRle));
 
     if (info.bitCount == 16 || info.bitCount == 32) {
         const std::array<uint32_t, 3> masks = ReadMasks(source, info);
@@ -265,7 +260,7 @@ BmpLayout ReadBmpLayout(BmpSource& source)
             layout.channels[i] = MakeBmpChannel(masks[i]);
     }
     if (pixelOffset < source.position())
-        Damaged("画素データの位置がヘッダの中です");
+        Damaged(Text(Message::DetailBmpPixelsInHeader));
     if (pixelOffset > source.size())
         ThrowReadFailure(ReadFailure::EndsEarly, kBmpFormat);
     if (info.bitCount <= 8)

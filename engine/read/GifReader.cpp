@@ -101,7 +101,7 @@ bool NextImage(GifFileType* gif)
         case TERMINATE_RECORD_TYPE:
             return false;
         default:
-            ThrowReadFailure(ReadFailure::Damaged, kGifFormat, "不明なレコード");
+            ThrowReadFailure(ReadFailure::Damaged, kGifFormat, Text(Message::DetailGifUnknownRecord));
         }
     }
 }
@@ -146,7 +146,7 @@ using ColourTable = std::array<std::array<uint8_t, 3>, 256>;
 ColourTable ColoursOf(const ColorMapObject* map)
 {
     if (!map)
-        ThrowReadFailure(ReadFailure::Damaged, kGifFormat, "カラーテーブルがありません");
+        ThrowReadFailure(ReadFailure::Damaged, kGifFormat, Text(Message::DetailNoColourTable));
     ColourTable table{};
     const int count = std::min(map->ColorCount, static_cast<int>(table.size()));
     for (int index = 0; index < count; ++index)

@@ -105,7 +105,7 @@ void LimitScans(j_common_ptr object)
     const int64_t scans = info->input_scan_number;
     const int64_t pixels = int64_t{info->image_width} * info->image_height;
     if (scans > kMaxScans || scans * pixels > kMaxScanPixels)
-        FailJpeg(object, kReasonTooManyScans.data());
+        FailJpeg(object, Text(Message::TooManyScans).data());
 }
 
 // Turns one row of libjpeg's output into RGB in place in the raster row; `samples` may be that row.
@@ -233,7 +233,7 @@ RowConverter ChooseOutput(jpeg_decompress_struct& info)
         info.out_color_space = JCS_CMYK;
         return ConvertCmykRow;
     }
-    ThrowReadFailure(ReadFailure::Unsupported, kJpegFormat, "成分数 " + std::to_string(info.num_components));
+    ThrowReadFailure(ReadFailure::Unsupported, kJpegFormat, Format(Message::DetailJpegComponents, {std::to_string(info.num_components)}));
 }
 
 } // namespace

@@ -146,9 +146,9 @@ void WatchChunks(png_structp png, ChunkWatch& watch, png_const_bytep data, size_
         const png_uint_32 chunkLength = png_get_uint_32(watch.header);
         const png_const_bytep type = watch.header + 4;
         if (!watch.sawChunk && std::memcmp(type, "IHDR", 4) != 0)
-            png_error(png, "最初のチャンクが IHDR ではありません");
+            png_error(png, Text(Message::DetailPngFirstChunk).data());
         if (std::memcmp(type, "tRNS", 4) == 0 && chunkLength > 256)
-            png_error(png, "tRNS の項目が 256 を超えています");
+            png_error(png, Text(Message::DetailPngTransparency).data());
         // libpng allocates an eXIf chunk's whole claimed length (up to 2 GiB) before reading it,
         // past the chunk limit; one that long is left unread instead, like an unknown chunk
         // (libpng asks how to handle each chunk right after its header has been read).
@@ -229,7 +229,7 @@ void SetUpTransformations(png_structp png, png_infop info, PngLayout* layout)
         png_set_interlace_handling(png);
     png_read_update_info(png, info);
     if (png_get_channels(png, info) != (layout->hasAlpha ? 4 : 3) || png_get_bit_depth(png, info) != 8)
-        png_error(png, "変換後の行の形式が想定と違います");
+        png_error(png, Text(Message::DetailPngRowForm).data());
 }
 
 // Creates the decoder and reads every chunk before the picture data.

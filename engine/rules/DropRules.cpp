@@ -28,15 +28,15 @@ std::optional<std::string_view> RejectionReason(const std::string& path, std::st
     case PictureFormat::Gif:
         try {
             if (CountGifImages(path) > 1)
-                return kReasonAnimatedGif;
+                return Text(Message::ReasonAnimatedGif);
         } catch (const EngineError& error) {
             if (cause)
                 *cause = error.what();
-            return kReasonGifReadError;
+            return Text(Message::ReasonGifReadError);
         }
         return std::nullopt;
     case PictureFormat::None:
-        return IsFolder(path) ? kReasonFolder : kReasonFormat;
+        return IsFolder(path) ? Text(Message::ReasonFolder) : Text(Message::ReasonFormat);
     default:
         return std::nullopt;
     }
@@ -65,17 +65,15 @@ std::string BuildErrorMessage(std::vector<std::string>& errorList, const TextCom
         if (reason != previousReason) {
             if (!message.empty())
                 message += "\r\n";
-            message += "■";
-            message += reason;
+            message += Format(Message::RefusalHeading, {reason});
             message += "\r\n";
         }
         previousReason = reason;
-        message += "　　";
-        message += fileName;
+        message += Format(Message::RefusalName, {fileName});
         message += "\r\n";
     }
     if (errorList.size() > kMaxListedEntries)
-        message += "\r\n他" + std::to_string(errorList.size() - kMaxListedEntries) + "件のエラー";
+        message += "\r\n" + Format(Message::RefusalMore, {std::to_string(errorList.size() - kMaxListedEntries)});
     return message;
 }
 

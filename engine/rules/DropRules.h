@@ -10,7 +10,7 @@
 
 namespace gustara {
 
-// The reason the path is refused (one of the kReason texts of rules/Messages.h), or nullopt
+// The reason the path is refused (one of the Reason texts of rules/MessageList.h), or nullopt
 // when it is accepted. Only a GIF file is looked into (its images are counted); only a path
 // with an unsupported extension is tested for being a folder. When a GIF file cannot be
 // loaded and `cause` is given, it receives the reader's reason, for callers that show more

@@ -1,42 +1,91 @@
 #include "rules/Messages.h"
 
+#include <atomic>
 #include <iterator>
 
 namespace gustara {
 
 namespace {
 
-// By ReadFailure, in its order; %s is the format's name.
-constexpr std::string_view kReadFailureTexts[] = {
-    "ファイルではなくフォルダです",
-    "ファイルが見つかりません",
-    "ファイルを読む権限がありません",
-    "通常のファイルではありません",
-    "ファイルを読み込めません",
-    "ファイルが空です",
-    "中身が%s形式ではありません。拡張子を確かめてください",
-    "ファイルが途中で切れています",
-    "ファイルが壊れています",
-    "対応していない種類の%sです",
-    "画像が大きすぎます",
-    "メモリが足りません",
+constexpr std::string_view kJapanese[] = {
+#define GUSTARA_MESSAGE(code, japanese, english) japanese,
+#include "rules/MessageList.h"
+#undef GUSTARA_MESSAGE
 };
-static_assert(std::size(kReadFailureTexts) == static_cast<std::size_t>(ReadFailure::OutOfMemory) + 1);
 
-std::string WithSize(std::string_view text, int64_t width, int64_t height)
+constexpr std::string_view kEnglish[] = {
+#define GUSTARA_MESSAGE(code, japanese, english) english,
+#include "rules/MessageList.h"
+#undef GUSTARA_MESSAGE
+};
+
+// By ReadFailure, in its order.
+constexpr Message kReadFailureMessages[] = {
+    Message::ReadFolder,   Message::ReadMissing,       Message::ReadNoPermission, Message::ReadNotAFile,
+    Message::ReadCannotRead, Message::ReadEmpty,       Message::ReadNotThisFormat, Message::ReadEndsEarly,
+    Message::ReadDamaged,  Message::ReadUnsupported,   Message::ReadTooLarge,     Message::ReadOutOfMemory,
+};
+static_assert(std::size(kReadFailureMessages) == static_cast<std::size_t>(ReadFailure::OutOfMemory) + 1);
+
+std::atomic<Language> currentLanguage{Language::Japanese};
+
+bool NamesJapanese(std::string_view locale)
 {
-    return WithDetail(text, std::to_string(width) + " x " + std::to_string(height));
+    return locale.substr(0, 2) == "ja" && (locale.size() == 2 || locale[2] == '_' || locale[2] == '.' || locale[2] == '@');
 }
 
-// "[<name>]" followed by `text`.
-std::string NamingPicture(std::string_view name, std::string_view text)
+std::string WithSize(Message code, int64_t width, int64_t height)
 {
-    std::string line = "[";
-    line.append(name).append("]").append(text);
-    return line;
+    return WithDetail(Text(code), std::to_string(width) + " x " + std::to_string(height));
 }
 
 } // namespace
+
+Language LanguageOfLocale(std::string_view lcAll, std::string_view lcMessages, std::string_view lang)
+{
+    for (const std::string_view locale : {lcAll, lcMessages, lang})
+        if (!locale.empty())
+            return NamesJapanese(locale) ? Language::Japanese : Language::English;
+    return Language::English;
+}
+
+void SetLanguage(Language language)
+{
+    currentLanguage.store(language, std::memory_order_relaxed);
+}
+
+Language CurrentLanguage()
+{
+    return currentLanguage.load(std::memory_order_relaxed);
+}
+
+std::string_view Text(Message code, Language language)
+{
+    const auto index = static_cast<std::size_t>(code);
+    return language == Language::Japanese ? kJapanese[index] : kEnglish[index];
+}
+
+std::string_view Text(Message code)
+{
+    return Text(code, CurrentLanguage());
+}
+
+std::string Format(Message code, std::initializer_list<std::string_view> values)
+{
+    const std::string_view text = Text(code);
+    std::string filled;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char next = i + 1 < text.size() ? text[i + 1] : '\0';
+        const auto index = static_cast<std::size_t>(next - '1');
+        if (text[i] == '%' && next >= '1' && next <= '9' && index < values.size()) {
+            filled.append(values.begin()[index]);
+            ++i;
+        } else {
+            filled += text[i];
+        }
+    }
+    return filled;
+}
 
 std::string WithDetail(std::string_view text, std::string_view detail)
 {
@@ -48,69 +97,62 @@ std::string WithDetail(std::string_view text, std::string_view detail)
 
 std::string ReadFailureText(ReadFailure cause, std::string_view format, std::string_view detail)
 {
-    std::string text(kReadFailureTexts[static_cast<std::size_t>(cause)]);
-    if (const auto at = text.find("%s"); at != std::string::npos)
-        text.replace(at, 2, format);
-    return WithDetail(text, detail);
+    return WithDetail(Format(kReadFailureMessages[static_cast<std::size_t>(cause)], {format}), detail);
 }
 
 std::string PictureTooLargeText(int64_t width, int64_t height)
 {
-    return WithSize(ReadFailureText(ReadFailure::TooLarge, {}), width, height);
+    return WithSize(Message::ReadTooLarge, width, height);
 }
 
 std::string BadPictureSizeText(int64_t width, int64_t height)
 {
-    return WithSize("画像の大きさが不正です", width, height);
+    return WithSize(Message::BadPictureSize, width, height);
 }
 
 std::string BadBoxSizeText(int64_t width, int64_t height)
 {
-    return WithSize("縮小する大きさが不正です", width, height);
+    return WithSize(Message::BadBoxSize, width, height);
 }
 
 std::string BadTargetSizeText(int64_t width, int64_t height)
 {
-    return WithSize("縮小後の大きさが不正です", width, height);
+    return WithSize(Message::BadTargetSize, width, height);
 }
 
 std::string BadJpegScaleText(int eighths)
 {
-    return "JPEG の縮小率が不正です: " + std::to_string(eighths) + "/8";
+    return Format(Message::BadJpegScale, {std::to_string(eighths)});
 }
 
 std::string JpegErrorText(int messageCode)
 {
-    return "JPEG エラー #" + std::to_string(messageCode);
+    return Format(Message::JpegError, {std::to_string(messageCode)});
 }
 
 std::string CannotCreateFileText(std::string_view path)
 {
-    std::string text = "ファイル ";
-    text.append(path).append(" を作成できません");
-    return text;
+    return Format(Message::CannotCreateFile, {path});
 }
 
 std::string NotWholeNumberText(std::string_view text)
 {
-    std::string line = "'";
-    line.append(text).append("' は整数ではありません");
-    return line;
+    return Format(Message::NotWholeNumber, {text});
 }
 
 std::string BatchDoneText(std::size_t count)
 {
-    return std::to_string(count) + "枚の画像処理が完了しました";
+    return Format(Message::BatchDone, {std::to_string(count)});
 }
 
 std::string ProcessingText(std::string_view name)
 {
-    return NamingPicture(name, "を処理しています");
+    return Format(Message::Processing, {name});
 }
 
 std::string FailedPictureText(std::string_view name)
 {
-    return NamingPicture(name, "の処理に失敗しました");
+    return Format(Message::FailedPicture, {name});
 }
 
 } // namespace gustara

@@ -2,34 +2,44 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 
 namespace gustara {
 
 // Every text that tells a user why something failed or what is going on: the engine, the
-// window, the batch worker and the command line all take their texts from here, so each
-// text lives once and in the interface's language. Texts given with %s or %d are filled in
-// by the functions below; %1 is filled in by Qt.
+// window, the batch worker and the command line all take their texts from here, so each text
+// lives once, in rules/MessageList.h, in Japanese and in English.
 
-// Why a dropped path (or a picture named on the command line) is refused.
-inline constexpr std::string_view kReasonAnimatedGif = "アニメーションGIFには対応していません";
-inline constexpr std::string_view kReasonGifReadError = "読込みエラー";
-inline constexpr std::string_view kReasonFolder = "フォルダのドロップには対応していません";
-inline constexpr std::string_view kReasonFormat =
-    "「JPEG形式、GIF形式、PNG形式、BMP形式」以外の形式には対応していません";
+enum class Message {
+#define GUSTARA_MESSAGE(code, japanese, english) code,
+#include "rules/MessageList.h"
+#undef GUSTARA_MESSAGE
+};
 
-// The check of the settings before a batch, in the window's order.
-inline constexpr std::string_view kMessageWidth = "幅は10以上の整数で入力してください";
-inline constexpr std::string_view kMessageHeight = "高さは10以上の整数で入力してください";
-inline constexpr std::string_view kMessageFileSize = "ファイルサイズは10以上の整数で入力してください";
-inline constexpr std::string_view kMessageAffixEmpty = "ファイル名の前後に付ける文字を入力してください";
-inline constexpr std::string_view kMessageAffixInvalid = "ファイル名に「\\/:*?\"<>|」は使えません";
-inline constexpr std::string_view kMessageDirEmpty = "フォルダ名を入力してください";
-inline constexpr std::string_view kMessageDirInvalid = "フォルダ名に「\\/:*?\"<>|」は使えません";
+// The window speaks Japanese always; the command line speaks the language of the user's locale.
+enum class Language { Japanese, English };
 
-// The settings file cannot be written; %1 is its full path.
-inline constexpr char kMessageCannotWriteSettings[] = "%1 に書き込めません.";
+// Japanese when the first non-empty of LC_ALL, LC_MESSAGES and LANG (given in that order) names
+// a Japanese locale ("ja", "ja_JP.UTF-8", ...), English otherwise. Does not fail.
+Language LanguageOfLocale(std::string_view lcAll, std::string_view lcMessages, std::string_view lang);
+// The language of Text and of every text the engine makes from then on: Japanese until this is
+// called. Called once at start-up, before any thread that makes texts. Does not fail.
+void SetLanguage(Language language);
+Language CurrentLanguage();
+
+// The text of `code` in `language` (by default the current one), with its %N placeholders
+// unfilled. The view stays valid for the whole program and ends in a NUL byte. Does not fail.
+std::string_view Text(Message code);
+std::string_view Text(Message code, Language language);
+
+// The text of `code` in the current language with each %N replaced by values[N-1] (N from 1
+// to 9); a value's own % signs stay as they are. Throws only bad_alloc.
+std::string Format(Message code, std::initializer_list<std::string_view> values);
+
+// `text` followed by ": " and `detail`, or `text` alone when `detail` is empty.
+std::string WithDetail(std::string_view text, std::string_view detail);
 
 // Why a picture cannot be read, one cause each, as far as the reader can tell it.
 enum class ReadFailure {
@@ -47,72 +57,30 @@ enum class ReadFailure {
     OutOfMemory,
 };
 
-// The reason for `cause`, in Japanese. `format` ("JPEG", "PNG", "GIF", "BMP") is named by
-// NotThisFormat and Unsupported; a non-empty `detail` (the library's or the system's own
-// words, which say more to a log than to a user) follows after ": ". Throws only bad_alloc.
+// The reason for `cause`. `format` ("JPEG", "PNG", "GIF", "BMP") is named by NotThisFormat and
+// Unsupported; a non-empty `detail` (the library's or the system's own words, which say more to
+// a log than to a user) follows after ": ". Throws only bad_alloc.
 std::string ReadFailureText(ReadFailure cause, std::string_view format, std::string_view detail = {});
 
-// `text` followed by ": " and `detail`, or `text` alone when `detail` is empty.
-std::string WithDetail(std::string_view text, std::string_view detail);
-
-// Limits that keep a hostile picture from taking all memory or time.
-inline constexpr std::string_view kReasonTooManyScans = "JPEG ファイルのスキャンが多すぎます";
-// "画像が大きすぎます: <width> x <height>", the TooLarge reason for a picture over the pixel cap.
+// The texts below fill in their values as named; each throws only bad_alloc.
+// The TooLarge reason followed by ": <width> x <height>", for a picture over the pixel cap.
 std::string PictureTooLargeText(int64_t width, int64_t height);
-// "画像の大きさが不正です: <width> x <height>" for a side below 0 or beyond 32 bits.
+// BadPictureSize, BadBoxSize, BadTargetSize followed by ": <width> x <height>".
 std::string BadPictureSizeText(int64_t width, int64_t height);
-// "縮小する大きさが不正です: <width> x <height>" for a box side below 1.
 std::string BadBoxSizeText(int64_t width, int64_t height);
-// "縮小後の大きさが不正です: <width> x <height>" for a resize target side below 1.
 std::string BadTargetSizeText(int64_t width, int64_t height);
-// "JPEG の縮小率が不正です: <eighths>/8" for a decoding scale outside 1/8 to 8/8.
+// BadJpegScale for a decoding scale of `eighths`/8 outside 1/8 to 8/8.
 std::string BadJpegScaleText(int eighths);
-// The resampler's assertion on a source with a side of 0 or less, in the platform's format.
-inline constexpr std::string_view kMessageResizeAssertion = "Assertion failure (BitmapUtils, 942 行)";
-
-// Writing the output.
-// "JPEG エラー #<code>" for a fatal libjpeg error while encoding.
+// JpegError with libjpeg's message code of a fatal error while encoding.
 std::string JpegErrorText(int messageCode);
-// "ファイル <path> を作成できません".
+// CannotCreateFile with the full output path.
 std::string CannotCreateFileText(std::string_view path);
-inline constexpr std::string_view kMessageEmptyPicture = "空の画像は保存できません";
-
-// "'<text>' は整数ではありません" for a typed side that is not a whole number.
+// NotWholeNumber for a typed side that is not a whole number.
 std::string NotWholeNumberText(std::string_view text);
-
-// Requests the command line refuses before any picture is touched.
-inline constexpr std::string_view kUsageSize =
-    "--size: 1280 1024 800 640 400 320 160 のいずれか、または 幅x高さ を指定してください";
-inline constexpr std::string_view kUsageLevel = "--level: 1, 2, 3 のいずれかを指定してください";
-inline constexpr std::string_view kUsageQuality = "--quality: 0 から 100 の整数を指定してください";
-inline constexpr std::string_view kUsageJobs = "--jobs: 1 以上の整数を指定してください";
-inline constexpr std::string_view kUsageMemory = "--memory: 1 以上の整数を指定してください";
-inline constexpr std::string_view kUsageUnknownOption = "不明なオプションか値のないオプションです";  // then ": <option>"
-inline constexpr std::string_view kUsageOneNaming = "--prefix, --suffix, --dir はどれか一つだけ指定してください";
-inline constexpr std::string_view kUsageOneQuality = "--quality と --target-size はどちらか一つだけ指定してください";
-inline constexpr std::string_view kUsageNoPicture = "画像を指定してください";
-inline constexpr std::string_view kUsageCompareOutput = "--compare: 書き出すファイルの名前を指定してください";
-inline constexpr std::string_view kUsageCompareOnePicture = "--compare には画像を一つだけ指定してください";
-// The line that follows every refused request.
-inline constexpr std::string_view kUsageHelpHint = "(gustara-cli --help で使い方を表示します)";
-
-// Progress of a batch. The status line before the first picture is named:
-inline constexpr std::string_view kStatusStarting = "初期化中････";
-// "<count>枚の画像処理が完了しました" once every picture is written.
+// BatchDone once every one of `count` pictures is written.
 std::string BatchDoneText(std::size_t count);
-// The status line when the desktop cannot open the output folder (no file manager or xdg-open).
-inline constexpr char kMessageCannotOpenSaveDir[] = "保存先のフォルダを開けませんでした";
-// The end of a batch that stopped or went on past failures: %1 pictures in the batch, %2 saved,
-// %3 failed.
-inline constexpr char kStoppedStatus[] = "中止しました（%1枚中%2枚を保存）";
-inline constexpr char kStoppedWithFailuresStatus[] = "中止しました（%1枚中%2枚を保存、%3枚は失敗）";
-inline constexpr char kKeptGoingStatus[] = "%1枚中%2枚を保存しました（%3枚は失敗）";
-// The reason of a failure that carries no text of its own.
-inline constexpr char kUnknownFailureReason[] = "原因不明のエラーです";
-// Naming the picture by its file name:
-// "[<name>]を処理しています".
+// Processing and FailedPicture, naming the picture by `name`.
 std::string ProcessingText(std::string_view name);
-// "[<name>]の処理に失敗しました".
 std::string FailedPictureText(std::string_view name);
 
 } // namespace gustara

@@ -35,16 +35,16 @@ std::optional<std::string_view> FirstSettingsProblem(const SettingsToCheck& sett
 std::optional<std::string_view> TypedBoxProblem(std::string_view widthText, std::string_view heightText)
 {
     if (!IsAtLeastTen(ParseWholeNumber32(widthText)))
-        return kMessageWidth;
+        return Text(Message::SettingWidth);
     if (!IsAtLeastTen(ParseWholeNumber32(heightText)))
-        return kMessageHeight;
+        return Text(Message::SettingHeight);
     return std::nullopt;
 }
 
 std::optional<std::string_view> TargetSizeProblem(std::string_view fileSizeText)
 {
     if (!IsAtLeastTen(ParseWholeNumber64(fileSizeText)))
-        return kMessageFileSize;
+        return Text(Message::SettingFileSize);
     return std::nullopt;
 }
 
@@ -53,14 +53,14 @@ std::optional<std::string_view> SaveNameProblem(bool decidesName, std::string_vi
 {
     if (decidesName) {
         if (fileNameAffix.empty())
-            return kMessageAffixEmpty;
+            return Text(Message::SettingAffixEmpty);
         if (!IsValidName(fileNameAffix))
-            return kMessageAffixInvalid;
+            return Text(Message::SettingAffixInvalid);
     } else {
         if (dirName.empty())
-            return kMessageDirEmpty;
+            return Text(Message::SettingDirEmpty);
         if (!IsValidName(dirName))
-            return kMessageDirInvalid;
+            return Text(Message::SettingDirInvalid);
     }
     return std::nullopt;
 }

@@ -127,7 +127,7 @@ void CompareWindowTest::badInputShowsTheReasonInTheWindow()
     QDir().mkpath(folder);
     const std::pair<QString, std::string> kCases[] = {
         {broken, gustara::PictureFailedMessage(broken.toStdString(), reason)},
-        {folder, gustara::SingleRefusalMessage(folder.toStdString(), gustara::kReasonFolder)},
+        {folder, gustara::SingleRefusalMessage(folder.toStdString(), gustara::Text(gustara::Message::ReasonFolder))},
     };
     TFormMain form;
     TFormCompare& compare = form.CompareWindow();

@@ -246,7 +246,7 @@ void DropIntakeTest::invalidSettingsShowOnlyTheirMessage()
     const auto boxes = AnswerMessageBoxes([&] { DropAndHandle(windows.main, LocalUrls({picture("a.jpg")})); });
 
     QCOMPARE(boxes.size(), std::size_t{1});
-    QCOMPARE(boxes[0].text, QString::fromUtf8(gustara::kMessageAffixEmpty));
+    QCOMPARE(boxes[0].text, QString::fromUtf8(gustara::Text(gustara::Message::SettingAffixEmpty)));
     QVERIFY(!windows.main.IsConverting());
     QVERIFY(windows.status.isHidden());
     QVERIFY(windows.main.FileList == std::vector<std::string>{picture("a.jpg").toStdString()});

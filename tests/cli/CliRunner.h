@@ -17,16 +17,16 @@ struct CliResult {
     std::string err;
 };
 
-// Runs gustara-cli in `folder` in a fixed locale; `prefix` goes before the program in the same
-// shell (a limit, a user switch). Standard error is kept outside `folder`, so that it never
-// looks like an output or debris.
+// Runs gustara-cli in `folder` under a Japanese locale, so that it speaks Japanese; `prefix` goes
+// before the program in the same shell (a limit, a user switch, another locale). Standard error
+// is kept outside `folder`, so that it never looks like an output or debris.
 inline CliResult RunCli(const std::filesystem::path& folder, const std::string& arguments,
                         const std::string& prefix = "")
 {
     const TempDir errDir;
     const std::string errFile = errDir.file("stderr");
     CliResult result;
-    result.status = RunCommand("export LC_ALL=C.UTF-8; cd " + ShellQuote(folder.string()) + " && { " + prefix + " "
+    result.status = RunCommand("export LC_ALL=ja_JP.UTF-8; cd " + ShellQuote(folder.string()) + " && { " + prefix + " "
                                    + ShellQuote(GUSTARA_CLI_PATH) + " " + arguments + "; } 2>" + ShellQuote(errFile),
                                &result.out);
     const auto bytes = ReadFileBytes(errFile);

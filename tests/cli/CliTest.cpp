@@ -111,6 +111,18 @@ TEST_F(CliTest, HelpAndSizeMessageListThePresets)
     EXPECT_NE(Run("--size=500 photo.jpg").err.find(presets), std::string::npos);
 }
 
+TEST_F(CliTest, SpeaksEnglishUnlessTheLocaleIsJapanese)
+{
+    const std::pair<std::string, std::string> cases[] = {
+        {"LC_ALL=C", "--level: give 1, 2 or 3"},
+        {"LC_ALL= LC_MESSAGES=en_GB.UTF-8 LANG=ja_JP.UTF-8", "--level: give 1, 2 or 3"},
+        {"LC_ALL= LC_MESSAGES= LANG=ja_JP.UTF-8", "--level: 1, 2, 3 のいずれかを指定してください"},
+    };
+    for (const auto& [locale, message] : cases)
+        EXPECT_NE(test::RunCli(dir.path(), "--level=4 photo.jpg", locale).err.find(message), std::string::npos) << locale;
+    EXPECT_NE(test::RunCli(dir.path(), "--help", "LANG=C LC_ALL=").out.find("Usage: gustara-cli"), std::string::npos);
+}
+
 TEST_F(CliTest, StopsAtTheFirstFailedPictureUnlessToldToGoOn)
 {
     MakeJpeg("a.jpg");

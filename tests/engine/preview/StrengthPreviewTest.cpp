@@ -115,7 +115,7 @@ TEST(StrengthPreview, UnreadablePicturesFailWithTheirReason)
     } kCases[] = {
         {"cut.jpg", test::Cut(EncodeJpeg(test::MakeTestPicture(32, 32), 90, false), 300), ""},
         {"empty.png", {}, ""},
-        {"notes.txt", {1, 2, 3}, std::string(kReasonFormat)},
+        {"notes.txt", {1, 2, 3}, std::string(Text(Message::ReasonFormat))},
     };
     for (const auto& c : kCases) {
         try {

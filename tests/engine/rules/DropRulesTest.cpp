@@ -28,16 +28,16 @@ std::vector<std::string> Entries(std::string_view reason, int count)
 TEST(BuildErrorMessage, GroupsByReasonWithSortedNames)
 {
     std::vector<std::string> list = {
-        ErrorListEntry(kReasonFormat, "/d/b.tif"),
-        ErrorListEntry(kReasonFolder, "/d/dir"),
-        ErrorListEntry(kReasonFormat, "/d/a,b.tif"),
-        ErrorListEntry(kReasonFolder, "/"),
+        ErrorListEntry(Text(Message::ReasonFormat), "/d/b.tif"),
+        ErrorListEntry(Text(Message::ReasonFolder), "/d/dir"),
+        ErrorListEntry(Text(Message::ReasonFormat), "/d/a,b.tif"),
+        ErrorListEntry(Text(Message::ReasonFolder), "/"),
     };
     // In byte order "「" (E3 80 8C) sorts before "フ" (E3 83 95): the format reason comes first.
-    const std::string expected = std::string("■") + std::string(kReasonFormat) + "\r\n"
+    const std::string expected = std::string("■") + std::string(Text(Message::ReasonFormat)) + "\r\n"
                                + "　　a,b.tif\r\n"
                                + "　　b.tif\r\n"
-                               + "\r\n■" + std::string(kReasonFolder) + "\r\n"
+                               + "\r\n■" + std::string(Text(Message::ReasonFolder)) + "\r\n"
                                + "　　\r\n"
                                + "　　dir\r\n";
     EXPECT_EQ(BuildErrorMessage(list, CompareBytes), expected);
@@ -45,12 +45,12 @@ TEST(BuildErrorMessage, GroupsByReasonWithSortedNames)
 
 TEST(BuildErrorMessage, ListsAtMost25EntriesThenCountsTheRest)
 {
-    std::vector<std::string> exactly25 = Entries(kReasonFormat, 25);
+    std::vector<std::string> exactly25 = Entries(Text(Message::ReasonFormat), 25);
     const std::string message25 = BuildErrorMessage(exactly25, CompareBytes);
     EXPECT_EQ(std::count(message25.begin(), message25.end(), '\n'), 26);
     EXPECT_EQ(message25.find("他"), std::string::npos);
 
-    std::vector<std::string> thirty = Entries(kReasonFormat, 30);
+    std::vector<std::string> thirty = Entries(Text(Message::ReasonFormat), 30);
     const std::string message30 = BuildErrorMessage(thirty, CompareBytes);
     EXPECT_NE(message30.find("　　f24.tif\r\n\r\n他5件のエラー"), std::string::npos);
     EXPECT_EQ(message30.find("f25.tif"), std::string::npos);
@@ -65,11 +65,11 @@ TEST(RejectionReason, ClassifiesByExtensionAndFolder)
     test::WriteFileBytes(dir.file("notes.txt"), {'x'});
     test::WriteFileBytes(dir.file("fake.gif"), {'h', 'e', 'l', 'l', 'o'});
 
-    EXPECT_EQ(RejectionReason(dir.file("album")), kReasonFolder);
-    EXPECT_EQ(RejectionReason(dir.file("notes.txt")), kReasonFormat);
-    EXPECT_EQ(RejectionReason(dir.file("missing.tif")), kReasonFormat);
-    EXPECT_EQ(RejectionReason(dir.file("photo.jpe")), kReasonFormat);
-    EXPECT_EQ(RejectionReason(dir.file("fake.gif")), kReasonGifReadError);
+    EXPECT_EQ(RejectionReason(dir.file("album")), Text(Message::ReasonFolder));
+    EXPECT_EQ(RejectionReason(dir.file("notes.txt")), Text(Message::ReasonFormat));
+    EXPECT_EQ(RejectionReason(dir.file("missing.tif")), Text(Message::ReasonFormat));
+    EXPECT_EQ(RejectionReason(dir.file("photo.jpe")), Text(Message::ReasonFormat));
+    EXPECT_EQ(RejectionReason(dir.file("fake.gif")), Text(Message::ReasonGifReadError));
     // Only the extension is looked at for everything but GIF: these fail later, in the batch.
     EXPECT_EQ(RejectionReason(dir.file("folder.jpg")), std::nullopt);
     EXPECT_EQ(RejectionReason(dir.file("missing.PNG")), std::nullopt);

@@ -1,0 +1,157 @@
+// Every text that a user can see, one line each: its code, its Japanese text, its English text.
+// Included by rules/Messages.h to make the codes and by rules/Messages.cpp to make the texts, with
+// GUSTARA_MESSAGE defined each time, so a code cannot lose its text. %1, %2, ... stand for the
+// values that Format fills in; a text without values holds no %.
+// The window shows the Japanese texts; the command line shows the language of the user's locale.
+
+// Why a dropped path (or a picture named on the command line) is refused, and the message that lists them.
+GUSTARA_MESSAGE(ReasonAnimatedGif, "アニメーションGIFには対応していません", "animated GIF files are not supported")
+GUSTARA_MESSAGE(ReasonGifReadError, "読込みエラー", "read error")
+GUSTARA_MESSAGE(ReasonFolder, "フォルダのドロップには対応していません", "folders are not supported")
+GUSTARA_MESSAGE(ReasonFormat, "「JPEG形式、GIF形式、PNG形式、BMP形式」以外の形式には対応していません", "only JPEG, GIF, PNG and BMP files are supported")
+GUSTARA_MESSAGE(RefusalHeading, "■%1", "%1:")
+GUSTARA_MESSAGE(RefusalName, "　　%1", "  %1")
+GUSTARA_MESSAGE(RefusalMore, "他%1件のエラー", "and %1 more")
+
+// The check of the settings before a batch, in the window's order.
+GUSTARA_MESSAGE(SettingWidth, "幅は10以上の整数で入力してください", "Enter the width as a whole number of at least 10")
+GUSTARA_MESSAGE(SettingHeight, "高さは10以上の整数で入力してください", "Enter the height as a whole number of at least 10")
+GUSTARA_MESSAGE(SettingFileSize, "ファイルサイズは10以上の整数で入力してください", "Enter the file size as a whole number of at least 10")
+GUSTARA_MESSAGE(SettingAffixEmpty, "ファイル名の前後に付ける文字を入力してください", "Enter the text to add to the file name")
+GUSTARA_MESSAGE(SettingAffixInvalid, "ファイル名に「\\/:*?\"<>|」は使えません", "A file name cannot hold any of \\/:*?\"<>|")
+GUSTARA_MESSAGE(SettingDirEmpty, "フォルダ名を入力してください", "Enter the folder name")
+GUSTARA_MESSAGE(SettingDirInvalid, "フォルダ名に「\\/:*?\"<>|」は使えません", "A folder name cannot hold any of \\/:*?\"<>|")
+// The settings file cannot be written; %1 is its full path.
+GUSTARA_MESSAGE(CannotWriteSettings, "%1 に書き込めません.", "Cannot write %1.")
+
+// Why a picture cannot be read, one cause each (ReadFailure); %1 is the format's name.
+GUSTARA_MESSAGE(ReadFolder, "ファイルではなくフォルダです", "a folder, not a file")
+GUSTARA_MESSAGE(ReadMissing, "ファイルが見つかりません", "no such file")
+GUSTARA_MESSAGE(ReadNoPermission, "ファイルを読む権限がありません", "no permission to read the file")
+GUSTARA_MESSAGE(ReadNotAFile, "通常のファイルではありません", "not a regular file")
+GUSTARA_MESSAGE(ReadCannotRead, "ファイルを読み込めません", "the file cannot be read")
+GUSTARA_MESSAGE(ReadEmpty, "ファイルが空です", "the file is empty")
+GUSTARA_MESSAGE(ReadNotThisFormat, "中身が%1形式ではありません。拡張子を確かめてください", "the contents are not %1; check the extension")
+GUSTARA_MESSAGE(ReadEndsEarly, "ファイルが途中で切れています", "the file is cut short")
+GUSTARA_MESSAGE(ReadDamaged, "ファイルが壊れています", "the file is damaged")
+GUSTARA_MESSAGE(ReadUnsupported, "対応していない種類の%1です", "a kind of %1 that is not supported")
+GUSTARA_MESSAGE(ReadTooLarge, "画像が大きすぎます", "the picture is too large")
+GUSTARA_MESSAGE(ReadOutOfMemory, "メモリが足りません", "out of memory")
+
+// What a reader found wrong, after the cause.
+GUSTARA_MESSAGE(DetailNoColourTable, "カラーテーブルがありません", "no colour table")
+GUSTARA_MESSAGE(DetailGifUnknownRecord, "不明なレコード", "unknown record")
+GUSTARA_MESSAGE(DetailJpegComponents, "成分数 %1", "%1 components")
+GUSTARA_MESSAGE(DetailPngFirstChunk, "最初のチャンクが IHDR ではありません", "the first chunk is not IHDR")
+GUSTARA_MESSAGE(DetailPngTransparency, "tRNS の項目が 256 を超えています", "more than 256 tRNS entries")
+GUSTARA_MESSAGE(DetailPngRowForm, "変換後の行の形式が想定と違います", "the converted rows are not in the expected form")
+GUSTARA_MESSAGE(DetailBmpHeaderSize, "情報ヘッダの大きさ %1", "information header of %1 bytes")
+GUSTARA_MESSAGE(DetailBmpBits, "%1 ビット/ピクセル", "%1 bits per pixel")
+GUSTARA_MESSAGE(DetailBmpRle8Bits, "RLE8 圧縮で %1 ビット/ピクセル", "RLE8 compression at %1 bits per pixel")
+GUSTARA_MESSAGE(DetailBmpRle4Bits, "RLE4 圧縮で %1 ビット/ピクセル", "RLE4 compression at %1 bits per pixel")
+GUSTARA_MESSAGE(DetailBmpBitfieldsBits, "ビットフィールドで %1 ビット/ピクセル", "bit fields at %1 bits per pixel")
+GUSTARA_MESSAGE(DetailBmpHuffman, "Huffman 圧縮", "Huffman compression")
+GUSTARA_MESSAGE(DetailBmpRle24, "RLE24 圧縮", "RLE24 compression")
+GUSTARA_MESSAGE(DetailBmpEmbeddedJpeg, "埋め込まれた JPEG", "embedded JPEG")
+GUSTARA_MESSAGE(DetailBmpEmbeddedPng, "埋め込まれた PNG", "embedded PNG")
+GUSTARA_MESSAGE(DetailBmpCompression, "圧縮方式 %1", "compression method %1")
+GUSTARA_MESSAGE(DetailBmpMaskGaps, "ビットが連続していないチャンネルマスク", "a channel mask whose bits are not contiguous")
+GUSTARA_MESSAGE(DetailBmpNoPixels, "画素がありません", "no pixels")
+GUSTARA_MESSAGE(DetailBmpPlanes, "プレーン数が 1 ではありません", "the number of planes is not 1")
+GUSTARA_MESSAGE(DetailBmpTopDownRle, "ランレングスデータが上から格納されています", "run-length data stored top down")
+GUSTARA_MESSAGE(DetailBmpPixelsInHeader, "画素データの位置がヘッダの中です", "the pixel data starts inside the header")
+
+// Limits that keep a hostile picture from taking all memory or time; the size follows the sizes.
+GUSTARA_MESSAGE(TooManyScans, "JPEG ファイルのスキャンが多すぎます", "the JPEG file has too many scans")
+GUSTARA_MESSAGE(BadPictureSize, "画像の大きさが不正です", "invalid picture size")
+GUSTARA_MESSAGE(BadBoxSize, "縮小する大きさが不正です", "invalid box to fit into")
+GUSTARA_MESSAGE(BadTargetSize, "縮小後の大きさが不正です", "invalid size to shrink to")
+GUSTARA_MESSAGE(BadJpegScale, "JPEG の縮小率が不正です: %1/8", "invalid JPEG scale: %1/8")
+// The resampler's assertion on a source with a side of 0 or less, in the platform's format.
+GUSTARA_MESSAGE(ResizeAssertion, "Assertion failure (BitmapUtils, 942 行)", "Assertion failure (BitmapUtils, line 942)")
+
+// Writing the output; %1 of JpegError is libjpeg's message code, of CannotCreateFile the full path.
+GUSTARA_MESSAGE(JpegError, "JPEG エラー #%1", "JPEG error #%1")
+GUSTARA_MESSAGE(CannotCreateFile, "ファイル %1 を作成できません", "cannot create the file %1")
+GUSTARA_MESSAGE(EmptyPicture, "空の画像は保存できません", "an empty picture cannot be saved")
+
+// A typed side that is not a whole number.
+GUSTARA_MESSAGE(NotWholeNumber, "'%1' は整数ではありません", "'%1' is not a whole number")
+
+// Progress of a batch. %1 pictures in the batch, %2 saved, %3 failed.
+GUSTARA_MESSAGE(StatusStarting, "初期化中････", "Starting...")
+GUSTARA_MESSAGE(BatchDone, "%1枚の画像処理が完了しました", "%1 pictures processed")
+GUSTARA_MESSAGE(CannotOpenSaveDir, "保存先のフォルダを開けませんでした", "The output folder could not be opened")
+GUSTARA_MESSAGE(Stopped, "中止しました（%1枚中%2枚を保存）", "Stopped (%2 of %1 pictures saved)")
+GUSTARA_MESSAGE(StoppedWithFailures, "中止しました（%1枚中%2枚を保存、%3枚は失敗）", "Stopped (%2 of %1 pictures saved, %3 failed)")
+GUSTARA_MESSAGE(KeptGoing, "%1枚中%2枚を保存しました（%3枚は失敗）", "%2 of %1 pictures saved (%3 failed)")
+// The reason of a failure that carries no text of its own.
+GUSTARA_MESSAGE(UnknownFailure, "原因不明のエラーです", "unknown error")
+// Naming the picture by its file name, %1.
+GUSTARA_MESSAGE(Processing, "[%1]を処理しています", "Processing [%1]")
+GUSTARA_MESSAGE(FailedPicture, "[%1]の処理に失敗しました", "Failed to process [%1]")
+
+// Requests the command line refuses before any picture is touched.
+GUSTARA_MESSAGE(UsageSize, "--size: 1280 1024 800 640 400 320 160 のいずれか、または 幅x高さ を指定してください", "--size: give one of 1280 1024 800 640 400 320 160, or WIDTHxHEIGHT")
+GUSTARA_MESSAGE(UsageLevel, "--level: 1, 2, 3 のいずれかを指定してください", "--level: give 1, 2 or 3")
+GUSTARA_MESSAGE(UsageQuality, "--quality: 0 から 100 の整数を指定してください", "--quality: give a whole number from 0 to 100")
+GUSTARA_MESSAGE(UsageJobs, "--jobs: 1 以上の整数を指定してください", "--jobs: give a whole number of at least 1")
+GUSTARA_MESSAGE(UsageMemory, "--memory: 1 以上の整数を指定してください", "--memory: give a whole number of at least 1")
+GUSTARA_MESSAGE(UsageUnknownOption, "不明なオプションか値のないオプションです: %1", "unknown option, or an option without its value: %1")
+GUSTARA_MESSAGE(UsageOneNaming, "--prefix, --suffix, --dir はどれか一つだけ指定してください", "give only one of --prefix, --suffix and --dir")
+GUSTARA_MESSAGE(UsageOneQuality, "--quality と --target-size はどちらか一つだけ指定してください", "give only one of --quality and --target-size")
+GUSTARA_MESSAGE(UsageNoPicture, "画像を指定してください", "name at least one picture")
+GUSTARA_MESSAGE(UsageCompareOutput, "--compare: 書き出すファイルの名前を指定してください", "--compare: give the name of the file to write")
+GUSTARA_MESSAGE(UsageCompareOnePicture, "--compare には画像を一つだけ指定してください", "--compare takes exactly one picture")
+// The line that follows every refused request.
+GUSTARA_MESSAGE(UsageHelpHint, "(gustara-cli --help で使い方を表示します)", "(gustara-cli --help shows how to use it)")
+
+// gustara-cli --help.
+GUSTARA_MESSAGE(CliHelp,
+    "使い方: gustara-cli [オプション] 画像...\n"
+    "料理の写真をおいしそうに加工し、JPEG として元の画像の隣に保存します。\n"
+    "\n"
+    "  -l, --level=1|2|3     加工の強さ (既定 3)\n"
+    "  -s, --size=SIDE|WxH   画像を枠に収める: SIDE は 1280 1024 800 640 400 320 160 (正方形)、\n"
+    "                        または幅 W と高さ H (それぞれ 10 以上の整数)。既定: 変更しない\n"
+    "      --prefix=TEXT     元の画像の隣に TEXT+名前.jpg として保存 (既定: --prefix=s-)\n"
+    "      --suffix=TEXT     元の画像の隣に 名前+TEXT.jpg として保存\n"
+    "      --dir=NAME        元の画像のフォルダ内のサブフォルダ NAME に保存\n"
+    "      --progressive     プログレッシブ JPEG で保存\n"
+    "      --quality=N       JPEG 品質 0..100 (既定 100)\n"
+    "      --target-size=KB  KB*1024 バイト未満になる最も高い品質 (100, 90, ..., 0) で保存\n"
+    "      --keep-going      失敗した画像があっても続ける (既定: 最初の失敗で止める)\n"
+    "      --compare=OUT.jpg 画像一枚の元の画像と三つの強さを横に並べた JPEG を OUT.jpg に保存\n"
+    "                        (それぞれ --size の枠に収める。既定 400)\n"
+    "  -j, --jobs=N          同時に処理する画像の数 (既定: CPU のコア数)。結果と表示の順は変わらない\n"
+    "      --memory=MB       同時に処理する画像が使うメモリの目安の上限 (既定: 物理メモリの 1/4)。\n"
+    "                        最も大きい画像も一枚ずつなら必ず処理する\n"
+    "  -h, --help            この説明を表示\n"
+    "      --version         版を表示\n"
+    "\n"
+    "既存のファイルは上書きせず、名前に (1), (2), ... を付けます。元の画像は変更しません。\n"
+    "終了状態: 0 すべて成功、1 失敗した画像あり、2 引数や設定の誤り。\n",
+    "Usage: gustara-cli [OPTION]... PICTURE...\n"
+    "Makes photographs of food look more appetising and saves each as a JPEG file beside it.\n"
+    "\n"
+    "  -l, --level=1|2|3     flavour strength (default 3)\n"
+    "  -s, --size=SIDE|WxH   fit into a box: SIDE one of 1280 1024 800 640 400 320 160 (square),\n"
+    "                        or a box W by H, each a whole number of at least 10; default: off\n"
+    "      --prefix=TEXT     save beside the source as TEXT+name.jpg (default: --prefix=s-)\n"
+    "      --suffix=TEXT     save beside the source as name+TEXT.jpg\n"
+    "      --dir=NAME        save into the sub-folder NAME of the source's folder\n"
+    "      --progressive     write progressive JPEG files\n"
+    "      --quality=N       JPEG quality 0..100 (default 100)\n"
+    "      --target-size=KB  largest quality of 100, 90, ..., 0 whose file is below KB*1024 bytes\n"
+    "      --keep-going      go on after a failed picture (default: stop at the first)\n"
+    "      --compare=OUT.jpg write one JPEG with the picture as it is and at the three strengths\n"
+    "                        side by side, each fitted into --size (default 400)\n"
+    "  -j, --jobs=N          pictures worked on at the same time (default: the number of cores);\n"
+    "                        files are written and reported in the order given\n"
+    "      --memory=MB       memory the pictures in flight may take, estimated (default: a quarter\n"
+    "                        of physical memory); the largest picture still runs alone\n"
+    "  -h, --help            show this help\n"
+    "      --version         show the version\n"
+    "\n"
+    "An existing file is never replaced: a taken name gets (1), (2), ... Sources are never changed.\n"
+    "Exit status: 0 all converted, 1 a picture failed, 2 a wrong argument or setting.\n")

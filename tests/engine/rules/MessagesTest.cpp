@@ -1,0 +1,71 @@
+#include "rules/Messages.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+
+namespace gustara {
+namespace {
+
+constexpr Message kEveryMessage[] = {
+#define GUSTARA_MESSAGE(code, japanese, english) Message::code,
+#include "rules/MessageList.h"
+#undef GUSTARA_MESSAGE
+};
+
+// The placeholders of a text, sorted: both languages must fill the same values.
+std::string Placeholders(std::string_view text)
+{
+    std::string found;
+    for (std::size_t at = text.find('%'); at != std::string_view::npos; at = text.find('%', at + 1))
+        found += text.substr(at, 2);
+    std::sort(found.begin(), found.end());
+    return found;
+}
+
+TEST(Messages, EveryTextHasBothLanguagesWithTheSamePlaceholders)
+{
+    for (const Message code : kEveryMessage) {
+        const std::string_view japanese = Text(code, Language::Japanese);
+        const std::string_view english = Text(code, Language::English);
+        EXPECT_FALSE(english.empty()) << japanese;
+        EXPECT_EQ(Placeholders(japanese), Placeholders(english)) << japanese << " / " << english;
+    }
+}
+
+TEST(Messages, FormatFillsPlaceholdersInTheCurrentLanguageOnce)
+{
+    EXPECT_EQ(Format(Message::Stopped, {"5", "3"}), "中止しました（5枚中3枚を保存）");
+    EXPECT_EQ(Format(Message::Processing, {"%1 [a]%2.jpg"}), "[%1 [a]%2.jpg]を処理しています");
+    SetLanguage(Language::English);
+    EXPECT_EQ(Format(Message::Stopped, {"5", "3"}), "Stopped (3 of 5 pictures saved)");
+    EXPECT_EQ(ReadFailureText(ReadFailure::NotThisFormat, "PNG", "x"), "the contents are not PNG; check the extension: x");
+    SetLanguage(Language::Japanese);
+    EXPECT_EQ(ReadFailureText(ReadFailure::NotThisFormat, "PNG"), "中身がPNG形式ではありません。拡張子を確かめてください");
+}
+
+TEST(Messages, LanguageFollowsTheFirstLocaleVariableThatIsSet)
+{
+    struct Case {
+        const char* lcAll;
+        const char* lcMessages;
+        const char* lang;
+        Language expected;
+    };
+    const Case cases[] = {
+        {"", "", "", Language::English},
+        {"", "", "ja_JP.UTF-8", Language::Japanese},
+        {"", "", "ja", Language::Japanese},
+        {"", "ja_JP.eucJP", "C", Language::Japanese},
+        {"C.UTF-8", "", "ja_JP.UTF-8", Language::English},
+        {"", "en_US.UTF-8", "ja_JP.UTF-8", Language::English},
+        {"", "", "jam", Language::English},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(LanguageOfLocale(c.lcAll, c.lcMessages, c.lang), c.expected)
+            << c.lcAll << "|" << c.lcMessages << "|" << c.lang;
+}
+
+} // namespace
+} // namespace gustara
