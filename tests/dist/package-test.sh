@@ -36,7 +36,8 @@ root=$work/root
 dpkg-deb -x "$deb" "$root"
 for file in usr/bin/gustara usr/bin/gustara-cli usr/share/applications/jp.example.gustara.desktop \
     usr/share/icons/hicolor/scalable/apps/jp.example.gustara.svg usr/share/metainfo/jp.example.gustara.metainfo.xml \
-    usr/share/man/man1/gustara.1.gz usr/share/man/man1/gustara-cli.1.gz \
+    usr/share/kio/servicemenus/jp.example.gustara.desktop usr/share/file-manager/actions/jp.example.gustara.desktop \
+    usr/share/nemo/actions/jp.example.gustara.nemo_action usr/share/man/man1/gustara.1.gz usr/share/man/man1/gustara-cli.1.gz \
     usr/share/doc/gustara/README.md usr/share/doc/gustara/copyright usr/share/doc/gustara/changelog.gz; do
     [[ -f $root/$file ]] || fail "the package lacks /$file"
 done
