@@ -21,8 +21,19 @@ for package in "${packages[@]}"; do
 done
 [ ${#missing[@]} -eq 0 ] && exit 0
 
-echo "Installing: ${missing[*]}" >&2
+# Without root and without sudo rights nothing can be installed: say what the administrator
+# has to install instead of leaving a bare error of sudo or apt.
+need_root() {
+    echo "These Debian packages are missing: ${missing[*]}" >&2
+    echo "Installing them needs root. Ask an administrator to run:" >&2
+    echo "  apt-get install ${missing[*]}" >&2
+    exit 1
+}
 sudo=()
-[ "$(id -u)" -eq 0 ] || sudo=(sudo)
+if [ "$(id -u)" -ne 0 ]; then
+    { command -v sudo >/dev/null && sudo -v; } || need_root
+    sudo=(sudo)
+fi
+echo "Installing: ${missing[*]}" >&2
 "${sudo[@]}" apt-get update -qq
 DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
