@@ -20,7 +20,7 @@ ExitStatus RunCompare(const CliRequest& request, std::ostream& out, std::ostream
     try {
         const StrengthPreview preview = MakeStrengthPreview(path, [cell](PictureSize) { return cell; });
         const auto datastream = settings.ApplyJpegQuality(JoinSideBySide(preview.pictures));
-        out << WriteUnderFreeName(request.compareOutput, datastream) << '\n';
+        out << WriteUnderFreeName(SplitAtExtension(request.compareOutput), datastream) << '\n';
         return kAllConverted;
     } catch (const std::exception& failure) {
         errors << PictureFailedMessage(path, failure.what()) << '\n';

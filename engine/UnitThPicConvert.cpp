@@ -9,7 +9,6 @@
 #include "read/GifReader.h"
 #include "read/JpegReader.h"
 #include "write/OutputFile.h"
-#include "rules/Defaults.h"
 #include "rules/PathParts.h"
 #include "PictureMetadata.h"
 #include "read/PictureFormat.h"
@@ -70,11 +69,21 @@ void TthPicConvert::ApplyFlavour(PictureRaster& picture)
     ApplyFlavourFilter(picture, FlavourLevel);
 }
 
-std::string TthPicConvert::MakeDecidesName(const std::string& name) const
+std::string TthPicConvert::MakeDecidesName(std::string_view stem) const
 {
-    if (NameBefore)
-        return FileNameAffix + name;
-    return std::string(PathWithoutExtension(name)) + FileNameAffix + kOutputExtension;
+    return NameBefore ? FileNameAffix + std::string(stem) : std::string(stem) + FileNameAffix;
+}
+
+StemAndExtension TthPicConvert::OutputNameFor(const std::string& savePath) const
+{
+    const std::string_view folder = FolderPart(savePath);
+    StemAndExtension name = SplitAtExtension(NamePart(savePath));
+    if (UseDecidesName)
+        name.stem = MakeDecidesName(name.stem);
+    else
+        name.stem.insert(0, DirName + "/");
+    name.stem.insert(0, folder);
+    return name;
 }
 
 std::vector<uint8_t> TthPicConvert::ApplyJpegQuality(const PictureRaster& picture) const
@@ -107,17 +116,9 @@ std::string TthPicConvert::WriteJpeg(const std::string& savePath, const std::vec
     if (datastream.empty())
         throw EngineError(std::string(Text(Message::EmptyPicture)));
 
-    const std::string folder(FolderPart(savePath));
-    const std::string name(NamePart(savePath));
-    std::string outputPath;
-    if (UseDecidesName) {
-        outputPath = folder + MakeDecidesName(name);
-    } else {
-        CreateFolderIgnoringResult(folder + DirName);
-        outputPath = folder + DirName + "/" + name;
-    }
-
-    std::string written = WriteUnderFreeName(outputPath, datastream);
+    if (!UseDecidesName)
+        CreateFolderIgnoringResult(std::string(FolderPart(savePath)) + DirName);
+    std::string written = WriteUnderFreeName(OutputNameFor(savePath), datastream);
     OutputFolder = std::string(FolderPart(written));
     return written;
 }

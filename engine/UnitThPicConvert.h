@@ -2,9 +2,11 @@
 
 #include "write/JpegWriter.h"
 #include "PictureRaster.h"
+#include "rules/PathParts.h"
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace gustara {
@@ -61,8 +63,12 @@ public:
     // The folder, with its trailing "/", of the last file written; empty before the first.
     std::string GetOutputFolder() const { return OutputFolder; }
 
-    // The output file name in affix mode for the file name `name` (ending in ".jpg").
-    std::string MakeDecidesName(const std::string& name) const;
+    // The output file name in affix mode, without its extension, for the name `stem` of the
+    // save path without its extension: FileNameAffix before or after it.
+    std::string MakeDecidesName(std::string_view stem) const;
+    // Where the picture of `savePath` goes: in its folder under the affixed name, or in the
+    // sub-folder DirName under its own name; the extension stays savePath's (".jpg").
+    StemAndExtension OutputNameFor(const std::string& savePath) const;
     // Encodes the picture with the quality settings; the target-size search encodes at
     // quality 100, 90, ..., 0 until a datastream is below TargetFileSize x 1024 bytes.
     std::vector<uint8_t> ApplyJpegQuality(const PictureRaster& picture) const;

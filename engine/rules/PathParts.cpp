@@ -27,6 +27,11 @@ std::string_view PathWithoutExtension(std::string_view path)
     return path.substr(0, path.size() - ExtensionOf(path).size());
 }
 
+StemAndExtension SplitAtExtension(std::string_view path)
+{
+    return {std::string(PathWithoutExtension(path)), std::string(ExtensionOf(path))};
+}
+
 std::string ReplaceExtension(std::string_view path, std::string_view newExtension)
 {
     std::string result(PathWithoutExtension(path));

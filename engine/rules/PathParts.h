@@ -17,6 +17,14 @@ std::string_view NamePart(std::string_view path);
 std::string_view ExtensionOf(std::string_view path);
 // The path without its extension; unchanged when the name part has no dot.
 std::string_view PathWithoutExtension(std::string_view path);
+// A path cut before its extension: numbered variants of a name go between the two parts.
+struct StemAndExtension {
+    std::string stem;       // the path without its extension
+    std::string extension;  // from the last "." of the name on, dot included; may be empty
+
+    std::string path() const { return stem + extension; }
+};
+StemAndExtension SplitAtExtension(std::string_view path);
 // The path with its extension (in whatever letter case) replaced by newExtension, or with
 // newExtension appended when the name has no extension.
 std::string ReplaceExtension(std::string_view path, std::string_view newExtension);

@@ -1,7 +1,6 @@
 #include "write/OutputFile.h"
 
 #include "EngineError.h"
-#include "rules/Defaults.h"
 #include "rules/Messages.h"
 #include "rules/PathParts.h"
 
@@ -185,11 +184,11 @@ void CreateFolderIgnoringResult(const std::string& path)
     (void)::mkdir(path.c_str(), 0777);
 }
 
-std::string WriteUnderFreeName(const std::string& path, std::span<const uint8_t> bytes)
+std::string WriteUnderFreeName(const StemAndExtension& name, std::span<const uint8_t> bytes)
 {
-    std::string candidate = path;
+    std::string candidate = name.path();
     for (uint64_t number = 1; WriteNewFile(candidate, bytes) == NewFileResult::NameTaken; ++number)
-        candidate = std::string(PathWithoutExtension(path)) + "(" + std::to_string(number) + ")" + kOutputExtension;
+        candidate = name.stem + "(" + std::to_string(number) + ")" + name.extension;
     return candidate;
 }
 

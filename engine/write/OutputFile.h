@@ -1,5 +1,7 @@
 #pragma once
 
+#include "rules/PathParts.h"
+
 #include <cstdint>
 #include <span>
 #include <string>
@@ -20,10 +22,10 @@ enum class NewFileResult { Written, NameTaken };
 // a name too long, a folder holding the name); nothing is left behind then.
 NewFileResult WriteNewFile(const std::string& path, std::span<const uint8_t> bytes);
 
-// Writes `bytes` as a new file at `path` or, while that name is taken, at the numbered JPEG
-// names "<path without extension>(1).jpg", "(2)", ...; returns the path written. Fails as
-// WriteNewFile does.
-std::string WriteUnderFreeName(const std::string& path, std::span<const uint8_t> bytes);
+// Writes `bytes` as a new file at name.path() or, while that name is taken, at the numbered
+// names stem + "(1)" + extension, "(2)", ...; returns the path written. Fails as WriteNewFile
+// does.
+std::string WriteUnderFreeName(const StemAndExtension& name, std::span<const uint8_t> bytes);
 
 // Creates one folder level; the result is not checked: a failure shows when the file in it
 // cannot be created.

@@ -36,6 +36,16 @@ TEST(WriteNewFile, NeverReplacesAFileOrWritesThroughALink)
     EXPECT_FALSE(fs::exists(dir.file("nowhere.jpg")));
 }
 
+TEST(WriteUnderFreeName, NumbersGoBetweenTheStemAndTheExtensionGiven)
+{
+    test::TempDir dir;
+    const std::pair<const char*, const char*> cases[] = {{"strip.jpeg", "strip(1).jpeg"}, {"plain", "plain(1)"}};
+    for (const auto& [taken, expected] : cases) {
+        test::WriteFileBytes(dir.file(taken), {'o', 'l', 'd'});
+        EXPECT_EQ(WriteUnderFreeName(SplitAtExtension(dir.file(taken)), kBytes), dir.file(expected));
+    }
+}
+
 TEST(WriteNewFile, FailsForAFolderAtTheNameOrAMissingFolder)
 {
     test::TempDir dir;
