@@ -1,11 +1,11 @@
-#include "AppIcon.h"
-#include "AppText.h"
-#include "LocalPaths.h"
-#include "QtJapaneseTexts.h"
-#include "UnitAbout.h"
-#include "UnitMain.h"
-#include "UnitStatus.h"
+#include "about/UnitAbout.h"
 #include "batch/BatchLimits.h"
+#include "main/UnitMain.h"
+#include "progress/UnitStatus.h"
+#include "shared/AppIcon.h"
+#include "shared/AppText.h"
+#include "shared/LocalPaths.h"
+#include "shared/QtJapaneseTexts.h"
 
 #include <QApplication>
 

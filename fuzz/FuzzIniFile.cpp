@@ -2,7 +2,7 @@
 // keeps the text byte for byte; values written read back unchanged, before and after the text
 // is parsed again; keys that were not written keep their values.
 
-#include "IniFile.h"
+#include "settings/IniFile.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 

@@ -3,11 +3,11 @@
 // Helpers of the drop and batch tests: picture files to drop, drops delivered as Qt events,
 // and the three windows of the program wired as at start-up.
 
-#include "write/JpegWriter.h"
 #include "TestFiles.h"
-#include "UnitAbout.h"
-#include "UnitMain.h"
-#include "UnitStatus.h"
+#include "about/UnitAbout.h"
+#include "main/UnitMain.h"
+#include "progress/UnitStatus.h"
+#include "write/JpegWriter.h"
 
 #include <QCoreApplication>
 #include <QDir>

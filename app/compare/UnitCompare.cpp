@@ -1,0 +1,213 @@
+#include "compare/UnitCompare.h"
+
+#include "compare/CompareCell.h"
+#include "compare/ComparePreparer.h"
+#include "rules/DisplayText.h"
+#include "rules/DropRules.h"
+#include "rules/Messages.h"
+#include "rules/PathParts.h"
+#include "shared/AppText.h"
+#include "shared/LocalPaths.h"
+#include "shared/OwnedWindow.h"
+
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QGridLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMimeData>
+#include <QPushButton>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <QUrl>
+
+namespace gustara {
+
+namespace {
+
+constexpr int kCellSpacing = 8;
+// A resize is taken as done when the size has not changed for this long.
+constexpr int kResizeSettleMs = 250;
+
+std::string NameOf(const std::string& path)
+{
+    return ForDisplay(NamePart(path));
+}
+
+} // namespace
+
+TFormCompare::TFormCompare(QWidget* owner, const std::array<QString, kCompareLevels.size()>& strengthCaptions)
+    : Preparer(new ComparePreparer(this))
+{
+    AttachToOwner(*this, owner, Qt::Window);
+    setObjectName(QStringLiteral("FormCompare"));
+    setWindowTitle(QString::fromUtf8(kCompareWindowCaption));
+    setAcceptDrops(true);
+    setMinimumSize(320, 200);
+    CreateControls(strengthCaptions);
+    ResizeSettled = new QTimer(this);
+    ResizeSettled->setSingleShot(true);
+    ResizeSettled->setInterval(kResizeSettleMs);
+    connect(ResizeSettled, &QTimer::timeout, this, &TFormCompare::Prepare);
+    connect(Preparer, &ComparePreparer::Prepared, this, &TFormCompare::ShowPrepared);
+}
+
+TFormCompare::~TFormCompare() = default;
+
+void TFormCompare::CreateControls(const std::array<QString, kCompareLevels.size()>& strengthCaptions)
+{
+    auto* layout = new QVBoxLayout(this);
+    LblPicture = new QLabel(this);
+    LblPicture->setObjectName(QStringLiteral("LblPicture"));
+    LblPicture->setWordWrap(true);
+    LblPicture->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    layout->addWidget(LblPicture, 0, Qt::AlignTop);
+    CellArea = new QWidget(this);
+    layout->addWidget(CellArea, 1);
+    Grid = new QGridLayout(CellArea);
+    Grid->setContentsMargins(0, 0, 0, 0);
+    Grid->setSpacing(kCellSpacing);
+
+    for (std::size_t i = 0; i < Cells.size(); ++i) {
+        const bool original = i == 0;
+        Cells[i] = new CompareCell(original ? QString::fromUtf8(kCompareOriginalCaption) : strengthCaptions[i - 1],
+                                   QString::fromUtf8(kCompareChooseButton), !original, CellArea);
+        if (original)
+            continue;
+        const int level = kCompareLevels[i - 1];
+        connect(Cells[i], &CompareCell::clicked, this, [this, level] { Choose(level); });
+        connect(Cells[i]->button(), &QPushButton::clicked, this, [this, level] { Choose(level); });
+    }
+    Arrange(ChooseCompareGrid(QSize(), QSize(), 0, 0));
+}
+
+void TFormCompare::ShowPicture(const std::string& path)
+{
+    PicturePath = path;
+    LblPicture->setText(QString::fromStdString(ProcessingText(NameOf(path))));
+    show();
+    raise();
+    activateWindow();
+    Prepare();
+}
+
+void TFormCompare::Prepare()
+{
+    if (PicturePath.empty())
+        return;
+    // The window's room is measured once it is laid out; the worker gets only values.
+    layout()->activate();
+    const QSize area = CellArea->size();
+    const int captionHeight = Cells[0]->RowsHeight();
+    Preparer->Prepare(PicturePath, [area, captionHeight](PictureSize shownSource) {
+        const CompareGrid grid = ChooseCompareGrid(area, QSize(shownSource.width, shownSource.height), captionHeight,
+                                                   kCellSpacing);
+        return PictureSize{grid.cell.width(), grid.cell.height()};
+    });
+}
+
+void TFormCompare::ShowPrepared(const PreparedComparison& result)
+{
+    // A refused drop in the meantime has replaced the picture asked for.
+    if (result.path != PicturePath)
+        return;
+    if (!result.problem.isEmpty()) {
+        ShowProblem(result.problem);
+    } else {
+        ShownSource = result.shownSource;
+        LblPicture->setText(QString::fromStdString(NameOf(result.path)));
+        CellArea->show();
+        for (std::size_t i = 0; i < Cells.size(); ++i)
+            Cells[i]->SetImage(result.images[i]);
+        Arrange(CurrentGrid());
+    }
+    emit PictureShown();
+}
+
+void TFormCompare::ShowProblem(const QString& problem)
+{
+    ShownSource = QSize();
+    QString text = problem;
+    LblPicture->setText(text.remove(QLatin1Char('\r')));
+    for (CompareCell* cell : Cells)
+        cell->SetImage(QImage());
+    // Captions without pictures would read as if something were on show.
+    CellArea->hide();
+}
+
+CompareGrid TFormCompare::CurrentGrid() const
+{
+    return ChooseCompareGrid(CellArea->size(), ShownSource, Cells[0]->RowsHeight(), kCellSpacing);
+}
+
+void TFormCompare::Arrange(const CompareGrid& grid)
+{
+    if (grid.columns == Columns)
+        return;
+    Columns = grid.columns;
+    for (std::size_t i = 0; i < Cells.size(); ++i) {
+        Grid->removeWidget(Cells[i]);
+        Grid->addWidget(Cells[i], static_cast<int>(i) / grid.columns, static_cast<int>(i) % grid.columns);
+    }
+    for (int column = 0; column < 4; ++column)
+        Grid->setColumnStretch(column, column < grid.columns ? 1 : 0);
+    for (int row = 0; row < 2; ++row)
+        Grid->setRowStretch(row, row < grid.rows ? 1 : 0);
+}
+
+void TFormCompare::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    if (ShownSource.isEmpty())
+        return;
+    layout()->activate();
+    Arrange(CurrentGrid());
+    PrepareAgainWhenGrown();
+}
+
+void TFormCompare::PrepareAgainWhenGrown()
+{
+    const QSize prepared = Cells[0]->image().size();
+    QSize wanted = ShownSource.scaled(CurrentGrid().cell, Qt::KeepAspectRatio).boundedTo(ShownSource);
+    if (wanted.width() > prepared.width() || wanted.height() > prepared.height())
+        ResizeSettled->start();
+}
+
+void TFormCompare::Choose(int level)
+{
+    emit StrengthChosen(level);
+    close();
+}
+
+void TFormCompare::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier)
+        close();
+    else
+        QWidget::keyPressEvent(event);
+}
+
+void TFormCompare::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (!event->mimeData()->urls().isEmpty())
+        event->acceptProposedAction();
+}
+
+void TFormCompare::dropEvent(QDropEvent* event)
+{
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (urls.isEmpty())
+        return;
+    event->acceptProposedAction();
+    // One picture is compared at a time: the first one dropped.
+    const QUrl& url = urls.front();
+    if (url.isLocalFile()) {
+        ShowPicture(LocalPathBytes(url));
+        return;
+    }
+    PicturePath.clear();
+    ShowProblem(QString::fromStdString(SingleRefusalMessage(url.path().toStdString(), Text(Message::ReasonFormat))));
+    emit PictureShown();
+}
+
+} // namespace gustara

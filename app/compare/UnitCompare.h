@@ -1,0 +1,75 @@
+#pragma once
+
+#include "compare/CompareGrid.h"
+#include "preview/StrengthPreview.h"
+
+#include <QWidget>
+
+#include <array>
+
+class QGridLayout;
+class QLabel;
+class QTimer;
+
+namespace gustara {
+
+class CompareCell;
+class ComparePreparer;
+struct PreparedComparison;
+
+// The comparison window: one picture as it is and at every strength, side by side or two by
+// two, whichever shows it larger. Clicking a strength, or its button, emits StrengthChosen and
+// closes the window; nothing is written anywhere. Pictures are prepared off the user-interface
+// thread; a picture dropped on the window or asked for while one is being prepared replaces
+// it. A picture that cannot be shown leaves its reason in the window instead. Not modal: the
+// owner stays usable. Everything here runs on the user-interface thread.
+class TFormCompare : public QWidget {
+    Q_OBJECT
+public:
+    // `strengthCaptions` label the strengths in kCompareLevels order. The window is a window
+    // of `owner` and hidden until a picture is asked for.
+    TFormCompare(QWidget* owner, const std::array<QString, kCompareLevels.size()>& strengthCaptions);
+    ~TFormCompare() override;
+
+    // Shows the window and starts preparing the picture at `path` (bytes, as the file system
+    // names it; names that are not UTF-8 are shown with their bad bytes replaced).
+    void ShowPicture(const std::string& path);
+
+    QLabel* LblPicture;  // the picture's name, what is being done, or why nothing is shown
+    std::array<CompareCell*, 1 + kCompareLevels.size()> Cells;  // original, then kCompareLevels
+
+signals:
+    // A strength (1, 2 or 3) was chosen; the window closes right after.
+    void StrengthChosen(int level);
+    // A prepared picture or its reason is now on show.
+    void PictureShown();
+
+protected:
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    // Escape closes the window, as in a dialog.
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void CreateControls(const std::array<QString, kCompareLevels.size()>& strengthCaptions);
+    void ShowPrepared(const PreparedComparison& result);
+    void ShowProblem(const QString& problem);
+    void Prepare();
+    // The arrangement for the window's present size and picture.
+    CompareGrid CurrentGrid() const;
+    void Arrange(const CompareGrid& grid);
+    // After a resize: the pictures prepared for smaller cells are prepared again.
+    void PrepareAgainWhenGrown();
+    void Choose(int level);
+
+    ComparePreparer* Preparer;
+    QWidget* CellArea;
+    QGridLayout* Grid;
+    QTimer* ResizeSettled;
+    std::string PicturePath;
+    QSize ShownSource;  // of the picture on show; empty while there is none
+    int Columns = 0;
+};
+
+} // namespace gustara

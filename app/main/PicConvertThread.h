@@ -1,0 +1,102 @@
+#pragma once
+
+#include "UnitThPicConvert.h"
+#include "batch/PictureBatch.h"
+
+#include <QThread>
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace gustara {
+
+class TFormMain;
+class TFormStatus;
+
+// A picture that failed: its path (bytes) and the engine's reason.
+struct FailedPicture {
+    std::string path;
+    std::string reason;
+};
+
+// How a batch ended, beyond the main window's ConvertSucceeded.
+struct BatchOutcome {
+    std::size_t pictureCount = 0;
+    std::size_t savedCount = 0;
+    bool stopped = false;    // a stop was asked for and ended the batch early
+    bool keepGoing = false;  // the batch went on past failed pictures
+    std::vector<FailedPicture> failures;
+};
+
+// The worker of one batch: converts the main window's accepted paths, up to the main window's
+// BatchJobs at a time, and reports each picture and step to the progress window in drop
+// order, exactly as for one picture at a time: the label names the picture the batch waits
+// for, the bar moves only forward, and files are written in drop order from this thread.
+// Settings and the list are taken from the main window once, at the start. The first picture
+// that fails ends the batch (unless keepGoing), and nothing after it is written: the status
+// label names it with its reason and the main window's ConvertSucceeded becomes false. A stop
+// is looked at before each picture starts and before its file is written: an abandoned
+// picture leaves no file, and nothing is written after it, even a picture already finished.
+// The worker touches the windows only through RunOnUiThread, except for handing the output
+// folder to the progress window after the last picture. Both windows must outlive the run.
+class TPicConvertThread : public QThread, private BatchObserver {
+    Q_OBJECT
+public:
+    // Progress units of one picture: its start and one per engine step.
+    static constexpr int32_t kUnitsPerPicture = 5;
+
+    // keepGoing: a failed picture is recorded and the batch goes on with the next one.
+    TPicConvertThread(TFormMain& formMain, TFormStatus& formStatus, bool keepGoing);
+
+    // Asks the batch to stop; any thread may call it, at any time.
+    void RequestStop() { StopRequested.store(true); }
+    // How the batch ended; to be read only once the run has returned.
+    const BatchOutcome& Outcome() const { return Result; }
+
+protected:
+    // Runs Execute. A report that can no longer reach the user-interface thread (the
+    // application is ending) ends the run quietly instead of ending the program.
+    void run() override;
+
+private:
+    // The whole batch; a failed start or picture ends it as failed. Releases the list and the
+    // engine on every way out.
+    void Execute();
+    // Success flag, list and settings; false (and failed) when one of them fails.
+    bool Prepare();
+    // Every picture in list order, until a stop; false (and failed) at the first picture
+    // that fails, unless the batch keeps going.
+    bool ConvertAll();
+
+    // The batch's reports, on this thread, each passed on through RunOnUiThread. A failed
+    // picture is recorded; unless the batch keeps going it is shown and ends the batch.
+    void PictureStarted(std::size_t index) override;
+    void StepFinished(std::size_t index, int step) override;
+    void PictureWritten(std::size_t index, const std::string& outputPath) override;
+    void PictureFailed(std::size_t index, const std::string& reason) override;
+    void ShowProgressAt(std::size_t index, int step);
+
+    // Run on the user-interface thread while the worker waits.
+    void MarkSucceeded();
+    void GetFileList();
+    void ReadSettings();
+    void ShowProgress();
+    void ShowStatus();
+    void MarkFailed();
+
+    TFormMain& FormMain;
+    TFormStatus& FormStatus;
+    std::atomic<bool> StopRequested{false};
+    BatchOutcome Result;
+
+    std::string StatusText;
+    int32_t Progress = 0;
+    std::unique_ptr<TthPicConvert> PicConvert;
+    std::vector<std::string> PicList;
+    std::size_t BatchJobs = 1;
+};
+
+} // namespace gustara

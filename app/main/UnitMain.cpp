@@ -1,0 +1,517 @@
+#include "main/UnitMain.h"
+
+#include "EngineError.h"
+#include "about/UnitAbout.h"
+#include "main/SoftAd.h"
+#include "progress/UnitStatus.h"
+#include "rules/Defaults.h"
+#include "rules/Messages.h"
+#include "rules/SettingsRules.h"
+#include "rules/WholeNumber.h"
+#include "shared/AppText.h"
+#include "shared/ChoiceGroup.h"
+#include "shared/MessageBoxes.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QKeySequence>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QScreen>
+#include <QSlider>
+
+namespace gustara {
+
+namespace {
+
+constexpr int kClientWidth = 457;
+constexpr int kClientHeight = 268;
+
+// IPAPGothic has the metrics of the font that the layout was drawn with.
+const QStringList kFontFamilies = {QStringLiteral("IPAPGothic"), QStringLiteral("Noto Sans CJK JP"),
+                                   QStringLiteral("IPAGothic"), QStringLiteral("VL PGothic")};
+constexpr int kFontPixelSize = 12;
+
+// The keys of the edit actions that a line edit's context menu offers.
+bool IsEditShortcut(const QKeyEvent& event)
+{
+    for (const QKeySequence::StandardKey shortcut : {QKeySequence::SelectAll, QKeySequence::Copy, QKeySequence::Cut,
+                                                     QKeySequence::Paste, QKeySequence::Undo, QKeySequence::Redo}) {
+        if (event.matches(shortcut))
+            return true;
+    }
+    return false;
+}
+
+// A group's caption, or the check box standing in for it, sits on the top frame line. The
+// style sheet names the font too: under a styled group box an inherited font gets lost.
+QString ClientStyleSheet()
+{
+    return QStringLiteral("QWidget { font-family: \"%1\"; font-size: %2px; }"
+                          "QGroupBox { border: 1px solid palette(mid); border-radius: 2px; margin-top: 6px; }"
+                          "QGroupBox::title { subcontrol-origin: margin; subcontrol-position: top left; left: 7px;"
+                          " padding: 0 1px; }")
+        .arg(kFontFamilies.join(QStringLiteral("\", \"")))
+        .arg(kFontPixelSize);
+}
+
+QString Text(const char* utf8)
+{
+    return QString::fromUtf8(utf8);
+}
+
+template <class Widget>
+Widget* Place(Widget* widget, const char* name, int left, int top, int width, int height)
+{
+    widget->setObjectName(QString::fromLatin1(name));
+    widget->setGeometry(left, top, width, height);
+    return widget;
+}
+
+QLabel* MakeLabel(QWidget* parent, const char* name, const char* caption, int left, int top, int width, int height)
+{
+    return Place(new QLabel(Text(caption), parent), name, left, top, width, height);
+}
+
+QComboBox* MakeList(QWidget* parent, const char* name, std::initializer_list<const char*> items, int left, int top,
+                    int width, int height)
+{
+    auto* list = Place(new QComboBox(parent), name, left, top, width, height);
+    for (const char* item : items)
+        list->addItem(Text(item));
+    return list;
+}
+
+// A check box that sits on the top edge of its caption-less group box and stands in for the
+// caption: it paints its own background over the frame line.
+QCheckBox* MakeEdgeCheckBox(QGroupBox* group, const char* name, const char* caption, int width)
+{
+    auto* box = Place(new QCheckBox(Text(caption), group), name, 8, 0, width, 17);
+    box->setAutoFillBackground(true);
+    return box;
+}
+
+// Labels are greyed by their text colour only; they are never disabled. The same serves
+// the text of an edit field.
+void SetTextGrey(QWidget* widget, QPalette::ColorRole role, bool grey)
+{
+    const QPalette standard = QApplication::palette(widget);
+    QPalette palette = widget->palette();
+    palette.setColor(role, standard.color(grey ? QPalette::Disabled : QPalette::Active, role));
+    widget->setPalette(palette);
+}
+
+void SetLabelGrey(QLabel* label, bool grey)
+{
+    SetTextGrey(label, QPalette::WindowText, grey);
+}
+
+// A check box that turns on a choice between a list (`listChoice`) and typed values
+// (`typedChoice`): enables both choices and the list as they apply, and returns whether the
+// typed values are in use, for the caller to enable its own fields.
+bool EnableListOrTyped(bool on, QRadioButton* listChoice, QRadioButton* typedChoice, QWidget* list)
+{
+    const bool byList = listChoice->isChecked();
+    listChoice->setEnabled(on);
+    typedChoice->setEnabled(on);
+    list->setEnabled(on && byList);
+    return on && !byList;
+}
+
+// Whole-number value of an edit field's text, or the conversion error naming the text.
+template <class Integer>
+Integer WholeNumberIn(const QLineEdit* edit, std::optional<Integer> (*parse)(std::string_view))
+{
+    const std::string text = edit->text().toStdString();
+    const auto value = parse(text);
+    if (!value)
+        throw EngineError(NotWholeNumberText(text));
+    return *value;
+}
+
+int32_t TypedSide(const QLineEdit* edit)
+{
+    return WholeNumberIn<int32_t>(edit, ParseWholeNumber32);
+}
+
+} // namespace
+
+TFormMain::TFormMain(QWidget* parent)
+    : QMainWindow(parent)
+{
+    CreateControls();
+    FormCreate();
+}
+
+TFormMain::~TFormMain()
+{
+    FormDestroy();
+}
+
+void TFormMain::AttachWindows(TFormStatus& status, TFormAbout& about)
+{
+    FormStatus = &status;
+    FormAbout = &about;
+    connect(FormStatus, &TFormStatus::StopRequested, this, &TFormMain::StopConvert);
+}
+
+void TFormMain::CreateControls()
+{
+    setObjectName(QStringLiteral("FormMain"));
+    setWindowTitle(Text(kMainWindowCaption));
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                   | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    QFont font;
+    font.setFamilies(kFontFamilies);
+    font.setPixelSize(kFontPixelSize);
+    setFont(font);
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Window, palette.color(QPalette::Button));
+    setPalette(palette);
+
+    MainMenu = menuBar();
+    MainMenu->setObjectName(QStringLiteral("MainMenu"));
+    A1 = MainMenu->addAction(Text("このソフトについて(&A)"));
+    A1->setObjectName(QStringLiteral("A1"));
+    connect(A1, &QAction::triggered, this, &TFormMain::A1Click);
+    CreateMenus();
+    CreateCompareItem();
+
+    auto* client = new QWidget(this);
+    client->setObjectName(QStringLiteral("ClientArea"));
+    client->setStyleSheet(ClientStyleSheet());
+    client->setFixedSize(kClientWidth, kClientHeight);
+    setCentralWidget(client);
+    CreateSizeGroup(client);
+    CreateQualityGroup(client);
+    CreateFilterGroup(client);
+    CreateSaveGroup(client);
+    Memo1 = Place(new QPlainTextEdit(client), "Memo1", 8, 202, 441, 57);
+    Memo1->setPlainText(Text("画面上に美味しく加工したい画像をドラッグ＆ドロップしてください。\n"
+                             "対応形式：BMP / JPEG / PNG / GIF"));
+    Memo1->setReadOnly(true);
+    Memo1->setTabChangesFocus(true);
+    Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    CreateStrengthGroup(client);
+
+    ConnectRules();
+    ChainTabOrder();
+    AttachHints();
+
+    setFixedSize(kClientWidth, kClientHeight + MainMenu->sizeHint().height());
+    if (const QScreen* desktop = screen())
+        move(desktop->availableGeometry().center() - rect().center());
+}
+
+void TFormMain::CreateMenus()
+{
+    // After the window's own item, so that it keeps its place; the bar stays one line high.
+    FileMenu = MainMenu->addMenu(Text(kFileMenuCaption));
+    FileMenu->setObjectName(QStringLiteral("FileMenu"));
+    OpenFilesItem = FileMenu->addAction(Text(kOpenFilesCaption));
+    OpenFilesItem->setObjectName(QStringLiteral("OpenFilesItem"));
+    OpenFilesItem->setShortcut(QKeySequence::Open);
+    connect(OpenFilesItem, &QAction::triggered, this, &TFormMain::OpenFilesClick);
+
+    SettingsMenu = MainMenu->addMenu(Text(kSettingsMenuCaption));
+    SettingsMenu->setObjectName(QStringLiteral("SettingsMenu"));
+    KeepGoingItem = SettingsMenu->addAction(Text(kKeepGoingCaption));
+    KeepGoingItem->setObjectName(QStringLiteral("KeepGoingItem"));
+    KeepGoingItem->setCheckable(true);
+}
+
+void TFormMain::CreateSizeGroup(QWidget* client)
+{
+    GBPicSize = Place(new QGroupBox(client), "GBPicSize", 8, 2, 217, 129);
+    CBPicSize = MakeEdgeCheckBox(GBPicSize, "CBPicSize", "画像サイズ設定", 103);
+    RBRegularSize = Place(new ChoiceButton(Text("規定の大きさで設定する"), GBPicSize), "RBRegularSize", 8, 20, 153, 17);
+    CBSizeList = MakeList(GBPicSize, "CBSizeList",
+                          {"1280 x 1280", "1024 x 1024", "800 x  800", "640 x 640", "400 x 400", "320 x 320", "160 x 160"},
+                          25, 37, 145, 20);
+    RBInputPicSize = Place(new ChoiceButton(Text("指定した大きさで設定する"), GBPicSize), "RBInputPicSize", 8, 60, 153, 17);
+    LblPicWidth = MakeLabel(GBPicSize, "LblPicWidth", "幅", 24, 80, 12, 12);
+    EditPicWidth = Place(new QLineEdit(GBPicSize), "EditPicWidth", 40, 77, 57, 20);
+    LblPicHeight = MakeLabel(GBPicSize, "LblPicHeight", "高さ", 104, 80, 21, 12);
+    EditPicHeight = Place(new QLineEdit(GBPicSize), "EditPicHeight", 133, 77, 57, 20);
+    RBRegularSize->setChecked(true);
+    new ChoiceGroup({RBRegularSize, RBInputPicSize}, this);
+}
+
+void TFormMain::CreateSaveGroup(QWidget* client)
+{
+    GBSave = Place(new QGroupBox(Text("保存設定"), client), "GBSave", 232, 2, 217, 129);
+    RBDecidesName = Place(new ChoiceButton(Text("ファイル名の"), GBSave), "RBDecidesName", 8, 20, 89, 17);
+    CBSelectNamePos = MakeList(GBSave, "CBSelectNamePos", {"前に", "後に"}, 97, 18, 64, 20);
+    EditFileName = Place(new QLineEdit(GBSave), "EditFileName", 25, 41, 66, 20);
+    LblSelectFileName = MakeLabel(GBSave, "LblSelectFileName", "を付けて保存する", 97, 45, 90, 12);
+    RBMakeDir = Place(new ChoiceButton(Text("フォルダを作成しその中に保存する"), GBSave), "RBMakeDir", 8, 79, 201, 17);
+    LblDirName = MakeLabel(GBSave, "LblDirName", "フォルダ名", 25, 102, 55, 12);
+    EditDirName = Place(new QLineEdit(GBSave), "EditDirName", 88, 99, 113, 20);
+    CBProgressive = Place(new QCheckBox(Text("プログレッシブ形式で保存する"), GBSave), "CBProgressive", 8, 140, 177, 17);
+    CBProgressive->hide();
+    new ChoiceGroup({RBDecidesName, RBMakeDir}, this);
+}
+
+void TFormMain::CreateStrengthGroup(QWidget* client)
+{
+    GroupBox1 = Place(new QGroupBox(Text("加工する強さ"), client), "GroupBox1", 8, 138, 441, 57);
+    RBGustaraLv3 = Place(new ChoiceButton(Text("かなり強く加工"), GroupBox1), "RBGustaraLv3", 8, 24, 129, 17);
+    RBGustaraLv2 = Place(new ChoiceButton(Text("強く加工"), GroupBox1), "RBGustaraLv2", 156, 24, 145, 17);
+    RBGustaraLv1 = Place(new ChoiceButton(Text("通常レベルの加工"), GroupBox1), "RBGustaraLv1", 304, 24, 132, 17);
+    new ChoiceGroup({RBGustaraLv1, RBGustaraLv2, RBGustaraLv3}, this);
+}
+
+void TFormMain::CreateQualityGroup(QWidget* client)
+{
+    GBFileSize = Place(new QGroupBox(client), "GBFileSize", 504, 8, 217, 105);
+    CBQuality = MakeEdgeCheckBox(GBFileSize, "CBQuality", "品質設定", 70);
+    RBQuality = Place(new ChoiceButton(Text("画質で設定する"), GBFileSize), "RBQuality", 8, 20, 137, 17);
+    CBQualityLevel = MakeList(GBFileSize, "CBQualityLevel", {"最高画質", "高画質", "中画質", "低画質", "最低画質"}, 25, 37,
+                              145, 20);
+    RBFileSize = Place(new ChoiceButton(Text("ファイルサイズで設定する"), GBFileSize), "RBFileSize", 8, 60, 153, 17);
+    EditFileSize = Place(new QLineEdit(GBFileSize), "EditFileSize", 25, 77, 57, 20);
+    LblKB = MakeLabel(GBFileSize, "LblKB", "KB", 88, 80, 15, 12);
+    RBQuality->setChecked(true);
+    CBQualityLevel->setCurrentIndex(1);
+    new ChoiceGroup({RBQuality, RBFileSize}, this);
+    GBFileSize->hide();
+}
+
+void TFormMain::CreateFilterGroup(QWidget* client)
+{
+    GBFilter = Place(new QGroupBox(client), "GBFilter", 504, 120, 201, 169);
+    CBFilter = MakeEdgeCheckBox(GBFilter, "CBFilter", "効果設定", 73);
+    CBContrast = Place(new QCheckBox(Text("コントラストを調整する"), GBFilter), "CBContrast", 8, 20, 161, 17);
+    TBContrast = Place(new QSlider(Qt::Horizontal, GBFilter), "TBContrast", 26, 39, 151, 17);
+    TBContrast->setRange(0, 100);
+    TBContrast->setPageStep(10);
+    TBContrast->setTickInterval(5);
+    TBContrast->setTickPosition(QSlider::TicksBelow);
+    TBContrast->setValue(kFixedContrastPosition);
+    CBVivid = Place(new QCheckBox(Text("彩度を上げる"), GBFilter), "CBVivid", 8, 65, 161, 17);
+    CBBrightness = Place(new QCheckBox(Text("明るさを調整する"), GBFilter), "CBBrightness", 8, 95, 145, 17);
+    RBBrightnessUP = Place(new ChoiceButton(Text("明るく"), GBFilter), "RBBrightnessUP", 24, 112, 65, 17);
+    RBBrightnessDown = Place(new ChoiceButton(Text("暗く"), GBFilter), "RBBrightnessDown", 96, 112, 65, 17);
+    CBMonochrome = Place(new QCheckBox(Text("モノクロにする"), GBFilter), "CBMonochrome", 8, 140, 121, 17);
+    new ChoiceGroup({RBBrightnessUP, RBBrightnessDown}, this);
+    GBFilter->hide();
+}
+
+void TFormMain::ConnectRules()
+{
+    // Every change of a trigger runs its rule; the rules only read the controls, so a rule
+    // that runs during the load or twice for one click leaves the same state.
+    const auto triggers = [this](std::initializer_list<QAbstractButton*> buttons, void (TFormMain::*rule)()) {
+        for (QAbstractButton* button : buttons)
+            connect(button, &QAbstractButton::toggled, this, rule);
+    };
+    triggers({CBPicSize, RBRegularSize, RBInputPicSize}, &TFormMain::UpdateFormPicSize);
+    triggers({CBQuality, RBQuality, RBFileSize}, &TFormMain::UpdateFormQuality);
+    triggers({CBFilter, CBContrast, CBVivid, CBBrightness, CBMonochrome}, &TFormMain::UpdateFormFilter);
+    triggers({RBDecidesName, RBMakeDir, RBGustaraLv1, RBGustaraLv2, RBGustaraLv3}, &TFormMain::UpdateFormSaveConf);
+
+    TypedFields = {{EditPicWidth, 5}, {EditPicHeight, 5}, {EditFileSize, 6}};
+    for (const TypedField& field : TypedFields) {
+        // Composed input would bypass the key filter; these fields take digits only.
+        field.edit->setAttribute(Qt::WA_InputMethodEnabled, false);
+        field.edit->setInputMethodHints(Qt::ImhDigitsOnly);
+        field.edit->installEventFilter(this);
+    }
+}
+
+void TFormMain::ChainTabOrder()
+{
+    // The window's groups in their tab order, each followed by its own controls in theirs.
+    QWidget* const chain[] = {
+        CBPicSize, RBRegularSize, CBSizeList, RBInputPicSize, EditPicWidth, EditPicHeight,
+        CBQuality, RBQuality, CBQualityLevel, RBFileSize, EditFileSize,
+        CBFilter, CBContrast, TBContrast, CBVivid, CBBrightness, CBMonochrome, RBBrightnessUP, RBBrightnessDown,
+        RBDecidesName, CBSelectNamePos, RBMakeDir, EditDirName, EditFileName, CBProgressive,
+        Memo1,
+        RBGustaraLv3, RBGustaraLv2, RBGustaraLv1,
+    };
+    for (std::size_t i = 1; i < std::size(chain); ++i)
+        QWidget::setTabOrder(chain[i - 1], chain[i]);
+}
+
+void TFormMain::AttachHints()
+{
+    const QString sizeHint = Text("画像サイズも変更したい場合はチェックを入れてください。");
+    const std::pair<QWidget*, QString> hints[] = {
+        {GBPicSize, sizeHint},
+        {CBPicSize, sizeHint},
+        {RBRegularSize, Text("選択した範囲に収まるように加工します。")},
+        {RBInputPicSize, Text("指定した範囲に収まるように加工します。")},
+        {GBSave, Text("保存する際のファイル名などを設定します。保存先は加工する画像と同じ場所に保存されます。")},
+        {GroupBox1, Text("加工する強さを選択します。")},
+        {Memo1, Text("画面上のどこでもいいので加工したい画像をドラッグ＆ドロップしてください")},
+    };
+    for (const auto& [widget, hint] : hints) {
+        widget->setToolTip(hint);
+        widget->installEventFilter(this);
+    }
+}
+
+bool TFormMain::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::ToolTip)
+        return true;
+    if (TakeFileDrag(*event))
+        return true;
+    if (event->type() == QEvent::KeyPress) {
+        for (const TypedField& field : TypedFields) {
+            if (watched == field.edit)
+                return !PassesNumberFieldFilter(field, static_cast<const QKeyEvent&>(*event));
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+bool TFormMain::PassesNumberFieldFilter(const TypedField& field, const QKeyEvent& event) const
+{
+    // The shortcuts of the field's context menu work as the menu does; text that they place
+    // is not typed, so it is not filtered here but checked before a batch.
+    if (IsEditShortcut(event))
+        return true;
+    // Tab and Delete move the focus or edit; like the arrow keys they type no character.
+    const int key = event.key();
+    if (event.text().isEmpty() || key == Qt::Key_Tab || key == Qt::Key_Backtab || key == Qt::Key_Delete)
+        return true;
+    bool growsText = false;
+    for (const QChar c : event.text()) {
+        if (EditNumOnlyKeyPress(c.unicode()) == 0)
+            return false;
+        growsText = growsText || c != QLatin1Char('\b');
+    }
+    const QLineEdit& edit = *field.edit;
+    return !growsText || edit.text().size() - edit.selectedText().size() + event.text().size() <= field.typingLimit;
+}
+
+char16_t TFormMain::EditNumOnlyKeyPress(char16_t key)
+{
+    const bool passes = key == u'\b' || key == u'.' || (key >= u'0' && key <= u'9');
+    return passes ? key : char16_t{0};
+}
+
+void TFormMain::FormCreate()
+{
+    SA_Initialize(winId(), 0, 0, 145);
+    AcceptDropsEverywhere();
+    InitConfigDir();
+    LoadConfig();
+    UpdateFormPicSize();
+    UpdateFormQuality();
+    UpdateFormFilter();
+    UpdateFormSaveConf();
+}
+
+void TFormMain::FormDestroy()
+{
+    FileList = {};
+    SaveConfig();
+    SA_Cleanup();
+}
+
+void TFormMain::UpdateFormPicSize()
+{
+    const bool typed = EnableListOrTyped(CBPicSize->isChecked(), RBRegularSize, RBInputPicSize, CBSizeList);
+    EditPicWidth->setEnabled(typed);
+    EditPicHeight->setEnabled(typed);
+    SetLabelGrey(LblPicWidth, !typed);
+    SetLabelGrey(LblPicHeight, !typed);
+}
+
+void TFormMain::UpdateFormQuality()
+{
+    const bool bySize = EnableListOrTyped(CBQuality->isChecked(), RBQuality, RBFileSize, CBQualityLevel);
+    EditFileSize->setEnabled(bySize);
+    SetTextGrey(EditFileSize, QPalette::Text, !bySize);
+    SetLabelGrey(LblKB, !bySize);
+}
+
+void TFormMain::UpdateFormFilter()
+{
+    const bool effects = CBFilter->isChecked();
+    for (QWidget* control : std::initializer_list<QWidget*>{CBContrast, TBContrast, CBVivid, CBBrightness, RBBrightnessUP,
+                                                             RBBrightnessDown, CBMonochrome})
+        control->setEnabled(effects);
+}
+
+void TFormMain::UpdateFormSaveConf()
+{
+    const bool decidesName = RBDecidesName->isChecked();
+    CBSelectNamePos->setEnabled(decidesName);
+    EditFileName->setEnabled(decidesName);
+    EditDirName->setEnabled(RBMakeDir->isChecked());
+    SetLabelGrey(LblSelectFileName, !decidesName);
+    SetLabelGrey(LblDirName, decidesName);
+}
+
+bool TFormMain::CheckSettings()
+{
+    SettingsToCheck settings;
+    // The typed box is tested whenever it would be used, also when no size choice is selected.
+    settings.typedBoxInUse = CBPicSize->isChecked() && !RBRegularSize->isChecked();
+    settings.widthText = EditPicWidth->text().toStdString();
+    settings.heightText = EditPicHeight->text().toStdString();
+    settings.targetSizeInUse = CBQuality->isChecked() && RBFileSize->isChecked();
+    settings.fileSizeText = EditFileSize->text().toStdString();
+    settings.decidesName = RBDecidesName->isChecked();
+    settings.fileNameAffix = EditFileName->text().toStdString();
+    settings.dirName = EditDirName->text().toStdString();
+    const auto problem = FirstSettingsProblem(settings);
+    if (!problem)
+        return true;
+    ShowMessage(this, QString::fromUtf8(problem->data(), static_cast<qsizetype>(problem->size())));
+    return false;
+}
+
+void TFormMain::GetPicSize(int32_t& width, int32_t& height) const
+{
+    if (!RBRegularSize->isChecked()) {
+        // An unused box is not read, so a leftover text in a disabled field ends no batch.
+        const bool used = CBPicSize->isChecked();
+        width = used ? TypedSide(EditPicWidth) : 0;
+        height = used ? TypedSide(EditPicHeight) : 0;
+        return;
+    }
+    const int index = CBSizeList->currentIndex();
+    if (index >= 0 && index < static_cast<int>(kPresetBoxSides.size()))
+        width = kPresetBoxSides[static_cast<std::size_t>(index)];
+    height = width;
+}
+
+int TFormMain::GetQualityValue() const
+{
+    const int index = CBQualityLevel->currentIndex();
+    return index >= 0 && index < static_cast<int>(kQualityByLevel.size()) ? kQualityByLevel[static_cast<std::size_t>(index)] : 0;
+}
+
+int TFormMain::GetFlavourLevel() const
+{
+    if (RBGustaraLv1->isChecked())
+        return 1;
+    if (RBGustaraLv2->isChecked())
+        return 2;
+    return 3;
+}
+
+int64_t TFormMain::GetTargetFileSize() const
+{
+    return WholeNumberIn<int64_t>(EditFileSize, ParseWholeNumber64);
+}
+
+void TFormMain::A1Click()
+{
+    if (FormAbout)
+        FormAbout->exec();
+}
+
+} // namespace gustara

@@ -1,0 +1,244 @@
+#pragma once
+
+#include "batch/BatchLimits.h"
+#include "settings/SettingsFile.h"
+
+#include <QMainWindow>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class QAction;
+class QCheckBox;
+class QCloseEvent;
+class QComboBox;
+class QDragEnterEvent;
+class QDropEvent;
+class QGroupBox;
+class QKeyEvent;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QMenuBar;
+class QPlainTextEdit;
+class QRadioButton;
+class QSlider;
+class QUrl;
+
+namespace gustara {
+
+class TFormAbout;
+class TFormCompare;
+class TFormStatus;
+class TPicConvertThread;
+struct BatchOutcome;
+
+// The main window. Its controls are the settings: they are loaded from config.ini when the
+// window is created and written back when it is destroyed; the batch worker reads them on
+// the user-interface thread. Everything here runs on the user-interface thread.
+class TFormMain : public QMainWindow {
+    Q_OBJECT
+public:
+    // Builds the controls and runs FormCreate: the settings folder is prepared and the
+    // settings are loaded; a missing or broken file gives the defaults without a message.
+    explicit TFormMain(QWidget* parent = nullptr);
+    // Runs FormDestroy: FileList is released, the settings are saved (a failed save shows
+    // the error box before the window goes) and the advertising library is cleaned up.
+    ~TFormMain() override;
+
+    // The progress and About windows, created by the program after this window; not owned.
+    void AttachWindows(TFormStatus& status, TFormAbout& about);
+
+    // The enabling rules of the size, hidden quality, hidden effect and save groups.
+    void UpdateFormPicSize();
+    void UpdateFormQuality();
+    void UpdateFormFilter();
+    void UpdateFormSaveConf();
+
+    // The character filter of the number fields: backspace, "." and the digits pass
+    // unchanged; any other character becomes 0, which discards it.
+    static char16_t EditNumOnlyKeyPress(char16_t key);
+
+    // Tests the settings before a batch; on the first problem shows its message and returns
+    // false. Changes no control and moves no focus.
+    bool CheckSettings();
+    // The bounding box of the batch. The typed box is read only when resizing is on (0 x 0
+    // when it is off); a preset gives its side twice; with no preset selected the width
+    // keeps the caller's value and the height receives it. Throws EngineError
+    // "'<text>' は整数ではありません" when a typed side is not a whole number.
+    void GetPicSize(int32_t& width, int32_t& height) const;
+    // JPEG quality by quality level: 100, 80, 60, 30, 10; 0 with no level selected.
+    int GetQualityValue() const;
+    // Flavour strength: 1, 2, or 3 (also when no strength is selected).
+    int GetFlavourLevel() const;
+    // The target file size typed in EditFileSize, read whether or not it is in use. Throws
+    // EngineError "'<text>' は整数ではありません" when the text is not a whole number.
+    int64_t GetTargetFileSize() const;
+
+    // One drop, its URLs in drop order. FileList is emptied and receives every accepted
+    // path, as the bytes of the URL's percent-decoded path; a URL that names no local file is
+    // refused for its format. Any refusal is reported in one message and nothing is
+    // converted; otherwise the settings are checked and, when they pass, a batch is started.
+    void WMDropFiles(const QList<QUrl>& urls);
+    // The same for local paths given as bytes (the window's own command line).
+    void OpenPaths(const std::vector<std::string>& paths);
+    // Asks for pictures in the desktop's file dialog; the chosen ones are taken as a drop.
+    void OpenFilesClick();
+    // The open dialogs' filter: the extensions a drop accepts, then every file.
+    static QString PictureDialogFilter();
+    // Sorts errorList in place, ignoring letter case by the user's locale, and returns the
+    // message that lists the refusals.
+    static std::string BuildErrorMessage(std::vector<std::string>& errorList);
+
+    // Starts a batch on FileList (at least one entry): shows the progress window, disables
+    // this window and starts a worker, which releases itself after ConvertTerminate. Needs
+    // AttachWindows first.
+    void StartConvert();
+    // The worker's completion handler (`sender` is the worker, whose run has returned):
+    // writes the result of the batch into the progress window. This window stays disabled
+    // until the progress window is closed, or closes now when it was asked to during the batch.
+    void ConvertTerminate(QObject* sender);
+    // Asks the running batch, if any, to stop after its current picture at the latest.
+    void StopConvert();
+    // Replaces target's entries with FileList's, in order.
+    void CopyFileList(std::vector<std::string>& target) const;
+    // True from StartConvert until ConvertTerminate.
+    bool IsConverting() const { return ConvertThread != nullptr; }
+
+    // Opens the About window modally.
+    void A1Click();
+
+    // Asks for one picture with the standard open dialog and shows it at every strength in
+    // the comparison window; a cancelled dialog changes nothing.
+    void CompareClick();
+    // The comparison window, created hidden on first use and owned by this window.
+    TFormCompare& CompareWindow();
+    // Selects the strength choice of `level` (1, 2 or 3), as a click on it does.
+    void SetFlavourLevel(int level);
+
+    // The settings folder and its file (SettingsFile.h has the rules of both).
+    void InitConfigDir();
+    void LoadConfig();
+    // Writes the fifteen settings, then the extension settings; shows the error box with the
+    // file's path when the file cannot be replaced, which leaves it as it was.
+    void SaveConfig();
+
+    QString SettingsDir;  // ends in "/"
+    bool ConvertSucceeded = false;
+    std::vector<std::string> FileList;  // paths (bytes) of the latest accepted drop
+    // The settings kept beyond the fifteen keys; KeepGoingItem holds keepGoing while the
+    // window lives.
+    ExtensionSettings Extensions;
+    std::size_t BatchJobs = DefaultBatchJobs();  // pictures a batch works on at once
+
+    // Size group.
+    QGroupBox* GBPicSize;
+    QCheckBox* CBPicSize;
+    QRadioButton* RBRegularSize;
+    QComboBox* CBSizeList;
+    QRadioButton* RBInputPicSize;
+    QLabel* LblPicWidth;
+    QLineEdit* EditPicWidth;
+    QLabel* LblPicHeight;
+    QLineEdit* EditPicHeight;
+    // Save group.
+    QGroupBox* GBSave;
+    QRadioButton* RBDecidesName;
+    QComboBox* CBSelectNamePos;
+    QLineEdit* EditFileName;
+    QLabel* LblSelectFileName;
+    QRadioButton* RBMakeDir;
+    QLabel* LblDirName;
+    QLineEdit* EditDirName;
+    QCheckBox* CBProgressive;  // hidden; persisted
+    // Strength group.
+    QGroupBox* GroupBox1;
+    QRadioButton* RBGustaraLv3;
+    QRadioButton* RBGustaraLv2;
+    QRadioButton* RBGustaraLv1;
+    QPlainTextEdit* Memo1;
+    // Hidden quality group, fixed at every start.
+    QGroupBox* GBFileSize;
+    QCheckBox* CBQuality;
+    QRadioButton* RBQuality;
+    QComboBox* CBQualityLevel;
+    QRadioButton* RBFileSize;
+    QLineEdit* EditFileSize;
+    QLabel* LblKB;
+    // Hidden effect group, fixed at every start.
+    QGroupBox* GBFilter;
+    QCheckBox* CBFilter;
+    QCheckBox* CBContrast;
+    QSlider* TBContrast;
+    QCheckBox* CBVivid;
+    QCheckBox* CBBrightness;
+    QRadioButton* RBBrightnessUP;
+    QRadioButton* RBBrightnessDown;
+    QCheckBox* CBMonochrome;
+    // Menu.
+    QMenuBar* MainMenu;
+    QAction* A1;
+    QMenu* FileMenu;
+    QAction* OpenFilesItem;  // Ctrl+O
+    QMenu* SettingsMenu;
+    QAction* KeepGoingItem;  // checkable
+    QAction* ActCompare;
+
+protected:
+    // Swallows hint (tooltip) events, since hints are off in this window, takes dragged
+    // files for the window and runs the key filter of the number fields.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    // Dropped files are taken anywhere on the window, but not while a batch runs or the
+    // window is disabled: Qt delivers drops to a disabled window too. Drops are handled
+    // once the platform's drop is over.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    // While a worker runs (it still reports to this window) a close stops the batch, and the
+    // window closes once the batch has ended.
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    struct TypedField {
+        QLineEdit* edit;
+        int typingLimit;
+    };
+
+    void CreateControls();
+    void CreateMenus();
+    // The drop's rules on local paths, with the refusals already found.
+    void TakeFiles(const std::vector<std::string>& paths, std::vector<std::string> errorList);
+    // The status line and buttons of a batch that stopped or went on past failures; false
+    // for the two ends that the batch's own rules cover (done, failed).
+    bool ShowExtendedOutcome(const BatchOutcome& outcome);
+    void CreateSizeGroup(QWidget* client);
+    void CreateSaveGroup(QWidget* client);
+    void CreateStrengthGroup(QWidget* client);
+    void CreateQualityGroup(QWidget* client);
+    void CreateFilterGroup(QWidget* client);
+    void CreateCompareItem();
+    void ConnectRules();
+    void ChainTabOrder();
+    void AttachHints();
+    void FormCreate();
+    void FormDestroy();
+    void ApplyHiddenFixedValues();
+    // True when the key event may reach the number field.
+    bool PassesNumberFieldFilter(const TypedField& field, const QKeyEvent& event) const;
+    // The window is the target of dropped files, also over the controls that take dropped
+    // text, which would otherwise keep a file drag that offers the paths as text too.
+    void AcceptDropsEverywhere();
+    // Handles a drag or drop event that carries URLs; false for any other event.
+    bool TakeFileDrag(QEvent& event);
+    bool TakesDrops() const;
+
+    TPicConvertThread* ConvertThread = nullptr;  // the running worker; it owns itself
+    bool CloseAfterBatch = false;
+
+    std::vector<TypedField> TypedFields;
+    TFormStatus* FormStatus = nullptr;
+    TFormAbout* FormAbout = nullptr;
+    TFormCompare* FormCompare = nullptr;
+};
+
+} // namespace gustara

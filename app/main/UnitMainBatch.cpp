@@ -1,0 +1,119 @@
+// Batches of the main window: starting the worker, stopping it and showing its result.
+
+#include "main/UnitMain.h"
+
+#include "main/PicConvertThread.h"
+#include "progress/UnitStatus.h"
+#include "rules/DisplayText.h"
+#include "rules/Messages.h"
+#include "shared/AppText.h"
+
+#include <QAction>
+#include <QCloseEvent>
+
+namespace gustara {
+
+namespace {
+
+int32_t LastProgressUnit(std::size_t pictureCount)
+{
+    return static_cast<int32_t>(pictureCount) * TPicConvertThread::kUnitsPerPicture - 1;
+}
+
+QStringList FailureLines(const BatchOutcome& outcome)
+{
+    QStringList lines;
+    for (const FailedPicture& failure : outcome.failures)
+        lines.push_back(QString::fromStdString(PictureFailedMessage(failure.path, failure.reason)));
+    return lines;
+}
+
+} // namespace
+
+void TFormMain::StartConvert()
+{
+    FormStatus->SetProgressRange(0, LastProgressUnit(FileList.size()));
+    // Through the setter, so that no tooltip of an earlier batch stays.
+    FormStatus->SetStatusText(QString::fromUtf8(Text(Message::StatusStarting)));
+    FormStatus->SetCloseEnabled(false);
+    FormStatus->SetOpenDirEnabled(false);
+    FormStatus->SetFailureList({});
+    FormStatus->OfferStop(true);
+    FormStatus->show();
+    // A window shown again does not come to the front by itself everywhere (without a
+    // window manager, or with some), and would stay hidden behind this one.
+    FormStatus->raise();
+    FormStatus->activateWindow();
+    setEnabled(false);
+
+    ConvertThread = new TPicConvertThread(*this, *FormStatus, KeepGoingItem->isChecked());
+    connect(ConvertThread, &QThread::finished, this, [this, worker = ConvertThread] { ConvertTerminate(worker); });
+    // Connected after the handler, so the worker goes only once the handler has run.
+    connect(ConvertThread, &QThread::finished, ConvertThread, &QObject::deleteLater);
+    ConvertThread->start(QThread::NormalPriority);
+}
+
+void TFormMain::ConvertTerminate(QObject* sender)
+{
+    auto& worker = static_cast<TPicConvertThread&>(*sender);
+    // The run has returned; the thread itself ends right after, and no thread outlives the batch.
+    worker.wait();
+    ConvertThread = nullptr;
+    FormStatus->OfferStop(false);
+    FormStatus->SetCloseEnabled(true);
+    if (!ShowExtendedOutcome(worker.Outcome()) && ConvertSucceeded) {
+        FormStatus->SetProgress(LastProgressUnit(FileList.size()));
+        FormStatus->SetOpenDirEnabled(true);
+        FormStatus->SetStatusText(QString::fromStdString(BatchDoneText(FileList.size())));
+    }
+    if (CloseAfterBatch) {
+        CloseAfterBatch = false;
+        FormStatus->hide();
+        close();
+    }
+}
+
+bool TFormMain::ShowExtendedOutcome(const BatchOutcome& outcome)
+{
+    const std::size_t failed = outcome.failures.size();
+    const auto counts = [&](Message text) {
+        return QString::fromStdString(Format(text, {std::to_string(outcome.pictureCount),
+                                                    std::to_string(outcome.savedCount), std::to_string(failed)}));
+    };
+    if (outcome.stopped) {
+        FormStatus->SetStatusText(counts(failed > 0 ? Message::StoppedWithFailures : Message::Stopped));
+    } else if (outcome.keepGoing && failed > 0) {
+        FormStatus->SetProgress(LastProgressUnit(outcome.pictureCount));
+        FormStatus->SetStatusText(counts(Message::KeptGoing));
+    } else {
+        return false;
+    }
+    FormStatus->SetOpenDirEnabled(outcome.savedCount > 0);
+    if (outcome.keepGoing)
+        FormStatus->SetFailureList(FailureLines(outcome));
+    return true;
+}
+
+void TFormMain::StopConvert()
+{
+    if (ConvertThread)
+        ConvertThread->RequestStop();
+}
+
+void TFormMain::CopyFileList(std::vector<std::string>& target) const
+{
+    target = FileList;
+}
+
+void TFormMain::closeEvent(QCloseEvent* event)
+{
+    if (!IsConverting()) {
+        QMainWindow::closeEvent(event);
+        return;
+    }
+    CloseAfterBatch = true;
+    StopConvert();
+    event->ignore();
+}
+
+} // namespace gustara

@@ -1,0 +1,62 @@
+// The main window's way into the comparison window: the menu item, the open dialog, and the
+// strength that the comparison chooses.
+
+#include "main/UnitMain.h"
+
+#include "compare/UnitCompare.h"
+#include "shared/AppText.h"
+
+#include <QAction>
+#include <QFileDialog>
+#include <QMenu>
+#include <QRadioButton>
+
+namespace gustara {
+
+namespace {
+
+constexpr QSize kDefaultCompareWindowSize(1000, 440);
+
+QRadioButton* ChoiceOfLevel(const TFormMain& form, int level)
+{
+    return level == 1 ? form.RBGustaraLv1 : level == 2 ? form.RBGustaraLv2 : form.RBGustaraLv3;
+}
+
+} // namespace
+
+void TFormMain::CreateCompareItem()
+{
+    ActCompare = new QAction(QString::fromUtf8(kCompareMenuItem), this);
+    ActCompare->setObjectName(QStringLiteral("ActCompare"));
+    ActCompare->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_K));
+    FileMenu->addAction(ActCompare);
+    connect(ActCompare, &QAction::triggered, this, &TFormMain::CompareClick);
+}
+
+void TFormMain::CompareClick()
+{
+    const QString path = QFileDialog::getOpenFileName(this, QString::fromUtf8(kCompareMenuItem).remove(QStringLiteral("...")),
+                                                      QString(), PictureDialogFilter());
+    if (!path.isEmpty())
+        CompareWindow().ShowPicture(path.toStdString());
+}
+
+TFormCompare& TFormMain::CompareWindow()
+{
+    if (!FormCompare) {
+        std::array<QString, kCompareLevels.size()> captions;
+        for (std::size_t i = 0; i < kCompareLevels.size(); ++i)
+            captions[i] = ChoiceOfLevel(*this, kCompareLevels[i])->text();
+        FormCompare = new TFormCompare(this, captions);
+        FormCompare->resize(Extensions.compareWindowSize.value_or(kDefaultCompareWindowSize));
+        connect(FormCompare, &TFormCompare::StrengthChosen, this, &TFormMain::SetFlavourLevel);
+    }
+    return *FormCompare;
+}
+
+void TFormMain::SetFlavourLevel(int level)
+{
+    ChoiceOfLevel(*this, level)->setChecked(true);
+}
+
+} // namespace gustara

@@ -1,0 +1,137 @@
+// The drop intake of the main window: dropped files are sorted into accepted and refused
+// ones; a single refusal cancels the whole drop.
+
+#include "main/UnitMain.h"
+
+#include "read/PictureFormat.h"
+#include "rules/DropRules.h"
+#include "shared/AppText.h"
+#include "shared/LocalPaths.h"
+#include "shared/MessageBoxes.h"
+
+#include <QCollator>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileDialog>
+#include <QMimeData>
+#include <QUrl>
+
+namespace gustara {
+
+bool TFormMain::TakesDrops() const
+{
+    return isEnabled() && !IsConverting();
+}
+
+void TFormMain::AcceptDropsEverywhere()
+{
+    setAcceptDrops(true);
+    for (QWidget* control : findChildren<QWidget*>()) {
+        if (control->acceptDrops())
+            control->installEventFilter(this);
+    }
+}
+
+bool TFormMain::TakeFileDrag(QEvent& event)
+{
+    const QEvent::Type type = event.type();
+    if (type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop)
+        return false;
+    auto& drag = static_cast<QDropEvent&>(event);
+    // A drag that offers the URL type but no URL brings nothing to convert.
+    if (drag.mimeData()->urls().isEmpty())
+        return false;
+    if (!TakesDrops()) {
+        drag.ignore();
+        return true;
+    }
+    drag.acceptProposedAction();
+    if (type == QEvent::Drop) {
+        // Handled once the drop is over, so that a message box does not keep the drag
+        // source waiting for its answer; the test is repeated for a drop handled in between.
+        QMetaObject::invokeMethod(
+            this,
+            [this, urls = drag.mimeData()->urls()] {
+                if (TakesDrops())
+                    WMDropFiles(urls);
+            },
+            Qt::QueuedConnection);
+    }
+    return true;
+}
+
+void TFormMain::dragEnterEvent(QDragEnterEvent* event)
+{
+    TakeFileDrag(*event);
+}
+
+void TFormMain::dropEvent(QDropEvent* event)
+{
+    TakeFileDrag(*event);
+}
+
+void TFormMain::WMDropFiles(const QList<QUrl>& urls)
+{
+    std::vector<std::string> paths;
+    std::vector<std::string> errorList;
+    for (const QUrl& url : urls) {
+        if (url.isLocalFile())
+            paths.push_back(LocalPathBytes(url));
+        else
+            errorList.push_back(ErrorListEntry(Text(Message::ReasonFormat), LocalPathBytes(url)));
+    }
+    TakeFiles(paths, std::move(errorList));
+}
+
+void TFormMain::OpenPaths(const std::vector<std::string>& paths)
+{
+    TakeFiles(paths, {});
+}
+
+QString TFormMain::PictureDialogFilter()
+{
+    QStringList patterns;
+    for (const FormatExtension& supported : kSupportedExtensions) {
+        const QString upper = QLatin1Char('*') + QString::fromLatin1(supported.extension);
+        // Some desktops' dialogs match patterns in their letter case only.
+        patterns << upper.toLower() << upper;
+    }
+    return QString::fromUtf8(kOpenFilesFilter).arg(patterns.join(QLatin1Char(' ')));
+}
+
+void TFormMain::OpenFilesClick()
+{
+    const QList<QUrl> urls =
+        QFileDialog::getOpenFileUrls(this, QString::fromUtf8(kOpenFilesCaption), QUrl(), PictureDialogFilter());
+    if (!urls.isEmpty())
+        WMDropFiles(urls);
+}
+
+void TFormMain::TakeFiles(const std::vector<std::string>& paths, std::vector<std::string> errorList)
+{
+    FileList.clear();
+    // Paths are kept whole, as bytes; nothing limits their length.
+    for (const std::string& path : paths) {
+        if (const auto reason = RejectionReason(path))
+            errorList.push_back(ErrorListEntry(*reason, path));
+        else
+            FileList.push_back(path);
+    }
+    if (!errorList.empty()) {
+        ShowMessage(this, QString::fromStdString(BuildErrorMessage(errorList)));
+        return;
+    }
+    if (CheckSettings())
+        StartConvert();
+}
+
+std::string TFormMain::BuildErrorMessage(std::vector<std::string>& errorList)
+{
+    QCollator collator;
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    return gustara::BuildErrorMessage(errorList, [&collator](const std::string& a, const std::string& b) {
+        return collator.compare(QString::fromStdString(a), QString::fromStdString(b));
+    });
+}
+
+} // namespace gustara

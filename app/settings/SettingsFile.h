@@ -1,0 +1,62 @@
+#pragma once
+
+#include "settings/IniFile.h"
+
+#include <QSize>
+#include <QString>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace gustara {
+
+inline constexpr char kSettingsFileName[] = "config.ini";
+// A text value read from the settings file keeps at most this many bytes.
+inline constexpr std::size_t kMaxSettingsTextBytes = 2047;
+
+// The folder of the settings file, with a trailing "/": "Ferrowin/GustaraWorks/" under
+// $XDG_CONFIG_HOME, or under ~/.config when that is unset, empty or relative. Creates every
+// missing folder of the path; a folder that cannot be created is left to the save to report.
+QString PrepareSettingsFolder();
+
+// The bytes of the settings file: empty when it does not exist, nullopt when it exists but
+// cannot be read.
+std::optional<std::string> ReadSettingsFileBytes(const QString& path);
+// Replaces the file with `text` through a temporary file beside it, so that the file is
+// either the old one or the new one, never a part. Returns false when that fails; the old
+// file is then unchanged.
+bool ReplaceSettingsFile(const QString& path, const std::string& text);
+
+// An integer value: "0x" or "0X" followed by hexadecimal digits when longer than two
+// characters, otherwise the whole-number syntax; nullopt when it is neither.
+std::optional<int32_t> ParseSettingsInteger(std::string_view text);
+
+// The setting as a flag (any non-zero integer is true) or an integer; the default when the
+// key is missing or its value does not parse.
+bool ReadSettingsFlag(const IniFile& ini, std::string_view section, std::string_view key, bool defaultValue);
+int32_t ReadSettingsInteger(const IniFile& ini, std::string_view section, std::string_view key, int32_t defaultValue);
+// The setting as a text of at most kMaxSettingsTextBytes bytes, cut before a UTF-8 character
+// that would not fit whole; the default when the key is missing.
+std::string ReadSettingsText(const IniFile& ini, std::string_view section, std::string_view key, std::string_view defaultValue);
+
+// The settings beyond the fifteen keys of the window's controls, in a section of their own that
+// a file written from scratch holds after the other three, so those keep their order. To add
+// a setting: a field here, one line in each of the two functions below.
+inline constexpr char kExtensionSection[] = "GUSTARA_EXT";
+struct ExtensionSettings {
+    bool keepGoing = false;  // KEEP_GOING: a batch goes on past a failed picture
+    // COMPARE_WIDTH, COMPARE_HEIGHT: the comparison window's last size; none (and not
+    // written) until the window has been used.
+    std::optional<QSize> compareWindowSize;
+};
+// Missing keys and values that do not parse give the defaults above. Does not fail.
+ExtensionSettings ReadExtensionSettings(const IniFile& ini);
+// Writes every key of the section, in the order of the fields. Does not fail.
+void WriteExtensionSettings(IniFile& ini, const ExtensionSettings& settings);
+
+// The longest prefix of the UTF-8 text of at most maxBytes bytes that ends between characters.
+std::string_view CutUtf8(std::string_view text, std::size_t maxBytes);
+
+} // namespace gustara
