@@ -4,11 +4,12 @@
 set -euo pipefail
 
 packages=(cmake g++ make pkg-config libjpeg62-turbo-dev libpng-dev zlib1g-dev libgif-dev
+          libheif-dev libwebp-dev
           qt6-base-dev qt6-svg-dev qt6-translations-l10n fonts-ipafont-gothic xdg-utils)
 # cpack's Debian generator asks dpkg-shlibdeps and file for the libraries the programs need.
 packaging=(dpkg-dev file)
 case "${1:-run}" in
-  test) packages+=(libgtest-dev libbenchmark-dev libjpeg-turbo-progs xvfb xauth libx11-dev
+  test) packages+=(libgtest-dev libbenchmark-dev libjpeg-turbo-progs libheif-examples webp xvfb xauth libx11-dev
                    "${packaging[@]}" lintian desktop-file-utils appstream man-db) ;;
   package) packages+=("${packaging[@]}") ;;
   pictures) packages+=(xvfb xauth x11-utils imagemagick) ;;  # the README's screenshots

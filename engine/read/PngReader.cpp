@@ -1,5 +1,6 @@
 #include "read/PngReader.h"
 
+#include "read/AlphaOnWhite.h"
 #include "read/ExifOrientation.h"
 #include "read/PictureFile.h"
 
@@ -264,15 +265,6 @@ bool ReadOpaqueRows(PngDecoder* decoder, png_bytepp rows)
     png_read_image(decoder->png, rows);
     png_read_end(decoder->png, decoder->info);
     return true;
-}
-
-// out = (c * a + 255 * (255 - a) + 255) >> 8 per channel.
-void FlattenOntoWhite(png_const_bytep rgba, uint8_t* rgb)
-{
-    const unsigned alpha = rgba[3];
-    const unsigned white = 255 * (255 - alpha) + 255;
-    for (int channel = 0; channel < 3; ++channel)
-        rgb[channel] = static_cast<uint8_t>((rgba[channel] * alpha + white) >> 8);
 }
 
 // Decodes RGBA rows one at a time through `rgbaRow` (room for one full row) and writes

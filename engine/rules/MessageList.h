@@ -9,6 +9,11 @@ GUSTARA_MESSAGE(ReasonAnimatedGif, "アニメーションGIFには対応して�
 GUSTARA_MESSAGE(ReasonGifReadError, "読込みエラー", "read error")
 GUSTARA_MESSAGE(ReasonFolder, "フォルダのドロップには対応していません", "folders are not supported")
 GUSTARA_MESSAGE(ReasonFormat, "「JPEG形式、GIF形式、PNG形式、BMP形式」以外の形式には対応していません", "only JPEG, GIF, PNG and BMP files are supported")
+// With HEIC, AVIF and WebP read too (MORE_FORMATS, --more-formats) the format reason names them as well;
+// while they are not read, a refusal that holds such files ends with where to turn them on.
+GUSTARA_MESSAGE(ReasonFormatMore, "「JPEG形式、GIF形式、PNG形式、BMP形式、HEIC形式、AVIF形式、WebP形式」以外の形式には対応していません", "only JPEG, GIF, PNG, BMP, HEIC, AVIF and WebP files are supported")
+GUSTARA_MESSAGE(HintMoreFormatsWindow, "（HEIC・AVIF・WebP は 設定(S) の「HEIC・AVIF・WebP も読み込む」で読み込めます）", "(HEIC, AVIF and WebP files are read when 設定(S) > HEIC・AVIF・WebP も読み込む is checked)")
+GUSTARA_MESSAGE(HintMoreFormatsCli, "(HEIC・AVIF・WebP は --more-formats を付けると読み込めます)", "(HEIC, AVIF and WebP files are read with --more-formats)")
 GUSTARA_MESSAGE(RefusalHeading, "■%1", "%1:")
 GUSTARA_MESSAGE(RefusalName, "　　%1", "  %1")
 GUSTARA_MESSAGE(RefusalMore, "他%1件のエラー", "and %1 more")
@@ -37,6 +42,10 @@ GUSTARA_MESSAGE(ReadDamaged, "ファイルが壊れています", "the file is d
 GUSTARA_MESSAGE(ReadUnsupported, "対応していない種類の%1です", "a kind of %1 that is not supported")
 GUSTARA_MESSAGE(ReadTooLarge, "画像が大きすぎます", "the picture is too large")
 GUSTARA_MESSAGE(ReadOutOfMemory, "メモリが足りません", "out of memory")
+// A picture of several frames (an animated WebP, a HEIF or AVIF image sequence); a picture whose
+// compression %1 (HEVC, AV1) no installed decoder reads.
+GUSTARA_MESSAGE(ReadSeveralFrames, "複数のフレームからなる画像（アニメーション）には対応していません", "pictures of several frames (animations) are not supported")
+GUSTARA_MESSAGE(ReadMissingDecoder, "%1 の画像を読むデコーダーがこのパソコンにありません", "no decoder for %1 pictures is installed on this computer")
 
 // What a reader found wrong, after the cause.
 GUSTARA_MESSAGE(DetailNoColourTable, "カラーテーブルがありません", "no colour table")
