@@ -2,7 +2,6 @@
 
 #include "EngineError.h"
 #include "rules/Messages.h"
-#include "pixels/HugePages.h"
 
 #include <algorithm>
 #include <cstring>
@@ -39,11 +38,7 @@ PictureRaster::PictureRaster(int32_t width, int32_t height)
     CheckPictureSize(width, height);
     width_ = width;
     height_ = height;
-    if (byteCount() != 0) {
-        pixels_ = std::make_unique_for_overwrite<uint8_t[]>(byteCount());
-        // Decoders fill it page by page.
-        AdviseHugePages(pixels_.get(), byteCount());
-    }
+    pixels_ = PixelBuffer(byteCount());
 }
 
 PictureRaster::PictureRaster(PictureRaster&& other) noexcept

@@ -1,10 +1,10 @@
 #pragma once
 
 #include "PictureMetadata.h"
+#include "pixels/PixelBuffer.h"
 
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 
 namespace gustara {
 
@@ -20,8 +20,9 @@ public:
     static constexpr int64_t kMaxPixels = int64_t{1} << 29;
 
     PictureRaster() = default;
-    // Allocates width x height pixels, left uninitialised (decoders write every pixel).
-    // Throws EngineError when a side is negative or the picture exceeds kMaxPixels.
+    // Allocates width x height pixels, left uninitialised (decoders write every pixel); during a
+    // batch the memory of an earlier picture is reused (PixelBufferReuse). Throws EngineError
+    // when a side is negative or the picture exceeds kMaxPixels, std::bad_alloc without memory.
     PictureRaster(int32_t width, int32_t height);
 
     PictureRaster(PictureRaster&& other) noexcept;
@@ -38,10 +39,10 @@ public:
     std::size_t stride() const { return static_cast<std::size_t>(width_) * 3; }
     std::size_t byteCount() const { return stride() * static_cast<std::size_t>(height_); }
 
-    uint8_t* data() { return pixels_.get(); }
-    const uint8_t* data() const { return pixels_.get(); }
-    uint8_t* row(int32_t y) { return pixels_.get() + stride() * static_cast<std::size_t>(y); }
-    const uint8_t* row(int32_t y) const { return pixels_.get() + stride() * static_cast<std::size_t>(y); }
+    uint8_t* data() { return pixels_.data(); }
+    const uint8_t* data() const { return pixels_.data(); }
+    uint8_t* row(int32_t y) { return pixels_.data() + stride() * static_cast<std::size_t>(y); }
+    const uint8_t* row(int32_t y) const { return pixels_.data() + stride() * static_cast<std::size_t>(y); }
 
     // Sets every pixel to one colour.
     void fill(uint8_t red, uint8_t green, uint8_t blue);
@@ -54,7 +55,7 @@ public:
 private:
     int32_t width_ = 0;
     int32_t height_ = 0;
-    std::unique_ptr<uint8_t[]> pixels_;
+    PixelBuffer pixels_;
     PictureMetadata metadata_;
 };
 

@@ -1,6 +1,7 @@
 #include "batch/PictureBatch.h"
 
 #include "batch/InOrderRunner.h"
+#include "pixels/PixelBuffer.h"
 #include "read/PictureDimensions.h"
 #include "rules/Messages.h"
 #include "rules/PathParts.h"
@@ -127,6 +128,9 @@ BatchTally ConvertInOrder(TthPicConvert& engine, const std::vector<std::string>&
     // datastream, so a free worker goes on with later ones.
     limits.lookahead = 2 * options.jobs;
     limits.memoryBudget = options.memoryBudget;
+    // A picture takes the raster memory of one before it instead of having fresh pages mapped
+    // and zeroed; what is kept counts against the same budget.
+    const PixelBufferReuse reuse(options.memoryBudget);
     RunInOrder<EncodedPicture>(sources.size(), limits, job);
     return job.Tally();
 }

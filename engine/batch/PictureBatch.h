@@ -50,7 +50,8 @@ struct BatchTally {
 // thread in the order given, so names and numbers of taken names are those of one-at-a-time
 // work. After a failed picture nothing later is written, even a picture that finished first,
 // unless options.keepGoing. The engine's settings must not change during the call; the
-// workers copy them. Holds each picture only while it is in flight. Picture failures are
+// workers copy them. Holds each picture only while it is in flight; raster memory is
+// kept for the next pictures until the call returns (PixelBufferReuse). Picture failures are
 // reported, not thrown; throws what the observer throws, after every worker has stopped.
 BatchTally ConvertInOrder(TthPicConvert& engine, const std::vector<std::string>& sources,
                           const BatchOptions& options, BatchObserver& observer);

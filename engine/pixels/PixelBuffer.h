@@ -1,0 +1,48 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace gustara {
+
+// The memory of one raster. Move-only; owns its block until it is destroyed. While a
+// PixelBufferReuse is alive a freed block of a megabyte or more is kept and handed to a later
+// buffer instead of going back to the system, so that a batch does not map and zero fresh pages
+// for every picture.
+class PixelBuffer {
+public:
+    PixelBuffer() = default;
+    // A block of at least `size` bytes (none for 0), left uninitialised: a kept block when one
+    // is large enough, else a kept one grown or a fresh one. Throws std::bad_alloc when no
+    // memory is left; nothing is held then.
+    explicit PixelBuffer(std::size_t size);
+    PixelBuffer(PixelBuffer&& other) noexcept;
+    PixelBuffer& operator=(PixelBuffer&& other) noexcept;
+    PixelBuffer(const PixelBuffer&) = delete;
+    PixelBuffer& operator=(const PixelBuffer&) = delete;
+    // Hands the block to the kept ones, or back to the system.
+    ~PixelBuffer();
+
+    uint8_t* data() const { return data_; }
+
+private:
+    void release() noexcept;
+
+    uint8_t* data_ = nullptr;
+    std::size_t capacity_ = 0;
+    bool counted_ = false;  // counted in the blocks in use of a reuse span
+};
+
+// While at least one lives, large pixel buffers are kept for reuse. The blocks handed out and
+// the blocks kept together stay within the smallest budget of the spans alive: a block that
+// would pass it goes back to the system. The kept blocks go back when the last span ends.
+// Any thread may create and destroy one; never fails.
+class PixelBufferReuse {
+public:
+    explicit PixelBufferReuse(uint64_t budgetBytes);
+    PixelBufferReuse(const PixelBufferReuse&) = delete;
+    PixelBufferReuse& operator=(const PixelBufferReuse&) = delete;
+    ~PixelBufferReuse();
+};
+
+} // namespace gustara
