@@ -1,5 +1,6 @@
 #include "about/UnitAbout.h"
 #include "batch/BatchLimits.h"
+#include "main/SingleInstance.h"
 #include "main/UnitMain.h"
 #include "progress/UnitStatus.h"
 #include "shared/AppIcon.h"
@@ -18,6 +19,13 @@ int main(int argc, char* argv[])
     std::signal(SIGXFSZ, SIG_IGN);
     gustara::ReturnLargeBuffersToSystem();
     QApplication app(argc, argv);
+    // Pictures named on the command line, as a file manager's action passes them. QApplication
+    // has taken its own options out of argv; the rest keep their bytes, whatever their encoding.
+    std::vector<std::string> paths = gustara::CommandLinePaths(argc, argv);
+    // A window already running with the same settings takes them instead.
+    gustara::SingleInstance instance;
+    if (instance.HandOver(paths))
+        return 0;
     // The name, not the display name: Qt would append a display name to every window caption.
     QApplication::setApplicationName(QString::fromUtf8(gustara::kApplicationTitle));
     QApplication::setWindowIcon(gustara::MakeAppIcon());
@@ -34,12 +42,7 @@ int main(int argc, char* argv[])
     gustara::TFormAbout formAbout(&formMain);
     formMain.AttachWindows(formStatus, formAbout);
     formMain.show();
-    // Pictures named on the command line ("Open with" of a file manager) arrive as a drop
-    // once the window is up. QApplication has taken its own options out of argv; the rest
-    // keep their bytes, whatever their encoding.
-    if (std::vector<std::string> paths = gustara::CommandLinePaths(argc, argv); !paths.empty()) {
-        QMetaObject::invokeMethod(
-            &formMain, [&formMain, paths = std::move(paths)] { formMain.OpenPaths(paths); }, Qt::QueuedConnection);
-    }
+    // The pictures arrive as a drop once the window is up, before any handed over later.
+    instance.Serve(formMain, formStatus, std::move(paths));
     return app.exec();
 }

@@ -185,6 +185,10 @@ public:
     QAction* KeepGoingItem;  // checkable
     QAction* ActCompare;
 
+signals:
+    // Emitted at the end of ConvertTerminate, once the progress window shows how the batch ended.
+    void BatchEnded();
+
 protected:
     // Swallows hint (tooltip) events, since hints are off in this window, takes dragged
     // files for the window and runs the key filter of the number fields.

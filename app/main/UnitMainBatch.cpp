@@ -71,6 +71,7 @@ void TFormMain::ConvertTerminate(QObject* sender)
         FormStatus->hide();
         close();
     }
+    emit BatchEnded();
 }
 
 bool TFormMain::ShowExtendedOutcome(const BatchOutcome& outcome)
