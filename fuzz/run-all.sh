@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer harnesses with clang and runs them one after the other, each for SECONDS
-# (default 60), on one core. Each works in fuzz/corpus-<harness>/, seeded from ../shared/corpus
+# (default 60), on one core. Each works in fuzz/corpus-<harness>/, seeded from tests/corpus
 # (PNG and bitmap suites) and from small files made here with cjpeg and netpbm when they are
 # installed. Findings and the full log of each run land in fuzz/findings/<harness>/.
 # Usage: fuzz/run-all.sh [SECONDS [HARNESS...]]   e.g. fuzz/run-all.sh 600 load-jpeg ini-file
@@ -13,7 +13,7 @@ CC=clang CXX=clang++ cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebIn
   -DGUSTARA_BUILD_APP=OFF -DGUSTARA_BUILD_BENCH=OFF -DBUILD_TESTING=OFF >/dev/null
 cmake --build "$build" --parallel 2
 
-corpus=$top/../shared/corpus
+corpus=$top/tests/corpus
 have() { command -v "$1" >/dev/null 2>&1; }
 
 # A 16 x 16 colour ramp as a binary PPM on stdout.

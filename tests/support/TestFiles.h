@@ -4,7 +4,6 @@
 
 #include <cstdint>
 #include <filesystem>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -37,8 +36,8 @@ int RunCommand(const std::string& command, std::string* output = nullptr);
 // The command quoted for the shell.
 std::string ShellQuote(const std::string& text);
 
-// ../shared/corpus beside the project, or nullopt when it is absent (a user's clone).
-std::optional<std::filesystem::path> CorpusDir();
+// tests/corpus: the picture suites of the conformance tests.
+std::filesystem::path CorpusDir();
 
 // A width x height picture whose pixels vary in every channel (deterministic).
 PictureRaster MakeTestPicture(int32_t width, int32_t height, uint32_t seed = 1);

@@ -32,11 +32,7 @@ std::vector<std::filesystem::path> SuiteFiles(const std::filesystem::path& folde
     return files;
 }
 
-#define PNGSUITE_OR_SKIP(folder)                                                  \
-    const auto corpus = CorpusDir();                                              \
-    if (!corpus)                                                                  \
-        GTEST_SKIP() << "the test corpus folder is absent; PngSuite not checked"; \
-    const std::filesystem::path folder = *corpus / "pngsuite"
+const std::filesystem::path kSuite = CorpusDir() / "pngsuite";
 
 // The size the suite encodes in its file names: sNN is NN by NN, the cd* files vary one side.
 void ExpectedSize(const std::string& name, int* width, int* height)
@@ -191,8 +187,7 @@ int LargestDifference(const PictureRaster& a, const PictureRaster& b)
 
 TEST(PngSuite, EveryValidFileLoadsAtTheSizeInItsName)
 {
-    PNGSUITE_OR_SKIP(folder);
-    const auto files = SuiteFiles(folder, false);
+    const auto files = SuiteFiles(kSuite, false);
     ASSERT_GT(files.size(), 150u);
     for (const auto& file : files) {
         const std::string name = file.filename().string();
@@ -210,8 +205,7 @@ TEST(PngSuite, EveryValidFileLoadsAtTheSizeInItsName)
 
 TEST(PngSuite, EveryCorruptFileFailsCleanly)
 {
-    PNGSUITE_OR_SKIP(folder);
-    const auto files = SuiteFiles(folder, true);
+    const auto files = SuiteFiles(kSuite, true);
     ASSERT_EQ(files.size(), 14u);
     for (const auto& file : files)
         EXPECT_THROW(ReadPng(file.string()), EngineError) << file.filename();
@@ -222,9 +216,8 @@ TEST(PngSuite, EveryCorruptFileFailsCleanly)
 // exact curve.
 TEST(PngSuite, PixelsMatchThePerPixelReference)
 {
-    PNGSUITE_OR_SKIP(folder);
     int transparentFiles = 0;
-    for (const auto& file : SuiteFiles(folder, false)) {
+    for (const auto& file : SuiteFiles(kSuite, false)) {
         const std::string name = file.filename().string();
         StoredPng stored;
         ASSERT_TRUE(ReadStored(&stored, file.c_str())) << name;
@@ -243,16 +236,15 @@ TEST(PngSuite, PixelsMatchThePerPixelReference)
 
 TEST(PngSuite, InterlacedFilesEqualTheirNonInterlacedTwins)
 {
-    PNGSUITE_OR_SKIP(folder);
     int pairs = 0;
-    for (const auto& file : SuiteFiles(folder, false)) {
+    for (const auto& file : SuiteFiles(kSuite, false)) {
         std::string twin = file.filename().string();
         if (twin[3] != 'i')
             continue;
         twin[3] = 'n';
-        if (!std::filesystem::exists(folder / twin))
+        if (!std::filesystem::exists(kSuite / twin))
             continue;
-        EXPECT_TRUE(SamePixels(ReadPng(file.string()), ReadPng((folder / twin).string()))) << twin;
+        EXPECT_TRUE(SamePixels(ReadPng(file.string()), ReadPng((kSuite / twin).string()))) << twin;
         ++pairs;
     }
     EXPECT_GE(pairs, 30);
@@ -260,15 +252,14 @@ TEST(PngSuite, InterlacedFilesEqualTheirNonInterlacedTwins)
 
 TEST(PngSuite, CompressionLevelsAndFiltersDoNotChangePixels)
 {
-    PNGSUITE_OR_SKIP(folder);
     const std::vector<std::vector<std::string>> groups = {
         {"z00n2c08", "z03n2c08", "z06n2c08", "z09n2c08"},
         {"oi1n2c16", "oi2n2c16", "oi4n2c16", "oi9n2c16"},
         {"oi1n0g16", "oi2n0g16", "oi4n0g16", "oi9n0g16"},
     };
     for (const auto& group : groups) {
-        const PictureRaster first = ReadPng((folder / (group[0] + ".png")).string());
+        const PictureRaster first = ReadPng((kSuite / (group[0] + ".png")).string());
         for (size_t i = 1; i < group.size(); ++i)
-            EXPECT_TRUE(SamePixels(first, ReadPng((folder / (group[i] + ".png")).string()))) << group[i];
+            EXPECT_TRUE(SamePixels(first, ReadPng((kSuite / (group[i] + ".png")).string()))) << group[i];
     }
 }
