@@ -84,8 +84,8 @@ CliRequest DefaultRequest()
     settings.FileNameAffix = kDefaultFileNameAffix;
     settings.DirName = kDefaultDirName;
     settings.UseProgressive = kDefaultProgressive;
-    // Copied as the worker copies the hidden slider; ApplyFlavour overwrites it and no step reads
-    // it (FlavourFilter.EngineStepIgnoresTheHiddenEffectOptions).
+    // Copied as the worker copies the hidden slider; ApplyFlavour overwrites it and no step
+    // reads it.
     settings.ContrastLevel = kFixedContrastPosition;
     settings.UseQuality = true;
     settings.ByQuality = true;

@@ -19,7 +19,7 @@ public:
     bool UseDecidesName = false;   // true: source name plus FileNameAffix; false: sub-folder DirName
     std::string DirName;
     // The hidden effect group: copied in with the other settings, read by no step; ContrastLevel
-    // is overwritten by ApplyFlavour (FlavourFilter.EngineStepIgnoresTheHiddenEffectOptions).
+    // is overwritten by ApplyFlavour, whose filter depends on FlavourLevel alone.
     bool UseFilter = false;
     bool UseContrast = false;
     bool UseVivid = false;

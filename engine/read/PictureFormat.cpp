@@ -14,9 +14,4 @@ PictureFormat PictureFormatOf(std::string_view path)
     return PictureFormat::None;
 }
 
-bool IsSupportedExt(std::string_view path)
-{
-    return PictureFormatOf(path) != PictureFormat::None;
-}
-
 } // namespace gustara

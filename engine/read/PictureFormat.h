@@ -26,7 +26,4 @@ inline constexpr std::array<FormatExtension, 5> kSupportedExtensions = {{
 // one of kSupportedExtensions. Contents are never sniffed; anything else is None.
 PictureFormat PictureFormatOf(std::string_view path);
 
-// True when the path's extension is one of the five supported ones.
-bool IsSupportedExt(std::string_view path);
-
 } // namespace gustara
