@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# A manual page formats without a warning from troff, and names every option that the
-# program's --help lists.
+# A manual page formats without a warning from troff, is in the language of its folder
+# (Japanese under ja/, English otherwise), and names every option that the program's --help
+# lists in that language.
 # Usage: man-pages-test.sh PAGE [PROGRAM]
 set -euo pipefail
 
@@ -19,10 +20,12 @@ if [[ -n $warnings ]]; then
     echo "$warnings" >&2
     exit 1
 fi
+text=$(render "$page" 1000 2>/dev/null | sed 's/.\x08//g')
+if [[ $page == */ja/* ]]; then locale=ja_JP.UTF-8 heading=名前; else locale=C.UTF-8 heading=NAME; fi
+grep -qx "$heading" <<<"$text" || { echo "$(basename "$page") has no section $heading" >&2; exit 1; }
 [[ -z $program ]] && exit 0
 
-text=$(render "$page" 1000 2>/dev/null | sed 's/.\x08//g')
-options=$("$program" --help | grep -oE -- '(^|[ ,])--?[a-z][a-z-]*' | tr -d ' ,' | sort -u)
+options=$(LC_ALL=$locale "$program" --help | grep -oE -- '(^|[ ,])--?[a-z][a-z-]*' | tr -d ' ,' | sort -u)
 [[ -n $options ]] || { echo "$program --help lists no options" >&2; exit 1; }
 missing=0
 for option in $options; do

@@ -38,6 +38,7 @@ for file in usr/bin/gustara usr/bin/gustara-cli usr/share/applications/jp.exampl
     usr/share/icons/hicolor/scalable/apps/jp.example.gustara.svg usr/share/metainfo/jp.example.gustara.metainfo.xml \
     usr/share/kio/servicemenus/jp.example.gustara.desktop usr/share/file-manager/actions/jp.example.gustara.desktop \
     usr/share/nemo/actions/jp.example.gustara.nemo_action usr/share/man/man1/gustara.1.gz usr/share/man/man1/gustara-cli.1.gz \
+    usr/share/man/ja/man1/gustara.1.gz usr/share/man/ja/man1/gustara-cli.1.gz \
     usr/share/doc/gustara/README.md usr/share/doc/gustara/copyright usr/share/doc/gustara/changelog.gz; do
     [[ -f $root/$file ]] || fail "the package lacks /$file"
 done
