@@ -5,6 +5,7 @@
 #include "rules/Messages.h"
 #include "rules/SettingsRules.h"
 #include "rules/WholeNumber.h"
+#include "settings/SettingsTable.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -77,21 +78,7 @@ CliRequest DefaultRequest()
     CliRequest request;
     request.jobs = static_cast<int32_t>(std::min<std::size_t>(DefaultBatchJobs(), INT32_MAX));
     request.memoryBudget = DefaultBatchMemoryBudget();
-    TthPicConvert& settings = request.settings;
-    settings.UsePicSize = kDefaultUsePicSize;
-    settings.UseDecidesName = kDefaultDecidesName;
-    settings.NameBefore = kDefaultNameBefore;
-    settings.FileNameAffix = kDefaultFileNameAffix;
-    settings.DirName = kDefaultDirName;
-    settings.UseProgressive = kDefaultProgressive;
-    // Copied as the worker copies the hidden slider; ApplyFlavour overwrites it and no step
-    // reads it.
-    settings.ContrastLevel = kFixedContrastPosition;
-    settings.UseQuality = true;
-    settings.ByQuality = true;
-    settings.QualityValue = kFixedQuality;
-    settings.TargetFileSize = kFixedTargetFileSize;
-    settings.FlavourLevel = kDefaultFlavourLevel;
+    FillConversionSettings(ControlValues(), request.settings);
     return request;
 }
 
@@ -133,7 +120,7 @@ ExclusiveOptionCounts ApplyOptions(int argc, char** argv, CliRequest& request)
         const std::string value = optarg ? optarg : "";
         switch (id) {
         case 'l':
-            settings.FlavourLevel = ParseWholeNumberIn(value, 1, 3, Message::UsageLevel);
+            settings.FlavourLevel = ParseWholeNumberIn(value, kLowestFlavourLevel, kHighestFlavourLevel, Message::UsageLevel);
             break;
         case 's':
             ApplySize(value, settings);

@@ -6,13 +6,8 @@
 #include "rules/DisplayText.h"
 #include "rules/Messages.h"
 #include "rules/PathParts.h"
+#include "settings/SettingsTable.h"
 #include "shared/RunOnUiThread.h"
-
-#include <QCheckBox>
-#include <QComboBox>
-#include <QLineEdit>
-#include <QRadioButton>
-#include <QSlider>
 
 namespace gustara {
 
@@ -115,32 +110,7 @@ void TPicConvertThread::GetFileList()
 
 void TPicConvertThread::ReadSettings()
 {
-    TthPicConvert& settings = *PicConvert;
-    settings.UseDecidesName = FormMain.RBDecidesName->isChecked();
-    settings.DirName = FormMain.EditDirName->text().toStdString();
-    // The hidden effect group is copied although no step reads it, and ApplyFlavour overwrites
-    // ContrastLevel (FlavourFilter.EngineStepIgnoresTheHiddenEffectOptions).
-    settings.UseFilter = FormMain.CBFilter->isChecked();
-    settings.UseContrast = FormMain.CBContrast->isChecked();
-    settings.UseVivid = FormMain.CBVivid->isChecked();
-    settings.UseBrightness = FormMain.CBBrightness->isChecked();
-    settings.UseMonochrome = FormMain.CBMonochrome->isChecked();
-    settings.ContrastLevel = FormMain.TBContrast->value();
-    settings.BrightnessDown = FormMain.RBBrightnessDown->isChecked();
-    settings.UsePicSize = FormMain.CBPicSize->isChecked();
-    int32_t width = 0;
-    int32_t height = 0;
-    FormMain.GetPicSize(width, height);
-    settings.PicWidth = width;
-    settings.PicHeight = height;
-    settings.UseProgressive = FormMain.CBProgressive->isChecked();
-    settings.UseQuality = FormMain.CBQuality->isChecked();
-    settings.ByQuality = FormMain.RBQuality->isChecked();
-    settings.QualityValue = FormMain.GetQualityValue();
-    settings.TargetFileSize = FormMain.GetTargetFileSize();
-    settings.FlavourLevel = FormMain.GetFlavourLevel();
-    settings.NameBefore = FormMain.CBSelectNamePos->currentIndex() == 0;
-    settings.FileNameAffix = FormMain.EditFileName->text().toStdString();
+    FillConversionSettings(FormMain.CurrentSettings(), *PicConvert);
     BatchJobs = FormMain.BatchJobs;
 }
 

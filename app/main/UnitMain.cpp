@@ -1,16 +1,15 @@
 #include "main/UnitMain.h"
 
-#include "EngineError.h"
 #include "about/UnitAbout.h"
 #include "main/SoftAd.h"
 #include "progress/UnitStatus.h"
 #include "rules/Defaults.h"
 #include "rules/Messages.h"
 #include "rules/SettingsRules.h"
-#include "rules/WholeNumber.h"
 #include "shared/AppText.h"
 #include "shared/ChoiceGroup.h"
 #include "shared/MessageBoxes.h"
+#include "shared/Placement.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -66,14 +65,6 @@ QString Text(const char* utf8)
     return QString::fromUtf8(utf8);
 }
 
-template <class Widget>
-Widget* Place(Widget* widget, const char* name, int left, int top, int width, int height)
-{
-    widget->setObjectName(QString::fromLatin1(name));
-    widget->setGeometry(left, top, width, height);
-    return widget;
-}
-
 QLabel* MakeLabel(QWidget* parent, const char* name, const char* caption, int left, int top, int width, int height)
 {
     return Place(new QLabel(Text(caption), parent), name, left, top, width, height);
@@ -122,22 +113,6 @@ bool EnableListOrTyped(bool on, QRadioButton* listChoice, QRadioButton* typedCho
     typedChoice->setEnabled(on);
     list->setEnabled(on && byList);
     return on && !byList;
-}
-
-// Whole-number value of an edit field's text, or the conversion error naming the text.
-template <class Integer>
-Integer WholeNumberIn(const QLineEdit* edit, std::optional<Integer> (*parse)(std::string_view))
-{
-    const std::string text = edit->text().toStdString();
-    const auto value = parse(text);
-    if (!value)
-        throw EngineError(NotWholeNumberText(text));
-    return *value;
-}
-
-int32_t TypedSide(const QLineEdit* edit)
-{
-    return WholeNumberIn<int32_t>(edit, ParseWholeNumber32);
 }
 
 } // namespace
@@ -471,41 +446,6 @@ bool TFormMain::CheckSettings()
         return true;
     ShowMessage(this, QString::fromUtf8(problem->data(), static_cast<qsizetype>(problem->size())));
     return false;
-}
-
-void TFormMain::GetPicSize(int32_t& width, int32_t& height) const
-{
-    if (!RBRegularSize->isChecked()) {
-        // An unused box is not read, so a leftover text in a disabled field ends no batch.
-        const bool used = CBPicSize->isChecked();
-        width = used ? TypedSide(EditPicWidth) : 0;
-        height = used ? TypedSide(EditPicHeight) : 0;
-        return;
-    }
-    const int index = CBSizeList->currentIndex();
-    if (index >= 0 && index < static_cast<int>(kPresetBoxSides.size()))
-        width = kPresetBoxSides[static_cast<std::size_t>(index)];
-    height = width;
-}
-
-int TFormMain::GetQualityValue() const
-{
-    const int index = CBQualityLevel->currentIndex();
-    return index >= 0 && index < static_cast<int>(kQualityByLevel.size()) ? kQualityByLevel[static_cast<std::size_t>(index)] : 0;
-}
-
-int TFormMain::GetFlavourLevel() const
-{
-    if (RBGustaraLv1->isChecked())
-        return 1;
-    if (RBGustaraLv2->isChecked())
-        return 2;
-    return 3;
-}
-
-int64_t TFormMain::GetTargetFileSize() const
-{
-    return WholeNumberIn<int64_t>(EditFileSize, ParseWholeNumber64);
 }
 
 void TFormMain::A1Click()

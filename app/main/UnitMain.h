@@ -2,6 +2,7 @@
 
 #include "batch/BatchLimits.h"
 #include "settings/SettingsFile.h"
+#include "settings/SettingsTable.h"
 
 #include <QMainWindow>
 
@@ -63,18 +64,12 @@ public:
     // Tests the settings before a batch; on the first problem shows its message and returns
     // false. Changes no control and moves no focus.
     bool CheckSettings();
-    // The bounding box of the batch. The typed box is read only when resizing is on (0 x 0
-    // when it is off); a preset gives its side twice; with no preset selected the width
-    // keeps the caller's value and the height receives it. Throws EngineError
-    // "'<text>' は整数ではありません" when a typed side is not a whole number.
-    void GetPicSize(int32_t& width, int32_t& height) const;
-    // JPEG quality by quality level: 100, 80, 60, 30, 10; 0 with no level selected.
-    int GetQualityValue() const;
-    // Flavour strength: 1, 2, or 3 (also when no strength is selected).
-    int GetFlavourLevel() const;
-    // The target file size typed in EditFileSize, read whether or not it is in use. Throws
-    // EngineError "'<text>' は整数ではありません" when the text is not a whole number.
-    int64_t GetTargetFileSize() const;
+    // The values of the settings controls, one field per control (SettingsTable.h), and the
+    // batch's questions asked of them there: the box, the quality and the strength.
+    ControlValues CurrentSettings() const;
+    void GetPicSize(int32_t& width, int32_t& height) const { gustara::GetPicSize(CurrentSettings(), width, height); }
+    int GetQualityValue() const { return gustara::GetQualityValue(CurrentSettings()); }
+    int GetFlavourLevel() const { return gustara::GetFlavourLevel(CurrentSettings()); }
 
     // One drop, its URLs in drop order. FileList is emptied and receives every accepted
     // path, as the bytes of the URL's percent-decoded path; a URL that names no local file is
@@ -132,6 +127,71 @@ public:
     ExtensionSettings Extensions;
     std::size_t BatchJobs = DefaultBatchJobs();  // pictures a batch works on at once
 
+signals:
+    // Emitted at the end of ConvertTerminate, once the progress window shows how the batch ended.
+    void BatchEnded();
+
+protected:
+    // Swallows hint (tooltip) events, since hints are off in this window, takes dragged
+    // files for the window and runs the key filter of the number fields.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    // Dropped files are taken anywhere on the window, but not while a batch runs or the
+    // window is disabled: Qt delivers drops to a disabled window too. Drops are handled
+    // once the platform's drop is over.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    // While a worker runs (it still reports to this window) a close stops the batch, and the
+    // window closes once the batch has ended.
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    struct TypedField {
+        QLineEdit* edit;
+        int typingLimit;
+    };
+
+    void CreateControls();
+    void CreateMenus();
+    // The drop's rules on local paths, with the refusals already found.
+    void TakeFiles(const std::vector<std::string>& paths, std::vector<std::string> errorList);
+    // The status line and buttons of a batch that stopped or went on past failures; false
+    // for the two ends that the batch's own rules cover (done, failed).
+    bool ShowExtendedOutcome(const BatchOutcome& outcome);
+    void CreateSizeGroup(QWidget* client);
+    void CreateSaveGroup(QWidget* client);
+    void CreateStrengthGroup(QWidget* client);
+    void CreateQualityGroup(QWidget* client);
+    void CreateFilterGroup(QWidget* client);
+    void CreateCompareItem();
+    void ConnectRules();
+    void ChainTabOrder();
+    void AttachHints();
+    void FormCreate();
+    void FormDestroy();
+    // Sets every settings control from the values, in the order of the table's rows.
+    void ApplySettings(const ControlValues& values);
+    // The control of a table row, found by its object name.
+    QWidget* ControlOf(const SettingRow& row) const;
+    // The strength choice of `level`.
+    QRadioButton* StrengthChoice(int level) const;
+    // True when the key event may reach the number field.
+    bool PassesNumberFieldFilter(const TypedField& field, const QKeyEvent& event) const;
+    // The window is the target of dropped files, also over the controls that take dropped
+    // text, which would otherwise keep a file drag that offers the paths as text too.
+    void AcceptDropsEverywhere();
+    // Handles a drag or drop event that carries URLs; false for any other event.
+    bool TakeFileDrag(QEvent& event);
+    bool TakesDrops() const;
+
+    TPicConvertThread* ConvertThread = nullptr;  // the running worker; it owns itself
+    bool CloseAfterBatch = false;
+
+    std::vector<TypedField> TypedFields;
+    TFormStatus* FormStatus = nullptr;
+    TFormAbout* FormAbout = nullptr;
+    TFormCompare* FormCompare = nullptr;
+
+    // The controls, each named after itself (QObject::objectName) for the settings table.
     // Size group.
     QGroupBox* GBPicSize;
     QCheckBox* CBPicSize;
@@ -184,65 +244,6 @@ public:
     QMenu* SettingsMenu;
     QAction* KeepGoingItem;  // checkable
     QAction* ActCompare;
-
-signals:
-    // Emitted at the end of ConvertTerminate, once the progress window shows how the batch ended.
-    void BatchEnded();
-
-protected:
-    // Swallows hint (tooltip) events, since hints are off in this window, takes dragged
-    // files for the window and runs the key filter of the number fields.
-    bool eventFilter(QObject* watched, QEvent* event) override;
-    // Dropped files are taken anywhere on the window, but not while a batch runs or the
-    // window is disabled: Qt delivers drops to a disabled window too. Drops are handled
-    // once the platform's drop is over.
-    void dragEnterEvent(QDragEnterEvent* event) override;
-    void dropEvent(QDropEvent* event) override;
-    // While a worker runs (it still reports to this window) a close stops the batch, and the
-    // window closes once the batch has ended.
-    void closeEvent(QCloseEvent* event) override;
-
-private:
-    struct TypedField {
-        QLineEdit* edit;
-        int typingLimit;
-    };
-
-    void CreateControls();
-    void CreateMenus();
-    // The drop's rules on local paths, with the refusals already found.
-    void TakeFiles(const std::vector<std::string>& paths, std::vector<std::string> errorList);
-    // The status line and buttons of a batch that stopped or went on past failures; false
-    // for the two ends that the batch's own rules cover (done, failed).
-    bool ShowExtendedOutcome(const BatchOutcome& outcome);
-    void CreateSizeGroup(QWidget* client);
-    void CreateSaveGroup(QWidget* client);
-    void CreateStrengthGroup(QWidget* client);
-    void CreateQualityGroup(QWidget* client);
-    void CreateFilterGroup(QWidget* client);
-    void CreateCompareItem();
-    void ConnectRules();
-    void ChainTabOrder();
-    void AttachHints();
-    void FormCreate();
-    void FormDestroy();
-    void ApplyHiddenFixedValues();
-    // True when the key event may reach the number field.
-    bool PassesNumberFieldFilter(const TypedField& field, const QKeyEvent& event) const;
-    // The window is the target of dropped files, also over the controls that take dropped
-    // text, which would otherwise keep a file drag that offers the paths as text too.
-    void AcceptDropsEverywhere();
-    // Handles a drag or drop event that carries URLs; false for any other event.
-    bool TakeFileDrag(QEvent& event);
-    bool TakesDrops() const;
-
-    TPicConvertThread* ConvertThread = nullptr;  // the running worker; it owns itself
-    bool CloseAfterBatch = false;
-
-    std::vector<TypedField> TypedFields;
-    TFormStatus* FormStatus = nullptr;
-    TFormAbout* FormAbout = nullptr;
-    TFormCompare* FormCompare = nullptr;
 };
 
 } // namespace gustara

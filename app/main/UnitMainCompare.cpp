@@ -17,11 +17,6 @@ namespace {
 
 constexpr QSize kDefaultCompareWindowSize(1000, 440);
 
-QRadioButton* ChoiceOfLevel(const TFormMain& form, int level)
-{
-    return level == 1 ? form.RBGustaraLv1 : level == 2 ? form.RBGustaraLv2 : form.RBGustaraLv3;
-}
-
 } // namespace
 
 void TFormMain::CreateCompareItem()
@@ -46,7 +41,7 @@ TFormCompare& TFormMain::CompareWindow()
     if (!FormCompare) {
         std::array<QString, kCompareLevels.size()> captions;
         for (std::size_t i = 0; i < kCompareLevels.size(); ++i)
-            captions[i] = ChoiceOfLevel(*this, kCompareLevels[i])->text();
+            captions[i] = StrengthChoice(kCompareLevels[i])->text();
         FormCompare = new TFormCompare(this, captions);
         FormCompare->resize(Extensions.compareWindowSize.value_or(kDefaultCompareWindowSize));
         connect(FormCompare, &TFormCompare::StrengthChosen, this, &TFormMain::SetFlavourLevel);
@@ -56,7 +51,7 @@ TFormCompare& TFormMain::CompareWindow()
 
 void TFormMain::SetFlavourLevel(int level)
 {
-    ChoiceOfLevel(*this, level)->setChecked(true);
+    StrengthChoice(level)->setChecked(true);
 }
 
 } // namespace gustara

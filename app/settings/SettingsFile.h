@@ -1,6 +1,7 @@
 #pragma once
 
 #include "settings/IniFile.h"
+#include "settings/SettingsValues.h"
 
 #include <QSize>
 #include <QString>
@@ -13,8 +14,6 @@
 namespace gustara {
 
 inline constexpr char kSettingsFileName[] = "config.ini";
-// A text value read from the settings file keeps at most this many bytes.
-inline constexpr std::size_t kMaxSettingsTextBytes = 2047;
 
 // The folder of the settings file, with a trailing "/": "Ferrowin/GustaraWorks/" under
 // $XDG_CONFIG_HOME, or under ~/.config when that is unset, empty or relative. Creates every
@@ -28,18 +27,6 @@ std::optional<std::string> ReadSettingsFileBytes(const QString& path);
 // either the old one or the new one, never a part. Returns false when that fails; the old
 // file is then unchanged.
 bool ReplaceSettingsFile(const QString& path, const std::string& text);
-
-// An integer value: "0x" or "0X" followed by hexadecimal digits when longer than two
-// characters, otherwise the whole-number syntax; nullopt when it is neither.
-std::optional<int32_t> ParseSettingsInteger(std::string_view text);
-
-// The setting as a flag (any non-zero integer is true) or an integer; the default when the
-// key is missing or its value does not parse.
-bool ReadSettingsFlag(const IniFile& ini, std::string_view section, std::string_view key, bool defaultValue);
-int32_t ReadSettingsInteger(const IniFile& ini, std::string_view section, std::string_view key, int32_t defaultValue);
-// The setting as a text of at most kMaxSettingsTextBytes bytes, cut before a UTF-8 character
-// that would not fit whole; the default when the key is missing.
-std::string ReadSettingsText(const IniFile& ini, std::string_view section, std::string_view key, std::string_view defaultValue);
 
 // The settings beyond the fifteen keys of the window's controls, in a section of their own that
 // a file written from scratch holds after the other three, so those keep their order. To add
@@ -55,8 +42,5 @@ struct ExtensionSettings {
 ExtensionSettings ReadExtensionSettings(const IniFile& ini);
 // Writes every key of the section, in the order of the fields. Does not fail.
 void WriteExtensionSettings(IniFile& ini, const ExtensionSettings& settings);
-
-// The longest prefix of the UTF-8 text of at most maxBytes bytes that ends between characters.
-std::string_view CutUtf8(std::string_view text, std::size_t maxBytes);
 
 } // namespace gustara

@@ -21,14 +21,15 @@ inline constexpr bool kDefaultNameBefore = true;
 inline constexpr char kDefaultFileNameAffix[] = "s-";
 inline constexpr char kDefaultDirName[] = "Gustara";
 inline constexpr bool kDefaultProgressive = false;
-// Flavour strength 1..3.
-inline constexpr int32_t kDefaultFlavourLevel = 3;
+// Flavour strengths run from the lowest to the highest level; the default is the highest.
+inline constexpr int32_t kLowestFlavourLevel = 1;
+inline constexpr int32_t kHighestFlavourLevel = 3;
+inline constexpr int32_t kDefaultFlavourLevel = kHighestFlavourLevel;
 
 // JPEG quality by the index of the window's quality list, "最高画質" ... "最低画質".
 inline constexpr std::array<int32_t, 5> kQualityByLevel = {100, 80, 60, 30, 10};
 // The quality list is hidden and fixed at its first level, so every file is written at 100.
 inline constexpr int32_t kFixedQualityLevel = 0;
-inline constexpr int32_t kFixedQuality = kQualityByLevel[kFixedQualityLevel];
 // The hidden target file size in KB; unused, since quality is chosen by level.
 inline constexpr int64_t kFixedTargetFileSize = 800;
 // The hidden contrast slider's position; copied into the engine, read by no step.

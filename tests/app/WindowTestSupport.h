@@ -19,6 +19,16 @@
 
 namespace gustara::test {
 
+// The window's child of that object name and type; ends the test program when there is none.
+template <class Widget>
+Widget* Child(const QObject& window, const char* name)
+{
+    auto* child = window.findChild<Widget*>(QString::fromLatin1(name));
+    if (!child)
+        qFatal("no child %s", name);
+    return child;
+}
+
 // A temporary XDG_CONFIG_HOME for one test; the window's settings file lies below it.
 class ConfigHome {
 public:

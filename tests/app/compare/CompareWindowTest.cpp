@@ -17,6 +17,7 @@
 
 using gustara::TFormCompare;
 using gustara::TFormMain;
+using gustara::test::Child;
 
 namespace {
 
@@ -64,8 +65,8 @@ private:
 void CompareWindowTest::menuItemAndCaptions()
 {
     TFormMain form;
-    QCOMPARE(form.ActCompare->text(), QStringLiteral("強さを比べる..."));
-    QCOMPARE(form.ActCompare->shortcut(), QKeySequence(QStringLiteral("Ctrl+K")));
+    QCOMPARE(Child<QAction>(form, "ActCompare")->text(), QStringLiteral("強さを比べる..."));
+    QCOMPARE(Child<QAction>(form, "ActCompare")->shortcut(), QKeySequence(QStringLiteral("Ctrl+K")));
     TFormCompare& compare = form.CompareWindow();
     QCOMPARE(compare.windowTitle(), QStringLiteral("強さの比較"));
     const QStringList captions = {QStringLiteral("元の画像"), QStringLiteral("通常レベルの加工"), QStringLiteral("強く加工"),
@@ -94,7 +95,7 @@ void CompareWindowTest::choosingAStrengthSetsItsChoiceAndCloses()
     QFETCH(int, cell);
     QFETCH(bool, byButton);
     TFormMain form;
-    QRadioButton* const choices[] = {form.RBGustaraLv1, form.RBGustaraLv2, form.RBGustaraLv3};
+    QRadioButton* const choices[] = {Child<QRadioButton>(form, "RBGustaraLv1"), Child<QRadioButton>(form, "RBGustaraLv2"), Child<QRadioButton>(form, "RBGustaraLv3")};
     choices[cell % 3]->setChecked(true);  // another strength than the one chosen
     TFormCompare& compare = form.CompareWindow();
     QVERIFY(ShowAndWait(compare, jpeg(QStringLiteral("dish.jpg"))));

@@ -20,6 +20,7 @@
 
 #include <numeric>
 
+using gustara::test::Child;
 using gustara::test::CloseFromTheWindowManager;
 using gustara::test::ConfigHome;
 using gustara::test::DropAndHandle;
@@ -182,8 +183,8 @@ void BatchTest::undecodablePictureEndsTheBatch()
 void BatchTest::failedSaveOfTheLastPictureKeepsTheFolderClosed()
 {
     ProgramWindows windows;
-    windows.main.RBMakeDir->setChecked(true);
-    windows.main.EditDirName->setText(QStringLiteral("out"));
+    Child<QRadioButton>(windows.main, "RBMakeDir")->setChecked(true);
+    Child<QLineEdit>(windows.main, "EditDirName")->setText(QStringLiteral("out"));
     QDir(pictures_->path()).mkpath("one");
     QDir(pictures_->path()).mkpath("two");
     WriteJpegSource(picture("one/a.jpg"));
@@ -204,7 +205,7 @@ void BatchTest::failureBeforeTheFirstPictureKeepsTheStartingText()
     ProgramWindows windows;
     WriteJpegSource(picture("a.jpg"));
     // The target size is read into the settings even when quality goes by level.
-    windows.main.EditFileSize->setText(QStringLiteral("12a"));
+    Child<QLineEdit>(windows.main, "EditFileSize")->setText(QStringLiteral("12a"));
 
     QVERIFY(RunBatch(windows, {picture("a.jpg")}));
 
@@ -227,9 +228,9 @@ void BatchTest::openFolderIsTheLastPicturesOutputFolder()
     QFETCH(bool, intoSubFolder);
     QFETCH(QString, expectedFolder);
     ProgramWindows windows;
-    windows.main.RBMakeDir->setChecked(intoSubFolder);
-    windows.main.RBDecidesName->setChecked(!intoSubFolder);
-    windows.main.EditDirName->setText(QStringLiteral("出力"));
+    Child<QRadioButton>(windows.main, "RBMakeDir")->setChecked(intoSubFolder);
+    Child<QRadioButton>(windows.main, "RBDecidesName")->setChecked(!intoSubFolder);
+    Child<QLineEdit>(windows.main, "EditDirName")->setText(QStringLiteral("出力"));
     QDir(pictures_->path()).mkpath("one");
     QDir(pictures_->path()).mkpath("two");
     WriteJpegSource(picture("one/a.jpg"));
@@ -364,7 +365,7 @@ void BatchTest::stopEndsTheBatchAfterTheCurrentPictureAtTheLatest()
 void BatchTest::keepGoingConvertsPastFailuresAndListsThem()
 {
     ProgramWindows windows;
-    windows.main.KeepGoingItem->setChecked(true);
+    Child<QAction>(windows.main, "KeepGoingItem")->setChecked(true);
     QStringList paths = jpegSources({"a.jpg", "c.jpg", "e.jpg"});
     WriteUndecodableSource(picture("b.png"));
     WriteUndecodableSource(picture("d.jpg"));

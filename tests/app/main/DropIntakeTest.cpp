@@ -12,6 +12,7 @@
 #include <QTest>
 
 using gustara::test::AnswerMessageBoxes;
+using gustara::test::Child;
 using gustara::test::ConfigHome;
 using gustara::test::DropAndHandle;
 using gustara::test::Exists;
@@ -148,8 +149,8 @@ void DropIntakeTest::filesDroppedOnTextControlsReachTheWindow()
                               kBatchTimeoutMs);
     QTRY_VERIFY(!windows.main.IsConverting());
     QVERIFY(Exists(picture("s-" + source)));
-    QCOMPARE(windows.main.EditFileName->text(), QStringLiteral("s-"));
-    QVERIFY(!windows.main.Memo1->toPlainText().contains(QStringLiteral("file:")));
+    QCOMPARE(Child<QLineEdit>(windows.main, "EditFileName")->text(), QStringLiteral("s-"));
+    QVERIFY(!Child<QPlainTextEdit>(windows.main, "Memo1")->toPlainText().contains(QStringLiteral("file:")));
 }
 
 void DropIntakeTest::namesReachTheBatchWholeAndInDropOrder()
@@ -241,7 +242,7 @@ void DropIntakeTest::invalidSettingsShowOnlyTheirMessage()
 {
     ProgramWindows windows;
     writeJpegSources({"a.jpg", "b.jpg"});
-    windows.main.EditFileName->clear();
+    Child<QLineEdit>(windows.main, "EditFileName")->clear();
 
     const auto boxes = AnswerMessageBoxes([&] { DropAndHandle(windows.main, LocalUrls({picture("a.jpg")})); });
 
@@ -251,7 +252,7 @@ void DropIntakeTest::invalidSettingsShowOnlyTheirMessage()
     QVERIFY(windows.status.isHidden());
     QVERIFY(windows.main.FileList == std::vector<std::string>{picture("a.jpg").toStdString()});
 
-    windows.main.EditFileName->setText(QStringLiteral("s-"));
+    Child<QLineEdit>(windows.main, "EditFileName")->setText(QStringLiteral("s-"));
     QVERIFY(DropAndHandle(windows.main, LocalUrls({picture("b.jpg")})));
     QTRY_VERIFY_WITH_TIMEOUT(!windows.main.IsConverting(), kBatchTimeoutMs);
     QVERIFY(windows.main.FileList == std::vector<std::string>{picture("b.jpg").toStdString()});
@@ -308,7 +309,7 @@ void DropIntakeTest::openFilesTakesTheChosenFilesAsADrop()
             static_cast<QDialog*>(dialog)->accept();
         });
         poll.start();
-        return AnswerMessageBoxes([&] { windows.main.OpenFilesItem->trigger(); });
+        return AnswerMessageBoxes([&] { Child<QAction>(windows.main, "OpenFilesItem")->trigger(); });
     };
 
     QVERIFY(choose(QStringLiteral("\"a.jpg\" \"b.JPEG\"")).empty());

@@ -24,6 +24,7 @@
 
 using gustara::TFormMain;
 using gustara::test::AnswerMessageBoxes;
+using gustara::test::Child;
 using gustara::test::ConfigHome;
 
 namespace {
@@ -36,8 +37,8 @@ bool IsGrey(const QWidget* widget, QPalette::ColorRole role)
 // Makes the typed box usable, so that key events reach the number fields.
 void EnableTypedBox(TFormMain& form)
 {
-    form.CBPicSize->setChecked(true);
-    form.RBInputPicSize->setChecked(true);
+    Child<QCheckBox>(form, "CBPicSize")->setChecked(true);
+    Child<QRadioButton>(form, "RBInputPicSize")->setChecked(true);
 }
 
 } // namespace
@@ -92,23 +93,23 @@ void MainWindowTest::windowIsFixedWithItsCaptionFontAndMenu()
     QVERIFY(!(form.windowFlags() & Qt::WindowMaximizeButtonHint));
     QVERIFY(form.windowFlags() & Qt::WindowMinimizeButtonHint);
     form.show();
-    QCOMPARE(QFontInfo(form.LblPicWidth->font()).pixelSize(), 12);
+    QCOMPARE(QFontInfo(Child<QLabel>(form, "LblPicWidth")->font()).pixelSize(), 12);
     if (QFontInfo(QFont(QStringLiteral("IPAPGothic"))).family() == QStringLiteral("IPAPGothic"))
-        QCOMPARE(QFontInfo(form.LblSelectFileName->font()).family(), QStringLiteral("IPAPGothic"));
+        QCOMPARE(QFontInfo(Child<QLabel>(form, "LblSelectFileName")->font()).family(), QStringLiteral("IPAPGothic"));
     // The window's own item keeps its place; the new menus follow it on the same one line.
-    QCOMPARE(form.MainMenu->actions(),
-             (QList<QAction*>{form.A1, form.FileMenu->menuAction(), form.SettingsMenu->menuAction()}));
-    QCOMPARE(form.A1->text(), QStringLiteral("このソフトについて(&A)"));
-    QCOMPARE(form.FileMenu->title(), QStringLiteral("ファイル(&F)"));
-    QCOMPARE(form.FileMenu->actions(), (QList<QAction*>{form.OpenFilesItem, form.ActCompare}));
-    QCOMPARE(form.OpenFilesItem->text(), QStringLiteral("ファイルを開く..."));
-    QCOMPARE(form.OpenFilesItem->shortcut(), QKeySequence(QStringLiteral("Ctrl+O")));
-    QCOMPARE(form.SettingsMenu->title(), QStringLiteral("設定(&S)"));
-    QCOMPARE(form.SettingsMenu->actions(), QList<QAction*>{form.KeepGoingItem});
-    QCOMPARE(form.KeepGoingItem->text(), QStringLiteral("失敗しても続ける"));
-    const int lastItemBottom = form.MainMenu->actionGeometry(form.SettingsMenu->menuAction()).bottom();
-    QCOMPARE(lastItemBottom, form.MainMenu->actionGeometry(form.A1).bottom());
-    QCOMPARE(form.size(), QSize(457, 268 + form.MainMenu->height()));
+    QCOMPARE(Child<QMenuBar>(form, "MainMenu")->actions(),
+             (QList<QAction*>{Child<QAction>(form, "A1"), Child<QMenu>(form, "FileMenu")->menuAction(), Child<QMenu>(form, "SettingsMenu")->menuAction()}));
+    QCOMPARE(Child<QAction>(form, "A1")->text(), QStringLiteral("このソフトについて(&A)"));
+    QCOMPARE(Child<QMenu>(form, "FileMenu")->title(), QStringLiteral("ファイル(&F)"));
+    QCOMPARE(Child<QMenu>(form, "FileMenu")->actions(), (QList<QAction*>{Child<QAction>(form, "OpenFilesItem"), Child<QAction>(form, "ActCompare")}));
+    QCOMPARE(Child<QAction>(form, "OpenFilesItem")->text(), QStringLiteral("ファイルを開く..."));
+    QCOMPARE(Child<QAction>(form, "OpenFilesItem")->shortcut(), QKeySequence(QStringLiteral("Ctrl+O")));
+    QCOMPARE(Child<QMenu>(form, "SettingsMenu")->title(), QStringLiteral("設定(&S)"));
+    QCOMPARE(Child<QMenu>(form, "SettingsMenu")->actions(), QList<QAction*>{Child<QAction>(form, "KeepGoingItem")});
+    QCOMPARE(Child<QAction>(form, "KeepGoingItem")->text(), QStringLiteral("失敗しても続ける"));
+    const int lastItemBottom = Child<QMenuBar>(form, "MainMenu")->actionGeometry(Child<QMenu>(form, "SettingsMenu")->menuAction()).bottom();
+    QCOMPARE(lastItemBottom, Child<QMenuBar>(form, "MainMenu")->actionGeometry(Child<QAction>(form, "A1")).bottom());
+    QCOMPARE(form.size(), QSize(457, 268 + Child<QMenuBar>(form, "MainMenu")->height()));
     QVERIFY(form.acceptDrops());
 }
 
@@ -188,22 +189,22 @@ void MainWindowTest::captionsAndItems()
 {
     TFormMain form;
     QStringList sizes;
-    for (int i = 0; i < form.CBSizeList->count(); ++i)
-        sizes << form.CBSizeList->itemText(i);
+    for (int i = 0; i < Child<QComboBox>(form, "CBSizeList")->count(); ++i)
+        sizes << Child<QComboBox>(form, "CBSizeList")->itemText(i);
     QCOMPARE(sizes, (QStringList{"1280 x 1280", "1024 x 1024", "800 x  800", "640 x 640", "400 x 400", "320 x 320",
                                  "160 x 160"}));
-    QVERIFY(!form.CBSizeList->isEditable());
-    QCOMPARE(form.CBSelectNamePos->itemText(1), QStringLiteral("後に"));
-    QCOMPARE(form.CBQualityLevel->count(), 5);
-    QCOMPARE(form.Memo1->toPlainText(), QStringLiteral("画面上に美味しく加工したい画像をドラッグ＆ドロップしてください。\n"
+    QVERIFY(!Child<QComboBox>(form, "CBSizeList")->isEditable());
+    QCOMPARE(Child<QComboBox>(form, "CBSelectNamePos")->itemText(1), QStringLiteral("後に"));
+    QCOMPARE(Child<QComboBox>(form, "CBQualityLevel")->count(), 5);
+    QCOMPARE(Child<QPlainTextEdit>(form, "Memo1")->toPlainText(), QStringLiteral("画面上に美味しく加工したい画像をドラッグ＆ドロップしてください。\n"
                                                        "対応形式：BMP / JPEG / PNG / GIF"));
-    QVERIFY(form.Memo1->isReadOnly());
-    QCOMPARE(form.GBSave->title(), QStringLiteral("保存設定"));
-    QCOMPARE(form.GBPicSize->title(), QString());
-    QCOMPARE(form.RBMakeDir->text(), QStringLiteral("フォルダを作成しその中に保存する"));
-    QCOMPARE(form.TBContrast->maximum(), 100);
-    QCOMPARE(form.TBContrast->pageStep(), 10);
-    QCOMPARE(form.TBContrast->tickInterval(), 5);
+    QVERIFY(Child<QPlainTextEdit>(form, "Memo1")->isReadOnly());
+    QCOMPARE(Child<QGroupBox>(form, "GBSave")->title(), QStringLiteral("保存設定"));
+    QCOMPARE(Child<QGroupBox>(form, "GBPicSize")->title(), QString());
+    QCOMPARE(Child<QRadioButton>(form, "RBMakeDir")->text(), QStringLiteral("フォルダを作成しその中に保存する"));
+    QCOMPARE(Child<QSlider>(form, "TBContrast")->maximum(), 100);
+    QCOMPARE(Child<QSlider>(form, "TBContrast")->pageStep(), 10);
+    QCOMPARE(Child<QSlider>(form, "TBContrast")->tickInterval(), 5);
 }
 
 void MainWindowTest::tabOrderFollowsTheGroups()
@@ -213,12 +214,12 @@ void MainWindowTest::tabOrderFollowsTheGroups()
                                   "EditPicHeight", "RBDecidesName", "CBSelectNamePos", "RBMakeDir", "EditDirName",
                                   "EditFileName", "Memo1", "RBGustaraLv3", "RBGustaraLv2", "RBGustaraLv1"};
     QStringList chain;
-    QWidget* widget = form.CBPicSize;
+    QWidget* widget = Child<QCheckBox>(form, "CBPicSize");
     do {
         if (expected.contains(widget->objectName()) && !chain.contains(widget->objectName()))
             chain << widget->objectName();
         widget = widget->nextInFocusChain();
-    } while (widget != form.CBPicSize);
+    } while (widget != Child<QCheckBox>(form, "CBPicSize"));
     QCOMPARE(chain, expected);
 }
 
@@ -228,15 +229,15 @@ void MainWindowTest::hiddenControlsAndHintsAreNeverShown()
     TFormMain form;
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
-    for (QWidget* hidden : {static_cast<QWidget*>(form.GBFileSize), static_cast<QWidget*>(form.GBFilter),
-                            static_cast<QWidget*>(form.CBProgressive)})
+    for (QWidget* hidden : {static_cast<QWidget*>(Child<QGroupBox>(form, "GBFileSize")), static_cast<QWidget*>(Child<QGroupBox>(form, "GBFilter")),
+                            static_cast<QWidget*>(Child<QCheckBox>(form, "CBProgressive"))})
         QVERIFY2(!hidden->isVisible(), qPrintable(hidden->objectName()));
-    QVERIFY(form.GBPicSize->isVisible());
-    QVERIFY(form.Memo1->isVisible());
-    QCOMPARE(form.RBRegularSize->toolTip(), QStringLiteral("選択した範囲に収まるように加工します。"));
-    QCOMPARE(form.GBPicSize->toolTip(), form.CBPicSize->toolTip());
-    for (QWidget* hinted : {static_cast<QWidget*>(form.CBPicSize), static_cast<QWidget*>(form.GroupBox1),
-                            static_cast<QWidget*>(form.Memo1)}) {
+    QVERIFY(Child<QGroupBox>(form, "GBPicSize")->isVisible());
+    QVERIFY(Child<QPlainTextEdit>(form, "Memo1")->isVisible());
+    QCOMPARE(Child<QRadioButton>(form, "RBRegularSize")->toolTip(), QStringLiteral("選択した範囲に収まるように加工します。"));
+    QCOMPARE(Child<QGroupBox>(form, "GBPicSize")->toolTip(), Child<QCheckBox>(form, "CBPicSize")->toolTip());
+    for (QWidget* hinted : {static_cast<QWidget*>(Child<QCheckBox>(form, "CBPicSize")), static_cast<QWidget*>(Child<QGroupBox>(form, "GroupBox1")),
+                            static_cast<QWidget*>(Child<QPlainTextEdit>(form, "Memo1"))}) {
         QVERIFY(!hinted->toolTip().isEmpty());
         QHelpEvent event(QEvent::ToolTip, QPoint(2, 2), hinted->mapToGlobal(QPoint(2, 2)));
         QApplication::sendEvent(hinted, &event);
@@ -247,19 +248,19 @@ void MainWindowTest::hiddenControlsAndHintsAreNeverShown()
 void MainWindowTest::choiceGroupsCanEndEmpty()
 {
     TFormMain form;
-    form.RBGustaraLv2->setChecked(true);
-    QVERIFY(!form.RBGustaraLv1->isChecked());
-    QVERIFY(!form.RBGustaraLv3->isChecked());
-    form.RBGustaraLv2->setChecked(false);
-    QVERIFY(!form.RBGustaraLv1->isChecked() && !form.RBGustaraLv2->isChecked() && !form.RBGustaraLv3->isChecked());
+    Child<QRadioButton>(form, "RBGustaraLv2")->setChecked(true);
+    QVERIFY(!Child<QRadioButton>(form, "RBGustaraLv1")->isChecked());
+    QVERIFY(!Child<QRadioButton>(form, "RBGustaraLv3")->isChecked());
+    Child<QRadioButton>(form, "RBGustaraLv2")->setChecked(false);
+    QVERIFY(!Child<QRadioButton>(form, "RBGustaraLv1")->isChecked() && !Child<QRadioButton>(form, "RBGustaraLv2")->isChecked() && !Child<QRadioButton>(form, "RBGustaraLv3")->isChecked());
     // The groups are separate: choosing in one leaves the others alone.
-    form.RBMakeDir->setChecked(true);
-    QVERIFY(!form.RBDecidesName->isChecked());
-    QVERIFY(form.RBRegularSize->isChecked());
-    form.RBBrightnessDown->setChecked(true);
-    QVERIFY(!form.RBBrightnessUP->isChecked());
-    form.RBFileSize->setChecked(true);
-    QVERIFY(!form.RBQuality->isChecked());
+    Child<QRadioButton>(form, "RBMakeDir")->setChecked(true);
+    QVERIFY(!Child<QRadioButton>(form, "RBDecidesName")->isChecked());
+    QVERIFY(Child<QRadioButton>(form, "RBRegularSize")->isChecked());
+    Child<QRadioButton>(form, "RBBrightnessDown")->setChecked(true);
+    QVERIFY(!Child<QRadioButton>(form, "RBBrightnessUP")->isChecked());
+    Child<QRadioButton>(form, "RBFileSize")->setChecked(true);
+    QVERIFY(!Child<QRadioButton>(form, "RBQuality")->isChecked());
 }
 
 void MainWindowTest::clickingASelectedChoiceKeepsIt()
@@ -267,13 +268,13 @@ void MainWindowTest::clickingASelectedChoiceKeepsIt()
     TFormMain form;
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
-    QTest::mouseClick(form.RBGustaraLv3, Qt::LeftButton, {}, QPoint(6, 8));
-    QVERIFY(form.RBGustaraLv3->isChecked());
-    QTest::mouseClick(form.RBGustaraLv1, Qt::LeftButton, {}, QPoint(6, 8));
-    QVERIFY(form.RBGustaraLv1->isChecked());
-    QVERIFY(!form.RBGustaraLv3->isChecked());
-    form.RBGustaraLv1->click();
-    QVERIFY(form.RBGustaraLv1->isChecked());
+    QTest::mouseClick(Child<QRadioButton>(form, "RBGustaraLv3"), Qt::LeftButton, {}, QPoint(6, 8));
+    QVERIFY(Child<QRadioButton>(form, "RBGustaraLv3")->isChecked());
+    QTest::mouseClick(Child<QRadioButton>(form, "RBGustaraLv1"), Qt::LeftButton, {}, QPoint(6, 8));
+    QVERIFY(Child<QRadioButton>(form, "RBGustaraLv1")->isChecked());
+    QVERIFY(!Child<QRadioButton>(form, "RBGustaraLv3")->isChecked());
+    Child<QRadioButton>(form, "RBGustaraLv1")->click();
+    QVERIFY(Child<QRadioButton>(form, "RBGustaraLv1")->isChecked());
 }
 
 void MainWindowTest::sizeRule_data()
@@ -298,18 +299,18 @@ void MainWindowTest::sizeRule()
     QFETCH(bool, listEnabled);
     QFETCH(bool, typedEnabled);
     TFormMain form;
-    form.CBPicSize->setChecked(resizing);
-    form.RBRegularSize->setChecked(choice == "preset");
-    form.RBInputPicSize->setChecked(choice == "typed");
-    QCOMPARE(form.RBRegularSize->isEnabled(), choicesEnabled);
-    QCOMPARE(form.RBInputPicSize->isEnabled(), choicesEnabled);
-    QCOMPARE(form.CBSizeList->isEnabled(), listEnabled);
-    QCOMPARE(form.EditPicWidth->isEnabled(), typedEnabled);
-    QCOMPARE(form.EditPicHeight->isEnabled(), typedEnabled);
-    QCOMPARE(IsGrey(form.LblPicWidth, QPalette::WindowText), !typedEnabled);
-    QCOMPARE(IsGrey(form.LblPicHeight, QPalette::WindowText), !typedEnabled);
-    QVERIFY(form.LblPicWidth->isEnabled() && form.LblPicHeight->isEnabled());
-    QVERIFY(form.CBPicSize->isEnabled() && form.GBPicSize->isEnabled());
+    Child<QCheckBox>(form, "CBPicSize")->setChecked(resizing);
+    Child<QRadioButton>(form, "RBRegularSize")->setChecked(choice == "preset");
+    Child<QRadioButton>(form, "RBInputPicSize")->setChecked(choice == "typed");
+    QCOMPARE(Child<QRadioButton>(form, "RBRegularSize")->isEnabled(), choicesEnabled);
+    QCOMPARE(Child<QRadioButton>(form, "RBInputPicSize")->isEnabled(), choicesEnabled);
+    QCOMPARE(Child<QComboBox>(form, "CBSizeList")->isEnabled(), listEnabled);
+    QCOMPARE(Child<QLineEdit>(form, "EditPicWidth")->isEnabled(), typedEnabled);
+    QCOMPARE(Child<QLineEdit>(form, "EditPicHeight")->isEnabled(), typedEnabled);
+    QCOMPARE(IsGrey(Child<QLabel>(form, "LblPicWidth"), QPalette::WindowText), !typedEnabled);
+    QCOMPARE(IsGrey(Child<QLabel>(form, "LblPicHeight"), QPalette::WindowText), !typedEnabled);
+    QVERIFY(Child<QLabel>(form, "LblPicWidth")->isEnabled() && Child<QLabel>(form, "LblPicHeight")->isEnabled());
+    QVERIFY(Child<QCheckBox>(form, "CBPicSize")->isEnabled() && Child<QGroupBox>(form, "GBPicSize")->isEnabled());
 }
 
 void MainWindowTest::saveRule_data()
@@ -328,14 +329,14 @@ void MainWindowTest::saveRule()
     QFETCH(bool, affixEnabled);
     QFETCH(bool, dirEnabled);
     TFormMain form;
-    form.RBDecidesName->setChecked(choice == "affix");
-    form.RBMakeDir->setChecked(choice == "folder");
-    QCOMPARE(form.CBSelectNamePos->isEnabled(), affixEnabled);
-    QCOMPARE(form.EditFileName->isEnabled(), affixEnabled);
-    QCOMPARE(form.EditDirName->isEnabled(), dirEnabled);
-    QCOMPARE(IsGrey(form.LblSelectFileName, QPalette::WindowText), !affixEnabled);
-    QCOMPARE(IsGrey(form.LblDirName, QPalette::WindowText), affixEnabled);
-    QVERIFY(form.LblSelectFileName->isEnabled() && form.LblDirName->isEnabled());
+    Child<QRadioButton>(form, "RBDecidesName")->setChecked(choice == "affix");
+    Child<QRadioButton>(form, "RBMakeDir")->setChecked(choice == "folder");
+    QCOMPARE(Child<QComboBox>(form, "CBSelectNamePos")->isEnabled(), affixEnabled);
+    QCOMPARE(Child<QLineEdit>(form, "EditFileName")->isEnabled(), affixEnabled);
+    QCOMPARE(Child<QLineEdit>(form, "EditDirName")->isEnabled(), dirEnabled);
+    QCOMPARE(IsGrey(Child<QLabel>(form, "LblSelectFileName"), QPalette::WindowText), !affixEnabled);
+    QCOMPARE(IsGrey(Child<QLabel>(form, "LblDirName"), QPalette::WindowText), affixEnabled);
+    QVERIFY(Child<QLabel>(form, "LblSelectFileName")->isEnabled() && Child<QLabel>(form, "LblDirName")->isEnabled());
 }
 
 void MainWindowTest::qualityRule_data()
@@ -358,24 +359,24 @@ void MainWindowTest::qualityRule()
     QFETCH(bool, levelEnabled);
     QFETCH(bool, sizeEnabled);
     TFormMain form;
-    form.CBQuality->setChecked(quality);
-    form.RBQuality->setChecked(byLevel);
-    form.RBFileSize->setChecked(!byLevel);
-    QCOMPARE(form.RBQuality->isEnabled(), choicesEnabled);
-    QCOMPARE(form.RBFileSize->isEnabled(), choicesEnabled);
-    QCOMPARE(form.CBQualityLevel->isEnabled(), levelEnabled);
-    QCOMPARE(form.EditFileSize->isEnabled(), sizeEnabled);
-    QCOMPARE(IsGrey(form.EditFileSize, QPalette::Text), !sizeEnabled);
-    QCOMPARE(IsGrey(form.LblKB, QPalette::WindowText), !sizeEnabled);
+    Child<QCheckBox>(form, "CBQuality")->setChecked(quality);
+    Child<QRadioButton>(form, "RBQuality")->setChecked(byLevel);
+    Child<QRadioButton>(form, "RBFileSize")->setChecked(!byLevel);
+    QCOMPARE(Child<QRadioButton>(form, "RBQuality")->isEnabled(), choicesEnabled);
+    QCOMPARE(Child<QRadioButton>(form, "RBFileSize")->isEnabled(), choicesEnabled);
+    QCOMPARE(Child<QComboBox>(form, "CBQualityLevel")->isEnabled(), levelEnabled);
+    QCOMPARE(Child<QLineEdit>(form, "EditFileSize")->isEnabled(), sizeEnabled);
+    QCOMPARE(IsGrey(Child<QLineEdit>(form, "EditFileSize"), QPalette::Text), !sizeEnabled);
+    QCOMPARE(IsGrey(Child<QLabel>(form, "LblKB"), QPalette::WindowText), !sizeEnabled);
 }
 
 void MainWindowTest::filterRule()
 {
     TFormMain form;
-    const QList<QWidget*> effects = {form.CBContrast,     form.TBContrast,       form.CBVivid,     form.CBBrightness,
-                                     form.RBBrightnessUP, form.RBBrightnessDown, form.CBMonochrome};
+    const QList<QWidget*> effects = {Child<QCheckBox>(form, "CBContrast"),     Child<QSlider>(form, "TBContrast"),       Child<QCheckBox>(form, "CBVivid"),     Child<QCheckBox>(form, "CBBrightness"),
+                                     Child<QRadioButton>(form, "RBBrightnessUP"), Child<QRadioButton>(form, "RBBrightnessDown"), Child<QCheckBox>(form, "CBMonochrome")};
     for (const bool on : {true, false}) {
-        form.CBFilter->setChecked(on);
+        Child<QCheckBox>(form, "CBFilter")->setChecked(on);
         for (QWidget* effect : effects)
             QCOMPARE(effect->isEnabled(), on);
     }
@@ -404,32 +405,32 @@ void MainWindowTest::typingIsFilteredAndLimited()
 {
     TFormMain form;
     EnableTypedBox(form);
-    form.EditPicWidth->clear();
-    QTest::keyClicks(form.EditPicWidth, QStringLiteral("a1.-2"));
-    QCOMPARE(form.EditPicWidth->text(), QStringLiteral("1.2"));
-    QTest::keyClick(form.EditPicWidth, Qt::Key_Backspace);
-    QCOMPARE(form.EditPicWidth->text(), QStringLiteral("1."));
-    QTest::keyClick(form.EditPicWidth, Qt::Key_Return);
-    QTest::keyClick(form.EditPicWidth, Qt::Key_Minus);
-    QCOMPARE(form.EditPicWidth->text(), QStringLiteral("1."));
+    Child<QLineEdit>(form, "EditPicWidth")->clear();
+    QTest::keyClicks(Child<QLineEdit>(form, "EditPicWidth"), QStringLiteral("a1.-2"));
+    QCOMPARE(Child<QLineEdit>(form, "EditPicWidth")->text(), QStringLiteral("1.2"));
+    QTest::keyClick(Child<QLineEdit>(form, "EditPicWidth"), Qt::Key_Backspace);
+    QCOMPARE(Child<QLineEdit>(form, "EditPicWidth")->text(), QStringLiteral("1."));
+    QTest::keyClick(Child<QLineEdit>(form, "EditPicWidth"), Qt::Key_Return);
+    QTest::keyClick(Child<QLineEdit>(form, "EditPicWidth"), Qt::Key_Minus);
+    QCOMPARE(Child<QLineEdit>(form, "EditPicWidth")->text(), QStringLiteral("1."));
 
-    form.EditPicHeight->clear();
-    QTest::keyClicks(form.EditPicHeight, QStringLiteral("123456"));
-    QCOMPARE(form.EditPicHeight->text(), QStringLiteral("12345"));
-    form.EditPicHeight->selectAll();
-    QTest::keyClicks(form.EditPicHeight, QStringLiteral("9"));
-    QCOMPARE(form.EditPicHeight->text(), QStringLiteral("9"));
-    QTest::keyClick(form.EditPicHeight, Qt::Key_Home);
-    QTest::keyClick(form.EditPicHeight, Qt::Key_Delete);
-    QCOMPARE(form.EditPicHeight->text(), QString());
+    Child<QLineEdit>(form, "EditPicHeight")->clear();
+    QTest::keyClicks(Child<QLineEdit>(form, "EditPicHeight"), QStringLiteral("123456"));
+    QCOMPARE(Child<QLineEdit>(form, "EditPicHeight")->text(), QStringLiteral("12345"));
+    Child<QLineEdit>(form, "EditPicHeight")->selectAll();
+    QTest::keyClicks(Child<QLineEdit>(form, "EditPicHeight"), QStringLiteral("9"));
+    QCOMPARE(Child<QLineEdit>(form, "EditPicHeight")->text(), QStringLiteral("9"));
+    QTest::keyClick(Child<QLineEdit>(form, "EditPicHeight"), Qt::Key_Home);
+    QTest::keyClick(Child<QLineEdit>(form, "EditPicHeight"), Qt::Key_Delete);
+    QCOMPARE(Child<QLineEdit>(form, "EditPicHeight")->text(), QString());
 
-    form.CBQuality->setChecked(true);
-    form.RBFileSize->setChecked(true);
-    form.EditFileSize->clear();
-    QTest::keyClicks(form.EditFileSize, QStringLiteral("1234567"));
-    QCOMPARE(form.EditFileSize->text(), QStringLiteral("123456"));
+    Child<QCheckBox>(form, "CBQuality")->setChecked(true);
+    Child<QRadioButton>(form, "RBFileSize")->setChecked(true);
+    Child<QLineEdit>(form, "EditFileSize")->clear();
+    QTest::keyClicks(Child<QLineEdit>(form, "EditFileSize"), QStringLiteral("1234567"));
+    QCOMPARE(Child<QLineEdit>(form, "EditFileSize")->text(), QStringLiteral("123456"));
 
-    for (QLineEdit* edit : {form.EditPicWidth, form.EditPicHeight, form.EditFileSize})
+    for (QLineEdit* edit : {Child<QLineEdit>(form, "EditPicWidth"), Child<QLineEdit>(form, "EditPicHeight"), Child<QLineEdit>(form, "EditFileSize")})
         QVERIFY(!edit->testAttribute(Qt::WA_InputMethodEnabled));
 }
 
@@ -437,20 +438,20 @@ void MainWindowTest::placedTextIsNeitherFilteredNorCut()
 {
     TFormMain form;
     EnableTypedBox(form);
-    form.EditPicWidth->setText(QStringLiteral("1234567-x"));
-    QCOMPARE(form.EditPicWidth->text(), QStringLiteral("1234567-x"));
-    form.EditPicWidth->end(false);
-    QTest::keyClick(form.EditPicWidth, Qt::Key_Backspace);
-    QCOMPARE(form.EditPicWidth->text(), QStringLiteral("1234567-"));
-    QTest::keyClicks(form.EditPicWidth, QStringLiteral("1"));
-    QCOMPARE(form.EditPicWidth->text(), QStringLiteral("1234567-"));
+    Child<QLineEdit>(form, "EditPicWidth")->setText(QStringLiteral("1234567-x"));
+    QCOMPARE(Child<QLineEdit>(form, "EditPicWidth")->text(), QStringLiteral("1234567-x"));
+    Child<QLineEdit>(form, "EditPicWidth")->end(false);
+    QTest::keyClick(Child<QLineEdit>(form, "EditPicWidth"), Qt::Key_Backspace);
+    QCOMPARE(Child<QLineEdit>(form, "EditPicWidth")->text(), QStringLiteral("1234567-"));
+    QTest::keyClicks(Child<QLineEdit>(form, "EditPicWidth"), QStringLiteral("1"));
+    QCOMPARE(Child<QLineEdit>(form, "EditPicWidth")->text(), QStringLiteral("1234567-"));
 }
 
 void MainWindowTest::editShortcutsPassAndPastedTextIsCheckedBeforeABatch()
 {
     TFormMain form;
     EnableTypedBox(form);
-    QLineEdit& edit = *form.EditPicWidth;
+    QLineEdit& edit = *Child<QLineEdit>(form, "EditPicWidth");
     edit.setText(QStringLiteral("800"));
     QTest::keySequence(&edit, QKeySequence::SelectAll);
     QCOMPARE(edit.selectedText(), QStringLiteral("800"));
@@ -478,7 +479,7 @@ void MainWindowTest::qtOwnTextsAreJapanese()
     const auto translator = gustara::InstallQtJapaneseTexts();
     QVERIFY2(translator, "qt6-translations-l10n is installed");
     TFormMain form;
-    const std::unique_ptr<QMenu> menu(form.EditPicWidth->createStandardContextMenu());
+    const std::unique_ptr<QMenu> menu(Child<QLineEdit>(form, "EditPicWidth")->createStandardContextMenu());
     QStringList items;
     for (const QAction* action : menu->actions())
         items << action->text();
@@ -547,19 +548,19 @@ void MainWindowTest::checkSettingsShowsTheFirstProblem()
     QFETCH(QString, dir);
     QFETCH(QString, message);
     TFormMain form;
-    form.CBPicSize->setChecked(resizing);
-    form.RBRegularSize->setChecked(sizeChoice == "preset");
-    form.RBInputPicSize->setChecked(sizeChoice == "typed");
-    form.EditPicWidth->setText(width);
-    form.EditPicHeight->setText(height);
+    Child<QCheckBox>(form, "CBPicSize")->setChecked(resizing);
+    Child<QRadioButton>(form, "RBRegularSize")->setChecked(sizeChoice == "preset");
+    Child<QRadioButton>(form, "RBInputPicSize")->setChecked(sizeChoice == "typed");
+    Child<QLineEdit>(form, "EditPicWidth")->setText(width);
+    Child<QLineEdit>(form, "EditPicHeight")->setText(height);
     if (!fileSize.isEmpty()) {
-        form.RBFileSize->setChecked(true);
-        form.EditFileSize->setText(fileSize);
+        Child<QRadioButton>(form, "RBFileSize")->setChecked(true);
+        Child<QLineEdit>(form, "EditFileSize")->setText(fileSize);
     }
-    form.RBDecidesName->setChecked(saveChoice == "affix");
-    form.RBMakeDir->setChecked(saveChoice == "folder");
-    form.EditFileName->setText(affix);
-    form.EditDirName->setText(dir);
+    Child<QRadioButton>(form, "RBDecidesName")->setChecked(saveChoice == "affix");
+    Child<QRadioButton>(form, "RBMakeDir")->setChecked(saveChoice == "folder");
+    Child<QLineEdit>(form, "EditFileName")->setText(affix);
+    Child<QLineEdit>(form, "EditDirName")->setText(dir);
     QWidget* focusBefore = QApplication::focusWidget();
 
     bool passed = false;
@@ -574,7 +575,7 @@ void MainWindowTest::checkSettingsShowsTheFirstProblem()
         QVERIFY(boxes[0].modal);
     }
     QCOMPARE(QApplication::focusWidget(), focusBefore);
-    QCOMPARE(form.EditPicWidth->text(), width);
+    QCOMPARE(Child<QLineEdit>(form, "EditPicWidth")->text(), width);
 }
 
 void MainWindowTest::picSize_data()
@@ -607,12 +608,12 @@ void MainWindowTest::picSize()
     QFETCH(int, expectedWidth);
     QFETCH(int, expectedHeight);
     TFormMain form;
-    form.CBPicSize->setChecked(resizing);
-    form.RBRegularSize->setChecked(sizeChoice == "preset");
-    form.RBInputPicSize->setChecked(sizeChoice == "typed");
-    form.CBSizeList->setCurrentIndex(presetIndex);
-    form.EditPicWidth->setText(width);
-    form.EditPicHeight->setText(height);
+    Child<QCheckBox>(form, "CBPicSize")->setChecked(resizing);
+    Child<QRadioButton>(form, "RBRegularSize")->setChecked(sizeChoice == "preset");
+    Child<QRadioButton>(form, "RBInputPicSize")->setChecked(sizeChoice == "typed");
+    Child<QComboBox>(form, "CBSizeList")->setCurrentIndex(presetIndex);
+    Child<QLineEdit>(form, "EditPicWidth")->setText(width);
+    Child<QLineEdit>(form, "EditPicHeight")->setText(height);
     int32_t boxWidth = 77;
     int32_t boxHeight = 55;
     form.GetPicSize(boxWidth, boxHeight);
@@ -624,8 +625,8 @@ void MainWindowTest::picSizeFailsOnATypedTextThatIsNoWholeNumber()
 {
     TFormMain form;
     EnableTypedBox(form);
-    form.EditPicWidth->setText(QStringLiteral("640"));
-    form.EditPicHeight->setText(QStringLiteral("12.5"));
+    Child<QLineEdit>(form, "EditPicWidth")->setText(QStringLiteral("640"));
+    Child<QLineEdit>(form, "EditPicHeight")->setText(QStringLiteral("12.5"));
     int32_t width = 0;
     int32_t height = 0;
     try {
@@ -641,7 +642,7 @@ void MainWindowTest::qualityValueByLevel()
     TFormMain form;
     const std::pair<int, int> levels[] = {{0, 100}, {1, 80}, {2, 60}, {3, 30}, {4, 10}, {-1, 0}};
     for (const auto& [index, quality] : levels) {
-        form.CBQualityLevel->setCurrentIndex(index);
+        Child<QComboBox>(form, "CBQualityLevel")->setCurrentIndex(index);
         QCOMPARE(form.GetQualityValue(), quality);
     }
 }
@@ -650,12 +651,12 @@ void MainWindowTest::flavourLevel()
 {
     TFormMain form;
     const std::pair<QRadioButton*, int> choices[] = {
-        {form.RBGustaraLv1, 1}, {form.RBGustaraLv2, 2}, {form.RBGustaraLv3, 3}};
+        {Child<QRadioButton>(form, "RBGustaraLv1"), 1}, {Child<QRadioButton>(form, "RBGustaraLv2"), 2}, {Child<QRadioButton>(form, "RBGustaraLv3"), 3}};
     for (const auto& [choice, level] : choices) {
         choice->setChecked(true);
         QCOMPARE(form.GetFlavourLevel(), level);
     }
-    form.RBGustaraLv3->setChecked(false);
+    Child<QRadioButton>(form, "RBGustaraLv3")->setChecked(false);
     QCOMPARE(form.GetFlavourLevel(), 3);
 }
 
@@ -671,7 +672,7 @@ void MainWindowTest::aboutWindowOpensModally()
         shown = QApplication::activeModalWidget();
         about.reject();
     });
-    form.A1->trigger();
+    Child<QAction>(form, "A1")->trigger();
     QCOMPARE(shown, static_cast<QWidget*>(&about));
     QCOMPARE(about.windowTitle(), QStringLiteral("このソフトについて"));
 }

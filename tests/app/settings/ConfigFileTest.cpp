@@ -13,9 +13,8 @@
 
 using gustara::TFormMain;
 using gustara::test::AnswerMessageBoxes;
+using gustara::test::Child;
 using gustara::test::ConfigHome;
-
-Q_DECLARE_METATYPE(std::optional<int32_t>)
 
 namespace {
 
@@ -99,8 +98,6 @@ private slots:
     void readOnlyFolderShowsTheErrorBox();
     void readOnlyFileIsNotReplaced();
     void relativeConfigHomeFallsBackToTheHomeFolder();
-    void integersParse_data();
-    void integersParse();
     void textsAreCutBetweenCharacters();
 };
 
@@ -279,14 +276,14 @@ void ConfigFileTest::awkwardTextsRoundTripThroughTheFile()
         ConfigHome home;
         {
             TFormMain form;
-            form.EditFileName->setText(text);
-            form.EditDirName->setText(text);
-            form.EditPicWidth->setText(text);
+            Child<QLineEdit>(form, "EditFileName")->setText(text);
+            Child<QLineEdit>(form, "EditDirName")->setText(text);
+            Child<QLineEdit>(form, "EditPicWidth")->setText(text);
         }
         TFormMain reread;
-        QCOMPARE(reread.EditFileName->text(), text);
-        QCOMPARE(reread.EditDirName->text(), text);
-        QCOMPARE(reread.EditPicWidth->text(), text);
+        QCOMPARE(Child<QLineEdit>(reread, "EditFileName")->text(), text);
+        QCOMPARE(Child<QLineEdit>(reread, "EditDirName")->text(), text);
+        QCOMPARE(Child<QLineEdit>(reread, "EditPicWidth")->text(), text);
     }
 }
 
@@ -389,45 +386,16 @@ void ConfigFileTest::relativeConfigHomeFallsBackToTheHomeFolder()
     qputenv("HOME", savedHome);
 }
 
-void ConfigFileTest::integersParse_data()
-{
-    QTest::addColumn<QByteArray>("text");
-    QTest::addColumn<std::optional<int32_t>>("value");
-    QTest::newRow("0x10") << QByteArray("0x10") << std::optional<int32_t>(16);
-    QTest::newRow("0X1f") << QByteArray("0X1f") << std::optional<int32_t>(31);
-    QTest::newRow("$10") << QByteArray("$10") << std::optional<int32_t>(16);
-    QTest::newRow("0x alone") << QByteArray("0x") << std::optional<int32_t>();
-    QTest::newRow("0x then sign") << QByteArray("0x-1") << std::optional<int32_t>();
-    QTest::newRow("-0x10") << QByteArray("-0x10") << std::optional<int32_t>(-16);
-    QTest::newRow("leading spaces") << QByteArray("  7") << std::optional<int32_t>(7);
-    QTest::newRow("1.5") << QByteArray("1.5") << std::optional<int32_t>();
-    QTest::newRow("empty") << QByteArray("") << std::optional<int32_t>();
-    QTest::newRow("too large") << QByteArray("2147483648") << std::optional<int32_t>();
-    QTest::newRow("smallest") << QByteArray("-2147483648") << std::optional<int32_t>(INT32_MIN);
-}
-
-void ConfigFileTest::integersParse()
-{
-    QFETCH(QByteArray, text);
-    QFETCH(std::optional<int32_t>, value);
-    QCOMPARE(gustara::ParseSettingsInteger(text.toStdString()), value);
-}
-
 void ConfigFileTest::textsAreCutBetweenCharacters()
 {
     // "あ" is three bytes: 2047 bytes hold 682 whole ones.
     std::string long3;
     for (int i = 0; i < 700; ++i)
         long3 += "あ";
-    QCOMPARE(gustara::CutUtf8(long3, 2047).size(), std::size_t{2046});
-    QCOMPARE(gustara::CutUtf8(std::string(3000, 'a'), 2047).size(), std::size_t{2047});
-    QCOMPARE(gustara::CutUtf8(std::string(3000, '\x80'), 2047).size(), std::size_t{2044});
-    QCOMPARE(gustara::CutUtf8("short", 2047), std::string_view("short"));
-
     ConfigHome home;
     home.writeIni("[PIC_SAVE]\nDECIDES_STRING=" + QByteArray::fromStdString(long3) + "\n");
     TFormMain form;
-    QCOMPARE(form.EditFileName->text().size(), qsizetype{682});
+    QCOMPARE(Child<QLineEdit>(form, "EditFileName")->text().size(), qsizetype{682});
 }
 
 QTEST_MAIN(ConfigFileTest)
