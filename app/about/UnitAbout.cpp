@@ -4,9 +4,10 @@
 #include "about/FoodPicture.h"
 #include "rules/Version.h"
 #include "shared/AppText.h"
+#include "shared/DesktopOpener.h"
 #include "shared/OwnedWindow.h"
+#include "shared/Placement.h"
 
-#include <QDesktopServices>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPixmap>
@@ -20,26 +21,6 @@ namespace {
 
 constexpr int kClientWidth = 397;
 constexpr int kClientHeight = 101;
-
-void OpenUrlOnDesktop(const QUrl& address)
-{
-    QDesktopServices::openUrl(address);
-}
-
-std::function<void(const QUrl&)>& UrlOpener()
-{
-    static std::function<void(const QUrl&)> opener = OpenUrlOnDesktop;
-    return opener;
-}
-
-// A label that takes the size of its text at the given top-left corner.
-QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, int left, int top)
-{
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(QString::fromLatin1(name));
-    label->move(left, top);
-    return label;
-}
 
 } // namespace
 
@@ -58,13 +39,11 @@ void TFormAbout::CreateControls()
     setWindowTitle(QString::fromUtf8(kAboutWindowCaption));
     setFixedSize(kClientWidth, kClientHeight);
 
-    ImageIco = new QLabel(this);
-    ImageIco->setObjectName(QStringLiteral("ImageIco"));
-    const QPixmap picture = QPixmap::fromImage(MakeFoodPicture());
-    ImageIco->setPixmap(picture);
-    ImageIco->setGeometry(8, 8, picture.width(), picture.height());
+    auto* picture = new QLabel(this);
+    picture->setPixmap(QPixmap::fromImage(MakeFoodPicture()));
+    ImageIco = Place(picture, "ImageIco", 8, 8);
 
-    lblSoftTitle = MakeLabel(this, "lblSoftTitle", QStringLiteral("料理画像を美味しそうに加工するソフト"), 96, 16);
+    lblSoftTitle = Place(new QLabel(QStringLiteral("料理画像を美味しそうに加工するソフト"), this), "lblSoftTitle", 96, 16);
     // Only the size is set, so the family still comes from the window.
     QFont titleFont;
     titleFont.setPixelSize(16);
@@ -73,11 +52,11 @@ void TFormAbout::CreateControls()
     // "ver.1.00" for version 1.0.x: the minor version in two digits, the patch level not shown.
     const QString version =
         QStringLiteral("ver.%1.%2").arg(kVersionMajor).arg(kVersionMinor, 2, 10, QLatin1Char('0'));
-    lblSoftVer = MakeLabel(this, "lblSoftVer", version, 304, 40);
+    lblSoftVer = Place(new QLabel(version, this), "lblSoftVer", 304, 40);
 
     const AboutLink link = BuiltAboutLink();
     linkTarget = link.target;
-    lblURL = MakeLabel(this, "lblURL", link.text, 189, 64);
+    lblURL = Place(new QLabel(link.text, this), "lblURL", 189, 64);
     lblURL->setToolTip(link.target.toDisplayString(QUrl::PreferLocalFile));
     QFont linkFont;
     linkFont.setUnderline(true);
@@ -94,12 +73,7 @@ void TFormAbout::CreateControls()
 
 void TFormAbout::lblURLClick()
 {
-    UrlOpener()(linkTarget);
-}
-
-void TFormAbout::SetUrlOpenerForTesting(std::function<void(const QUrl& address)> opener)
-{
-    UrlOpener() = opener ? std::move(opener) : OpenUrlOnDesktop;
+    OpenOnDesktop(linkTarget);
 }
 
 bool TFormAbout::eventFilter(QObject* watched, QEvent* event)

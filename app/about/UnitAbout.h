@@ -24,9 +24,6 @@ public:
     // its viewer); a failure is ignored.
     void lblURLClick();
 
-    // Replaces how lblURLClick opens an address; an empty function restores the desktop.
-    static void SetUrlOpenerForTesting(std::function<void(const QUrl& address)> opener);
-
     QLabel* ImageIco;
     QLabel* lblSoftTitle;
     QLabel* lblSoftVer;

@@ -3,11 +3,12 @@
 #include "progress/FailureList.h"
 #include "rules/Messages.h"
 #include "shared/AppText.h"
+#include "shared/DesktopOpener.h"
 #include "shared/LocalPaths.h"
 #include "shared/OwnedWindow.h"
+#include "shared/Placement.h"
 
 #include <QCloseEvent>
-#include <QDesktopServices>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -22,26 +23,6 @@ namespace {
 
 constexpr int kClientWidth = 395;
 constexpr int kClientHeight = 86;
-
-bool OpenFolderOnDesktop(const QUrl& folder)
-{
-    return QDesktopServices::openUrl(folder);
-}
-
-std::function<bool(const QUrl&)>& FolderOpener()
-{
-    static std::function<bool(const QUrl&)> opener = OpenFolderOnDesktop;
-    return opener;
-}
-
-template <class Widget>
-Widget* Place(Widget* widget, const char* name, int left, int top, int width, int height)
-{
-    widget->setObjectName(QString::fromLatin1(name));
-    widget->move(left, top);
-    widget->setFixedSize(width, height);
-    return widget;
-}
 
 } // namespace
 
@@ -156,18 +137,13 @@ void TFormStatus::BtnCloseClick()
 void TFormStatus::BtnOpenDirClick()
 {
     // Without a file manager or xdg-open the button would seem to do nothing.
-    if (!FolderOpener()(LocalFileUrl(SaveDir)))
+    if (!OpenOnDesktop(LocalFileUrl(SaveDir)))
         SetStatusText(QString::fromUtf8(Text(Message::CannotOpenSaveDir)));
 }
 
 void TFormStatus::BtnDetailsClick()
 {
     ShowFailureList(*this, FailureLines);
-}
-
-void TFormStatus::SetFolderOpenerForTesting(std::function<bool(const QUrl& folder)> opener)
-{
-    FolderOpener() = opener ? std::move(opener) : OpenFolderOnDesktop;
 }
 
 void TFormStatus::reject()

@@ -41,7 +41,6 @@ public:
     // it, Esc and the window manager's close emit StopRequested once and disable it. Otherwise
     // it reads "閉じる" and closes the window.
     void OfferStop(bool offered);
-    bool IsStopOffered() const { return StopOffered; }
     // The reports of the pictures that failed, one line each. BtnDetails shows while the list
     // is not empty and opens it as selectable text.
     void SetFailureList(const QStringList& lines);
@@ -58,9 +57,6 @@ public:
     // Opens the failure list in a window of its own.
     void BtnDetailsClick();
 
-    // Replaces how BtnOpenDirClick opens a folder, given as a file URL that keeps the path's
-    // bytes (true: the open action started); an empty function restores the desktop.
-    static void SetFolderOpenerForTesting(std::function<bool(const QUrl& folder)> opener);
 
     QLabel* LabelStatus;
     QProgressBar* ProgressBarStatus;

@@ -4,6 +4,7 @@
 #include "about/UnitAbout.h"
 #include "main/UnitMain.h"
 #include "progress/UnitStatus.h"
+#include "shared/DesktopOpener.h"
 
 #include <QFileInfo>
 #include <QLabel>
@@ -17,7 +18,7 @@ class AboutWindowTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void cleanup() { TFormAbout::SetUrlOpenerForTesting({}); }
+    void cleanup() { gustara::SetDesktopOpenerForTesting({}); }
 
     void windowIsAFixedDialogWithACloseBoxOnly();
     void showsThePictureTitleVersionAndAddress();
@@ -83,7 +84,10 @@ void AboutWindowTest::labelsTakeTheSizeOfTheirText()
 void AboutWindowTest::clickingTheAddressOpensIt()
 {
     std::vector<QUrl> opened;
-    TFormAbout::SetUrlOpenerForTesting([&opened](const QUrl& address) { opened.push_back(address); });
+    gustara::SetDesktopOpenerForTesting([&opened](const QUrl& address) {
+        opened.push_back(address);
+        return true;
+    });
     TFormAbout about;
     about.show();
     QVERIFY(QTest::qWaitForWindowExposed(&about));

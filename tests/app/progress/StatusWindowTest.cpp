@@ -1,5 +1,6 @@
 #include "WindowTestSupport.h"
 #include "progress/UnitStatus.h"
+#include "shared/DesktopOpener.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -54,7 +55,7 @@ class StatusWindowTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void cleanup() { TFormStatus::SetFolderOpenerForTesting({}); }
+    void cleanup() { gustara::SetDesktopOpenerForTesting({}); }
 
     void windowIsAFixedDialogWithoutTitleBarButtons();
     void controlsSitWhereTheLayoutPutsThem_data();
@@ -270,7 +271,7 @@ void StatusWindowTest::escapeAndCloseWaitForTheCloseButtonButTheProgramNeedNot()
 void StatusWindowTest::openDirOpensTheSaveDirAsStored()
 {
     std::vector<QUrl> opened;
-    TFormStatus::SetFolderOpenerForTesting([&opened](const QUrl& folder) {
+    gustara::SetDesktopOpenerForTesting([&opened](const QUrl& folder) {
         opened.push_back(folder);
         return true;
     });
@@ -302,7 +303,7 @@ void StatusWindowTest::openDirThatFailsSaysSoOnTheStatusLine()
     status.SetSaveDir("/tmp/");
     status.SetOpenDirEnabled(true);
     for (const bool opens : {true, false}) {
-        TFormStatus::SetFolderOpenerForTesting([opens](const QUrl&) { return opens; });
+        gustara::SetDesktopOpenerForTesting([opens](const QUrl&) { return opens; });
         status.SetStatusText(done);
         QTest::mouseClick(status.BtnOpenDir, Qt::LeftButton);
         QCOMPARE(status.LabelStatus->text(), opens ? done : failed);
@@ -310,7 +311,7 @@ void StatusWindowTest::openDirThatFailsSaysSoOnTheStatusLine()
 
     // The desktop's own open action, which cannot start here: the offscreen platform has
     // none, and on X no xdg-open is on the path.
-    TFormStatus::SetFolderOpenerForTesting({});
+    gustara::SetDesktopOpenerForTesting({});
     const QByteArray path = qgetenv("PATH");
     const QTemporaryDir emptyDir;
     qputenv("PATH", emptyDir.path().toUtf8());
