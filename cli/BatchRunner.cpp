@@ -4,7 +4,6 @@
 #include "rules/DisplayText.h"
 #include "rules/DropRules.h"
 #include "rules/Messages.h"
-#include "rules/PathParts.h"
 
 #include <algorithm>
 #include <cstring>
@@ -49,7 +48,7 @@ public:
     {
         if (showProgress_)
             errors_ << kClearLine << '[' << (index + 1) << '/' << pictures_.size() << "] "
-                    << ProcessingText(ForDisplay(NamePart(pictures_[index]))) << std::flush;
+                    << PictureProcessingMessage(pictures_[index]) << std::flush;
     }
     void StepFinished(std::size_t, int) override {}
     void PictureWritten(std::size_t, const std::string& outputPath) override { out_ << outputPath << '\n' << std::flush; }

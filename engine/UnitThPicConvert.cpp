@@ -64,7 +64,7 @@ void TthPicConvert::FitPicSize(PictureRaster& picture)
 void TthPicConvert::ApplyFlavour(PictureRaster& picture)
 {
     // Recorded for the settings' sake only; the filter takes the level alone.
-    ContrastLevel = 10 * FlavourLevel;
+    ContrastLevel = FlavourContrastOf(FlavourLevel);
     ApplyFlavourFilter(picture, FlavourLevel);
 }
 

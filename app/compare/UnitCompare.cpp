@@ -84,7 +84,7 @@ void TFormCompare::CreateControls(const std::array<QString, kCompareLevels.size(
 void TFormCompare::ShowPicture(const std::string& path)
 {
     PicturePath = path;
-    LblPicture->setText(QString::fromStdString(ProcessingText(NameOf(path))));
+    LblPicture->setText(QString::fromStdString(PictureProcessingMessage(path)));
     show();
     raise();
     activateWindow();

@@ -5,7 +5,6 @@
 #include "progress/UnitStatus.h"
 #include "rules/DisplayText.h"
 #include "rules/Messages.h"
-#include "rules/PathParts.h"
 #include "settings/SettingsTable.h"
 #include "shared/RunOnUiThread.h"
 
@@ -68,7 +67,7 @@ bool TPicConvertThread::ConvertAll()
 void TPicConvertThread::PictureStarted(std::size_t index)
 {
     ShowProgressAt(index, 0);
-    StatusText = ProcessingText(ForDisplay(NamePart(PicList[index])));
+    StatusText = PictureProcessingMessage(PicList[index]);
     RunOnUiThread([this] { ShowStatus(); });
 }
 

@@ -32,7 +32,7 @@ struct FlavourTables {
             pixel[3 * value] = pixel[3 * value + 1] = pixel[3 * value + 2] = static_cast<uint8_t>(value);
         WarmTone(ramp, level);
         AddBrightness(ramp, 20 * level);
-        StretchContrast(ramp, 10 * level);
+        StretchContrast(ramp, FlavourContrastOf(level));
         for (int value = 0; value < 256; ++value)
             for (int c = 0; c < 3; ++c)
                 channel[c][value] = pixel[3 * value + c] | (13u * pixel[3 * value + c]) << 16;

@@ -9,4 +9,11 @@ namespace gustara {
 // FlavourPasses.h run one after the other. Never fails; an empty raster is left unchanged.
 void ApplyFlavourFilter(PictureRaster& picture, int level);
 
+// How far the filter at `level` stretches the contrast; the engine records it as its
+// ContrastLevel.
+constexpr int FlavourContrastOf(int level)
+{
+    return 10 * level;
+}
+
 } // namespace gustara

@@ -63,6 +63,11 @@ std::string ForDisplay(std::string_view bytes)
     return text;
 }
 
+std::string PictureProcessingMessage(std::string_view path)
+{
+    return ProcessingText(ForDisplay(NamePart(path)));
+}
+
 std::string PictureFailedMessage(std::string_view path, std::string_view reason)
 {
     return ForDisplay(WithDetail(FailedPictureText(NamePart(path)), reason));

@@ -14,6 +14,10 @@ namespace gustara {
 // replaced by U+FFFD. Valid UTF-8 comes back unchanged. Does not fail.
 std::string ForDisplay(std::string_view bytes);
 
+// The status of a picture being converted, as the window and the command line show it:
+// "[" file name "]を処理しています", the name made displayable by ForDisplay.
+std::string PictureProcessingMessage(std::string_view path);
+
 // The report of a picture that failed, as the window and the command line show it:
 // "[" file name "]の処理に失敗しました: " reason, made displayable by ForDisplay.
 std::string PictureFailedMessage(std::string_view path, std::string_view reason);
