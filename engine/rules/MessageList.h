@@ -82,6 +82,17 @@ GUSTARA_MESSAGE(ResizeAssertion, "Assertion failure (BitmapUtils, 942 行)", "As
 // Writing the output; %1 of JpegError is libjpeg's message code, of CannotCreateFile the full path.
 GUSTARA_MESSAGE(JpegError, "JPEG エラー #%1", "JPEG error #%1")
 GUSTARA_MESSAGE(CannotCreateFile, "ファイル %1 を作成できません", "cannot create the file %1")
+// Why a file cannot be created, after CannotCreateFile; %1 of WriteSystemError is the system's words.
+GUSTARA_MESSAGE(WriteDiskFull, "ディスクの空きが足りません", "the disk is full")
+GUSTARA_MESSAGE(WriteNoPermission, "書き込む権限がありません", "no permission to write there")
+GUSTARA_MESSAGE(WriteReadOnly, "読み取り専用の場所です", "the place is read-only")
+GUSTARA_MESSAGE(WriteSizeLimit, "ファイルの大きさの上限を超えます", "the file would exceed the file-size limit")
+GUSTARA_MESSAGE(WriteNameTooLong, "ファイル名が長すぎます", "the file name is too long")
+GUSTARA_MESSAGE(WriteNoFolder, "保存先のフォルダがありません", "the folder does not exist")
+GUSTARA_MESSAGE(WriteFileAtFolder, "保存先のフォルダと同じ名前のファイルがあります", "a file has the name of the folder")
+GUSTARA_MESSAGE(WriteFolderAtName, "同じ名前のフォルダがあります", "a folder has that name")
+GUSTARA_MESSAGE(WriteDiskFailed, "ディスクの読み書きに失敗しました", "the disk failed to read or write")
+GUSTARA_MESSAGE(WriteSystemError, "書き込めません（%1）", "cannot write (%1)")
 GUSTARA_MESSAGE(EmptyPicture, "空の画像は保存できません", "an empty picture cannot be saved")
 
 // A typed side that is not a whole number.

@@ -1,6 +1,8 @@
 #include "rules/Messages.h"
 
 #include <atomic>
+#include <cerrno>
+#include <cstring>
 #include <iterator>
 
 namespace gustara {
@@ -37,6 +39,34 @@ bool NamesJapanese(std::string_view locale)
 std::string WithSize(Message code, int64_t width, int64_t height)
 {
     return WithDetail(Text(code), std::to_string(width) + " x " + std::to_string(height));
+}
+
+std::string WriteFailureCause(int systemError)
+{
+    switch (systemError) {
+    case ENOSPC:
+    case EDQUOT:
+        return std::string(Text(Message::WriteDiskFull));
+    case EACCES:
+    case EPERM:
+        return std::string(Text(Message::WriteNoPermission));
+    case EROFS:
+        return std::string(Text(Message::WriteReadOnly));
+    case EFBIG:
+        return std::string(Text(Message::WriteSizeLimit));
+    case ENAMETOOLONG:
+        return std::string(Text(Message::WriteNameTooLong));
+    case ENOENT:
+        return std::string(Text(Message::WriteNoFolder));
+    case ENOTDIR:
+        return std::string(Text(Message::WriteFileAtFolder));
+    case EISDIR:
+        return std::string(Text(Message::WriteFolderAtName));
+    case EIO:
+        return std::string(Text(Message::WriteDiskFailed));
+    default:
+        return Format(Message::WriteSystemError, {std::strerror(systemError)});
+    }
 }
 
 } // namespace
@@ -130,9 +160,9 @@ std::string JpegErrorText(int messageCode)
     return Format(Message::JpegError, {std::to_string(messageCode)});
 }
 
-std::string CannotCreateFileText(std::string_view path)
+std::string CannotCreateFileText(std::string_view path, int systemError)
 {
-    return Format(Message::CannotCreateFile, {path});
+    return WithDetail(Format(Message::CannotCreateFile, {path}), WriteFailureCause(systemError));
 }
 
 std::string NotWholeNumberText(std::string_view text)

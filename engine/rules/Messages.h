@@ -73,8 +73,10 @@ std::string BadTargetSizeText(int64_t width, int64_t height);
 std::string BadJpegScaleText(int eighths);
 // JpegError with libjpeg's message code of a fatal error while encoding.
 std::string JpegErrorText(int messageCode);
-// CannotCreateFile with the full output path.
-std::string CannotCreateFileText(std::string_view path);
+// CannotCreateFile with the full output path, followed by ": " and the cause that `systemError`
+// (the errno of the failed step) names; a cause without a text of its own is told in the
+// system's words.
+std::string CannotCreateFileText(std::string_view path, int systemError);
 // NotWholeNumber for a typed side that is not a whole number.
 std::string NotWholeNumberText(std::string_view text);
 // BatchDone once every one of `count` pictures is written.

@@ -39,9 +39,10 @@ private:
     int fd_;
 };
 
-EngineError CannotCreate(const std::string& path)
+// `error` is the errno of the step that failed; it names the cause after the path.
+EngineError CannotCreate(const std::string& path, int error)
 {
-    return EngineError(CannotCreateFileText(path));
+    return EngineError(CannotCreateFileText(path, error));
 }
 
 bool WriteAll(int fd, std::span<const uint8_t> bytes)
@@ -50,6 +51,8 @@ bool WriteAll(int fd, std::span<const uint8_t> bytes)
         const ssize_t written = ::write(fd, bytes.data(), bytes.size());
         if (written < 0 && errno == EINTR)
             continue;
+        if (written == 0)
+            errno = ENOSPC;  // nothing written without an error: no room is all it can mean
         if (written <= 0)
             return false;
         bytes = bytes.subspan(static_cast<std::size_t>(written));
@@ -80,7 +83,7 @@ bool EntryExists(const std::string& path)
 NewFileResult NameTakenUnlessFolder(const std::string& path)
 {
     if (FolderExists(path))
-        throw CannotCreate(path);
+        throw CannotCreate(path, EISDIR);
     return NewFileResult::NameTaken;
 }
 
@@ -100,7 +103,7 @@ NewFileResult LinkIntoPlace(int fd, const std::string& path)
         return NewFileResult::Written;
     if (errno == EEXIST)
         return NameTakenUnlessFolder(path);
-    throw CannotCreate(path);
+    throw CannotCreate(path, errno);
 }
 
 // A new hidden file beside the target, created with the same mode as any new file (so the
@@ -141,16 +144,17 @@ NewFileResult WriteThroughNamedTemporary(const std::string& path, std::span<cons
     std::string temporary;
     FileDescriptor file(CreateHiddenTemporary(path, temporary));
     if (file.get() < 0)
-        throw CannotCreate(path);
+        throw CannotCreate(path, errno);
     if (!WriteDurably(file.get(), bytes) || !file.close()) {
+        const int error = errno;
         ::unlink(temporary.c_str());
-        throw CannotCreate(path);
+        throw CannotCreate(path, error);
     }
     const int moveError = MoveIntoPlace(temporary, path);
     if (moveError == 0)
         return NewFileResult::Written;
     if (moveError != EEXIST)
-        throw CannotCreate(path);
+        throw CannotCreate(path, moveError);
     return NameTakenUnlessFolder(path);
 }
 
@@ -172,10 +176,10 @@ NewFileResult WriteNewFile(const std::string& path, std::span<const uint8_t> byt
     if (file.get() < 0) {
         if (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL)
             return WriteThroughNamedTemporary(path, bytes);
-        throw CannotCreate(path);
+        throw CannotCreate(path, errno);
     }
     if (!WriteDurably(file.get(), bytes))
-        throw CannotCreate(path);
+        throw CannotCreate(path, errno);
     return LinkIntoPlace(file.get(), path);
 }
 

@@ -17,8 +17,8 @@ enum class NewFileResult { Written, NameTaken };
 // network file systems) a hidden ".gustara-<number>" file beside the target takes its place;
 // only there can a killed process leave such a file behind, never a partial output.
 // Returns NameTaken when an entry other than a folder (a file, a link, dangling or not) holds
-// the name. Throws EngineError("ファイル <path> を作成できません") when the file cannot be
-// created or written in full (a read-only or missing folder, a full disk, a file-size limit,
+// the name. Throws EngineError("ファイル <path> を作成できません: <cause>") when the file cannot
+// be created or written in full (a read-only or missing folder, a full disk, a file-size limit,
 // a name too long, a folder holding the name); nothing is left behind then.
 NewFileResult WriteNewFile(const std::string& path, std::span<const uint8_t> bytes);
 

@@ -121,14 +121,14 @@ TEST(FaultTest, EachFaultFailsOnlyItsPictureAndLeavesNothingPartial)
              StoreJpeg(dir, "small.jpg");
          },
          // 16 blocks: 8 KB for sh, 16 KB for bash; either way far below the big output.
-         "ulimit -f 16;", "--keep-going big.jpg small.jpg", "big.jpg", "ファイル s-big.jpg を作成できません",
+         "ulimit -f 16;", "--keep-going big.jpg small.jpg", "big.jpg", "ファイル s-big.jpg を作成できません: ファイルの大きさの上限を超えます",
          {"s-small.jpg"}},
         {"the sub-folder's name taken by a file",
          [](const test::TempDir& dir) {
              StoreJpeg(dir, "a.jpg");
              test::WriteFileBytes(dir.file("out"), {'x'});
          },
-         "", "--dir=out a.jpg", "a.jpg", "ファイル out/a.jpg を作成できません", {}},
+         "", "--dir=out a.jpg", "a.jpg", "ファイル out/a.jpg を作成できません: 保存先のフォルダと同じ名前のファイルがあります", {}},
         {"a source gone before its turn, an earlier output in the way",
          [](const test::TempDir& dir) {
              StoreJpeg(dir, "a.jpg");
@@ -143,7 +143,7 @@ TEST(FaultTest, EachFaultFailsOnlyItsPictureAndLeavesNothingPartial)
              StoreJpeg(dir, "a.jpg");
          },
          "", "--keep-going " + longName + ".jpg a.jpg", longName + ".jpg",
-         "ファイル s-" + longName + ".jpg を作成できません", {"s-a.jpg"}},
+         "ファイル s-" + longName + ".jpg を作成できません: ファイル名が長すぎます", {"s-a.jpg"}},
         {"links at the output names, one dangling, one to a folder",
          [](const test::TempDir& dir) {
              StoreJpeg(dir, "a.jpg");
@@ -157,7 +157,7 @@ TEST(FaultTest, EachFaultFailsOnlyItsPictureAndLeavesNothingPartial)
              StoreJpeg(dir, "a.jpg");
              fs::create_directory(dir.file("s-a.jpg"));
          },
-         "", "a.jpg", "a.jpg", "ファイル s-a.jpg を作成できません", {}},
+         "", "a.jpg", "a.jpg", "ファイル s-a.jpg を作成できません: 同じ名前のフォルダがあります", {}},
     };
     for (const FaultCase& c : cases)
         ExpectOutcome(c);
@@ -178,7 +178,7 @@ TEST(FaultTest, AReadOnlyOutputFolderFailsThePicture)
                                                            | fs::perms::group_exec | fs::perms::others_read
                                                            | fs::perms::others_exec);
                    },
-                   *prefix, "ro/a.jpg", "a.jpg", "ファイル ro/s-a.jpg を作成できません", {}});
+                   *prefix, "ro/a.jpg", "a.jpg", "ファイル ro/s-a.jpg を作成できません: 書き込む権限がありません", {}});
 }
 
 TEST(FaultTest, TwoRunsOnOneFolderWriteEveryPictureOnceEachAndReplaceNothing)
@@ -245,7 +245,7 @@ TEST(FaultTest, AnOutputFolderRemovedMidBatch)
         engine.SaveAsJpeg(dir.file("gone/c.jpg"), picture);
         FAIL() << "no error";
     } catch (const EngineError& error) {
-        EXPECT_EQ(std::string(error.what()), "ファイル " + dir.file("gone/s-c.jpg") + " を作成できません");
+        EXPECT_EQ(std::string(error.what()), "ファイル " + dir.file("gone/s-c.jpg") + " を作成できません: 保存先のフォルダがありません");
     }
     EXPECT_EQ(engine.GetOutputFolder(), dir.file("Gustara/"));
     EXPECT_FALSE(fs::exists(dir.file("gone")));

@@ -55,7 +55,7 @@ TEST(WriteNewFile, FailsForAFolderAtTheNameOrAMissingFolder)
         WriteNewFile(dir.file("missing/photo.jpg"), kBytes);
         FAIL() << "no error";
     } catch (const EngineError& error) {
-        EXPECT_EQ(std::string(error.what()), "ファイル " + dir.file("missing/photo.jpg") + " を作成できません");
+        EXPECT_EQ(std::string(error.what()), "ファイル " + dir.file("missing/photo.jpg") + " を作成できません: 保存先のフォルダがありません");
     }
 }
 

@@ -104,7 +104,7 @@ TEST_F(SaveAsJpegTest, FailsWhenAFileHoldsTheSubFolderName)
         Save(engine, "photo.jpg");
         FAIL() << "no error";
     } catch (const EngineError& error) {
-        EXPECT_EQ(std::string(error.what()), "ファイル " + dir.file("Gustara/photo.jpg") + " を作成できません");
+        EXPECT_EQ(std::string(error.what()), "ファイル " + dir.file("Gustara/photo.jpg") + " を作成できません: 保存先のフォルダと同じ名前のファイルがあります");
     }
     EXPECT_EQ(engine.GetOutputFolder(), "");
     EXPECT_EQ(test::ReadFileBytes(dir.file("Gustara")), (std::vector<uint8_t>{'o', 'l', 'd'}));
