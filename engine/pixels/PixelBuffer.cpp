@@ -1,6 +1,6 @@
 #include "pixels/PixelBuffer.h"
 
-#include "pixels/HugePages.h"
+#include "HugePages.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -1,6 +1,6 @@
 #include "read/JpegCoefficientStore.h"
 
-#include "pixels/HugePages.h"
+#include "HugePages.h"
 
 #include <cstddef>
 

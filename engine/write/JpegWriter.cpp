@@ -2,7 +2,7 @@
 
 #include "EngineError.h"
 #include "read/ExifOrientation.h"
-#include "pixels/HugePages.h"
+#include "HugePages.h"
 #include "JpegErrorHandling.h"
 #include "rules/Messages.h"
 

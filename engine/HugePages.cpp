@@ -1,4 +1,4 @@
-#include "pixels/HugePages.h"
+#include "HugePages.h"
 
 #include <cstdint>
 
