@@ -1,6 +1,7 @@
 #include "read/PictureFile.h"
 
 #include "EngineError.h"
+#include "FileKind.h"
 
 #include <cerrno>
 #include <cstring>
@@ -60,10 +61,14 @@ PictureFile OpenForReading(const std::string& path)
     struct stat info {};
     if (::fstat(fd, &info) != 0)
         ThrowOpenFailure(errno);
-    if (S_ISDIR(info.st_mode))
+    switch (KindOf(info.st_mode)) {
+    case FileKind::Folder:
         ThrowReadFailure(ReadFailure::Folder, {});
-    if (!S_ISREG(info.st_mode))
+    case FileKind::RegularFile:
+        break;
+    default:
         ThrowReadFailure(ReadFailure::NotAFile, {});
+    }
     if (info.st_size == 0)
         ThrowReadFailure(ReadFailure::Empty, {});
     file.size = static_cast<uint64_t>(info.st_size);

@@ -1,6 +1,7 @@
 #include "write/OutputFile.h"
 
 #include "EngineError.h"
+#include "FileKind.h"
 #include "rules/Messages.h"
 #include "rules/PathParts.h"
 
@@ -66,17 +67,15 @@ std::string FolderOf(const std::string& path)
     return folder.empty() ? std::string(".") : std::string(folder);
 }
 
+// A symbolic link counts as itself, dangling or not: nothing is ever written through one.
 bool FolderExists(const std::string& path)
 {
-    struct stat info {};
-    return ::lstat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+    return KindAt(path, Links::AsThemselves) == FileKind::Folder;
 }
 
-// A symbolic link counts as itself, dangling or not: nothing is ever written through one.
 bool EntryExists(const std::string& path)
 {
-    struct stat info {};
-    return ::lstat(path.c_str(), &info) == 0;
+    return KindAt(path, Links::AsThemselves) != FileKind::Nothing;
 }
 
 // A name held by a folder cannot become the file; any other entry means "try the next name".
