@@ -1,6 +1,7 @@
 #include "BatchRunner.h"
 
 #include "batch/PictureBatch.h"
+#include "read/PictureReader.h"
 #include "rules/DisplayText.h"
 #include "rules/DropRules.h"
 #include "rules/Messages.h"

@@ -1,18 +1,14 @@
 #include "UnitThPicConvert.h"
 
 #include "pixels/BitmapUtils.h"
-#include "read/BmpReader.h"
 #include "EngineError.h"
 #include "rules/Messages.h"
 #include "pixels/FitToBox.h"
 #include "pixels/FlavourFilter.h"
-#include "read/GifReader.h"
-#include "read/JpegReader.h"
 #include "write/OutputFile.h"
 #include "rules/PathParts.h"
 #include "PictureMetadata.h"
-#include "read/PictureFormat.h"
-#include "read/PngReader.h"
+#include "read/PictureReader.h"
 
 #include <cstdint>
 #include <utility>
@@ -20,23 +16,6 @@
 namespace gustara {
 
 namespace {
-
-PictureRaster DecodeByFormat(const std::string& sourcePath)
-{
-    switch (PictureFormatOf(sourcePath)) {
-    case PictureFormat::Bmp:
-        return ReadBmp(sourcePath);
-    case PictureFormat::Jpeg:
-        return ReadJpeg(sourcePath);
-    case PictureFormat::Png:
-        return ReadPng(sourcePath);
-    case PictureFormat::Gif:
-        return ReadGif(sourcePath);
-    case PictureFormat::None:
-        break;
-    }
-    return PictureRaster();
-}
 
 int64_t GetJpegSize(const std::vector<uint8_t>& datastream)
 {
@@ -47,7 +26,7 @@ int64_t GetJpegSize(const std::vector<uint8_t>& datastream)
 
 void TthPicConvert::LoadPicture(const std::string& sourcePath, PictureRaster& picture)
 {
-    picture = DecodeByFormat(sourcePath);
+    picture = ReadPicture(sourcePath);
 }
 
 void TthPicConvert::FitPicSize(PictureRaster& picture)

@@ -39,8 +39,8 @@ public:
     std::string FileNameAffix;
     int32_t FlavourLevel = 0;      // 1..3
 
-    // Replaces `picture` with the decoded source. The decoder is chosen by the extension
-    // alone; any other extension leaves the picture empty without failing. Throws
+    // Replaces `picture` with the source decoded through ReadPicture, the reader chosen by the
+    // extension alone; any other extension leaves the picture empty without failing. Throws
     // EngineError when the file cannot be read or decoded; `picture` is then unchanged.
     void LoadPicture(const std::string& sourcePath, PictureRaster& picture);
     // Shrinks the picture into the box PicWidth x PicHeight when UsePicSize is on and it is

@@ -1,5 +1,6 @@
 #include "compare/ComparePreparer.h"
 
+#include "read/PictureReader.h"
 #include "rules/DisplayText.h"
 #include "rules/DropRules.h"
 

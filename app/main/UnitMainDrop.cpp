@@ -4,6 +4,7 @@
 #include "main/UnitMain.h"
 
 #include "read/PictureFormat.h"
+#include "read/PictureReader.h"
 #include "rules/DropRules.h"
 #include "shared/AppText.h"
 #include "shared/LocalPaths.h"

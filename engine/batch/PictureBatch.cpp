@@ -2,7 +2,7 @@
 
 #include "batch/InOrderRunner.h"
 #include "pixels/PixelBuffer.h"
-#include "read/PictureDimensions.h"
+#include "read/PictureReader.h"
 #include "rules/Messages.h"
 #include "rules/PathParts.h"
 
@@ -137,7 +137,7 @@ BatchTally ConvertInOrder(TthPicConvert& engine, const std::vector<std::string>&
 
 uint64_t EstimatedPeakBytes(const std::string& sourcePath)
 {
-    const auto dimensions = ProbePictureDimensions(sourcePath);
+    const auto dimensions = ProbePicture(sourcePath);
     constexpr int64_t kMost = PictureRaster::kMaxPixels;  // the decoder refuses more at once
     if (!dimensions || dimensions->width > kMost || dimensions->height > kMost
         || dimensions->width * dimensions->height > kMost)

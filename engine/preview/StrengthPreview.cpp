@@ -5,10 +5,9 @@
 #include "pixels/DisplayOrientation.h"
 #include "pixels/FlavourFilter.h"
 #include "PictureMetadata.h"
-#include "read/JpegReader.h"
 #include "read/PictureFormat.h"
-#include "rules/DropRules.h"
-#include "UnitThPicConvert.h"
+#include "read/PictureReader.h"
+#include "rules/Messages.h"
 
 #include <algorithm>
 #include <utility>
@@ -47,28 +46,14 @@ StrengthPreview MakeStrengthPreview(const std::string& path, const CellForPictur
     StrengthPreview preview;
     PictureSize storedSize{0, 0};
     PictureSize storedCell{0, 0};
-    PictureRaster source;
-    switch (PictureFormatOf(path)) {
-    case PictureFormat::None:
+    if (PictureFormatOf(path) == PictureFormat::None)
         throw EngineError(std::string(Text(Message::ReasonFormat)));
-    case PictureFormat::Jpeg:
-        source = ReadJpeg(path, [&](int32_t width, int32_t height, const PictureMetadata& metadata) {
-            storedSize = {width, height};
-            preview.shownSource = TurnedBy(storedSize, metadata.orientation);
-            storedCell = TurnedBy(cellFor(preview.shownSource), metadata.orientation);
-            return CoveringScaleEighths(width, height, storedCell);
-        });
-        break;
-    default: {
-        TthPicConvert reader;
-        reader.LoadPicture(path, source);
-        const uint16_t orientation = source.metadata().orientation;
-        storedSize = {source.width(), source.height()};
-        preview.shownSource = TurnedBy(storedSize, orientation);
-        storedCell = TurnedBy(cellFor(preview.shownSource), orientation);
-        break;
-    }
-    }
+    PictureRaster source = ReadPicture(path, [&](int32_t width, int32_t height, const PictureMetadata& metadata) {
+        storedSize = {width, height};
+        preview.shownSource = TurnedBy(storedSize, metadata.orientation);
+        storedCell = TurnedBy(cellFor(preview.shownSource), metadata.orientation);
+        return CoveringScaleEighths(width, height, storedCell);
+    });
 
     PictureRaster& original = preview.pictures[0];
     original = TurnedUpright(FittedInto(std::move(source), storedSize, storedCell));

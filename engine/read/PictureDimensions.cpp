@@ -1,13 +1,6 @@
 #include "read/PictureDimensions.h"
 
-#include "read/PictureFile.h"
-#include "read/PictureFormat.h"
-
 #include <array>
-#include <cstdio>
-#include <fcntl.h>
-#include <memory>
-#include <unistd.h>
 
 namespace gustara {
 
@@ -33,6 +26,8 @@ uint32_t LittleEndian(const uint8_t* bytes, int count)
         value = value << 8 | bytes[i];
     return value;
 }
+
+} // namespace
 
 // Walks the marker segments up to the first frame header; a scan before it means no size.
 std::optional<PictureDimensions> ProbeJpeg(std::FILE* file)
@@ -93,39 +88,6 @@ std::optional<PictureDimensions> ProbeGif(std::FILE* file)
     if (!ReadBytes(file, bytes.data(), bytes.size()) || bytes[0] != 'G' || bytes[1] != 'I' || bytes[2] != 'F')
         return std::nullopt;
     return PictureDimensions{LittleEndian(bytes.data() + 6, 2), LittleEndian(bytes.data() + 8, 2)};
-}
-
-} // namespace
-
-std::optional<PictureDimensions> ProbePictureDimensions(const std::string& path)
-{
-    const PictureFormat format = PictureFormatOf(path);
-    if (format == PictureFormat::None)
-        return std::nullopt;
-    const FileHandle file(std::fopen(path.c_str(), "rbe"));
-    if (!file)
-        return std::nullopt;
-    ::posix_fadvise(::fileno(file.get()), 0, 0, POSIX_FADV_WILLNEED);
-    std::optional<PictureDimensions> dimensions;
-    switch (format) {
-    case PictureFormat::Jpeg:
-        dimensions = ProbeJpeg(file.get());
-        break;
-    case PictureFormat::Png:
-        dimensions = ProbePng(file.get());
-        break;
-    case PictureFormat::Bmp:
-        dimensions = ProbeBmp(file.get());
-        break;
-    case PictureFormat::Gif:
-        dimensions = ProbeGif(file.get());
-        break;
-    case PictureFormat::None:
-        break;
-    }
-    if (dimensions && (dimensions->width <= 0 || dimensions->height <= 0))
-        return std::nullopt;
-    return dimensions;
 }
 
 } // namespace gustara

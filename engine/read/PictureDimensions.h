@@ -1,8 +1,8 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <optional>
-#include <string>
 
 namespace gustara {
 
@@ -14,10 +14,11 @@ struct PictureDimensions {
     bool progressiveJpeg = false;  // the decoder holds every coefficient besides the raster
 };
 
-// Reads the header of the file at `path` by its extension (the one the decoder would use),
-// and asks the system to read the rest of the file ahead, since the decoder comes next.
-// Owns the file only during the call. Never throws: a file it cannot open or a header it does
-// not understand gives nothing, and the decoder then says what is wrong.
-std::optional<PictureDimensions> ProbePictureDimensions(const std::string& path);
+// The header probes of each format, reading `file` from its start; the caller owns the file.
+// Each gives nothing for a header it does not understand and never throws.
+std::optional<PictureDimensions> ProbeJpeg(std::FILE* file);
+std::optional<PictureDimensions> ProbePng(std::FILE* file);
+std::optional<PictureDimensions> ProbeBmp(std::FILE* file);
+std::optional<PictureDimensions> ProbeGif(std::FILE* file);
 
 } // namespace gustara

@@ -1,12 +1,8 @@
 #include "rules/DropRules.h"
 
-#include "EngineError.h"
-#include "read/GifReader.h"
 #include "rules/PathParts.h"
-#include "read/PictureFormat.h"
 
 #include <algorithm>
-#include <sys/stat.h>
 
 namespace gustara {
 
@@ -14,33 +10,7 @@ namespace {
 
 constexpr std::size_t kMaxListedEntries = 25;
 
-bool IsFolder(const std::string& path)
-{
-    struct stat info {};
-    return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
-}
-
 } // namespace
-
-std::optional<std::string_view> RejectionReason(const std::string& path, std::string* cause)
-{
-    switch (PictureFormatOf(path)) {
-    case PictureFormat::Gif:
-        try {
-            if (CountGifImages(path) > 1)
-                return Text(Message::ReasonAnimatedGif);
-        } catch (const EngineError& error) {
-            if (cause)
-                *cause = error.what();
-            return Text(Message::ReasonGifReadError);
-        }
-        return std::nullopt;
-    case PictureFormat::None:
-        return IsFolder(path) ? Text(Message::ReasonFolder) : Text(Message::ReasonFormat);
-    default:
-        return std::nullopt;
-    }
-}
 
 std::string ErrorListEntry(std::string_view reason, std::string_view path)
 {

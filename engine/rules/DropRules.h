@@ -3,19 +3,11 @@
 #include "rules/Messages.h"
 
 #include <functional>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace gustara {
-
-// The reason the path is refused (one of the Reason texts of rules/MessageList.h), or nullopt
-// when it is accepted. Only a GIF file is looked into (its images are counted); only a path
-// with an unsupported extension is tested for being a folder. When a GIF file cannot be
-// loaded and `cause` is given, it receives the reader's reason, for callers that show more
-// than the drop's own text.
-std::optional<std::string_view> RejectionReason(const std::string& path, std::string* cause = nullptr);
 
 // An ErrorList entry: the reason, an ASCII comma and the path's file name.
 std::string ErrorListEntry(std::string_view reason, std::string_view path);

@@ -1,10 +1,8 @@
 #include "rules/DropRules.h"
-#include "TestFiles.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <filesystem>
 
 namespace gustara {
 namespace {
@@ -55,24 +53,6 @@ TEST(BuildErrorMessage, ListsAtMost25EntriesThenCountsTheRest)
     EXPECT_NE(message30.find("　　f24.tif\r\n\r\n他5件のエラー"), std::string::npos);
     EXPECT_EQ(message30.find("f25.tif"), std::string::npos);
     EXPECT_TRUE(message30.ends_with("他5件のエラー"));
-}
-
-TEST(RejectionReason, ClassifiesByExtensionAndFolder)
-{
-    test::TempDir dir;
-    std::filesystem::create_directory(dir.path() / "album");
-    std::filesystem::create_directory(dir.path() / "folder.jpg");
-    test::WriteFileBytes(dir.file("notes.txt"), {'x'});
-    test::WriteFileBytes(dir.file("fake.gif"), {'h', 'e', 'l', 'l', 'o'});
-
-    EXPECT_EQ(RejectionReason(dir.file("album")), Text(Message::ReasonFolder));
-    EXPECT_EQ(RejectionReason(dir.file("notes.txt")), Text(Message::ReasonFormat));
-    EXPECT_EQ(RejectionReason(dir.file("missing.tif")), Text(Message::ReasonFormat));
-    EXPECT_EQ(RejectionReason(dir.file("photo.jpe")), Text(Message::ReasonFormat));
-    EXPECT_EQ(RejectionReason(dir.file("fake.gif")), Text(Message::ReasonGifReadError));
-    // Only the extension is looked at for everything but GIF: these fail later, in the batch.
-    EXPECT_EQ(RejectionReason(dir.file("folder.jpg")), std::nullopt);
-    EXPECT_EQ(RejectionReason(dir.file("missing.PNG")), std::nullopt);
 }
 
 TEST(ErrorListEntry, TakesTheLastPathComponent)

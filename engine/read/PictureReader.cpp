@@ -1,0 +1,106 @@
+#include "read/PictureReader.h"
+
+#include "EngineError.h"
+#include "FileKind.h"
+#include "read/BmpReader.h"
+#include "read/GifReader.h"
+#include "read/PictureFile.h"
+#include "read/PictureFormat.h"
+#include "read/PngReader.h"
+
+#include <fcntl.h>
+
+namespace gustara {
+
+namespace {
+
+// A GIF with more than one image is an animation, which is not converted.
+std::optional<std::string_view> GifRefusal(const std::string& path, std::string* cause)
+{
+    try {
+        if (CountGifImages(path) > 1)
+            return Text(Message::ReasonAnimatedGif);
+    } catch (const EngineError& error) {
+        if (cause)
+            *cause = error.what();
+        return Text(Message::ReasonGifReadError);
+    }
+    return std::nullopt;
+}
+
+PictureRaster ReadJpegAtScale(const std::string& path, const ScaleChoice& chooseScale)
+{
+    return chooseScale ? ReadJpeg(path, chooseScale) : ReadJpeg(path);
+}
+
+// What each format's reader does for the front door.
+struct FormatReader {
+    PictureRaster (*read)(const std::string& path);
+    // Decodes reduced at the chosen scale; nullptr for formats that only decode whole.
+    PictureRaster (*readAtScale)(const std::string& path, const ScaleChoice& chooseScale);
+    std::optional<PictureDimensions> (*probe)(std::FILE* file);
+    // The drop's look into the file; nullptr for formats accepted by their extension alone.
+    std::optional<std::string_view> (*refusal)(const std::string& path, std::string* cause);
+};
+
+// The one switch on the format; nullptr for an unsupported extension.
+const FormatReader* ReaderFor(const std::string& path)
+{
+    static constexpr FormatReader kBmp{ReadBmp, nullptr, ProbeBmp, nullptr};
+    static constexpr FormatReader kJpeg{ReadJpeg, ReadJpegAtScale, ProbeJpeg, nullptr};
+    static constexpr FormatReader kPng{ReadPng, nullptr, ProbePng, nullptr};
+    static constexpr FormatReader kGif{ReadGif, nullptr, ProbeGif, GifRefusal};
+    switch (PictureFormatOf(path)) {
+    case PictureFormat::Bmp:
+        return &kBmp;
+    case PictureFormat::Jpeg:
+        return &kJpeg;
+    case PictureFormat::Png:
+        return &kPng;
+    case PictureFormat::Gif:
+        return &kGif;
+    case PictureFormat::None:
+        break;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+PictureRaster ReadPicture(const std::string& path, const ScaleChoice& chooseScale)
+{
+    const FormatReader* reader = ReaderFor(path);
+    if (!reader)
+        return PictureRaster();
+    if (chooseScale && reader->readAtScale)
+        return reader->readAtScale(path, chooseScale);
+    PictureRaster picture = reader->read(path);
+    if (chooseScale)
+        chooseScale(picture.width(), picture.height(), picture.metadata());
+    return picture;
+}
+
+std::optional<PictureDimensions> ProbePicture(const std::string& path)
+{
+    const FormatReader* reader = ReaderFor(path);
+    if (!reader)
+        return std::nullopt;
+    const FileHandle file(std::fopen(path.c_str(), "rbe"));
+    if (!file)
+        return std::nullopt;
+    ::posix_fadvise(::fileno(file.get()), 0, 0, POSIX_FADV_WILLNEED);
+    const std::optional<PictureDimensions> dimensions = reader->probe(file.get());
+    if (dimensions && (dimensions->width <= 0 || dimensions->height <= 0))
+        return std::nullopt;
+    return dimensions;
+}
+
+std::optional<std::string_view> RejectionReason(const std::string& path, std::string* cause)
+{
+    const FormatReader* reader = ReaderFor(path);
+    if (!reader)
+        return KindAt(path, Links::Followed) == FileKind::Folder ? Text(Message::ReasonFolder) : Text(Message::ReasonFormat);
+    return reader->refusal ? reader->refusal(path, cause) : std::nullopt;
+}
+
+} // namespace gustara
