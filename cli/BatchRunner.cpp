@@ -7,20 +7,12 @@
 #include "rules/Messages.h"
 
 #include <algorithm>
-#include <cstring>
 #include <string>
 #include <vector>
 
 namespace gustara::cli {
 
 namespace {
-
-// Case-insensitive, locale-aware order of the message entries (the collation of the
-// process's locale on ASCII-lowered texts).
-int CompareIgnoringCase(const std::string& a, const std::string& b)
-{
-    return std::strcoll(UpperAscii(a).c_str(), UpperAscii(b).c_str());
-}
 
 std::string WithoutCarriageReturns(std::string text)
 {
@@ -80,7 +72,7 @@ bool RejectAny(const std::vector<std::string>& pictures, std::ostream& errors)
     }
     if (errorList.empty())
         return false;
-    errors << ForDisplay(WithoutCarriageReturns(BuildErrorMessage(errorList, CompareIgnoringCase)));
+    errors << ForDisplay(WithoutCarriageReturns(BuildErrorMessage(errorList)));
     return true;
 }
 

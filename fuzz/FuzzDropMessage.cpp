@@ -21,8 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
         else
             entries.back() += static_cast<char>(data[i]);
     }
-    const std::string message = gustara::BuildErrorMessage(
-        entries, [](const std::string& a, const std::string& b) { return a.compare(b); });
+    const std::string message = gustara::BuildErrorMessage(entries);
     gSink = message.size();
     return 0;
 }

@@ -82,9 +82,6 @@ public:
     void OpenFilesClick();
     // The open dialogs' filter: the extensions a drop accepts, then every file.
     static QString PictureDialogFilter();
-    // Sorts errorList in place, ignoring letter case by the user's locale, and returns the
-    // message that lists the refusals.
-    static std::string BuildErrorMessage(std::vector<std::string>& errorList);
 
     // Starts a batch on FileList (at least one entry): shows the progress window, disables
     // this window and starts a worker, which releases itself after ConvertTerminate. Needs

@@ -10,7 +10,6 @@
 #include "shared/LocalPaths.h"
 #include "shared/MessageBoxes.h"
 
-#include <QCollator>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileDialog>
@@ -124,15 +123,6 @@ void TFormMain::TakeFiles(const std::vector<std::string>& paths, std::vector<std
     }
     if (CheckSettings())
         StartConvert();
-}
-
-std::string TFormMain::BuildErrorMessage(std::vector<std::string>& errorList)
-{
-    QCollator collator;
-    collator.setCaseSensitivity(Qt::CaseInsensitive);
-    return gustara::BuildErrorMessage(errorList, [&collator](const std::string& a, const std::string& b) {
-        return collator.compare(QString::fromStdString(a), QString::fromStdString(b));
-    });
 }
 
 } // namespace gustara

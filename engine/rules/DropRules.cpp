@@ -10,6 +10,15 @@ namespace {
 
 constexpr std::size_t kMaxListedEntries = 25;
 
+// Entries in byte order with ASCII letters compared without case: the same order on every
+// machine and in every locale, so the window and the command line list a refusal alike.
+bool ComesBefore(const std::string& a, const std::string& b)
+{
+    const auto folded = [](unsigned char c) { return c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c; };
+    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
+                                        [&](char x, char y) { return folded(x) < folded(y); });
+}
+
 } // namespace
 
 std::string ErrorListEntry(std::string_view reason, std::string_view path)
@@ -20,10 +29,9 @@ std::string ErrorListEntry(std::string_view reason, std::string_view path)
     return entry;
 }
 
-std::string BuildErrorMessage(std::vector<std::string>& errorList, const TextCompare& compare)
+std::string BuildErrorMessage(std::vector<std::string>& errorList)
 {
-    std::stable_sort(errorList.begin(), errorList.end(),
-                     [&](const std::string& a, const std::string& b) { return compare(a, b) < 0; });
+    std::stable_sort(errorList.begin(), errorList.end(), ComesBefore);
     std::string message;
     std::string_view previousReason;
     const std::size_t listed = std::min(errorList.size(), kMaxListedEntries);
@@ -50,7 +58,7 @@ std::string BuildErrorMessage(std::vector<std::string>& errorList, const TextCom
 std::string SingleRefusalMessage(std::string_view path, std::string_view reason)
 {
     std::vector<std::string> errorList{ErrorListEntry(reason, path)};
-    return BuildErrorMessage(errorList, [](const std::string&, const std::string&) { return 0; });
+    return BuildErrorMessage(errorList);
 }
 
 } // namespace gustara

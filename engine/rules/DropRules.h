@@ -2,7 +2,6 @@
 
 #include "rules/Messages.h"
 
-#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -12,13 +11,13 @@ namespace gustara {
 // An ErrorList entry: the reason, an ASCII comma and the path's file name.
 std::string ErrorListEntry(std::string_view reason, std::string_view path);
 
-// Three-way comparison of two entries: negative, zero or positive.
-using TextCompare = std::function<int(const std::string&, const std::string&)>;
-
-// Sorts errorList in place with `compare` and returns the message: per reason a "■" header,
-// its file names indented by two ideographic spaces, an empty line between groups, at most
-// 25 entries and then "他N件のエラー". Lines end in CR LF.
-std::string BuildErrorMessage(std::vector<std::string>& errorList, const TextCompare& compare);
+// The message that refuses a drop (or a command line) for the entries of errorList: sorts them
+// in place by whole entries, ignoring the case of ASCII letters and otherwise in byte order
+// (so entries of one reason stand together, ordered by file name), then per reason a "■"
+// header, its file names indented by two ideographic spaces, an empty line between groups, at
+// most 25 entries and then "他N件のエラー". Lines end in CR LF. The window and the command line
+// both build their refusal here, so their lists cannot differ. Throws only bad_alloc.
+std::string BuildErrorMessage(std::vector<std::string>& errorList);
 
 // The message that a drop of this one path alone shows when the path is refused for
 // `reason`: BuildErrorMessage of its one entry. Throws nothing but bad_alloc.

@@ -7,11 +7,6 @@
 namespace gustara {
 namespace {
 
-int CompareBytes(const std::string& a, const std::string& b)
-{
-    return a.compare(b);
-}
-
 std::vector<std::string> Entries(std::string_view reason, int count)
 {
     std::vector<std::string> list;
@@ -26,30 +21,31 @@ std::vector<std::string> Entries(std::string_view reason, int count)
 TEST(BuildErrorMessage, GroupsByReasonWithSortedNames)
 {
     std::vector<std::string> list = {
-        ErrorListEntry(Text(Message::ReasonFormat), "/d/b.tif"),
+        ErrorListEntry(Text(Message::ReasonFormat), "/d/B.tif"),
         ErrorListEntry(Text(Message::ReasonFolder), "/d/dir"),
         ErrorListEntry(Text(Message::ReasonFormat), "/d/a,b.tif"),
         ErrorListEntry(Text(Message::ReasonFolder), "/"),
     };
-    // In byte order "「" (E3 80 8C) sorts before "フ" (E3 83 95): the format reason comes first.
+    // In byte order "「" (E3 80 8C) sorts before "フ" (E3 83 95): the format reason comes first;
+    // letter case is ignored, so "a,b.tif" comes before "B.tif".
     const std::string expected = std::string("■") + std::string(Text(Message::ReasonFormat)) + "\r\n"
                                + "　　a,b.tif\r\n"
-                               + "　　b.tif\r\n"
+                               + "　　B.tif\r\n"
                                + "\r\n■" + std::string(Text(Message::ReasonFolder)) + "\r\n"
                                + "　　\r\n"
                                + "　　dir\r\n";
-    EXPECT_EQ(BuildErrorMessage(list, CompareBytes), expected);
+    EXPECT_EQ(BuildErrorMessage(list), expected);
 }
 
 TEST(BuildErrorMessage, ListsAtMost25EntriesThenCountsTheRest)
 {
     std::vector<std::string> exactly25 = Entries(Text(Message::ReasonFormat), 25);
-    const std::string message25 = BuildErrorMessage(exactly25, CompareBytes);
+    const std::string message25 = BuildErrorMessage(exactly25);
     EXPECT_EQ(std::count(message25.begin(), message25.end(), '\n'), 26);
     EXPECT_EQ(message25.find("他"), std::string::npos);
 
     std::vector<std::string> thirty = Entries(Text(Message::ReasonFormat), 30);
-    const std::string message30 = BuildErrorMessage(thirty, CompareBytes);
+    const std::string message30 = BuildErrorMessage(thirty);
     EXPECT_NE(message30.find("　　f24.tif\r\n\r\n他5件のエラー"), std::string::npos);
     EXPECT_EQ(message30.find("f25.tif"), std::string::npos);
     EXPECT_TRUE(message30.ends_with("他5件のエラー"));
