@@ -1,7 +1,7 @@
 #pragma once
 
 #include "PictureMetadata.h"
-#include "pixels/PixelBuffer.h"
+#include "PixelBuffer.h"
 
 #include <cstddef>
 #include <cstdint>

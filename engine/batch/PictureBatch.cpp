@@ -1,7 +1,7 @@
 #include "batch/PictureBatch.h"
 
 #include "batch/InOrderRunner.h"
-#include "pixels/PixelBuffer.h"
+#include "PixelBuffer.h"
 #include "read/PictureReader.h"
 #include "rules/Messages.h"
 #include "rules/PathParts.h"

@@ -1,4 +1,4 @@
-#include "pixels/PixelBuffer.h"
+#include "PixelBuffer.h"
 
 #include "HugePages.h"
 
