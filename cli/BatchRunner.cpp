@@ -1,5 +1,7 @@
 #include "BatchRunner.h"
 
+#include "StopSignals.h"
+
 #include "batch/PictureBatch.h"
 #include "read/PictureReader.h"
 #include "rules/DisplayText.h"
@@ -85,8 +87,15 @@ ExitStatus RunBatch(CliRequest& request, std::ostream& out, std::ostream& errors
     options.jobs = static_cast<std::size_t>(request.jobs);
     options.memoryBudget = request.memoryBudget;
     options.keepGoing = request.keepGoing;
-    CliReports reports(request.pictures, out, errors, showProgress);
-    const BatchTally tally = ConvertInOrder(request.settings, request.pictures, options, reports);
+    options.stopRequested = &StopSignalled();
+    BatchTally tally;
+    {
+        CliReports reports(request.pictures, out, errors, showProgress);
+        tally = ConvertInOrder(request.settings, request.pictures, options, reports);
+    }
+    // Said after the progress line is gone; the caller turns the signal into the exit status.
+    if (StopSignalled())
+        errors << StoppedText(request.pictures.size(), tally.written, tally.failed) << '\n';
     return tally.failed == 0 ? kAllConverted : kSomeFailed;
 }
 

@@ -1,8 +1,11 @@
 #include "CompareRunner.h"
 
+#include "StopSignals.h"
+
 #include "preview/CompareStrip.h"
 #include "preview/StrengthPreview.h"
 #include "rules/DisplayText.h"
+#include "rules/Messages.h"
 #include "write/OutputFile.h"
 
 #include <exception>
@@ -20,6 +23,11 @@ ExitStatus RunCompare(const CliRequest& request, std::ostream& out, std::ostream
     try {
         const StrengthPreview preview = MakeStrengthPreview(path, [cell](PictureSize) { return cell; });
         const auto datastream = settings.ApplyJpegQuality(JoinSideBySide(preview.pictures));
+        // A stop asked for while the strip was made: nothing is written.
+        if (StopSignalled()) {
+            errors << StoppedText(1, 0, 0) << '\n';
+            return kAllConverted;
+        }
         out << WriteUnderFreeName(SplitAtExtension(request.compareOutput), datastream) << '\n';
         return kAllConverted;
     } catch (const std::exception& failure) {

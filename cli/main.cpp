@@ -3,6 +3,7 @@
 #include "BatchRunner.h"
 #include "CliOptions.h"
 #include "CompareRunner.h"
+#include "StopSignals.h"
 #include "batch/BatchLimits.h"
 #include "rules/Messages.h"
 #include "rules/Version.h"
@@ -42,9 +43,13 @@ int main(int argc, char** argv)
             std::cout << "gustara-cli " << gustara::kVersionText << '\n';
             return kAllConverted;
         }
-        if (!request.compareOutput.empty())
-            return RunCompare(request, std::cout, std::cerr);
-        return RunBatch(request, std::cout, std::cerr, ::isatty(STDERR_FILENO) != 0);
+        // Ctrl+C and a plain kill stop the batch as the window's stop button does, and the exit
+        // status says which signal ended it.
+        CatchStopSignals();
+        const int status = request.compareOutput.empty()
+                               ? RunBatch(request, std::cout, std::cerr, ::isatty(STDERR_FILENO) != 0)
+                               : RunCompare(request, std::cout, std::cerr);
+        return StopExitStatus() != 0 ? StopExitStatus() : status;
     } catch (const UsageError& error) {
         std::cerr << "gustara-cli: " << error.what() << '\n' << gustara::Text(gustara::Message::UsageHelpHint) << '\n';
         return kBadRequest;

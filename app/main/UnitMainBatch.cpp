@@ -77,15 +77,13 @@ void TFormMain::ConvertTerminate(QObject* sender)
 bool TFormMain::ShowExtendedOutcome(const BatchOutcome& outcome)
 {
     const std::size_t failed = outcome.failures.size();
-    const auto counts = [&](Message text) {
-        return QString::fromStdString(Format(text, {std::to_string(outcome.pictureCount),
-                                                    std::to_string(outcome.savedCount), std::to_string(failed)}));
-    };
     if (outcome.stopped) {
-        FormStatus->SetStatusText(counts(failed > 0 ? Message::StoppedWithFailures : Message::Stopped));
+        FormStatus->SetStatusText(QString::fromStdString(StoppedText(outcome.pictureCount, outcome.savedCount, failed)));
     } else if (outcome.keepGoing && failed > 0) {
         FormStatus->SetProgress(LastProgressUnit(outcome.pictureCount));
-        FormStatus->SetStatusText(counts(Message::KeptGoing));
+        FormStatus->SetStatusText(QString::fromStdString(Format(
+            Message::KeptGoing,
+            {std::to_string(outcome.pictureCount), std::to_string(outcome.savedCount), std::to_string(failed)})));
     } else {
         return false;
     }

@@ -175,6 +175,12 @@ std::string BatchDoneText(std::size_t count)
     return Format(Message::BatchDone, {std::to_string(count)});
 }
 
+std::string StoppedText(std::size_t count, std::size_t saved, std::size_t failed)
+{
+    return Format(failed > 0 ? Message::StoppedWithFailures : Message::Stopped,
+                  {std::to_string(count), std::to_string(saved), std::to_string(failed)});
+}
+
 std::string ProcessingText(std::string_view name)
 {
     return Format(Message::Processing, {name});

@@ -81,6 +81,9 @@ std::string CannotCreateFileText(std::string_view path, int systemError);
 std::string NotWholeNumberText(std::string_view text);
 // BatchDone once every one of `count` pictures is written.
 std::string BatchDoneText(std::size_t count);
+// Stopped, or StoppedWithFailures when `failed` is not 0: a stop ended a batch of `count`
+// pictures with `saved` of them written.
+std::string StoppedText(std::size_t count, std::size_t saved, std::size_t failed);
 // Processing and FailedPicture, naming the picture by `name`.
 std::string ProcessingText(std::string_view name);
 std::string FailedPictureText(std::string_view name);

@@ -1,12 +1,22 @@
 #!/bin/sh
-# Kills gustara-cli with SIGKILL at random moments of a batch and checks after every run that
-# nothing was lost: the sources are byte-identical, every .jpg present decodes completely,
-# files written by earlier runs are unchanged, and no temporary file is left.
-# Usage: fault-kill-test.sh <gustara-cli> [runs]; exits 77 when djpeg/cjpeg are missing.
+# Sends gustara-cli a signal (SIGKILL by default) at random moments of a batch and checks after
+# every run that nothing was lost: the sources are byte-identical, every .jpg present decodes
+# completely, files written by earlier runs are unchanged, and no temporary file is left. A
+# caught signal (INT, TERM) must also end the batch with 128 + its number and the stop text,
+# even where the writer goes through a named temporary file, which this forces for them.
+# Usage: fault-kill-test.sh <gustara-cli> [runs] [KILL|INT|TERM]; exits 77 when djpeg/cjpeg
+# are missing.
 set -u
 cli=$(realpath "$1") || exit 1
 runs=${2:-50}
-for tool in djpeg cjpeg md5sum od; do
+signal=${3:-KILL}
+case $signal in
+KILL) stopped=137 ;;
+INT) stopped=130; export GUSTARA_TEST_NAMED_TEMPORARY=1 ;;
+TERM) stopped=143; export GUSTARA_TEST_NAMED_TEMPORARY=1 ;;
+*) echo "unknown signal: $signal"; exit 1 ;;
+esac
+for tool in djpeg cjpeg md5sum od timeout; do
     command -v "$tool" >/dev/null || { echo "skipped: $tool is not installed"; exit 77; }
 done
 
@@ -41,12 +51,19 @@ killed=0
 checked=0
 run=1
 while [ "$run" -le "$runs" ]; do
-    "$cli" a.jpg b.bmp c.jpg >/dev/null 2>&1 &
-    pid=$!
-    delay=$(( $(od -An -N4 -tu4 /dev/urandom) % (batch_ms + 1) ))
-    sleep "$(printf '%d.%03d' $((delay / 1000)) $((delay % 1000)))"
-    kill -9 "$pid" 2>/dev/null && killed=$((killed + 1))
-    wait "$pid" 2>/dev/null
+    delay=$(( $(od -An -N4 -tu4 /dev/urandom) % (batch_ms + 1) + 1 ))
+    # In the foreground: a background job of a script would start with SIGINT ignored.
+    timeout --preserve-status -s "$signal" "$(printf '%d.%03d' $((delay / 1000)) $((delay % 1000)))" \
+        "$cli" a.jpg b.bmp c.jpg >/dev/null 2>"$work/errors"
+    status=$?
+    case $status in
+    0) ;;
+    "$stopped")
+        killed=$((killed + 1))
+        [ "$signal" = KILL ] || grep -q -e '中止しました' -e '^Stopped' "$work/errors" || fail "no stop text"
+        ;;
+    *) fail "exit status $status after SIG$signal: $(cat "$work/errors")" ;;
+    esac
 
     md5sum -c --quiet "$work/sources.md5" || fail "a source changed"
     if [ -s "$work/outputs.md5" ]; then
