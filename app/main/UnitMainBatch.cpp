@@ -20,11 +20,12 @@ int32_t LastProgressUnit(std::size_t pictureCount)
     return static_cast<int32_t>(pictureCount) * TPicConvertThread::kUnitsPerPicture - 1;
 }
 
+// By the whole path: two pictures of one name in two folders must read apart.
 QStringList FailureLines(const BatchOutcome& outcome)
 {
     QStringList lines;
     for (const FailedPicture& failure : outcome.failures)
-        lines.push_back(QString::fromStdString(PictureFailedMessage(failure.path, failure.reason)));
+        lines.push_back(QString::fromStdString(ForDisplay(WithDetail(FailedPictureText(failure.path), failure.reason))));
     return lines;
 }
 
@@ -95,8 +96,11 @@ bool TFormMain::ShowExtendedOutcome(const BatchOutcome& outcome)
 
 void TFormMain::StopConvert()
 {
-    if (ConvertThread)
-        ConvertThread->RequestStop();
+    if (!ConvertThread)
+        return;
+    ConvertThread->RequestStop();
+    // The picture in work may take seconds to finish or be dropped; say at once that the stop was heard.
+    FormStatus->ShowStopping();
 }
 
 void TFormMain::CopyFileList(std::vector<std::string>& target) const

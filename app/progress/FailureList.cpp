@@ -3,35 +3,52 @@
 #include "shared/AppText.h"
 #include "shared/OwnedWindow.h"
 
-#include <QDialog>
 #include <QDialogButtonBox>
 #include <QPlainTextEdit>
+#include <QScreen>
 #include <QVBoxLayout>
 
 namespace gustara {
 
-void ShowFailureList(QWidget& owner, const QStringList& lines)
+namespace {
+
+// Between the two windows' frames.
+constexpr int kGap = 8;
+
+} // namespace
+
+TFormFailures::TFormFailures(QWidget& owner)
 {
-    auto* window = new QDialog;
-    AttachToOwner(*window, &owner, Qt::Dialog);
-    window->setObjectName(QStringLiteral("FormFailures"));
-    window->setAttribute(Qt::WA_DeleteOnClose);
-    window->setWindowTitle(QString::fromUtf8(kFailureListCaption));
-    window->resize(480, 200);
+    AttachToOwner(*this, &owner, Qt::Dialog);
+    setObjectName(QStringLiteral("FormFailures"));
+    setWindowTitle(QString::fromUtf8(kFailureListCaption));
+    resize(480, 200);
 
-    auto* list = new QPlainTextEdit(lines.join(QLatin1Char('\n')), window);
-    list->setObjectName(QStringLiteral("FailureLines"));
+    Lines = new QPlainTextEdit(this);
+    Lines->setObjectName(QStringLiteral("FailureLines"));
     // Read-only, but the reports can still be selected and copied.
-    list->setReadOnly(true);
-    list->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-    auto* buttons = new QDialogButtonBox(window);
+    Lines->setReadOnly(true);
+    Lines->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    auto* buttons = new QDialogButtonBox(this);
     buttons->addButton(QString::fromUtf8(kCloseCaption), QDialogButtonBox::RejectRole);
-    QObject::connect(buttons, &QDialogButtonBox::rejected, window, &QDialog::reject);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
-    auto* layout = new QVBoxLayout(window);
-    layout->addWidget(list);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(Lines);
     layout->addWidget(buttons);
-    window->show();
+}
+
+void TFormFailures::ShowBeside(const QStringList& lines, const QWidget& neighbour)
+{
+    Lines->setPlainText(lines.join(QLatin1Char('\n')));
+    const QRect next = neighbour.frameGeometry();
+    QPoint at(next.right() + 1 + kGap, next.top());
+    if (const QScreen* screen = neighbour.screen(); screen && at.x() + width() > screen->availableGeometry().right())
+        at.setX(next.left() - kGap - frameGeometry().width());
+    move(at);
+    show();
+    raise();
+    activateWindow();
 }
 
 } // namespace gustara

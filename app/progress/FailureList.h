@@ -1,13 +1,25 @@
 #pragma once
 
+#include <QDialog>
 #include <QStringList>
 
-class QWidget;
+class QPlainTextEdit;
 
 namespace gustara {
 
-// Shows the reports of the pictures that failed, one a line, as selectable text in a window
-// of its own over `owner`, which owns it; the window goes when it is closed. Returns at once.
-void ShowFailureList(QWidget& owner, const QStringList& lines);
+// The reports of the pictures that failed, one a line, as selectable text: one window of its
+// progress window, `owner`, which owns it and reuses it for every look at the list.
+class TFormFailures : public QDialog {
+    Q_OBJECT
+public:
+    explicit TFormFailures(QWidget& owner);
+
+    // Shows `lines` and brings the window to the front beside `neighbour`, on its right, or
+    // on its left where the screen ends, so that it covers none of its buttons. Returns at once.
+    void ShowBeside(const QStringList& lines, const QWidget& neighbour);
+
+private:
+    QPlainTextEdit* Lines;
+};
 
 } // namespace gustara

@@ -9,12 +9,14 @@
 #include "shared/Placement.h"
 
 #include <QCloseEvent>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QUrl>
 
 #include <algorithm>
+#include <optional>
 #include <utility>
 
 namespace gustara {
@@ -23,6 +25,39 @@ namespace {
 
 constexpr int kClientWidth = 395;
 constexpr int kClientHeight = 86;
+
+// Where the name stands in a picture's report ("[name]を処理しています", "[name]の処理に失敗しました:
+// reason"): its first and one-past-last index, or nothing for another text.
+std::optional<std::pair<qsizetype, qsizetype>> NameSpan(const QString& text)
+{
+    for (const Message report : {Message::Processing, Message::FailedPicture}) {
+        const QString pattern = QString::fromUtf8(Text(report));
+        const qsizetype at = pattern.indexOf(QLatin1String("%1"));
+        const QString before = pattern.left(at);
+        const qsizetype end = text.lastIndexOf(pattern.mid(at + 2));
+        if (text.startsWith(before) && end >= before.size())
+            return std::pair(before.size(), end);
+    }
+    return std::nullopt;
+}
+
+// The text as it fits into `width` pixels on one line. A picture's report gives up the middle
+// of the name first, so the join of name and reason and the reason itself stay readable; any
+// other text, or a report whose reason alone is too wide, loses its own middle.
+QString FitOnOneLine(const QString& text, const QFontMetrics& metrics, int width)
+{
+    if (metrics.horizontalAdvance(text) <= width)
+        return text;
+    if (const auto span = NameSpan(text)) {
+        const auto [first, last] = *span;
+        const QString rest = text.left(first) + text.mid(last);
+        const int room = width - metrics.horizontalAdvance(rest);
+        if (room >= metrics.horizontalAdvance(QChar(0x2026)))
+            return text.left(first) + metrics.elidedText(text.mid(first, last - first), Qt::ElideMiddle, room)
+                + text.mid(last);
+    }
+    return metrics.elidedText(text, Qt::ElideMiddle, width);
+}
 
 } // namespace
 
@@ -80,10 +115,18 @@ void TFormStatus::SetProgress(int32_t position)
 
 void TFormStatus::SetStatusText(const QString& text)
 {
+    if (Stopping)
+        return;
     StatusText = text;
-    const QString shown = LabelStatus->fontMetrics().elidedText(text, Qt::ElideMiddle, LabelStatus->width());
+    const QString shown = FitOnOneLine(text, LabelStatus->fontMetrics(), LabelStatus->width());
     LabelStatus->setText(shown);
     LabelStatus->setToolTip(shown == text ? QString() : text);
+}
+
+void TFormStatus::ShowStopping()
+{
+    SetStatusText(QString::fromUtf8(Text(Message::Stopping)));
+    Stopping = true;
 }
 
 void TFormStatus::SetCloseEnabled(bool enabled)
@@ -99,6 +142,7 @@ void TFormStatus::SetOpenDirEnabled(bool enabled)
 void TFormStatus::OfferStop(bool offered)
 {
     StopOffered = offered;
+    Stopping = false;
     BtnClose->setText(QString::fromUtf8(offered ? kStopCaption : kCloseCaption));
     BtnClose->setEnabled(offered);
 }
@@ -107,6 +151,8 @@ void TFormStatus::SetFailureList(const QStringList& lines)
 {
     FailureLines = lines;
     BtnDetails->setVisible(!lines.isEmpty());
+    if (FormFailures && lines.isEmpty())
+        FormFailures->hide();
 }
 
 void TFormStatus::SetSaveDir(const std::string& folder)
@@ -143,7 +189,9 @@ void TFormStatus::BtnOpenDirClick()
 
 void TFormStatus::BtnDetailsClick()
 {
-    ShowFailureList(*this, FailureLines);
+    if (!FormFailures)
+        FormFailures = new TFormFailures(*this);
+    FormFailures->ShowBeside(FailureLines, *this);
 }
 
 void TFormStatus::reject()
@@ -164,6 +212,25 @@ void TFormStatus::closeEvent(QCloseEvent* event)
     event->ignore();
     if (BtnClose->isEnabled())
         BtnCloseClick();
+}
+
+void TFormStatus::showEvent(QShowEvent* event)
+{
+    // Qt centres a dialog on its owner only when first shown, and then by a frame that it can
+    // only guess while the owner is still being mapped (a start with pictures named): the
+    // window is placed by the owner's inner area each time instead, the frame left to the
+    // window manager.
+    if (const QWidget* owner = parentWidget())
+        setGeometry(QRect(owner->geometry().center() - rect().center(), size()));
+    QDialog::showEvent(event);
+}
+
+void TFormStatus::hideEvent(QHideEvent* event)
+{
+    // The list belongs to the batch that this window showed.
+    if (FormFailures)
+        FormFailures->hide();
+    QDialog::hideEvent(event);
 }
 
 void TFormStatus::changeEvent(QEvent* event)

@@ -15,6 +15,8 @@ class QUrl;
 
 namespace gustara {
 
+class TFormFailures;
+
 // The progress window of a batch; created hidden at start-up and reused by every batch. It
 // decides nothing about a batch: the worker and the main window drive it through the
 // setters, and its buttons close it or open the output folder. Everything but SetSaveDir
@@ -31,8 +33,12 @@ public:
     void SetProgressRange(int32_t min, int32_t max);
     void SetProgress(int32_t position);
     // Shows `text` on the one status line, centred; a text too wide for it is elided in the
-    // middle and then stands whole in the line's tooltip.
+    // middle (a picture's report in the middle of its name) and then stands whole in the
+    // line's tooltip. Ignored while ShowStopping holds.
     void SetStatusText(const QString& text);
+    // Says "中止しています…" at once and keeps it, whatever the worker still reports about the
+    // picture it finishes, until the next OfferStop.
+    void ShowStopping();
     // The whole text of the status line, as last set.
     QString FullStatusText() const { return StatusText; }
     void SetCloseEnabled(bool enabled);
@@ -54,7 +60,7 @@ public:
     // Asks the desktop to open SaveDir in its file manager. When the desktop cannot start
     // its open action, the status line says so instead.
     void BtnOpenDirClick();
-    // Opens the failure list in a window of its own.
+    // Shows the failure list in its one window beside this one; that window closes with this.
     void BtnDetailsClick();
 
 
@@ -79,6 +85,9 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     // Keeps the window usable while its owner is disabled during a batch.
     void changeEvent(QEvent* event) override;
+    // Centres the window on its owner every time it is shown.
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
     void CreateControls();
@@ -90,7 +99,9 @@ private:
     std::string SaveDir;
     QString StatusText;
     bool StopOffered = false;
+    bool Stopping = false;
     QStringList FailureLines;
+    TFormFailures* FormFailures = nullptr;  // made at the first look at the list
 };
 
 } // namespace gustara

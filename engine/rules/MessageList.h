@@ -100,6 +100,8 @@ GUSTARA_MESSAGE(NotWholeNumber, "'%1' は整数ではありません", "'%1' is 
 
 // Progress of a batch. %1 pictures in the batch, %2 saved, %3 failed.
 GUSTARA_MESSAGE(StatusStarting, "初期化中････", "Starting...")
+// From the moment a stop is asked for until the batch has ended.
+GUSTARA_MESSAGE(Stopping, "中止しています…", "Stopping...")
 GUSTARA_MESSAGE(BatchDone, "%1枚の画像処理が完了しました", "%1 pictures processed")
 GUSTARA_MESSAGE(CannotOpenSaveDir, "保存先のフォルダを開けませんでした", "The output folder could not be opened")
 GUSTARA_MESSAGE(Stopped, "中止しました（%1枚中%2枚を保存）", "Stopped (%2 of %1 pictures saved)")

@@ -295,7 +295,10 @@ void BatchTest::closingTheMainWindowStopsTheBatchThenClosesIt()
         windows.main.show();
         // Closed while the second picture is being worked on.
         bool closed = true;
-        WhenTheBarReaches(windows, 6, [&] { closed = CloseFromTheWindowManager(windows.main); });
+        WhenTheBarReaches(windows, 6, [&] {
+            closed = CloseFromTheWindowManager(windows.main);
+            QCOMPARE(windows.status.LabelStatus->text(), QStringLiteral("中止しています…"));
+        });
 
         QVERIFY(RunBatch(windows, jpegSources({"a.jpg", "b.jpg", "c.jpg", "d.jpg"})));
 
@@ -340,6 +343,7 @@ void BatchTest::stopEndsTheBatchAfterTheCurrentPictureAtTheLatest()
             CloseFromTheWindowManager(windows.status);
         QVERIFY2(!close.isEnabled(), "stopping: asked once, pressed once");
         QVERIFY(windows.status.isVisible());
+        QCOMPARE(windows.status.LabelStatus->text(), QStringLiteral("中止しています…"));
     });
 
     QVERIFY(RunBatch(windows, paths));
@@ -379,16 +383,24 @@ void BatchTest::keepGoingConvertsPastFailuresAndListsThem()
     QCOMPARE(windows.status.ProgressBarStatus->value(), 24);
     QVERIFY(windows.status.BtnOpenDir->isEnabled());
     QVERIFY(windows.status.BtnDetails->isVisible());
+    // One list however often it is asked for, beside the progress window, naming whole paths.
     QTest::mouseClick(windows.status.BtnDetails, Qt::LeftButton);
-    auto* list = windows.status.findChild<QPlainTextEdit*>(QStringLiteral("FailureLines"));
-    QVERIFY(list);
-    QCOMPARE(list->toPlainText(), FailedStatus(picture("b.png")) + "\n" + FailedStatus(picture("d.jpg")));
+    QTest::mouseClick(windows.status.BtnDetails, Qt::LeftButton);
+    const auto lists = windows.status.findChildren<QPlainTextEdit*>(QStringLiteral("FailureLines"));
+    QCOMPARE(lists.size(), 1);
+    QPlainTextEdit* list = lists.front();
+    const auto byPath = [&](const QString& name) {
+        return FailedStatus(picture(name)).replace("[" + name + "]", "[" + picture(name) + "]");
+    };
+    QCOMPARE(list->toPlainText(), byPath("b.png") + "\n" + byPath("d.jpg"));
     QVERIFY(list->isReadOnly() && (list->textInteractionFlags() & Qt::TextSelectableByKeyboard));
+    QVERIFY(list->window()->isVisible());
+    QVERIFY(!list->window()->frameGeometry().intersects(windows.status.frameGeometry()));
     QCOMPARE(windows.status.size(), QSize(395, 86));
-    list->window()->close();
 
     // Without failures the batch ends as always and lists nothing.
     windows.status.BtnCloseClick();
+    QVERIFY2(!list->window()->isVisible(), "the list closes with the progress window");
     QVERIFY(RunBatch(windows, {picture("a.jpg")}));
     QCOMPARE(windows.status.LabelStatus->text(), QStringLiteral("1枚の画像処理が完了しました"));
     QVERIFY(!windows.status.BtnDetails->isVisible());
