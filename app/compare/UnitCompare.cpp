@@ -29,6 +29,11 @@ constexpr int kCellSpacing = 8;
 // A resize is taken as done when the size has not changed for this long.
 constexpr int kResizeSettleMs = 250;
 
+// The cells from left to right (or in reading order): the original, then the strengths as
+// the main window's choices stand, the strongest first.
+static_assert(kCompareLevels == std::array{1, 2, 3});
+constexpr std::array<std::size_t, 1 + kCompareLevels.size()> kCellsInOrder = {0, 3, 2, 1};
+
 std::string NameOf(const std::string& path)
 {
     return ForDisplay(NamePart(path));
@@ -68,7 +73,8 @@ void TFormCompare::CreateControls(const std::array<QString, kCompareLevels.size(
     Grid->setContentsMargins(0, 0, 0, 0);
     Grid->setSpacing(kCellSpacing);
 
-    for (std::size_t i = 0; i < Cells.size(); ++i) {
+    // Made in screen order, which is also the order of the buttons for the Tab key.
+    for (const std::size_t i : kCellsInOrder) {
         const bool original = i == 0;
         Cells[i] = new CompareCell(original ? QString::fromUtf8(kCompareOriginalCaption) : strengthCaptions[i - 1],
                                    QString::fromUtf8(kCompareChooseButton), !original, CellArea);
@@ -83,8 +89,18 @@ void TFormCompare::CreateControls(const std::array<QString, kCompareLevels.size(
 
 void TFormCompare::ShowPicture(const std::string& path)
 {
+    ShowPictureWithNote(path, QString());
+}
+
+void TFormCompare::ShowPictureWithNote(const std::string& path, const QString& note)
+{
     PicturePath = path;
-    LblPicture->setText(QString::fromStdString(PictureProcessingMessage(path)));
+    Note = note;
+    SetLabel(QString::fromStdString(PictureProcessingMessage(path)));
+    // The previous picture's strengths must not be chosen for this one.
+    ShownSource = QSize();
+    for (CompareCell* cell : Cells)
+        cell->SetImage(QImage());
     show();
     raise();
     activateWindow();
@@ -115,7 +131,7 @@ void TFormCompare::ShowPrepared(const PreparedComparison& result)
         ShowProblem(result.problem);
     } else {
         ShownSource = result.shownSource;
-        LblPicture->setText(QString::fromStdString(NameOf(result.path)));
+        SetLabel(QString::fromStdString(NameOf(result.path)));
         CellArea->show();
         for (std::size_t i = 0; i < Cells.size(); ++i)
             Cells[i]->SetImage(result.images[i]);
@@ -128,11 +144,16 @@ void TFormCompare::ShowProblem(const QString& problem)
 {
     ShownSource = QSize();
     QString text = problem;
-    LblPicture->setText(text.remove(QLatin1Char('\r')));
+    SetLabel(text.remove(QLatin1Char('\r')));
     for (CompareCell* cell : Cells)
         cell->SetImage(QImage());
     // Captions without pictures would read as if something were on show.
     CellArea->hide();
+}
+
+void TFormCompare::SetLabel(const QString& text)
+{
+    LblPicture->setText(Note.isEmpty() ? text : text + QLatin1Char('\n') + Note);
 }
 
 CompareGrid TFormCompare::CurrentGrid() const
@@ -145,9 +166,10 @@ void TFormCompare::Arrange(const CompareGrid& grid)
     if (grid.columns == Columns)
         return;
     Columns = grid.columns;
-    for (std::size_t i = 0; i < Cells.size(); ++i) {
-        Grid->removeWidget(Cells[i]);
-        Grid->addWidget(Cells[i], static_cast<int>(i) / grid.columns, static_cast<int>(i) % grid.columns);
+    for (std::size_t slot = 0; slot < Cells.size(); ++slot) {
+        CompareCell* cell = Cells[kCellsInOrder[slot]];
+        Grid->removeWidget(cell);
+        Grid->addWidget(cell, static_cast<int>(slot) / grid.columns, static_cast<int>(slot) % grid.columns);
     }
     for (int column = 0; column < 4; ++column)
         Grid->setColumnStretch(column, column < grid.columns ? 1 : 0);
@@ -199,10 +221,12 @@ void TFormCompare::dropEvent(QDropEvent* event)
     if (urls.isEmpty())
         return;
     event->acceptProposedAction();
-    // One picture is compared at a time: the first one dropped.
+    // One picture is compared at a time: the first one dropped, saying so when there were more.
     const QUrl& url = urls.front();
+    Note = urls.size() > 1 ? QString::fromStdString(Format(Message::CompareFirstOfSeveral, {std::to_string(urls.size())}))
+                           : QString();
     if (url.isLocalFile()) {
-        ShowPicture(LocalPathBytes(url));
+        ShowPictureWithNote(LocalPathBytes(url), Note);
         return;
     }
     PicturePath.clear();

@@ -32,11 +32,14 @@ public:
     ~TFormCompare() override;
 
     // Shows the window and starts preparing the picture at `path` (bytes, as the file system
-    // names it; names that are not UTF-8 are shown with their bad bytes replaced).
+    // names it; names that are not UTF-8 are shown with their bad bytes replaced). The
+    // previous picture's cells are emptied and cannot be chosen until the new one is ready.
     void ShowPicture(const std::string& path);
 
     QLabel* LblPicture;  // the picture's name, what is being done, or why nothing is shown
-    std::array<CompareCell*, 1 + kCompareLevels.size()> Cells;  // original, then kCompareLevels
+    // Original, then kCompareLevels; on screen the strengths stand as the main window's
+    // choices do, the strongest first.
+    std::array<CompareCell*, 1 + kCompareLevels.size()> Cells;
 
 signals:
     // A strength (1, 2 or 3) was chosen; the window closes right after.
@@ -53,6 +56,9 @@ protected:
 
 private:
     void CreateControls(const std::array<QString, kCompareLevels.size()>& strengthCaptions);
+    // `note` stays under the picture's name until the next picture.
+    void ShowPictureWithNote(const std::string& path, const QString& note);
+    void SetLabel(const QString& text);
     void ShowPrepared(const PreparedComparison& result);
     void ShowProblem(const QString& problem);
     void Prepare();
@@ -68,6 +74,7 @@ private:
     QGridLayout* Grid;
     QTimer* ResizeSettled;
     std::string PicturePath;
+    QString Note;
     QSize ShownSource;  // of the picture on show; empty while there is none
     int Columns = 0;
 };

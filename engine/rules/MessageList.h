@@ -109,6 +109,9 @@ GUSTARA_MESSAGE(StoppedWithFailures, "中止しました（%1枚中%2枚を保�
 GUSTARA_MESSAGE(KeptGoing, "%1枚中%2枚を保存しました（%3枚は失敗）", "%2 of %1 pictures saved (%3 failed)")
 // The reason of a failure that carries no text of its own.
 GUSTARA_MESSAGE(UnknownFailure, "原因不明のエラーです", "unknown error")
+// Several pictures dropped on the comparison window, %1 of them; it shows the first.
+GUSTARA_MESSAGE(CompareFirstOfSeveral, "比べられる画像は一枚ずつです。ドロップされた%1枚のうち最初の画像を表示しています",
+                "One picture is compared at a time: the first of the %1 dropped is shown")
 // Naming the picture by its file name, %1.
 GUSTARA_MESSAGE(Processing, "[%1]を処理しています", "Processing [%1]")
 GUSTARA_MESSAGE(FailedPicture, "[%1]の処理に失敗しました", "Failed to process [%1]")

@@ -9,6 +9,7 @@
 #include "rules/DropRules.h"
 
 #include <QDir>
+#include <QLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
@@ -45,6 +46,7 @@ private slots:
     void choosingAStrengthSetsItsChoiceAndCloses();
     void badInputShowsTheReasonInTheWindow();
     void aDroppedPictureReplacesOneBeingPrepared();
+    void aNewPictureClearsTheOldOneAndSeveralDroppedSaySo();
     void gridUsesTheRoomBetter_data();
     void gridUsesTheRoomBetter();
     void sizeIsKeptInTheExtraSection();
@@ -77,6 +79,10 @@ void CompareWindowTest::menuItemAndCaptions()
     }
     QVERIFY(!compare.isModal());
     compare.show();
+    // As the main window's choices stand: the strongest first, after the original.
+    compare.layout()->activate();
+    QVERIFY(compare.Cells[0]->x() < compare.Cells[3]->x() && compare.Cells[3]->x() < compare.Cells[2]->x()
+            && compare.Cells[2]->x() < compare.Cells[1]->x());
     QTest::keyClick(&compare, Qt::Key_Escape);
     QVERIFY(!compare.isVisible());
 }
@@ -153,6 +159,22 @@ void CompareWindowTest::aDroppedPictureReplacesOneBeingPrepared()
     QTest::qWait(300);
     QCOMPARE(shown.count(), 1);
     QCOMPARE(compare.LblPicture->text(), QStringLiteral("second.jpg"));
+}
+
+void CompareWindowTest::aNewPictureClearsTheOldOneAndSeveralDroppedSaySo()
+{
+    TFormMain form;
+    TFormCompare& compare = form.CompareWindow();
+    QVERIFY(ShowAndWait(compare, jpeg(QStringLiteral("first.jpg"))));
+    QSignalSpy shown(&compare, &TFormCompare::PictureShown);
+    const QStringList dropped = {jpeg(QStringLiteral("second.jpg"), 2), jpeg(QStringLiteral("third.jpg"), 3)};
+    QVERIFY(gustara::test::SendDrop(compare, gustara::test::LocalUrls(dropped)));
+    for (gustara::CompareCell* cell : compare.Cells)
+        QVERIFY(cell->image().isNull() && !cell->button()->isEnabled());
+    QVERIFY(shown.wait(kPrepareTimeoutMs));
+    QCOMPARE(compare.LblPicture->text(),
+             QStringLiteral("second.jpg\n比べられる画像は一枚ずつです。ドロップされた2枚のうち最初の画像を表示しています"));
+    QVERIFY(compare.Cells[1]->button()->isEnabled());
 }
 
 void CompareWindowTest::gridUsesTheRoomBetter_data()
