@@ -85,11 +85,14 @@ std::optional<PictureDimensions> ProbePicture(const std::string& path)
     const FormatReader* reader = ReaderFor(path);
     if (!reader)
         return std::nullopt;
-    const FileHandle file(std::fopen(path.c_str(), "rbe"));
-    if (!file)
-        return std::nullopt;
-    ::posix_fadvise(::fileno(file.get()), 0, 0, POSIX_FADV_WILLNEED);
-    const std::optional<PictureDimensions> dimensions = reader->probe(file.get());
+    std::optional<PictureDimensions> dimensions;
+    try {
+        const PictureFile file = OpenForReading(path);
+        ::posix_fadvise(::fileno(file.get()), 0, 0, POSIX_FADV_WILLNEED);
+        dimensions = reader->probe(file.get());
+    } catch (const EngineError&) {
+        return std::nullopt;  // the decoder, opening the same way, gives the reason
+    }
     if (dimensions && (dimensions->width <= 0 || dimensions->height <= 0))
         return std::nullopt;
     return dimensions;

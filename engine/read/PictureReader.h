@@ -29,9 +29,10 @@ PictureRaster ReadPicture(const std::string& path, const ScaleChoice& chooseScal
 
 // The size the header of the file at `path` gives, read by its extension without decoding, so
 // that the batch knows how much memory the picture will take; the system is asked to read the
-// rest of the file ahead, since the decoder comes next. Owns the file only during the call.
-// Never throws: a file it cannot open, an unsupported extension or a header it does not
-// understand gives nothing (the decoder then says what is wrong).
+// rest of the file ahead, since the decoder comes next. Opens the file through OpenForReading,
+// as every reader does, so a pipe or a device is never waited on, and owns it only during the
+// call. Throws only bad_alloc: a file it cannot open, an unsupported extension or a header it
+// does not understand gives nothing (the decoder then says what is wrong).
 std::optional<PictureDimensions> ProbePicture(const std::string& path);
 
 // The reason a dropped path (or a picture named on the command line) is refused, one of the

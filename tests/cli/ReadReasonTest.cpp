@@ -12,13 +12,14 @@
 
 #include <filesystem>
 #include <iostream>
+#include <sys/stat.h>
 
 namespace gustara {
 namespace {
 
 namespace fs = std::filesystem;
 
-enum class Source { Bytes, Folder, Missing, Unreadable };
+enum class Source { Bytes, Folder, Missing, Unreadable, Pipe };
 
 TEST(ReadReasonTest, EachUnreadablePictureNamesItsCause)
 {
@@ -34,6 +35,7 @@ TEST(ReadReasonTest, EachUnreadablePictureNamesItsCause)
     } cases[] = {
         {"x.jpg", Source::Folder, {}, "ファイルではなくフォルダです"},
         {"missing.jpg", Source::Missing, {}, "ファイルが見つかりません"},
+        {"pipe.jpg", Source::Pipe, {}, "通常のファイルではありません"},  // no writer: never waited for
         {"locked.jpg", Source::Unreadable, jpeg, "ファイルを読む権限がありません"},
         {"png.jpg", Source::Bytes, png, "中身がJPEG形式ではありません。拡張子を確かめてください"},
         // SOI and the 18-byte JFIF marker end at 20; the quantisation table follows.
@@ -56,6 +58,9 @@ TEST(ReadReasonTest, EachUnreadablePictureNamesItsCause)
                                         | fs::perms::others_read | fs::perms::others_exec);
         if (c.source == Source::Folder)
             fs::create_directory(dir.file(c.name));
+        if (c.source == Source::Pipe) {
+            ASSERT_EQ(::mkfifo(dir.file(c.name).c_str(), 0600), 0);
+        }
         if (c.source == Source::Bytes || unprivileged)
             test::WriteFileBytes(dir.file(c.name), c.bytes);
         if (unprivileged)
