@@ -18,7 +18,9 @@ bool RejectAny(const std::vector<std::string>& pictures, std::ostream& errors);
 // `errors`, nothing converted), then converts them, up to request.jobs pictures at a time,
 // writing and reporting them in the order given. Each written path goes to `out`; a failed
 // picture is named on `errors`. Stops at the first failure unless keepGoing: nothing is written
-// for a picture after it, even one whose encoding finished first.
+// for a picture after it, even one whose encoding finished first. A caught stop signal
+// (StopSignals.h) ends it the same way after the picture in work, and the stop text with the
+// counts goes to `errors`.
 ExitStatus RunBatch(CliRequest& request, std::ostream& out, std::ostream& errors, bool showProgress);
 
 } // namespace gustara::cli
