@@ -157,44 +157,45 @@ ColourTable ColoursOf(const ColorMapObject* map)
 // Where the first image lands in the raster, how large the raster is, and how much of the
 // image shows in it.
 struct FramePlacement {
-    int left = 0;
-    int top = 0;
-    int64_t width = 0;
-    int64_t height = 0;
+    GifCanvas canvas;
     int visibleWidth = 0;  // columns of the image inside the raster, from its left edge
     int visibleHeight = 0; // rows of the image inside the raster, from its top edge
     bool coversRaster = false;
 };
 
-// An image exactly the size of the logical screen is the picture, whatever its offsets.
-// Otherwise it is drawn at its offsets on a raster of the screen's size, and what lies
-// beyond the screen is cut off. A screen with a side of 0, or smaller than the image
-// itself, cannot frame the picture: the raster then grows to hold all of the image.
 FramePlacement PlaceFrame(const GifFileType* gif)
 {
     const GifImageDesc& image = gif->Image;
     const int imageWidth = std::max(image.Width, 0);
     const int imageHeight = std::max(image.Height, 0);
     FramePlacement placement;
-    const bool fillsScreen = imageWidth == gif->SWidth && imageHeight == gif->SHeight;
-    placement.left = fillsScreen ? 0 : image.Left;
-    placement.top = fillsScreen ? 0 : image.Top;
-    const bool screenFrames = gif->SWidth > 0 && gif->SHeight > 0 && imageWidth <= gif->SWidth
-        && imageHeight <= gif->SHeight;
-    placement.width = gif->SWidth;
-    placement.height = gif->SHeight;
-    if (!screenFrames) {
-        placement.width = std::max(placement.width, int64_t{placement.left} + imageWidth);
-        placement.height = std::max(placement.height, int64_t{placement.top} + imageHeight);
-    }
-    placement.visibleWidth = static_cast<int>(std::clamp<int64_t>(placement.width - placement.left, 0, imageWidth));
-    placement.visibleHeight = static_cast<int>(std::clamp<int64_t>(placement.height - placement.top, 0, imageHeight));
-    placement.coversRaster = placement.left == 0 && placement.top == 0 && imageWidth == placement.width
-        && imageHeight == placement.height;
+    placement.canvas = CanvasOfFirstImage(gif->SWidth, gif->SHeight, image.Left, image.Top, imageWidth, imageHeight);
+    const GifCanvas& canvas = placement.canvas;
+    placement.visibleWidth = static_cast<int>(std::clamp<int64_t>(canvas.width - canvas.left, 0, imageWidth));
+    placement.visibleHeight = static_cast<int>(std::clamp<int64_t>(canvas.height - canvas.top, 0, imageHeight));
+    placement.coversRaster = canvas.left == 0 && canvas.top == 0 && imageWidth == canvas.width
+        && imageHeight == canvas.height;
     return placement;
 }
 
 } // namespace
+
+GifCanvas CanvasOfFirstImage(int screenWidth, int screenHeight, int left, int top, int imageWidth, int imageHeight)
+{
+    GifCanvas canvas;
+    const bool fillsScreen = imageWidth == screenWidth && imageHeight == screenHeight;
+    canvas.left = fillsScreen ? 0 : left;
+    canvas.top = fillsScreen ? 0 : top;
+    const bool screenFrames = screenWidth > 0 && screenHeight > 0 && imageWidth <= screenWidth
+        && imageHeight <= screenHeight;
+    canvas.width = screenWidth;
+    canvas.height = screenHeight;
+    if (!screenFrames) {
+        canvas.width = std::max(canvas.width, int64_t{canvas.left} + imageWidth);
+        canvas.height = std::max(canvas.height, int64_t{canvas.top} + imageHeight);
+    }
+    return canvas;
+}
 
 PictureRaster ReadGif(const std::string& path)
 {
@@ -203,14 +204,15 @@ PictureRaster ReadGif(const std::string& path)
         return PictureRaster();
     const ColourTable colours = ColoursOf(gif->Image.ColorMap ? gif->Image.ColorMap : gif->SColorMap);
     const FramePlacement placement = PlaceFrame(gif.get());
-    CheckPictureSize(placement.width, placement.height);
-    PictureRaster picture(static_cast<int32_t>(placement.width), static_cast<int32_t>(placement.height));
+    const GifCanvas& canvas = placement.canvas;
+    CheckPictureSize(canvas.width, canvas.height);
+    PictureRaster picture(static_cast<int32_t>(canvas.width), static_cast<int32_t>(canvas.height));
     if (!placement.coversRaster)
         picture.fill(255, 255, 255);
     DecodeImage(gif.get(), [&](int y, const GifPixelType* indices) {
         if (y >= placement.visibleHeight || placement.visibleWidth == 0)
             return;
-        uint8_t* out = picture.row(placement.top + y) + size_t{3} * static_cast<size_t>(placement.left);
+        uint8_t* out = picture.row(canvas.top + y) + size_t{3} * static_cast<size_t>(canvas.left);
         for (int x = 0; x < placement.visibleWidth; ++x, out += 3) {
             const auto& colour = colours[indices[x]];
             out[0] = colour[0];

@@ -2,6 +2,7 @@
 
 #include "PictureRaster.h"
 
+#include <cstdint>
 #include <string>
 
 namespace gustara {
@@ -15,6 +16,20 @@ namespace gustara {
 // Throws EngineError when the file cannot be read or decoded or has no colour map;
 // nothing is held afterwards.
 PictureRaster ReadGif(const std::string& path);
+
+// Where ReadGif draws a first image of imageWidth x imageHeight given at (left, top) on a
+// logical screen of screenWidth x screenHeight, and the size of its raster: an image exactly the
+// size of the screen is the picture, whatever its offsets; otherwise it is drawn at its offsets
+// on a raster of the screen's size, and what lies beyond the screen is cut off. A screen with a
+// side of 0, or smaller than the image itself, cannot frame the picture: the raster then grows
+// to hold all of the image. The header probe sizes a GIF by the same rule. Never fails.
+struct GifCanvas {
+    int left = 0;
+    int top = 0;
+    int64_t width = 0;
+    int64_t height = 0;
+};
+GifCanvas CanvasOfFirstImage(int screenWidth, int screenHeight, int left, int top, int imageWidth, int imageHeight);
 
 // The number of images the GIF file holds. Decodes every image (keeping none) so that a
 // file fails here exactly when giflib cannot load all of it; throws EngineError then.

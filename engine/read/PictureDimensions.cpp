@@ -1,5 +1,7 @@
 #include "read/PictureDimensions.h"
 
+#include "read/GifReader.h"
+
 #include <array>
 
 namespace gustara {
@@ -29,17 +31,33 @@ uint32_t LittleEndian(const uint8_t* bytes, int count)
 
 } // namespace
 
-// Walks the marker segments up to the first frame header; a scan before it means no size.
+// The next marker code as libjpeg finds it: bytes up to a 0xFF are skipped (libjpeg resyncs
+// on corrupt data rather than failing), then fill bytes 0xFF, and a stuffed 0xFF00 is no
+// marker. EOF at the end of the file.
+int NextMarker(std::FILE* file)
+{
+    for (;;) {
+        int code = std::fgetc(file);
+        while (code != 0xFF && code != EOF)
+            code = std::fgetc(file);
+        while (code == 0xFF)
+            code = std::fgetc(file);
+        if (code != 0)
+            return code;
+    }
+}
+
+// Walks the marker segments up to the first frame header, as libjpeg does; a scan before it
+// means no size.
 std::optional<PictureDimensions> ProbeJpeg(std::FILE* file)
 {
     std::array<uint8_t, 8> bytes{};
     if (!ReadBytes(file, bytes.data(), 2) || bytes[0] != 0xFF || bytes[1] != 0xD8)
         return std::nullopt;
     for (;;) {
-        int marker = 0xFF;
-        while (marker == 0xFF) // fill bytes and the marker's own prefix
-            if ((marker = std::fgetc(file)) == EOF)
-                return std::nullopt;
+        const int marker = NextMarker(file);
+        if (marker == EOF)
+            return std::nullopt;
         if (marker == 0xD8 || marker == 0x01 || (marker >= 0xD0 && marker <= 0xD7))
             continue; // markers without a segment
         if (marker == 0xD9 || marker == 0xDA || !ReadBytes(file, bytes.data(), 2))
@@ -81,13 +99,38 @@ std::optional<PictureDimensions> ProbeBmp(std::FILE* file)
                              height < 0 ? -static_cast<int64_t>(height) : height};
 }
 
-// The logical screen, which the decoder's raster has unless an image reaches past it.
+// Skips the data sub-blocks that follow an extension's label or an image's code size.
+bool SkipSubBlocks(std::FILE* file)
+{
+    for (int size = std::fgetc(file); size != 0; size = std::fgetc(file))
+        if (size == EOF || std::fseek(file, size, SEEK_CUR) != 0)
+            return false;
+    return true;
+}
+
+// The raster of the first image on the logical screen, as the reader grows it; records are
+// walked as giflib walks them. A file without an image gives nothing.
 std::optional<PictureDimensions> ProbeGif(std::FILE* file)
 {
-    std::array<uint8_t, 10> bytes{};
-    if (!ReadBytes(file, bytes.data(), bytes.size()) || bytes[0] != 'G' || bytes[1] != 'I' || bytes[2] != 'F')
+    std::array<uint8_t, 13> screen{};
+    if (!ReadBytes(file, screen.data(), screen.size()) || screen[0] != 'G' || screen[1] != 'I' || screen[2] != 'F')
         return std::nullopt;
-    return PictureDimensions{LittleEndian(bytes.data() + 6, 2), LittleEndian(bytes.data() + 8, 2)};
+    if (screen[10] & 0x80 && std::fseek(file, 3L << ((screen[10] & 0x07) + 1), SEEK_CUR) != 0)
+        return std::nullopt; // the global colour table
+    int record = std::fgetc(file);
+    while (record == '!') { // an extension: its label, then its sub-blocks
+        if (std::fgetc(file) == EOF || !SkipSubBlocks(file))
+            return std::nullopt;
+        record = std::fgetc(file);
+    }
+    std::array<uint8_t, 8> image{};
+    if (record != ',' || !ReadBytes(file, image.data(), image.size()))
+        return std::nullopt;
+    const auto field = [&](int at) { return static_cast<int>(LittleEndian(image.data() + at, 2)); };
+    const GifCanvas canvas = CanvasOfFirstImage(static_cast<int>(LittleEndian(screen.data() + 6, 2)),
+                                                static_cast<int>(LittleEndian(screen.data() + 8, 2)),
+                                                field(0), field(2), field(4), field(6));
+    return PictureDimensions{canvas.width, canvas.height};
 }
 
 } // namespace gustara

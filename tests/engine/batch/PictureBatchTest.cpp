@@ -1,6 +1,8 @@
 #include "batch/PictureBatch.h"
 
 #include "BatchFixtures.h"
+#include "GifFixtures.h"
+#include "JpegFixtures.h"
 #include "rules/PathParts.h"
 
 #include <gtest/gtest.h>
@@ -116,6 +118,9 @@ TEST(PictureBatchTest, EstimatesFromTheHeaderAndRunsUnreadableHeadersAlone)
     const std::vector<uint8_t> bmpStart{'B', 'M', 0, 0, 0, 0, 0, 0, 0, 0};
     const auto noChunks = [](png_structp, png_infop) {};
     const auto gif = [](uint32_t width) { return Header({'G', 'I', 'F', '8', '9', 'a'}, {{width, 2}, {480, 2}}); };
+    // libjpeg skips bytes that are no marker up to the next 0xFF, and so does the probe.
+    std::vector<uint8_t> stray = EncodeJpeg(picture, 90, false);
+    stray.insert(stray.begin() + static_cast<std::ptrdiff_t>(test::FindJpegSegment(stray, 0xC0)), {0x12, 0x34});
     const struct {
         const char* name;
         std::vector<uint8_t> bytes;
@@ -128,7 +133,10 @@ TEST(PictureBatchTest, EstimatesFromTheHeaderAndRunsUnreadableHeadersAlone)
         // Only the headers are read: the rest of these files may be missing.
         {"info.bmp", Header(bmpStart, {{54, 4}, {40, 4}, {70, 4}, {static_cast<uint32_t>(-20), 4}}), 70 * 20 * 3 * 2},
         {"core.bmp", Header(bmpStart, {{54, 4}, {12, 4}, {300, 2}, {2, 2}}), 300 * 2 * 3 * 2},
-        {"screen.gif", gif(640), 640 * 480 * 3 * 2},
+        {"stray.jpg", stray, 40 * 30 * 3 * 2},
+        {"screen.gif", test::TinyGif(640, 480, 640, 480), 640 * 480 * 3 * 2},
+        // The first image reaches past the screen: the raster grows to hold it.
+        {"grown.gif", test::TinyGif(1, 1, 300, 200), 300 * 200 * 3 * 2},
         {"text.jpg", {'n', 'o', 't', ' ', 'j', 'p', 'e', 'g'}, UINT64_MAX},
         {"empty.png", {}, UINT64_MAX},
         {"zero.gif", gif(0), UINT64_MAX},
