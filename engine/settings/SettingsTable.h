@@ -68,6 +68,9 @@ template <class... Handlers>
 struct Overloaded : Handlers... {
     using Handlers::operator()...;
 };
+// Spelled out for clang before 17, which does not deduce an aggregate's arguments.
+template <class... Handlers>
+Overloaded(Handlers...) -> Overloaded<Handlers...>;
 
 // Every setting in the order of the load; the rows with a key, in this order, are the fifteen
 // keys of a file written from scratch.
