@@ -106,6 +106,17 @@ bool NextImage(GifFileType* gif)
     }
 }
 
+// Reads past the compressed data of the image just described, block by block, without
+// decoding it.
+void SkipImageData(GifFileType* gif)
+{
+    int codeSize = 0;
+    GifByteType* block = nullptr;
+    Check(gif, DGifGetCode(gif, &codeSize, &block));
+    while (block)
+        Check(gif, DGifGetCodeNext(gif, &block));
+}
+
 // Decodes the pixels of the image just described, calling onRow(y, indices) for every
 // row, y counted from the image's top; interlaced images arrive in their four passes.
 // Images larger than any picture the engine accepts are refused before decoding.
@@ -114,12 +125,7 @@ void DecodeImage(GifFileType* gif, RowHandler&& onRow)
 {
     const GifImageDesc& image = gif->Image;
     if (image.Width <= 0 || image.Height <= 0) {
-        // Nothing to draw, but the (empty) data blocks still stand before the next record.
-        int codeSize = 0;
-        GifByteType* block = nullptr;
-        Check(gif, DGifGetCode(gif, &codeSize, &block));
-        while (block)
-            Check(gif, DGifGetCodeNext(gif, &block));
+        SkipImageData(gif); // nothing to draw, but the (empty) data blocks still stand there
         return;
     }
     CheckPictureSize(image.Width, image.Height);
@@ -223,15 +229,14 @@ PictureRaster ReadGif(const std::string& path)
     return picture;
 }
 
-int CountGifImages(const std::string& path)
+int CountGifImages(const std::string& path, int enough)
 {
     GifHandle gif = OpenGif(path);
     int count = 0;
-    // Every image is decoded (and discarded row by row) so that a defect in any of them
-    // fails the count just as loading the whole file would.
-    while (NextImage(gif.get())) {
-        DecodeImage(gif.get(), [](int, const GifPixelType*) {});
-        ++count;
+    while (count < enough && NextImage(gif.get())) {
+        // The data is skipped, not decoded: a count costs what reading the file costs.
+        if (++count < enough)
+            SkipImageData(gif.get());
     }
     return count;
 }

@@ -31,8 +31,11 @@ struct GifCanvas {
 };
 GifCanvas CanvasOfFirstImage(int screenWidth, int screenHeight, int left, int top, int imageWidth, int imageHeight);
 
-// The number of images the GIF file holds. Decodes every image (keeping none) so that a
-// file fails here exactly when giflib cannot load all of it; throws EngineError then.
-int CountGifImages(const std::string& path);
+// The number of images the GIF file holds, counted up to `enough`: the records are read up to
+// the enough-th image descriptor, and the images before it are skipped without decoding a
+// pixel, so the cost does not grow with the images' sizes. Owns the file and the decoder only
+// during the call. Throws EngineError when the file cannot be read up to there (not a GIF, cut
+// short, a damaged record).
+int CountGifImages(const std::string& path, int enough);
 
 } // namespace gustara

@@ -18,7 +18,7 @@ namespace {
 std::optional<std::string_view> GifRefusal(const std::string& path, std::string* cause)
 {
     try {
-        if (CountGifImages(path) > 1)
+        if (CountGifImages(path, 2) > 1)
             return Text(Message::ReasonAnimatedGif);
     } catch (const EngineError& error) {
         if (cause)
