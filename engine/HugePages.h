@@ -11,4 +11,9 @@ namespace gustara {
 // it never fails.
 void AdviseHugePages(void* start, std::size_t size);
 
+// Gives the memory of the whole 2 MiB pages of [start + used, start + size) back to the system
+// while the range stays mapped: a later write there finds fresh zeroed pages. Pages partly in
+// use are kept. Only advice: it never fails.
+void ReturnUnusedPages(void* start, std::size_t used, std::size_t size);
+
 } // namespace gustara

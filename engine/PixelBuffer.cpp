@@ -37,9 +37,14 @@ KeptBlocks& Kept()
     return blocks;
 }
 
-// The kept block that serves `size` best: the smallest large enough, else the largest, to be
-// grown; taken out of the kept ones. None when nothing is kept.
-Block TakeKept(KeptBlocks& blocks, std::size_t size)
+// What the kept blocks offer a buffer of `size` bytes, taken out of them: the smallest block
+// large enough; else the largest, now too small to be worth keeping, to make room for a new one.
+struct Offer {
+    Block fitting;
+    Block outgrown;
+};
+
+Offer TakeKept(KeptBlocks& blocks, std::size_t size)
 {
     const auto byCapacity = [](const Block& a, const Block& b) { return a.capacity < b.capacity; };
     auto chosen = blocks.kept.end();
@@ -47,14 +52,15 @@ Block TakeKept(KeptBlocks& blocks, std::size_t size)
         if (block->capacity >= size && (chosen == blocks.kept.end() || byCapacity(*block, *chosen)))
             chosen = block;
     }
-    if (chosen == blocks.kept.end())
+    const bool fits = chosen != blocks.kept.end();
+    if (!fits)
         chosen = std::max_element(blocks.kept.begin(), blocks.kept.end(), byCapacity);
     if (chosen == blocks.kept.end())
         return {};
     const Block taken = *chosen;
     blocks.kept.erase(chosen);
     blocks.keptBytes -= taken.capacity;
-    return taken;
+    return fits ? Offer{taken, {}} : Offer{{}, taken};
 }
 
 } // namespace
@@ -63,36 +69,38 @@ PixelBuffer::PixelBuffer(std::size_t size)
 {
     if (size == 0)
         return;
-    Block block;
+    Offer offer;
     if (size >= kKeptFrom) {
         KeptBlocks& blocks = Kept();
         const std::lock_guard lock(blocks.mutex);
         if (blocks.spans > 0) {
-            block = TakeKept(blocks, size);
+            offer = TakeKept(blocks, size);
             counted_ = true;
-            blocks.inUse += std::max(block.capacity, size);
+            blocks.inUse += offer.fitting.data ? offer.fitting.capacity : size;
         }
     }
-    void* memory = block.data;
-    if (block.capacity < size) {
-        // realloc moves a mapped block's pages without copying them, and only the added
-        // pages are fresh.
-        memory = block.data ? std::realloc(block.data, size) : std::malloc(size);
-        if (memory == nullptr) {
-            std::free(block.data);
-            if (counted_) {
-                KeptBlocks& blocks = Kept();
-                const std::lock_guard lock(blocks.mutex);
-                blocks.inUse -= size;
-            }
-            throw std::bad_alloc();
-        }
-        // Decoders fill the block page by page.
-        AdviseHugePages(memory, size);
-        block.capacity = size;
+    // Freed before the new block is touched, so that the two are never resident together.
+    std::free(offer.outgrown.data);
+    if (offer.fitting.data) {
+        // The rest of a larger picture's block would stay resident beside what this picture
+        // needs besides its raster, such as a progressive JPEG's coefficients.
+        ReturnUnusedPages(offer.fitting.data, size, offer.fitting.capacity);
+        data_ = offer.fitting.data;
+        capacity_ = offer.fitting.capacity;
+        return;
     }
-    data_ = static_cast<uint8_t*>(memory);
-    capacity_ = block.capacity;
+    data_ = static_cast<uint8_t*>(std::malloc(size));
+    if (data_ == nullptr) {
+        if (counted_) {
+            KeptBlocks& blocks = Kept();
+            const std::lock_guard lock(blocks.mutex);
+            blocks.inUse -= size;
+        }
+        throw std::bad_alloc();
+    }
+    // Decoders fill the block page by page.
+    AdviseHugePages(data_, size);
+    capacity_ = size;
 }
 
 PixelBuffer::PixelBuffer(PixelBuffer&& other) noexcept

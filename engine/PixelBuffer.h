@@ -12,8 +12,9 @@ namespace gustara {
 class PixelBuffer {
 public:
     PixelBuffer() = default;
-    // A block of at least `size` bytes (none for 0), left uninitialised: a kept block when one
-    // is large enough, else a kept one grown or a fresh one. Throws std::bad_alloc when no
+    // A block of at least `size` bytes (none for 0), left uninitialised: the smallest kept
+    // block large enough, with the pages beyond `size` given back; else a fresh one, for which
+    // the largest kept block, too small, is freed. Throws std::bad_alloc when no
     // memory is left; nothing is held then.
     explicit PixelBuffer(std::size_t size);
     PixelBuffer(PixelBuffer&& other) noexcept;

@@ -10,8 +10,8 @@ namespace {
 
 constexpr std::size_t kMiB = std::size_t{1} << 20;
 
-// During a batch a freed block serves the next buffer that it can hold, and a kept block too
-// small for the next one is grown for it; every byte of the buffer can be written.
+// During a batch a freed block serves the next buffer that it can hold, and a block too small
+// for the next one makes way for a fresh one; every byte of the buffer can be written.
 TEST(PixelBuffer, BlocksAreReusedWhileReuseLasts)
 {
     const struct {
