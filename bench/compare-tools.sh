@@ -16,17 +16,20 @@
 #   TOOLS      (environment) the tools to run, default: floor gustara-j1 gustara-j2 window
 #              vips imagemagick; the floor always runs.
 # Needs: djpeg/cjpeg (libjpeg-turbo-progs), vips (libvips-tools), ImageMagick, GNU time, Xvfb
-# and xwininfo (xvfb, x11-utils); missing ones are installed with apt-get. The corpus comes
+# and xwininfo (xvfb, x11-utils), perf (linux-perf); missing ones are installed with apt-get. The corpus comes
 # from Debian's mate-backgrounds and plasma-workspace-wallpapers (apt-get download, unpacked
 # by dpkg-deb).
 #
 # The window ("window") runs under Xvfb with its settings in a config.ini of its own (fit into
 # 1280, strength 3, a sub-folder): it is started and shown first, then the pictures are dropped
 # on it through XDND, and the time runs from the drop to the last output file, which it writes
-# just before its final status. Its CPU time is that of the same span; its peak memory is the
-# largest resident size of the program (VmHWM), start-up included.
+# just before its final status. Its CPU time, and its context switches and migrations counted
+# by perf stat attached to it, are those of the same span; its peak memory is the largest
+# resident size of the program (VmHWM), start-up included. A fresh window is started for every
+# round, with no window manager.
 # Peak memory of the other tools is the largest resident size of any one process of a run
-# (GNU time's %M).
+# (GNU time's %M), their context switches those of all their threads (%w + %c). "cores" is the
+# CPU time over the wall time: how many cores a tool kept busy.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 rounds=${1:-5}
@@ -47,6 +50,7 @@ command -v vips >/dev/null || missing+=(libvips-tools)
 [[ -x /usr/bin/time ]] || missing+=(time)
 command -v Xvfb >/dev/null || missing+=(xvfb)
 command -v xwininfo >/dev/null || missing+=(x11-utils)
+command -v perf >/dev/null || missing+=(linux-perf)
 if ((${#missing[@]})); then
     echo "installing ${missing[*]}" >&2
     apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}" >/dev/null
@@ -175,9 +179,10 @@ cpu_of() {
     read -ra fields <"/proc/$1/stat"
     awk -v u="${fields[13]}" -v s="${fields[14]}" -v hz="$(getconf CLK_TCK)" 'BEGIN { print (u + s) / hz }'
 }
-# The window: shown first, then the drop, timed to the last output file. Prints "wall cpu peakKB".
+# The window: shown first, then the drop, timed to the last output file. Prints "wall cpu peakKB
+# switches migrations".
 run_window() {
-    local title="料理画像をおいしそうに加工するソフト" program start cpu_start written now outputs=()
+    local title="料理画像をおいしそうに加工するソフト" program start cpu_start written now outputs=() counter
     DISPLAY=$display QT_QPA_PLATFORM=xcb XDG_CONFIG_HOME=$window_config "$gustara" 2>"$work/window.err" &
     program=$!
     for _ in $(seq 300); do
@@ -187,6 +192,10 @@ run_window() {
     done
     [[ -e /proc/$program ]] || { echo "the window ended at start-up" >&2; return 1; }
     exec {never}<>"$shm/never"
+    # perf counts the threads the window starts after it has attached, too.
+    perf stat -x, -e context-switches,cpu-migrations -p "$program" -o "$shm/window-perf" 2>/dev/null &
+    counter=$!
+    read -t 0.3 -u "$never" || true  # time to attach
     cpu_start=$(cpu_of "$program")
     start=$EPOCHREALTIME
     DISPLAY=$display "$xdnd_drop" --timeout 30 --window-name "$title" "${sources[@]}"
@@ -202,9 +211,12 @@ run_window() {
     done
     now=$EPOCHREALTIME
     exec {never}<&-
+    kill -INT "$counter"
+    wait "$counter" 2>/dev/null || true
     echo "$(awk -v a="$now" -v b="$start" 'BEGIN { print a - b }') \
 $(awk -v a="$(cpu_of "$program")" -v b="$cpu_start" 'BEGIN { print a - b }') \
-$(awk '/^VmHWM:/ { print $2 }' "/proc/$program/status")"
+$(awk '/^VmHWM:/ { print $2 }' "/proc/$program/status") \
+$(awk -F, '$3 == "context-switches" { s = $1 } $3 == "cpu-migrations" { m = $1 } END { print s + 0, m + 0 }' "$shm/window-perf")"
     kill "$program"
     wait "$program" 2>/dev/null || true
 }
@@ -216,24 +228,26 @@ export VIPS_WARNING=0  # its notes on odd EXIF fields are not results
 results=$work/results.tsv
 : >"$results"
 load_at_start=$(cut -d' ' -f1-3 /proc/loadavg)
-# time_run MODE TOOL ROUND: appends "mode tool round wall cpu peakKB".
+# time_run MODE TOOL ROUND: appends "mode tool round wall cpu peakKB switches migrations"
+# (migrations only for the window, else -).
 time_run() {
-    local wall cpu user sys peak try
+    local wall cpu user sys peak try switches migrations=- voluntary involuntary
     rm -rf "$out" "$corpus/gustara-out" "$pngs/gustara-out" && mkdir -p "$out"
     if [[ $2 == window ]]; then
         for try in 1 2 3; do  # a window that ended at start-up is started again
             wall=
-            read -r wall cpu peak < <(run_window) || true
+            read -r wall cpu peak switches migrations < <(run_window) || true
             [[ -n $wall ]] && break
         done
         [[ -n $wall ]] || { echo "the window could not be started" >&2; exit 1; }
     else
-        /usr/bin/time -f '%e %U %S %M' -o "$work/time.txt" \
+        /usr/bin/time -f '%e %U %S %M %w %c' -o "$work/time.txt" \
             bash -c 'shopt -s nullglob; sources=("$@"); run_'"$2"' "$mode" "$out"' _ "${sources[@]}"
-        read -r wall user sys peak <"$work/time.txt"
+        read -r wall user sys peak voluntary involuntary <"$work/time.txt"
         cpu=$(awk -v u="$user" -v s="$sys" 'BEGIN { print u + s }')
+        switches=$((voluntary + involuntary))
     fi
-    echo "$1 $2 $3 $wall $cpu $peak" >>"$results"
+    echo "$1 $2 $3 $wall $cpu $peak $switches $migrations" >>"$results"
 }
 read -ra tools <<<"${TOOLS:-floor gustara-j1 gustara-j2 window vips imagemagick}"
 [[ " ${tools[*]} " == *" floor "* ]] || tools=(floor "${tools[@]}")
@@ -273,34 +287,50 @@ awk -v largest="$largest_raster" -v tools="floor gustara-j1 gustara-j2 window vi
     {
         key = $1 " " $2
         n = ++count[key]
-        wall[key, n] = $4; cpu[key, n] = $5
+        wall[key, n] = $4; cpu[key, n] = $5; cores[key, n] = $4 > 0 ? $5 / $4 : 0; switches[key, n] = $7
+        migrations[key, n] = $8
         if ($6 > peak[key]) peak[key] = $6
         at[$1, $2, $3] = $4
         rounds[$3] = 1
     }
     END {
-        printf "\n%-4s %-12s %27s %8s %27s %9s\n", "job", "tool", "wall s: min / median / max", "cpu s", "to floor: min / median / max", "peak MB"
+        printf "\n%-4s %-12s %27s %8s %6s %9s %27s %9s\n", "job", "tool", "wall s: min / median / max", "cpu s", "cores",
+            "switches", "to floor: min / median / max", "peak MB"
         toolCount = split(tools, tool, " "); split("fit full", mode, " ")
         for (k = 0; k < 2 * toolCount; ++k) {
             key = mode[int(k / toolCount) + 1] " " tool[k % toolCount + 1]
             if (!(key in count)) continue
             n = count[key]; split(key, part, " ")
-            for (i = 1; i <= n; ++i) { w[i] = wall[key, i]; c[i] = cpu[key, i] }
-            sort(w, n); sort(c, n)
+            for (i = 1; i <= n; ++i) { w[i] = wall[key, i]; c[i] = cpu[key, i]; b[i] = cores[key, i]; x[i] = switches[key, i]; g[i] = migrations[key, i] }
+            sort(w, n); sort(c, n); sort(b, n); sort(x, n); sort(g, n)
             m = 0
             for (r in rounds)
                 if ((part[1], "floor", r) in at && (part[1], part[2], r) in at)
                     ratio[++m] = at[part[1], part[2], r] / at[part[1], "floor", r]
             ratioText = "-"
             if (m) { sort(ratio, m); ratioText = sprintf("%.3f / %.3f / %.3f", ratio[1], median(ratio, m), ratio[m]) }
-            printf "%-4s %-12s %27s %8.2f %27s %9.1f\n", part[1], part[2],
-                sprintf("%.2f / %.2f / %.2f", w[1], median(w, n), w[n]), median(c, n), ratioText, peak[key] * 1024 / 1e6
+            printf "%-4s %-12s %27s %8.2f %6.2f %9d %27s %9.1f\n", part[1], part[2],
+                sprintf("%.2f / %.2f / %.2f", w[1], median(w, n), w[n]), median(c, n), median(b, n), median(x, n), ratioText,
+                peak[key] * 1024 / 1e6
             medianRatio[part[1], part[2]] = m ? median(ratio, m) : 0; peakOf[part[1], part[2]] = peak[key]
+            medianCores[part[1], part[2]] = median(b, n)
+            if (part[2] == "window") windowMigrations = median(g, n)
         }
+        # The window against --jobs 2 on the same drop, round by round.
+        m = 0
+        for (r in rounds)
+            if (("fit", "window", r) in at && ("fit", "gustara-j2", r) in at)
+                windowToCli[++m] = at["fit", "window", r] / at["fit", "gustara-j2", r]
+        windowText = "-"
+        if (m) { sort(windowToCli, m); windowText = sprintf("%.3f / %.3f / %.3f", windowToCli[1], median(windowToCli, m), windowToCli[m]) }
+        printf "\nthe window to --jobs 2, fit into 1280, min / median / max: %s; window migrations (median): %s\n",
+            windowText, windowMigrations == "" ? "-" : windowMigrations
         printf "\ntargets (median ratios to the floor of the same job):\n"
         printf "  fit into 1280, the window                %.3f  (at most 0.66)\n", medianRatio["fit", "window"]
-        printf "  fit into 1280, --jobs 2                  %.3f  (at most 0.62)\n", medianRatio["fit", "gustara-j2"]
-        printf "  fit into 1280, one picture at a time     %.3f  (at most 1.05)\n", medianRatio["fit", "gustara-j1"]
+        printf "  fit into 1280, the window to --jobs 2    %.3f  (at most 1.05)\n", m ? median(windowToCli, m) : 0
+        printf "  fit into 1280, the window, cores busy    %.2f  (at least 1.8)\n", medianCores["fit", "window"]
+        printf "  fit into 1280, --jobs 2                  %.3f  (at most 0.60)\n", medianRatio["fit", "gustara-j2"]
+        printf "  fit into 1280, one picture at a time     %.3f  (at most 1.00)\n", medianRatio["fit", "gustara-j1"]
         printf "  no fitting, one picture at a time        %.3f  (at most 1.08)\n", medianRatio["full", "gustara-j1"]
         printf "  peak memory, the window                  %.1f MB  (at most %.1f MB)\n",
             peakOf["fit", "window"] * 1024 / 1e6, (2 * largest + 40e6) / 1e6
