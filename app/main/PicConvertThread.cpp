@@ -8,6 +8,8 @@
 #include "settings/SettingsTable.h"
 #include "shared/RunOnUiThread.h"
 
+#include <utility>
+
 namespace gustara {
 
 TPicConvertThread::TPicConvertThread(TFormMain& formMain, TFormStatus& formStatus, bool keepGoing)
@@ -37,11 +39,14 @@ void TPicConvertThread::Execute()
 bool TPicConvertThread::Prepare()
 {
     try {
-        RunOnUiThread([this] { MarkSucceeded(); });
         PicList = {};
-        RunOnUiThread([this] { GetFileList(); });
         PicConvert = std::make_unique<TthPicConvert>();
-        RunOnUiThread([this] { ReadSettings(); });
+        // One wait for all three, so that the first picture starts as soon as the window is free.
+        RunOnUiThread([this] {
+            MarkSucceeded();
+            GetFileList();
+            ReadSettings();
+        });
         return true;
     } catch (...) {
         // The label keeps its starting text: no picture has been named yet.
@@ -67,8 +72,10 @@ bool TPicConvertThread::ConvertAll()
 void TPicConvertThread::PictureStarted(std::size_t index)
 {
     ShowProgressAt(index, 0);
-    StatusText = PictureProcessingMessage(PicList[index]);
-    RunOnUiThread([this] { ShowStatus(); });
+    PostToUiThread(FormStatus, [this, text = PictureProcessingMessage(PicList[index])] {
+        if (!StopRequested)
+            ShowStatus(text);
+    });
 }
 
 void TPicConvertThread::StepFinished(std::size_t index, int step)
@@ -84,17 +91,26 @@ void TPicConvertThread::PictureWritten(std::size_t index, const std::string&)
 void TPicConvertThread::PictureFailed(std::size_t index, const std::string& reason)
 {
     Result.failures.push_back({PicList[index], reason});
-    RunOnUiThread([this] { MarkFailed(); });
+    PostToUiThread(FormMain, [this] { MarkFailed(); });
     if (Result.keepGoing)
         return;
-    StatusText = PictureFailedMessage(PicList[index], reason);
-    RunOnUiThread([this] { ShowStatus(); });
+    PostToUiThread(FormStatus, [this, text = PictureFailedMessage(PicList[index], reason)] { ShowStatus(text); });
 }
 
 void TPicConvertThread::ShowProgressAt(std::size_t index, int step)
 {
-    Progress = static_cast<int32_t>(index) * kUnitsPerPicture + step;
-    RunOnUiThread([this] { ShowProgress(); });
+    const int32_t progress = static_cast<int32_t>(index) * kUnitsPerPicture + step;
+    // Nothing more is shown once a stop is asked for, as when every report waited.
+    auto show = [this, progress] {
+        if (!StopRequested)
+            ShowProgress(progress);
+    };
+    // The last report before a picture is written waits for the screen, so that a stop asked
+    // for on what the screen shows is seen before the file is written.
+    if (step == kUnitsPerPicture - 2)
+        RunOnUiThread(show);
+    else
+        PostToUiThread(FormStatus, std::move(show));
 }
 
 void TPicConvertThread::MarkSucceeded()
@@ -113,14 +129,14 @@ void TPicConvertThread::ReadSettings()
     BatchJobs = FormMain.BatchJobs;
 }
 
-void TPicConvertThread::ShowProgress()
+void TPicConvertThread::ShowProgress(int32_t progress)
 {
-    FormStatus.SetProgress(Progress);
+    FormStatus.SetProgress(progress);
 }
 
-void TPicConvertThread::ShowStatus()
+void TPicConvertThread::ShowStatus(const std::string& statusText)
 {
-    FormStatus.SetStatusText(QString::fromStdString(StatusText));
+    FormStatus.SetStatusText(QString::fromStdString(statusText));
 }
 
 void TPicConvertThread::MarkFailed()

@@ -40,8 +40,11 @@ struct BatchOutcome {
 // label names it with its reason and the main window's ConvertSucceeded becomes false. A stop
 // is looked at before each picture starts and before its file is written: an abandoned
 // picture leaves no file, and nothing is written after it, even a picture already finished.
-// The worker touches the windows only through RunOnUiThread, except for handing the output
-// folder to the progress window after the last picture. Both windows must outlive the run.
+// The worker waits for the user-interface thread at the start, to take the list and the
+// settings, and before each picture is written, until the screen shows its last step; its
+// other reports are posted and shown in the order made while the pictures go on, and none is
+// shown once a stop is asked for. Handing the output folder to the progress window after the
+// last picture is a direct call. Both windows must outlive the run.
 class TPicConvertThread : public QThread, private BatchObserver {
     Q_OBJECT
 public:
@@ -71,7 +74,7 @@ private:
     // that fails, unless the batch keeps going.
     bool ConvertAll();
 
-    // The batch's reports, on this thread, each passed on through RunOnUiThread. A failed
+    // The batch's reports, on this thread, posted to the user-interface thread. A failed
     // picture is recorded; unless the batch keeps going it is shown and ends the batch.
     void PictureStarted(std::size_t index) override;
     void StepFinished(std::size_t index, int step) override;
@@ -83,8 +86,9 @@ private:
     void MarkSucceeded();
     void GetFileList();
     void ReadSettings();
-    void ShowProgress();
-    void ShowStatus();
+    // Posted to the user-interface thread; they take what they show as values.
+    void ShowProgress(int32_t progress);
+    void ShowStatus(const std::string& statusText);
     void MarkFailed();
 
     TFormMain& FormMain;
@@ -92,8 +96,6 @@ private:
     std::atomic<bool> StopRequested{false};
     BatchOutcome Result;
 
-    std::string StatusText;
-    int32_t Progress = 0;
     std::unique_ptr<TthPicConvert> PicConvert;
     std::vector<std::string> PicList;
     std::size_t BatchJobs = 1;

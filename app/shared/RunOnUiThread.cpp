@@ -6,6 +6,7 @@
 
 #include <exception>
 #include <stdexcept>
+#include <utility>
 
 namespace gustara {
 
@@ -39,6 +40,13 @@ void RunOnUiThread(const std::function<void()>& operation)
         throw std::runtime_error("the user-interface thread ended before the operation ran");
     if (failure)
         std::rethrow_exception(failure);
+}
+
+void PostToUiThread(QObject& receiver, std::function<void()> operation)
+{
+    // Queued events of one thread keep their order, whatever object receives them, and
+    // RunOnUiThread queues its calls the same way.
+    QMetaObject::invokeMethod(&receiver, std::move(operation), Qt::QueuedConnection);
 }
 
 } // namespace gustara

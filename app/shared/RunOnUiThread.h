@@ -2,6 +2,8 @@
 
 #include <functional>
 
+class QObject;
+
 namespace gustara {
 
 // Runs the operation on the user-interface thread (the thread of the application object)
@@ -12,5 +14,11 @@ namespace gustara {
 // this, or both block for ever. Throws std::logic_error when no application object exists
 // and std::runtime_error when the application ends before the operation could run.
 void RunOnUiThread(const std::function<void()>& operation);
+
+// Queues the operation for the thread of `receiver` and returns at once, without waiting for
+// it; the operation owns copies of what it uses. Operations posted from one thread, and calls
+// of RunOnUiThread from it, run in the order they were made. An operation still queued when the
+// receiver is destroyed is dropped. Never fails; the operation must not throw.
+void PostToUiThread(QObject& receiver, std::function<void()> operation);
 
 } // namespace gustara

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+using gustara::PostToUiThread;
 using gustara::RunOnUiThread;
 
 class RunOnUiThreadTest : public QObject {
@@ -84,6 +85,30 @@ private slots:
             QCOMPARE(done[i], i);
             QCOMPARE(seenByWorker[i], size_t(i + 1));
         }
+    }
+
+    // Posted operations run on the user-interface thread in the order posted, before a later
+    // blocking call of the same worker; one whose receiver is gone is dropped.
+    void postedOperationsKeepTheirOrderWithBlockingCalls()
+    {
+        QObject receiver;
+        std::vector<int> done;
+        std::size_t doneBeforeBlockingCall = 0;
+        QVERIFY(RunInWorker([&] {
+            for (int i = 0; i < 50; ++i)
+                PostToUiThread(receiver, [&done, i] { done.push_back(i); });
+            RunOnUiThread([&] { doneBeforeBlockingCall = done.size(); });
+        }));
+        QCOMPARE(doneBeforeBlockingCall, size_t(50));
+        for (int i = 0; i < 50; ++i)
+            QCOMPARE(done[i], i);
+
+        bool ran = false;
+        auto gone = std::make_unique<QObject>();
+        PostToUiThread(*gone, [&ran] { ran = true; });
+        gone.reset();
+        QCoreApplication::processEvents();
+        QVERIFY(!ran);
     }
 };
 
