@@ -4,21 +4,15 @@
 #include "EngineError.h"
 #include "UnitThPicConvert.h"
 
+#include "ScratchFile.h"
+
 #include <cstdint>
-#include <cstdio>
 #include <string>
-#include <unistd.h>
 
 namespace {
 
 // Inputs beyond this are not interesting and only slow the fuzzer down.
 constexpr std::size_t kMaxInputBytes = 1 << 20;
-
-std::string ScratchPath()
-{
-    const char* folder = std::getenv("TMPDIR");
-    return std::string(folder ? folder : "/tmp") + "/gustara-fuzz-" + std::to_string(::getpid()) + GUSTARA_FUZZ_EXTENSION;
-}
 
 } // namespace
 
@@ -29,12 +23,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
 {
     if (size > kMaxInputBytes)
         return -1;
-    static const std::string path = ScratchPath();
-    FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file)
+    const std::string path = gustara::fuzz::WriteScratchFile(data, size);
+    if (path.empty())
         return 0;
-    std::fwrite(data, 1, size, file);
-    std::fclose(file);
 
     gustara::TthPicConvert engine;
     gustara::PictureRaster picture;

@@ -84,8 +84,10 @@ for name in "${harnesses[@]}"; do
   work=$top/fuzz/corpus-$name
   findings=$top/fuzz/findings/$name
   mkdir -p "$work" "$findings"
-  corpus_seeds "$name" | while read -r file; do cp -n "$file" "$work/" 2>/dev/null || true; done
-  make_seeds "$name" "$work"
+  # A probe harness starts from the pictures of its format's load harness.
+  seeds=${name/#probe-/load-}
+  corpus_seeds "$seeds" | while read -r file; do cp -n "$file" "$work/" 2>/dev/null || true; done
+  make_seeds "$seeds" "$work"
   echo "== $name: $seconds s" >&2
   # Pictures are capped at 1 Mi pixels here, so any single allocation over 256 MB is a finding
   # (an allocation sized from a header's claim rather than from the data).
