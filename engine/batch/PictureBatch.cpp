@@ -51,9 +51,9 @@ public:
                     return {{}, std::nullopt, true};
                 datastream = engine.ApplyJpegQuality(picture);
             }
-            // The raster is gone; the result may wait for its turn while others are worked on,
-            // so it gives back the room the writer reserved (a raster's worth) and keeps its bytes.
-            datastream.shrink_to_fit();
+            // The room the writer reserved beyond the datastream was never touched, so it costs
+            // address space only; copying the bytes into a fitted buffer would add a second copy
+            // while the raster's block is kept for the next picture.
             return {std::move(datastream), std::nullopt};
         } catch (const std::exception& failure) {
             return {{}, failure.what()};
