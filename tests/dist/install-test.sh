@@ -21,7 +21,7 @@ default_opener() {  # SHARE_DIR TYPE
 mkdir -p "$work/claiming/applications"
 sed 's|^Exec=.*|&\nMimeType=image/bmp;|' "$share/applications/$entry" >"$work/claiming/applications/$entry"
 [[ $(default_opener "$work/claiming" image/bmp) == "$entry" ]] || { echo "xdg-mime misses a claiming entry" >&2; exit 1; }
-for type in image/bmp image/jpeg image/png image/gif; do
+for type in image/bmp image/jpeg image/png image/gif image/heic image/avif image/webp; do
     opener=$(default_opener "$share" "$type")
     [[ -z $opener ]] || { echo "xdg-mime opens $type with $opener" >&2; exit 1; }
 done
