@@ -2,6 +2,7 @@
 // as the libraries' own decoders (heif-convert, dwebp) read it, byte for byte; and hostile files.
 
 #include "EngineError.h"
+#include "MetadataFixtures.h"
 #include "PngFixtures.h"
 #include "read/HeifReader.h"
 #include "read/PngReader.h"
@@ -9,6 +10,7 @@
 #include "TestFiles.h"
 
 #include <gtest/gtest.h>
+#include <libheif/heif.h>
 
 #include <algorithm>
 #include <string>
@@ -91,6 +93,47 @@ TEST(PhoneFormats, decodeAsTheLibrariesOwnToolsByteForByte)
         EXPECT_TRUE(test::SamePixels(picture, ReadPng(reference)));
         EXPECT_EQ(picture.metadata().orientation, 1);
     }
+}
+
+// heif-enc writes neither a turn nor a profile of its own, so this file is made with libheif's
+// encoder directly: the test photo with `profile`, to be shown turned a quarter clockwise.
+void WriteTurnedHeic(const std::string& path, const Bytes& profile)
+{
+    const PictureRaster photo = test::MakeTestPicture(64, 48, 7);
+    heif_context* context = heif_context_alloc();
+    heif_encoder* encoder = nullptr;
+    heif_image* image = nullptr;
+    heif_encoding_options* options = heif_encoding_options_alloc();
+    options->image_orientation = heif_orientation_rotate_90_cw;
+    ASSERT_EQ(heif_context_get_encoder_for_format(context, heif_compression_HEVC, &encoder).code, heif_error_Ok);
+    heif_image_create(64, 48, heif_colorspace_RGB, heif_chroma_interleaved_RGB, &image);
+    heif_image_add_plane(image, heif_channel_interleaved, 64, 48, 8);
+    int stride = 0;
+    uint8_t* plane = heif_image_get_plane(image, heif_channel_interleaved, &stride);
+    for (int32_t y = 0; y < 48; ++y)
+        std::copy_n(photo.row(y), photo.stride(), plane + y * stride);
+    heif_image_set_raw_color_profile(image, "prof", profile.data(), profile.size());
+    EXPECT_EQ(heif_context_encode_image(context, image, encoder, options, nullptr).code, heif_error_Ok);
+    EXPECT_EQ(heif_context_write_to_file(context, path.c_str()).code, heif_error_Ok);
+    heif_encoding_options_free(options);
+    heif_image_release(image);
+    heif_encoder_release(encoder);
+    heif_context_free(context);
+}
+
+// Turned as heif-convert turns it, so the raster carries no orientation, and with its profile.
+TEST(PhoneFormats, turnedHeicIsReadUprightWithItsProfile)
+{
+    test::TempDir dir;
+    const Bytes profile = test::DisplayProfile(400);
+    const std::string path = dir.file("turned.heic");
+    WriteTurnedHeic(path, profile);
+    ASSERT_EQ(test::RunCommand("heif-convert --quiet " + ShellQuote(path) + " " + ShellQuote(dir.file("upright.png"))), 0);
+    const PictureRaster picture = ReadHeif(path);
+    EXPECT_EQ(picture.width(), 48);
+    EXPECT_TRUE(test::SamePixels(picture, ReadPng(dir.file("upright.png"))));
+    EXPECT_EQ(picture.metadata().orientation, 1);
+    EXPECT_EQ(picture.metadata().iccProfile, profile);
 }
 
 // A header claiming 60000 x 60000 pixels, a cut file and a JPEG under a HEIF name each fail
