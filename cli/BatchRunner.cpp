@@ -63,24 +63,30 @@ private:
 
 } // namespace
 
-bool RejectAny(const std::vector<std::string>& pictures, std::ostream& errors)
+bool RejectAny(const std::vector<std::string>& pictures, MoreFormats more, std::ostream& errors)
 {
     std::vector<std::string> errorList;
+    bool moreFormatsRefused = false;
     for (const std::string& path : pictures) {
-        // Unlike the window, the command line says why a GIF file cannot be loaded.
+        // Unlike the window, the command line says why a file it looks into cannot be read.
         std::string cause;
-        if (const auto reason = RejectionReason(path, &cause))
+        if (const auto reason = RejectionReason(path, &cause, more)) {
             errorList.push_back(ErrorListEntry(WithDetail(*reason, cause), path));
+            moreFormatsRefused = moreFormatsRefused || (more == MoreFormats::Off && IsMoreFormatExt(path));
+        }
     }
     if (errorList.empty())
         return false;
-    errors << ForDisplay(WithoutCarriageReturns(BuildErrorMessage(errorList)));
+    std::string message = BuildErrorMessage(errorList);
+    if (moreFormatsRefused)
+        message = WithClosingLine(std::move(message), Text(Message::HintMoreFormatsCli));
+    errors << ForDisplay(WithoutCarriageReturns(message));
     return true;
 }
 
 ExitStatus RunBatch(CliRequest& request, std::ostream& out, std::ostream& errors, bool showProgress)
 {
-    if (RejectAny(request.pictures, errors))
+    if (RejectAny(request.pictures, request.moreFormats, errors))
         return kBadRequest;
 
     BatchOptions options;

@@ -10,9 +10,10 @@ namespace gustara::cli {
 
 enum ExitStatus { kAllConverted = 0, kSomeFailed = 1, kBadRequest = 2 };
 
-// Checks the pictures with the window's drop rules; on any rejection prints the window's
-// message on `errors` and returns true.
-bool RejectAny(const std::vector<std::string>& pictures, std::ostream& errors);
+// Checks the pictures with the window's drop rules, HEIC, HEIF, AVIF and WebP taken only with
+// `more` On; on any rejection prints the window's message on `errors` (closed by where to turn
+// those on, when it refuses such a file for want of them) and returns true.
+bool RejectAny(const std::vector<std::string>& pictures, MoreFormats more, std::ostream& errors);
 
 // Checks the pictures with the window's drop rules (any rejection: the window's message on
 // `errors`, nothing converted), then converts them, up to request.jobs pictures at a time,

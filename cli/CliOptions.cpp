@@ -25,6 +25,7 @@ enum OptionId {
     kQuality,
     kTargetSize,
     kKeepGoing,
+    kMoreFormats,
     kMemory,
     kVersion,
     kCompare,
@@ -103,6 +104,7 @@ ExclusiveOptionCounts ApplyOptions(int argc, char** argv, CliRequest& request)
         {"quality", required_argument, nullptr, kQuality},
         {"target-size", required_argument, nullptr, kTargetSize},
         {"keep-going", no_argument, nullptr, kKeepGoing},
+        {"more-formats", no_argument, nullptr, kMoreFormats},
         {"jobs", required_argument, nullptr, 'j'},
         {"memory", required_argument, nullptr, kMemory},
         {"help", no_argument, nullptr, 'h'},
@@ -152,6 +154,9 @@ ExclusiveOptionCounts ApplyOptions(int argc, char** argv, CliRequest& request)
             break;
         case kKeepGoing:
             request.keepGoing = true;
+            break;
+        case kMoreFormats:
+            request.moreFormats = MoreFormats::On;
             break;
         case 'j':
             request.jobs = ParseWholeNumberIn(value, 1, INT32_MAX, Message::UsageJobs);

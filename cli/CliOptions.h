@@ -1,6 +1,7 @@
 #pragma once
 
 #include "UnitThPicConvert.h"
+#include "read/PictureFormat.h"
 #include "rules/Messages.h"
 
 #include <cstdint>
@@ -17,6 +18,7 @@ struct CliRequest {
     int32_t jobs = 1;          // pictures worked on at the same time; --jobs, else the cores
     uint64_t memoryBudget = UINT64_MAX;  // bytes for the pictures in flight; --memory, else a quarter of memory
     bool keepGoing = false;
+    MoreFormats moreFormats = MoreFormats::Off;  // --more-formats: HEIC, AVIF and WebP read too
     std::string compareOutput;  // --compare: where the strip of the one picture goes
 
     bool showHelp = false;

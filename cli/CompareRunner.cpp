@@ -14,7 +14,7 @@ namespace gustara::cli {
 
 ExitStatus RunCompare(const CliRequest& request, std::ostream& out, std::ostream& errors)
 {
-    if (RejectAny(request.pictures, errors))
+    if (RejectAny(request.pictures, request.moreFormats, errors))
         return kBadRequest;
     const std::string& path = request.pictures.front();
     const TthPicConvert& settings = request.settings;

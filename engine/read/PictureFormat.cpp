@@ -4,14 +4,37 @@
 
 namespace gustara {
 
+namespace {
+
+template <std::size_t Count>
+PictureFormat FormatIn(const std::array<FormatExtension, Count>& extensions, std::string_view extension)
+{
+    for (const FormatExtension& known : extensions) {
+        if (extension == known.extension)
+            return known.format;
+    }
+    return PictureFormat::None;
+}
+
+} // namespace
+
 PictureFormat PictureFormatOf(std::string_view path)
 {
     const std::string extension = UpperAscii(ExtensionOf(path));
-    for (const FormatExtension& supported : kSupportedExtensions) {
-        if (extension == supported.extension)
-            return supported.format;
-    }
-    return PictureFormat::None;
+    const PictureFormat format = FormatIn(kSupportedExtensions, extension);
+    return format != PictureFormat::None ? format : FormatIn(kMoreExtensions, extension);
+}
+
+bool IsMoreFormatExt(std::string_view path)
+{
+    return FormatIn(kMoreExtensions, UpperAscii(ExtensionOf(path))) != PictureFormat::None;
+}
+
+bool IsSupportedExt(std::string_view path, MoreFormats more)
+{
+    const std::string extension = UpperAscii(ExtensionOf(path));
+    return FormatIn(kSupportedExtensions, extension) != PictureFormat::None
+        || (more == MoreFormats::On && FormatIn(kMoreExtensions, extension) != PictureFormat::None);
 }
 
 } // namespace gustara

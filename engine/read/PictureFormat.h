@@ -5,7 +5,7 @@
 
 namespace gustara {
 
-enum class PictureFormat { None, Bmp, Jpeg, Png, Gif };
+enum class PictureFormat { None, Bmp, Jpeg, Png, Gif, Heif, Webp };
 
 struct FormatExtension {
     std::string_view extension;  // upper case, dot included
@@ -22,8 +22,29 @@ inline constexpr std::array<FormatExtension, 5> kSupportedExtensions = {{
     {".GIF", PictureFormat::Gif},
 }};
 
-// The format a path is read as, by the upper-cased extension of its last component only,
-// one of kSupportedExtensions. Contents are never sniffed; anything else is None.
+// Whether pictures as phones and the web save them are taken in besides those (MORE_FORMATS in
+// the window's settings, --more-formats on the command line): off, the intake is as it always was.
+enum class MoreFormats { Off, On };
+
+// Their extensions: HEIF files as phones (.heic), other writers (.heif) and cameras (.hif) name
+// them, AVIF, and WebP.
+inline constexpr std::array<FormatExtension, 5> kMoreExtensions = {{
+    {".HEIC", PictureFormat::Heif},
+    {".HEIF", PictureFormat::Heif},
+    {".HIF", PictureFormat::Heif},
+    {".AVIF", PictureFormat::Heif},
+    {".WEBP", PictureFormat::Webp},
+}};
+
+// The format a path is read as, by the upper-cased extension of its last component only, one
+// of kSupportedExtensions or kMoreExtensions. Contents are never sniffed; anything else is None.
 PictureFormat PictureFormatOf(std::string_view path);
+
+// True when the path's extension is one of kMoreExtensions.
+bool IsMoreFormatExt(std::string_view path);
+
+// True when the path's extension is one of the five supported ones, or with `more` On one of
+// kMoreExtensions.
+bool IsSupportedExt(std::string_view path, MoreFormats more = MoreFormats::Off);
 
 } // namespace gustara

@@ -4,9 +4,11 @@
 #include "FileKind.h"
 #include "read/BmpReader.h"
 #include "read/GifReader.h"
+#include "read/HeifReader.h"
 #include "read/PictureFile.h"
 #include "read/PictureFormat.h"
 #include "read/PngReader.h"
+#include "read/WebpReader.h"
 
 #include <fcntl.h>
 
@@ -14,11 +16,19 @@ namespace gustara {
 
 namespace {
 
-// A GIF with more than one image is an animation, which is not converted.
-std::optional<std::string_view> GifRefusal(const std::string& path, std::string* cause)
+bool IsAnimatedGif(const std::string& path)
+{
+    return CountGifImages(path, 2) > 1;  // counting stops at the second image
+}
+
+// A picture of several frames (a GIF of more than one image, an animated WebP, a HEIF image
+// sequence) is an animation, which is not converted: all are refused as an animated GIF is, in
+// one group. A file that cannot be looked into is refused as a GIF that does not load.
+template <bool (*IsAnimation)(const std::string&)>
+std::optional<std::string_view> AnimationRefusal(const std::string& path, std::string* cause)
 {
     try {
-        if (CountGifImages(path, 2) > 1)
+        if (IsAnimation(path))
             return Text(Message::ReasonAnimatedGif);
     } catch (const EngineError& error) {
         if (cause)
@@ -49,7 +59,9 @@ const FormatReader* ReaderFor(const std::string& path)
     static constexpr FormatReader kBmp{ReadBmp, nullptr, ProbeBmp, nullptr};
     static constexpr FormatReader kJpeg{ReadJpeg, ReadJpegAtScale, ProbeJpeg, nullptr};
     static constexpr FormatReader kPng{ReadPng, nullptr, ProbePng, nullptr};
-    static constexpr FormatReader kGif{ReadGif, nullptr, ProbeGif, GifRefusal};
+    static constexpr FormatReader kGif{ReadGif, nullptr, ProbeGif, AnimationRefusal<IsAnimatedGif>};
+    static constexpr FormatReader kHeif{ReadHeif, nullptr, ProbeHeif, AnimationRefusal<IsHeifSequence>};
+    static constexpr FormatReader kWebp{ReadWebp, nullptr, ProbeWebp, AnimationRefusal<IsWebpAnimation>};
     switch (PictureFormatOf(path)) {
     case PictureFormat::Bmp:
         return &kBmp;
@@ -59,6 +71,10 @@ const FormatReader* ReaderFor(const std::string& path)
         return &kPng;
     case PictureFormat::Gif:
         return &kGif;
+    case PictureFormat::Heif:
+        return &kHeif;
+    case PictureFormat::Webp:
+        return &kWebp;
     case PictureFormat::None:
         break;
     }
@@ -98,11 +114,14 @@ std::optional<PictureDimensions> ProbePicture(const std::string& path)
     return dimensions;
 }
 
-std::optional<std::string_view> RejectionReason(const std::string& path, std::string* cause)
+std::optional<std::string_view> RejectionReason(const std::string& path, std::string* cause, MoreFormats more)
 {
-    const FormatReader* reader = ReaderFor(path);
-    if (!reader)
-        return KindAt(path, Links::Followed) == FileKind::Folder ? Text(Message::ReasonFolder) : Text(Message::ReasonFormat);
+    const FormatReader* reader = IsSupportedExt(path, more) ? ReaderFor(path) : nullptr;
+    if (!reader) {
+        if (KindAt(path, Links::Followed) == FileKind::Folder)
+            return Text(Message::ReasonFolder);
+        return Text(more == MoreFormats::On ? Message::ReasonFormatMore : Message::ReasonFormat);
+    }
     return reader->refusal ? reader->refusal(path, cause) : std::nullopt;
 }
 

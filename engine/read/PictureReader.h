@@ -7,6 +7,7 @@
 #include "PictureRaster.h"
 #include "read/JpegReader.h"
 #include "read/PictureDimensions.h"
+#include "read/PictureFormat.h"
 #include "rules/Messages.h"
 
 #include <optional>
@@ -36,10 +37,12 @@ PictureRaster ReadPicture(const std::string& path, const ScaleChoice& chooseScal
 std::optional<PictureDimensions> ProbePicture(const std::string& path);
 
 // The reason a dropped path (or a picture named on the command line) is refused, one of the
-// Reason texts of rules/MessageList.h, or nothing when it is accepted. Only a GIF file is looked
-// into (its images are counted); only a path with an unsupported extension is tested for being
-// a folder. When a GIF file cannot be read and `cause` is given, it receives the reader's
-// reason, for callers that show more than the drop's own text. Throws only bad_alloc.
-std::optional<std::string_view> RejectionReason(const std::string& path, std::string* cause = nullptr);
+// Reason texts of rules/MessageList.h, or nothing when it is accepted. HEIC, HEIF, AVIF and WebP
+// files are supported only when `more` is On. Only a GIF, HEIF or WebP file is looked into
+// (whether it holds several frames); only a path with an unsupported extension is tested for
+// being a folder. When such a file cannot be read and `cause` is given, it receives the
+// reader's reason, for callers that show more than the drop's own text. Throws only bad_alloc.
+std::optional<std::string_view> RejectionReason(const std::string& path, std::string* cause = nullptr,
+                                                MoreFormats more = MoreFormats::Off);
 
 } // namespace gustara

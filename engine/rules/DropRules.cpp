@@ -55,6 +55,14 @@ std::string BuildErrorMessage(std::vector<std::string>& errorList)
     return message;
 }
 
+std::string WithClosingLine(std::string message, std::string_view line)
+{
+    if (!message.ends_with("\r\n"))
+        message += "\r\n";  // after the count of entries beyond those listed
+    message.append("\r\n").append(line).append("\r\n");
+    return message;
+}
+
 std::string SingleRefusalMessage(std::string_view path, std::string_view reason)
 {
     std::vector<std::string> errorList{ErrorListEntry(reason, path)};

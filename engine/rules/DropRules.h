@@ -19,6 +19,10 @@ std::string ErrorListEntry(std::string_view reason, std::string_view path);
 // both build their refusal here, so their lists cannot differ. Throws only bad_alloc.
 std::string BuildErrorMessage(std::vector<std::string>& errorList);
 
+// `message` (one that BuildErrorMessage made) closed by an empty line and `line`, which ends in
+// CR LF as every line there does; the message's own lines stay as they are. Throws only bad_alloc.
+std::string WithClosingLine(std::string message, std::string_view line);
+
 // The message that a drop of this one path alone shows when the path is refused for
 // `reason`: BuildErrorMessage of its one entry. Throws nothing but bad_alloc.
 std::string SingleRefusalMessage(std::string_view path, std::string_view reason);

@@ -5,13 +5,14 @@
 // The window shows the Japanese texts; the command line shows the language of the user's locale.
 
 // Why a dropped path (or a picture named on the command line) is refused, and the message that lists them.
+// A reason holds no ASCII comma: its list entry is the reason, a comma and the file name.
 GUSTARA_MESSAGE(ReasonAnimatedGif, "アニメーションGIFには対応していません", "animated GIF files are not supported")
 GUSTARA_MESSAGE(ReasonGifReadError, "読込みエラー", "read error")
 GUSTARA_MESSAGE(ReasonFolder, "フォルダのドロップには対応していません", "folders are not supported")
-GUSTARA_MESSAGE(ReasonFormat, "「JPEG形式、GIF形式、PNG形式、BMP形式」以外の形式には対応していません", "only JPEG, GIF, PNG and BMP files are supported")
+GUSTARA_MESSAGE(ReasonFormat, "「JPEG形式、GIF形式、PNG形式、BMP形式」以外の形式には対応していません", "only JPEG / GIF / PNG / BMP files are supported")
 // With HEIC, AVIF and WebP read too (MORE_FORMATS, --more-formats) the format reason names them as well;
 // while they are not read, a refusal that holds such files ends with where to turn them on.
-GUSTARA_MESSAGE(ReasonFormatMore, "「JPEG形式、GIF形式、PNG形式、BMP形式、HEIC形式、AVIF形式、WebP形式」以外の形式には対応していません", "only JPEG, GIF, PNG, BMP, HEIC, AVIF and WebP files are supported")
+GUSTARA_MESSAGE(ReasonFormatMore, "「JPEG形式、GIF形式、PNG形式、BMP形式、HEIC形式、AVIF形式、WebP形式」以外の形式には対応していません", "only JPEG / GIF / PNG / BMP / HEIC / AVIF / WebP files are supported")
 GUSTARA_MESSAGE(HintMoreFormatsWindow, "（HEIC・AVIF・WebP は 設定(S) の「HEIC・AVIF・WebP も読み込む」で読み込めます）", "(HEIC, AVIF and WebP files are read when 設定(S) > HEIC・AVIF・WebP も読み込む is checked)")
 GUSTARA_MESSAGE(HintMoreFormatsCli, "(HEIC・AVIF・WebP は --more-formats を付けると読み込めます)", "(HEIC, AVIF and WebP files are read with --more-formats)")
 GUSTARA_MESSAGE(RefusalHeading, "■%1", "%1:")
@@ -146,6 +147,7 @@ GUSTARA_MESSAGE(CliHelp,
     "      --quality=N       JPEG 品質 0..100 (既定 100)\n"
     "      --target-size=KB  KB*1024 バイト未満になる最も高い品質 (100, 90, ..., 0) で保存\n"
     "      --keep-going      失敗した画像があっても続ける (既定: 最初の失敗で止める)\n"
+    "      --more-formats    HEIC, HEIF, AVIF, WebP の画像も読み込む (既定: 読み込まない)\n"
     "      --compare=OUT.jpg 画像一枚の元の画像と三つの強さを横に並べた JPEG を OUT.jpg に保存\n"
     "                        (それぞれ --size の枠に収める。既定 400)\n"
     "  -j, --jobs=N          同時に処理する画像の数 (既定: CPU のコア数)。結果と表示の順は変わらない\n"
@@ -170,6 +172,7 @@ GUSTARA_MESSAGE(CliHelp,
     "      --quality=N       JPEG quality 0..100 (default 100)\n"
     "      --target-size=KB  largest quality of 100, 90, ..., 0 whose file is below KB*1024 bytes\n"
     "      --keep-going      go on after a failed picture (default: stop at the first)\n"
+    "      --more-formats    read HEIC, HEIF, AVIF and WebP pictures too (default: off)\n"
     "      --compare=OUT.jpg write one JPEG with the picture as it is and at the three strengths\n"
     "                        side by side, each fitted into --size (default 400)\n"
     "  -j, --jobs=N          pictures worked on at the same time (default: the number of cores);\n"

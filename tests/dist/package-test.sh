@@ -28,7 +28,7 @@ lintian --fail-on error --tag-display-limit 0 "$deb"
 
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "Depends: $depends"
-for needed in libc6 libjpeg62-turbo libpng16-16 libgif7 libqt6widgets6 libqt6svg6 fonts-ipafont-gothic xdg-utils; do
+for needed in libc6 libjpeg62-turbo libpng16-16 libgif7 libheif1 libwebp7 libwebpdemux2 libqt6widgets6 libqt6svg6 fonts-ipafont-gothic xdg-utils; do
     [[ $depends == *"$needed"* ]] || fail "Depends lacks $needed"
 done
 

@@ -3,8 +3,9 @@
 
 #include "EngineError.h"
 #include "MetadataFixtures.h"
-#include "PngFixtures.h"
+#include "PhoneFixtures.h"
 #include "read/HeifReader.h"
+#include "read/PictureReader.h"
 #include "read/PngReader.h"
 #include "read/WebpReader.h"
 #include "TestFiles.h"
@@ -13,55 +14,21 @@
 #include <libheif/heif.h>
 
 #include <algorithm>
+#include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace gustara {
 namespace {
 
+using test::MadeFile;
+using test::Make;
 using test::ShellQuote;
+using test::Source;
+using test::WriteSource;
 using Bytes = std::vector<uint8_t>;
-using Reader = PictureRaster (*)(const std::string&);
-
-// The test photo as a PNG for the encoders: 8-bit RGB, 8-bit RGBA with alpha running over the
-// picture, or 16-bit RGB (which heif-enc stores with 10 bits).
-enum class Source { Rgb, Rgba, Deep };
-
-std::string WriteSource(const test::TempDir& dir, Source source)
-{
-    const PictureRaster photo = test::MakeTestPicture(64, 48, 7);
-    const int channels = source == Source::Rgba ? 4 : 3;
-    Bytes samples;
-    for (int32_t y = 0; y < photo.height(); ++y)
-        for (int32_t x = 0; x < photo.width(); ++x)
-            for (int c = 0; c < channels; ++c) {
-                const uint8_t value = c < 3 ? photo.row(y)[3 * x + c] : static_cast<uint8_t>(4 * x + y);
-                samples.push_back(value);
-                if (source == Source::Deep)
-                    samples.push_back(static_cast<uint8_t>(value ^ (x * 37)));  // low byte
-            }
-    const test::PngHeader header{64, 48, source == Source::Deep ? 16 : 8,
-                                 source == Source::Rgba ? PNG_COLOR_TYPE_RGBA : PNG_COLOR_TYPE_RGB};
-    return test::StoreFile(dir, "source.png", test::EncodePngRows(header, std::move(samples), [](png_structp, png_infop) {}));
-}
-
-struct MadeFile {
-    const char* name;
-    Source source;
-    const char* encode;  // %s: the source, then the file made
-    Reader read;
-};
-
-// Makes `made.name` in `dir` with the encoder; the empty string when the tool fails.
-std::string Make(const test::TempDir& dir, const MadeFile& made)
-{
-    const std::string source = WriteSource(dir, made.source);
-    const std::string path = dir.file(made.name);
-    std::string command = made.encode;
-    command.replace(command.find("%s"), 2, ShellQuote(source));
-    command.replace(command.find("%s"), 2, ShellQuote(path));
-    return test::RunCommand(command + " >/dev/null 2>&1") == 0 ? path : std::string();
-}
+using Reader = test::PhotoReader;
 
 const MadeFile kMadeFiles[] = {
     {"8bit.heic", Source::Rgb, "heif-enc -q 80 %s -o %s", ReadHeif},
@@ -134,6 +101,41 @@ TEST(PhoneFormats, turnedHeicIsReadUprightWithItsProfile)
     EXPECT_TRUE(test::SamePixels(picture, ReadPng(dir.file("upright.png"))));
     EXPECT_EQ(picture.metadata().orientation, 1);
     EXPECT_EQ(picture.metadata().iccProfile, profile);
+}
+
+// The drop takes the five extensions in any case only with MORE_FORMATS on, refuses several
+// frames as an animated GIF and a file it cannot look into as a GIF that does not load.
+TEST(PhoneFormats, dropTakesThemInOnlyWhenTurnedOn)
+{
+    test::TempDir dir;
+    const std::string still = Make(dir, kMadeFiles[7]);
+    const std::string heic = Make(dir, kMadeFiles[0]);
+    std::filesystem::rename(WriteSource(dir, Source::Rgb), dir.file("first.png"));
+    const std::string animation = dir.file("animation.WebP");
+    ASSERT_EQ(test::RunCommand("img2webp -lossy " + ShellQuote(dir.file("first.png")) + " -d 80 " +
+                               ShellQuote(WriteSource(dir, Source::Rgba)) + " -o " + ShellQuote(animation) + " >/dev/null 2>&1"), 0);
+    Bytes sequence = test::ReadFileBytes(heic);
+    std::copy_n("msf1", 4, sequence.begin() + 8);  // the file type box's major brand
+    test::WriteFileBytes(dir.file("burst.HIF"), sequence);
+    std::filesystem::copy(heic, dir.file("photo.AVIF"));
+    test::WriteFileBytes(dir.file("jpeg.heif"), {0xFF, 0xD8, 0xFF, 0xE0, 0, 16, 'J', 'F', 'I', 'F'});
+    const struct {
+        std::string path;
+        std::optional<Message> on;
+    } kCases[] = {
+        {still, std::nullopt},
+        {dir.file("photo.AVIF"), std::nullopt},
+        {animation, Message::ReasonAnimatedGif},
+        {dir.file("burst.HIF"), Message::ReasonAnimatedGif},
+        {dir.file("jpeg.heif"), Message::ReasonGifReadError},
+        {dir.file("scan.tif"), Message::ReasonFormatMore},
+    };
+    for (const auto& drop : kCases) {
+        SCOPED_TRACE(drop.path);
+        EXPECT_EQ(RejectionReason(drop.path), Text(Message::ReasonFormat));
+        const auto on = RejectionReason(drop.path, nullptr, MoreFormats::On);
+        EXPECT_EQ(on, drop.on ? std::optional(Text(*drop.on)) : std::nullopt);
+    }
 }
 
 // A header claiming 60000 x 60000 pixels, a cut file and a JPEG under a HEIF name each fail
