@@ -142,8 +142,8 @@ uint64_t EstimatedPeakBytes(const std::string& sourcePath)
     if (!dimensions || dimensions->width > kMost || dimensions->height > kMost
         || dimensions->width * dimensions->height > kMost)
         return std::numeric_limits<uint64_t>::max();
-    const auto raster = static_cast<uint64_t>(dimensions->width) * static_cast<uint64_t>(dimensions->height) * 3;
-    return raster * (dimensions->progressiveJpeg ? 3 : 2);
+    const auto pixels = static_cast<uint64_t>(dimensions->width) * static_cast<uint64_t>(dimensions->height);
+    return pixels * 3 * (dimensions->progressiveJpeg ? 3 : 2) + pixels * dimensions->decoderBytesPerPixel;
 }
 
 } // namespace gustara

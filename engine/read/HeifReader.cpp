@@ -244,7 +244,12 @@ std::optional<PictureDimensions> ProbeHeif(std::FILE* file)
     HeifDecoder decoder({file, static_cast<int64_t>(info.st_size)});
     if (OpenPrimaryImage(decoder).code != heif_error_Ok)
         return std::nullopt;
-    return PictureDimensions{heif_image_handle_get_width(decoder.handle), heif_image_handle_get_height(decoder.handle)};
+    // libheif keeps the decoded planes (three at most) and the interleaved RGB(A) made of them,
+    // with two bytes a sample beyond 8 bits.
+    const int bytesPerSample = heif_image_handle_get_luma_bits_per_pixel(decoder.handle) > 8 ? 2 : 1;
+    const int channels = heif_image_handle_has_alpha_channel(decoder.handle) ? 4 : 3;
+    return PictureDimensions{heif_image_handle_get_width(decoder.handle), heif_image_handle_get_height(decoder.handle),
+                             false, bytesPerSample * (3 + channels)};
 }
 
 bool IsHeifSequence(const std::string& path)

@@ -12,6 +12,9 @@ struct PictureDimensions {
     int64_t width = 0;
     int64_t height = 0;
     bool progressiveJpeg = false;  // the decoder holds every coefficient besides the raster
+    // Bytes per pixel of the decoder's own picture beside the raster (libheif's planes and
+    // interleaved output, libwebp's RGBA); 0 when it decodes into the raster.
+    int decoderBytesPerPixel = 0;
 };
 
 // The header probes of each format, reading `file` from its start; the caller owns the file.

@@ -144,7 +144,7 @@ std::optional<PictureDimensions> ProbeWebp(std::FILE* file)
     WebPBitstreamFeatures features{};
     if (WebPGetFeatures(header.data(), header.size(), &features) != VP8_STATUS_OK)
         return std::nullopt;
-    return PictureDimensions{features.width, features.height};
+    return PictureDimensions{features.width, features.height, false, features.has_alpha ? 4 : 0};  // RGBA, then flattened
 }
 
 bool IsWebpAnimation(const std::string& path)
