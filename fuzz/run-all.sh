@@ -52,6 +52,23 @@ make_seeds() {
       pgmramp -lr 8 4 | ppmtogif -transparent=black -comment=seed >"$out/seed-grey-transparent.gif" 2>/dev/null
       ppmmake red 3 2 | ppmtogif >"$out/seed-tiny.gif" 2>/dev/null
       ;;
+    load-heic)
+      have heif-enc && have pnmtopng || return 0
+      local png=$out/.ramp.png
+      ramp_ppm | pnmtopng >"$png"
+      heif-enc -q 50 "$png" -o "$out/seed-ramp.heic" >/dev/null 2>&1 || true
+      heif-enc -q 50 "$png" -o "$out/seed-ramp.avif" >/dev/null 2>&1 || true
+      rm -f "$png"
+      ;;
+    load-webp)
+      have cwebp && have pnmtopng || return 0
+      local png=$out/.ramp.png
+      ramp_ppm | pnmtopng >"$png"
+      cwebp -quiet -q 50 "$png" -o "$out/seed-lossy.webp"
+      cwebp -quiet -lossless "$png" -o "$out/seed-lossless.webp"
+      cwebp -quiet -q 50 -alpha_q 50 -metadata all "$png" -o "$out/seed-meta.webp" 2>/dev/null || true
+      rm -f "$png"
+      ;;
     ini-file)
       # The first bytes become the values written (see FuzzIniFile.cpp), the rest the file.
       printf 'value\\\\x\\\\ y\n[PIC_SIZE]\r\nUSE_PIC_SIZE=1\r\nWIDTH=800\r\n[PIC_SAVE]\r\nDECIDES_STRING="s-\\n"\r\n; note\r\n' \
