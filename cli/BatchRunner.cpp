@@ -72,7 +72,7 @@ bool RejectAny(const std::vector<std::string>& pictures, MoreFormats more, std::
         std::string cause;
         if (const auto reason = RejectionReason(path, &cause, more)) {
             errorList.push_back(ErrorListEntry(WithDetail(*reason, cause), path));
-            moreFormatsRefused = moreFormatsRefused || (more == MoreFormats::Off && IsMoreFormatExt(path));
+            moreFormatsRefused = moreFormatsRefused || WantsMoreFormats(path, more);
         }
     }
     if (errorList.empty())

@@ -25,12 +25,15 @@ QImage ToImage(const PictureRaster& picture)
 
 // Runs on the preparing thread. Refused paths get the drop's message, failed pictures the
 // batch's report with the reason.
-PreparedComparison PrepareOne(const std::string& file, const CellForPicture& cellFor)
+PreparedComparison PrepareOne(const std::string& file, MoreFormats more, const CellForPicture& cellFor)
 {
     PreparedComparison result;
     result.path = file;
-    if (const auto reason = RejectionReason(file)) {
-        result.problem = QString::fromStdString(SingleRefusalMessage(file, *reason));
+    if (const auto reason = RejectionReason(file, nullptr, more)) {
+        std::string message = SingleRefusalMessage(file, *reason);
+        if (WantsMoreFormats(file, more))
+            message = WithClosingLine(std::move(message), Text(Message::HintMoreFormatsWindow));
+        result.problem = QString::fromStdString(message);
         return result;
     }
     try {
@@ -63,11 +66,11 @@ ComparePreparer::~ComparePreparer()
     thread_.join();
 }
 
-void ComparePreparer::Prepare(const std::string& path, CellForPicture cellFor)
+void ComparePreparer::Prepare(const std::string& path, MoreFormats more, CellForPicture cellFor)
 {
     {
         const std::lock_guard lock(mutex_);
-        waiting_ = Request{++latest_, path, std::move(cellFor)};
+        waiting_ = Request{++latest_, path, more, std::move(cellFor)};
     }
     wake_.notify_one();
 }
@@ -86,7 +89,7 @@ void ComparePreparer::Run()
         }
         PreparedComparison result;
         try {
-            result = PrepareOne(request.path, request.cellFor);
+            result = PrepareOne(request.path, request.more, request.cellFor);
         } catch (...) {
             // Out of memory while turning the pictures into images: nothing to show.
             continue;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "preview/StrengthPreview.h"
+#include "read/PictureFormat.h"
 
 #include <QImage>
 #include <QObject>
@@ -37,9 +38,10 @@ public:
     explicit ComparePreparer(QObject* parent = nullptr);
     ~ComparePreparer() override;
 
-    // Asks for `path` (bytes, as the file system names it) with cells chosen by `cellFor`, which runs on the
-    // preparing thread and must capture values only. Never fails.
-    void Prepare(const std::string& path, CellForPicture cellFor);
+    // Asks for `path` (bytes, as the file system names it), refused as a drop with `more` would
+    // refuse it, with cells chosen by `cellFor`, which runs on the preparing thread and must
+    // capture values only. Never fails.
+    void Prepare(const std::string& path, MoreFormats more, CellForPicture cellFor);
 
 signals:
     // Emitted on the user-interface thread for the latest request only.
@@ -49,6 +51,7 @@ private:
     struct Request {
         uint64_t number;
         std::string path;
+        MoreFormats more;
         CellForPicture cellFor;
     };
 

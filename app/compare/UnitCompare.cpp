@@ -41,8 +41,10 @@ std::string NameOf(const std::string& path)
 
 } // namespace
 
-TFormCompare::TFormCompare(QWidget* owner, const std::array<QString, kCompareLevels.size()>& strengthCaptions)
+TFormCompare::TFormCompare(QWidget* owner, const std::array<QString, kCompareLevels.size()>& strengthCaptions,
+                           std::function<MoreFormats()> takenFormats)
     : Preparer(new ComparePreparer(this))
+    , TakenFormats(std::move(takenFormats))
 {
     AttachToOwner(*this, owner, Qt::Window);
     setObjectName(QStringLiteral("FormCompare"));
@@ -115,7 +117,7 @@ void TFormCompare::Prepare()
     layout()->activate();
     const QSize area = CellArea->size();
     const int captionHeight = Cells[0]->RowsHeight();
-    Preparer->Prepare(PicturePath, [area, captionHeight](PictureSize shownSource) {
+    Preparer->Prepare(PicturePath, TakenFormats(), [area, captionHeight](PictureSize shownSource) {
         const CompareGrid grid = ChooseCompareGrid(area, QSize(shownSource.width, shownSource.height), captionHeight,
                                                    kCellSpacing);
         return PictureSize{grid.cell.width(), grid.cell.height()};

@@ -2,10 +2,12 @@
 
 #include "compare/CompareGrid.h"
 #include "preview/StrengthPreview.h"
+#include "read/PictureFormat.h"
 
 #include <QWidget>
 
 #include <array>
+#include <functional>
 
 class QGridLayout;
 class QLabel;
@@ -26,9 +28,11 @@ struct PreparedComparison;
 class TFormCompare : public QWidget {
     Q_OBJECT
 public:
-    // `strengthCaptions` label the strengths in kCompareLevels order. The window is a window
-    // of `owner` and hidden until a picture is asked for.
-    TFormCompare(QWidget* owner, const std::array<QString, kCompareLevels.size()>& strengthCaptions);
+    // `strengthCaptions` label the strengths in kCompareLevels order; `takenFormats` tells, at
+    // each picture, whether HEIC, HEIF, AVIF and WebP are taken in, as the owner's drop does.
+    // The window is a window of `owner` and hidden until a picture is asked for.
+    TFormCompare(QWidget* owner, const std::array<QString, kCompareLevels.size()>& strengthCaptions,
+                 std::function<MoreFormats()> takenFormats);
     ~TFormCompare() override;
 
     // Shows the window and starts preparing the picture at `path` (bytes, as the file system
@@ -75,6 +79,7 @@ private:
     QTimer* ResizeSettled;
     std::string PicturePath;
     QString Note;
+    std::function<MoreFormats()> TakenFormats;
     QSize ShownSource;  // of the picture on show; empty while there is none
     int Columns = 0;
 };

@@ -200,6 +200,9 @@ void TFormMain::CreateMenus()
     KeepGoingItem = SettingsMenu->addAction(Text(kKeepGoingCaption));
     KeepGoingItem->setObjectName(QStringLiteral("KeepGoingItem"));
     KeepGoingItem->setCheckable(true);
+    MoreFormatsItem = SettingsMenu->addAction(Text(kMoreFormatsCaption));
+    MoreFormatsItem->setObjectName(QStringLiteral("MoreFormatsItem"));
+    MoreFormatsItem->setCheckable(true);
 }
 
 void TFormMain::CreateSizeGroup(QWidget* client)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "batch/BatchLimits.h"
+#include "read/PictureFormat.h"
 #include "settings/SettingsFile.h"
 #include "settings/SettingsTable.h"
 
@@ -81,7 +82,9 @@ public:
     // Asks for pictures in the desktop's file dialog; the chosen ones are taken as a drop.
     void OpenFilesClick();
     // The open dialogs' filter: the extensions a drop accepts, then every file.
-    static QString PictureDialogFilter();
+    QString PictureDialogFilter() const;
+    // Whether HEIC, HEIF, AVIF and WebP pictures are taken in: MoreFormatsItem checked.
+    MoreFormats TakenFormats() const;
 
     // Starts a batch on FileList (at least one entry): shows the progress window, disables
     // this window and starts a worker, which releases itself after ConvertTerminate. Needs
@@ -240,6 +243,7 @@ private:
     QAction* OpenFilesItem;  // Ctrl+O
     QMenu* SettingsMenu;
     QAction* KeepGoingItem;  // checkable
+    QAction* MoreFormatsItem;  // checkable
     QAction* ActCompare;
 };
 

@@ -42,7 +42,7 @@ TFormCompare& TFormMain::CompareWindow()
         std::array<QString, kCompareLevels.size()> captions;
         for (std::size_t i = 0; i < kCompareLevels.size(); ++i)
             captions[i] = StrengthChoice(kCompareLevels[i])->text();
-        FormCompare = new TFormCompare(this, captions);
+        FormCompare = new TFormCompare(this, captions, [this] { return TakenFormats(); });
         FormCompare->resize(Extensions.compareWindowSize.value_or(kDefaultCompareWindowSize));
         connect(FormCompare, &TFormCompare::StrengthChosen, this, &TFormMain::SetFlavourLevel);
     }

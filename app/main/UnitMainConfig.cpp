@@ -97,6 +97,7 @@ void TFormMain::LoadConfig()
     ApplySettings(ReadControlValues(ini));
     Extensions = ReadExtensionSettings(ini);
     KeepGoingItem->setChecked(Extensions.keepGoing);
+    MoreFormatsItem->setChecked(Extensions.moreFormats);
 }
 
 void TFormMain::SaveConfig()
@@ -109,6 +110,7 @@ void TFormMain::SaveConfig()
         IniFile ini = IniFile::Parse(*bytes);
         WriteControlValues(ini, CurrentSettings());
         Extensions.keepGoing = KeepGoingItem->isChecked();
+        Extensions.moreFormats = MoreFormatsItem->isChecked();
         if (FormCompare)
             Extensions.compareWindowSize = FormCompare->size();
         WriteExtensionSettings(ini, Extensions);

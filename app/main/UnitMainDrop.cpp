@@ -88,14 +88,24 @@ void TFormMain::OpenPaths(const std::vector<std::string>& paths)
     TakeFiles(paths, {});
 }
 
-QString TFormMain::PictureDialogFilter()
+MoreFormats TFormMain::TakenFormats() const
+{
+    return MoreFormatsItem->isChecked() ? MoreFormats::On : MoreFormats::Off;
+}
+
+QString TFormMain::PictureDialogFilter() const
 {
     QStringList patterns;
-    for (const FormatExtension& supported : kSupportedExtensions) {
-        const QString upper = QLatin1Char('*') + QString::fromLatin1(supported.extension);
-        // Some desktops' dialogs match patterns in their letter case only.
-        patterns << upper.toLower() << upper;
-    }
+    const auto addPatterns = [&patterns](const auto& extensions) {
+        for (const FormatExtension& supported : extensions) {
+            const QString upper = QLatin1Char('*') + QString::fromLatin1(supported.extension);
+            // Some desktops' dialogs match patterns in their letter case only.
+            patterns << upper.toLower() << upper;
+        }
+    };
+    addPatterns(kSupportedExtensions);
+    if (TakenFormats() == MoreFormats::On)
+        addPatterns(kMoreExtensions);
     return QString::fromUtf8(kOpenFilesFilter).arg(patterns.join(QLatin1Char(' ')));
 }
 
@@ -110,15 +120,22 @@ void TFormMain::OpenFilesClick()
 void TFormMain::TakeFiles(const std::vector<std::string>& paths, std::vector<std::string> errorList)
 {
     FileList.clear();
+    const MoreFormats more = TakenFormats();
+    bool moreFormatsRefused = false;
     // Paths are kept whole, as bytes; nothing limits their length.
     for (const std::string& path : paths) {
-        if (const auto reason = RejectionReason(path))
+        if (const auto reason = RejectionReason(path, nullptr, more)) {
             errorList.push_back(ErrorListEntry(*reason, path));
-        else
+            moreFormatsRefused = moreFormatsRefused || WantsMoreFormats(path, more);
+        } else {
             FileList.push_back(path);
+        }
     }
     if (!errorList.empty()) {
-        ShowMessage(this, QString::fromStdString(BuildErrorMessage(errorList)));
+        std::string message = BuildErrorMessage(errorList);
+        if (moreFormatsRefused)
+            message = WithClosingLine(std::move(message), Text(Message::HintMoreFormatsWindow));
+        ShowMessage(this, QString::fromStdString(message));
         return;
     }
     if (CheckSettings())

@@ -51,6 +51,7 @@ ExtensionSettings ReadExtensionSettings(const IniFile& ini)
 {
     ExtensionSettings settings;
     settings.keepGoing = ReadSettingsFlag(ini, kExtensionSection, "KEEP_GOING", settings.keepGoing);
+    settings.moreFormats = ReadSettingsFlag(ini, kExtensionSection, "MORE_FORMATS", settings.moreFormats);
     const int32_t compareWidth = ReadSettingsInteger(ini, kExtensionSection, "COMPARE_WIDTH", 0);
     const int32_t compareHeight = ReadSettingsInteger(ini, kExtensionSection, "COMPARE_HEIGHT", 0);
     if (compareWidth > 0 && compareHeight > 0)
@@ -61,6 +62,7 @@ ExtensionSettings ReadExtensionSettings(const IniFile& ini)
 void WriteExtensionSettings(IniFile& ini, const ExtensionSettings& settings)
 {
     ini.Write(kExtensionSection, "KEEP_GOING", settings.keepGoing ? "1" : "0");
+    ini.Write(kExtensionSection, "MORE_FORMATS", settings.moreFormats ? "1" : "0");
     if (const auto& size = settings.compareWindowSize) {
         ini.Write(kExtensionSection, "COMPARE_WIDTH", std::to_string(size->width()));
         ini.Write(kExtensionSection, "COMPARE_HEIGHT", std::to_string(size->height()));

@@ -34,6 +34,7 @@ bool ReplaceSettingsFile(const QString& path, const std::string& text);
 inline constexpr char kExtensionSection[] = "GUSTARA_EXT";
 struct ExtensionSettings {
     bool keepGoing = false;  // KEEP_GOING: a batch goes on past a failed picture
+    bool moreFormats = false;  // MORE_FORMATS: HEIC, HEIF, AVIF and WebP pictures are taken in too
     // COMPARE_WIDTH, COMPARE_HEIGHT: the comparison window's last size; none (and not
     // written) until the window has been used.
     std::optional<QSize> compareWindowSize;

@@ -25,9 +25,9 @@ PictureFormat PictureFormatOf(std::string_view path)
     return format != PictureFormat::None ? format : FormatIn(kMoreExtensions, extension);
 }
 
-bool IsMoreFormatExt(std::string_view path)
+bool WantsMoreFormats(std::string_view path, MoreFormats more)
 {
-    return FormatIn(kMoreExtensions, UpperAscii(ExtensionOf(path))) != PictureFormat::None;
+    return more == MoreFormats::Off && FormatIn(kMoreExtensions, UpperAscii(ExtensionOf(path))) != PictureFormat::None;
 }
 
 bool IsSupportedExt(std::string_view path, MoreFormats more)

@@ -40,8 +40,9 @@ inline constexpr std::array<FormatExtension, 5> kMoreExtensions = {{
 // of kSupportedExtensions or kMoreExtensions. Contents are never sniffed; anything else is None.
 PictureFormat PictureFormatOf(std::string_view path);
 
-// True when the path's extension is one of kMoreExtensions.
-bool IsMoreFormatExt(std::string_view path);
+// True when a refused `path` would have been taken in with MoreFormats On (`more` is Off and
+// its extension is one of kMoreExtensions): the refusal then closes with where to turn them on.
+bool WantsMoreFormats(std::string_view path, MoreFormats more);
 
 // True when the path's extension is one of the five supported ones, or with `more` On one of
 // kMoreExtensions.

@@ -208,7 +208,7 @@ void CompareWindowTest::sizeIsKeptInTheExtraSection()
 {
     TFormMain().CompareWindow().resize(700, 520);
     const QByteArray ini = home_->readIni();
-    QVERIFY(ini.contains("[GUSTARA_EXT]\nKEEP_GOING=0\nCOMPARE_WIDTH=700\nCOMPARE_HEIGHT=520\n"));
+    QVERIFY(ini.contains("[GUSTARA_EXT]\nKEEP_GOING=0\nMORE_FORMATS=0\nCOMPARE_WIDTH=700\nCOMPARE_HEIGHT=520\n"));
     // The fifteen keys keep their three sections; the new keys sit only in their own.
     QCOMPARE(ini.count("COMPARE_"), 2);
     QVERIFY(ini.indexOf("[GUSTARA_EXT]") > ini.indexOf("LV_3="));

@@ -217,6 +217,11 @@ void DropIntakeTest::refusalsAreListedInOneMessage_data()
     for (const QString& name : NumberedNames(30))
         thirty.push_front(picture(name));
     QTest::newRow("30 refusals") << LocalUrls(thirty) << Message({{kFormat, NumberedNames(25)}}, 5);
+    // While HEIC, AVIF and WebP are not taken in, a refusal of one says where to turn them on.
+    QTest::newRow("phone formats while off")
+        << LocalUrls({picture("x.tif"), picture("IMG_0001.HEIC"), picture("menu.webp")})
+        << Message({{kFormat, {"IMG_0001.HEIC", "menu.webp", "x.tif"}}})
+               + QStringLiteral("\r\n（HEIC・AVIF・WebP は 設定(S) の「HEIC・AVIF・WebP も読み込む」で読み込めます）\r\n");
 }
 
 void DropIntakeTest::refusalsAreListedInOneMessage()

@@ -105,8 +105,10 @@ void MainWindowTest::windowIsFixedWithItsCaptionFontAndMenu()
     QCOMPARE(Child<QAction>(form, "OpenFilesItem")->text(), QStringLiteral("ファイルを開く..."));
     QCOMPARE(Child<QAction>(form, "OpenFilesItem")->shortcut(), QKeySequence(QStringLiteral("Ctrl+O")));
     QCOMPARE(Child<QMenu>(form, "SettingsMenu")->title(), QStringLiteral("設定(&S)"));
-    QCOMPARE(Child<QMenu>(form, "SettingsMenu")->actions(), QList<QAction*>{Child<QAction>(form, "KeepGoingItem")});
+    QCOMPARE(Child<QMenu>(form, "SettingsMenu")->actions(),
+             (QList<QAction*>{Child<QAction>(form, "KeepGoingItem"), Child<QAction>(form, "MoreFormatsItem")}));
     QCOMPARE(Child<QAction>(form, "KeepGoingItem")->text(), QStringLiteral("失敗しても続ける"));
+    QCOMPARE(Child<QAction>(form, "MoreFormatsItem")->text(), QStringLiteral("HEIC・AVIF・WebP も読み込む"));
     const int lastItemBottom = Child<QMenuBar>(form, "MainMenu")->actionGeometry(Child<QMenu>(form, "SettingsMenu")->menuAction()).bottom();
     QCOMPARE(lastItemBottom, Child<QMenuBar>(form, "MainMenu")->actionGeometry(Child<QAction>(form, "A1")).bottom());
     QCOMPARE(form.size(), QSize(457, 268 + Child<QMenuBar>(form, "MainMenu")->height()));

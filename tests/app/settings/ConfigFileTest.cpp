@@ -38,7 +38,8 @@ const QByteArray kWrittenFromScratch = "[PIC_SIZE]\n"
                                        "LV_2=0\n"
                                        "LV_3=1\n"
                                        "[GUSTARA_EXT]\n"
-                                       "KEEP_GOING=0\n";
+                                       "KEEP_GOING=0\n"
+                                       "MORE_FORMATS=0\n";
 
 // The state of a control as a short text: "1"/"0" for a check box or choice, the index
 // of a list, the text of an edit field, the position of the track bar; "Name.enabled"
@@ -175,6 +176,8 @@ void ConfigFileTest::valuesReachTheirControlsAndAreWrittenBack_data()
         << QByteArray("[GUSTARA_EXT]\nKEEP_GOING=1\n") << QStringList{"KeepGoingItem=1"} << QStringList{"KEEP_GOING=1"};
     QTest::newRow("keep going that does not parse") << QByteArray("[GUSTARA_EXT]\nKEEP_GOING=yes\n")
                                                    << QStringList{"KeepGoingItem=0"} << QStringList{"KEEP_GOING=0"};
+    QTest::newRow("more formats") << QByteArray("[GUSTARA_EXT]\nMORE_FORMATS=1\n") << QStringList{"MoreFormatsItem=1"}
+                                  << QStringList{"MORE_FORMATS=1"};
     QTest::newRow("folder mode") << QByteArray("[PIC_SAVE]\nUSE_MAKE_DIR=1\nDECIDES_INDEX=1\n")
                                  << QStringList{"RBDecidesName=0", "RBMakeDir=1", "EditDirName.enabled=1",
                                                 "CBSelectNamePos.enabled=0", "CBSelectNamePos=1"}
@@ -263,7 +266,8 @@ void ConfigFileTest::saveKeepsOtherLinesAndReplacesValuesInPlace()
                                         "DIR_NAME=Gustara\r\n"
                                         "USE_PROGRESSIVE=0\r\n"
                                         "[GUSTARA_EXT]\r\n"
-                                        "KEEP_GOING=0\r\n"));
+                                        "KEEP_GOING=0\r\n"
+                                        "MORE_FORMATS=0\r\n"));
 }
 
 void ConfigFileTest::awkwardTextsRoundTripThroughTheFile()
@@ -302,7 +306,7 @@ void ConfigFileTest::hostileFileGivesDefaultsAndIsKept()
     }
     const QByteArray saved = home.readIni();
     QVERIFY(saved.startsWith(hostile));
-    QVERIFY(saved.endsWith("[GUSTARA_LV]\nLV_1=0\nLV_2=0\nLV_3=1\n[GUSTARA_EXT]\nKEEP_GOING=0\n"));
+    QVERIFY(saved.endsWith("[GUSTARA_LV]\nLV_1=0\nLV_2=0\nLV_3=1\n[GUSTARA_EXT]\nKEEP_GOING=0\nMORE_FORMATS=0\n"));
 }
 
 void ConfigFileTest::saveLeavesNoTemporaryFileBehind()
