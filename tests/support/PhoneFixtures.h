@@ -1,57 +1,40 @@
 #pragma once
 
-// HEIC, AVIF and WebP files made by the libraries' own encoders (heif-enc, cwebp) from the test
-// photo, for the tests that read pictures as phones and the web save them.
+// HEIC, AVIF and WebP files made by the libraries' own encoders from the test photo, and what
+// their own decoders (heif-convert, dwebp) make of them, for the tests of those formats.
 
 #include "PngFixtures.h"
 #include "TestFiles.h"
 
 #include <string>
-#include <vector>
 
 namespace gustara::test {
 
-// The test photo as a PNG for the encoders: 8-bit RGB, 8-bit RGBA with alpha running over the
-// picture, or 16-bit RGB (which heif-enc stores with 10 bits).
-enum class Source { Rgb, Rgba, Deep };
-
-inline std::string WriteSource(const TempDir& dir, Source source)
+// dir/`name` made by `encoder` ("heif-enc -b 10", "cwebp -lossless", ...) from the test photo
+// as a 64 x 48 PNG: 8-bit RGB, with alpha running over it, or 16-bit (`bits` 8 or 16).
+inline std::string MakePhoto(const TempDir& dir, const std::string& name, const std::string& encoder, bool alpha = false,
+                             int bits = 8)
 {
     const PictureRaster photo = MakeTestPicture(64, 48, 7);
-    const int channels = source == Source::Rgba ? 4 : 3;
     std::vector<uint8_t> samples;
-    for (int32_t y = 0; y < photo.height(); ++y)
-        for (int32_t x = 0; x < photo.width(); ++x)
-            for (int c = 0; c < channels; ++c) {
-                const uint8_t value = c < 3 ? photo.row(y)[3 * x + c] : static_cast<uint8_t>(4 * x + y);
-                samples.push_back(value);
-                if (source == Source::Deep)
-                    samples.push_back(static_cast<uint8_t>(value ^ (x * 37)));  // low byte
-            }
-    const PngHeader header{64, 48, source == Source::Deep ? 16 : 8,
-                       source == Source::Rgba ? PNG_COLOR_TYPE_RGBA : PNG_COLOR_TYPE_RGB};
-    return StoreFile(dir, "source.png", EncodePngRows(header, std::move(samples), [](png_structp, png_infop) {}));
+    for (int32_t y = 0; y < 48; ++y)
+        for (int32_t x = 0; x < 64 * (alpha ? 4 : 3); ++x)
+            for (int byte = 0; byte < bits / 8; ++byte)  // the low byte of a 16-bit sample varies too
+                samples.push_back(static_cast<uint8_t>((alpha ? (x % 4 == 3 ? x + y : photo.row(y)[x / 4 * 3 + x % 4])
+                                                              : photo.row(y)[x]) ^ (byte * x)));
+    const std::string source = StoreFile(dir, name + ".png",
+        EncodePngRows({64, 48, bits, alpha ? PNG_COLOR_TYPE_RGBA : PNG_COLOR_TYPE_RGB}, samples, [](png_structp, png_infop) {}));
+    EXPECT_EQ(RunCommand(encoder + " " + ShellQuote(source) + " -o " + ShellQuote(dir.file(name)) + " >/dev/null 2>&1"), 0);
+    return dir.file(name);
 }
 
-// The reader a made file is read with.
-using PhotoReader = PictureRaster (*)(const std::string&);
-
-struct MadeFile {
-    const char* name;
-    Source source;
-    const char* encode;  // %s: the source, then the file made
-    PhotoReader read = nullptr;
-};
-
-// Makes `made.name` in `dir` with the encoder; the empty string when the tool fails.
-inline std::string Make(const TempDir& dir, const MadeFile& made)
+// The PNG that heif-convert or (for a .webp) dwebp writes of `path`, as dir/decoded.png.
+inline std::string DecodedByTheLibrary(const TempDir& dir, const std::string& path)
 {
-    const std::string source = WriteSource(dir, made.source);
-    const std::string path = dir.file(made.name);
-    std::string command = made.encode;
-    command.replace(command.find("%s"), 2, ShellQuote(source));
-    command.replace(command.find("%s"), 2, ShellQuote(path));
-    return RunCommand(command + " >/dev/null 2>&1") == 0 ? path : std::string();
+    const bool webp = path.ends_with(".webp");
+    EXPECT_EQ(RunCommand((webp ? "dwebp " : "heif-convert --quiet ") + ShellQuote(path) + (webp ? " -o " : " ")
+                         + ShellQuote(dir.file("decoded.png")) + " >/dev/null 2>&1"), 0);
+    return dir.file("decoded.png");
 }
 
 } // namespace gustara::test
