@@ -44,6 +44,12 @@ std::size_t CharacterLength(std::string_view text)
     return length;
 }
 
+bool IsControl(std::string_view character)
+{
+    const auto lead = static_cast<uint8_t>(character[0]);
+    return lead < 0x20 || lead == 0x7F || (lead == 0xC2 && static_cast<uint8_t>(character[1]) < 0xA0);
+}
+
 } // namespace
 
 std::string ForDisplay(std::string_view bytes)
@@ -52,7 +58,10 @@ std::string ForDisplay(std::string_view bytes)
     text.reserve(bytes.size());
     while (!bytes.empty()) {
         const std::size_t length = CharacterLength(bytes);
-        if (length == 0) {
+        if (length != 0 && IsControl(bytes)) {
+            text += kReplacement;
+            bytes.remove_prefix(length);
+        } else if (length == 0) {
             text += kReplacement;
             bytes.remove_prefix(1);
         } else {
@@ -63,14 +72,23 @@ std::string ForDisplay(std::string_view bytes)
     return text;
 }
 
-std::string PictureProcessingMessage(std::string_view path)
+namespace {
+
+std::string_view NameOf(std::string_view path, PictureNaming naming)
 {
-    return ProcessingText(ForDisplay(NamePart(path)));
+    return naming == PictureNaming::ByPath ? path : NamePart(path);
 }
 
-std::string PictureFailedMessage(std::string_view path, std::string_view reason)
+} // namespace
+
+std::string PictureProcessingMessage(std::string_view path, PictureNaming naming)
 {
-    return ForDisplay(WithDetail(FailedPictureText(NamePart(path)), reason));
+    return ProcessingText(ForDisplay(NameOf(path, naming)));
+}
+
+std::string PictureFailedMessage(std::string_view path, std::string_view reason, PictureNaming naming)
+{
+    return ForDisplay(WithDetail(FailedPictureText(NameOf(path, naming)), reason));
 }
 
 } // namespace gustara

@@ -11,15 +11,22 @@ namespace gustara {
 
 // The text with every byte that does not belong to a well-formed UTF-8 character (stray
 // continuation bytes, truncated or overlong sequences, surrogates, values past U+10FFFF)
-// replaced by U+FFFD. Valid UTF-8 comes back unchanged. Does not fail.
+// replaced by U+FFFD, and every control character (U+0000 to U+001F, U+007F to U+009F) too,
+// so that a name cannot move the cursor, start an escape sequence or break a line. Valid
+// UTF-8 without control characters comes back unchanged. Does not fail.
 std::string ForDisplay(std::string_view bytes);
 
+// How a picture is named in messages: by its file name (the window), or by its path as given
+// (the command line, where two pictures of one name may come from two folders).
+enum class PictureNaming { ByFileName, ByPath };
+
 // The status of a picture being converted, as the window and the command line show it:
-// "[" file name "]を処理しています", the name made displayable by ForDisplay.
-std::string PictureProcessingMessage(std::string_view path);
+// "[" name "]を処理しています", the name made displayable by ForDisplay.
+std::string PictureProcessingMessage(std::string_view path, PictureNaming naming = PictureNaming::ByFileName);
 
 // The report of a picture that failed, as the window and the command line show it:
-// "[" file name "]の処理に失敗しました: " reason, made displayable by ForDisplay.
-std::string PictureFailedMessage(std::string_view path, std::string_view reason);
+// "[" name "]の処理に失敗しました: " reason, made displayable by ForDisplay.
+std::string PictureFailedMessage(std::string_view path, std::string_view reason,
+                                 PictureNaming naming = PictureNaming::ByFileName);
 
 } // namespace gustara

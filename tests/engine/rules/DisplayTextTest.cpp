@@ -13,7 +13,7 @@ const std::string kR = "\xEF\xBF\xBD";  // U+FFFD
 TEST(DisplayText, ReplacesEachByteOutsideAWellFormedCharacter)
 {
     // One, two, three and four bytes, the first and last of each length.
-    const std::string lengths = "\x01\x7f\xc2\x80\xdf\xbf\xe0\xa0\x80\xef\xbf\xbf\xf0\x90\x80\x80\xf4\x8f\xbf\xbf";
+    const std::string lengths = "\x20\x7e\xc2\xa0\xdf\xbf\xe0\xa0\x80\xef\xbf\xbf\xf0\x90\x80\x80\xf4\x8f\xbf\xbf";
     const std::pair<std::string, std::string> cases[] = {
         {"", ""},
         {lengths, lengths},
@@ -27,6 +27,7 @@ TEST(DisplayText, ReplacesEachByteOutsideAWellFormedCharacter)
         {"\xed\xa0\x80", kR + kR + kR},                         // surrogate
         {"\xf4\x90\x80\x80", kR + kR + kR + kR},                // past U+10FFFF
         {"\xf5\xff", kR + kR},
+        {"a\x1b[2Jb\nc\x7f\xc2\x9b\x01.jpg", "a" + kR + "[2Jb" + kR + "c" + kR + kR + kR + ".jpg"},  // controls
     };
     for (const auto& [bytes, shown] : cases)
         EXPECT_EQ(ForDisplay(bytes), shown);
