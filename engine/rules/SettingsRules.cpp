@@ -61,6 +61,9 @@ std::optional<std::string_view> SaveNameProblem(bool decidesName, std::string_vi
             return Text(Message::SettingDirEmpty);
         if (!IsValidName(dirName))
             return Text(Message::SettingDirInvalid);
+        // "." and ".." name the source's folder and its parent, not a sub-folder.
+        if (dirName == "." || dirName == "..")
+            return Text(Message::SettingDirDots);
     }
     return std::nullopt;
 }

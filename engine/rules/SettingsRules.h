@@ -31,7 +31,7 @@ std::optional<std::string_view> TypedBoxProblem(std::string_view widthText, std:
 // A target file size in KB: a whole number of at least 10.
 std::optional<std::string_view> TargetSizeProblem(std::string_view fileSizeText);
 // In affix mode (`decidesName`) the affix, otherwise the sub-folder's name: not empty and
-// without any of \ / : * ? " < > |.
+// without any of \ / : * ? " < > |; the sub-folder is neither "." nor "..".
 std::optional<std::string_view> SaveNameProblem(bool decidesName, std::string_view fileNameAffix,
                                                 std::string_view dirName);
 

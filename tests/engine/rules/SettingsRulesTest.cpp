@@ -42,6 +42,8 @@ TEST(FirstSettingsProblem, ReportsTheFirstFailedTestInOrder)
         {"folder ignored in affix mode", [](SettingsToCheck& s) { s.dirName = ""; }, std::nullopt},
         {"empty folder", [](SettingsToCheck& s) { s.decidesName = false; s.dirName = ""; }, Text(Message::SettingDirEmpty)},
         {"folder with colon", [](SettingsToCheck& s) { s.decidesName = false; s.dirName = "a:b"; }, Text(Message::SettingDirInvalid)},
+        {"folder ..", [](SettingsToCheck& s) { s.decidesName = false; s.dirName = ".."; }, Text(Message::SettingDirDots)},
+        {"folder ...", [](SettingsToCheck& s) { s.decidesName = false; s.dirName = "..."; }, std::nullopt},
         {"affix ignored in folder mode",
          [](SettingsToCheck& s) { s.decidesName = false; s.fileNameAffix = "?"; }, std::nullopt},
         {"size before name",
