@@ -9,6 +9,7 @@
 #include "rules/Messages.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -25,12 +26,14 @@ std::string WithoutCarriageReturns(std::string text)
 // Returns the cursor to the start of the line and erases it, for the progress line.
 constexpr const char* kClearLine = "\r\033[K";
 
-// Each written path on `out`; each failure, with its reason, on `errors`; on a terminal, the
-// picture the batch waits for on one line of `errors` that each report replaces.
+// Each written path on `out`, ended by request.pathEnd and kept byte for byte; each failure,
+// with its reason, and each skipped picture on `errors`; with showProgress, the picture the
+// batch waits for on one line of `errors` that each report replaces. Quiet: failures only.
 class CliReports final : public BatchObserver {
 public:
-    CliReports(const std::vector<std::string>& pictures, std::ostream& out, std::ostream& errors, bool showProgress)
-        : pictures_(pictures), out_(out), errors_(errors), showProgress_(showProgress)
+    CliReports(const CliRequest& request, std::ostream& out, std::ostream& errors, bool showProgress)
+        : pictures_(request.pictures), out_(out), errors_(errors), showProgress_(showProgress),
+          quiet_(request.quiet), pathEnd_(request.pathEnd)
     {
     }
     ~CliReports()
@@ -43,22 +46,39 @@ public:
     {
         if (showProgress_)
             errors_ << kClearLine << '[' << (index + 1) << '/' << pictures_.size() << "] "
-                    << PictureProcessingMessage(pictures_[index]) << std::flush;
+                    << PictureProcessingMessage(pictures_[index], PictureNaming::ByPath) << std::flush;
     }
     void StepFinished(std::size_t, int) override {}
-    void PictureWritten(std::size_t, const std::string& outputPath) override { out_ << outputPath << '\n' << std::flush; }
+    void PictureWritten(std::size_t, const std::string& outputPath) override
+    {
+        if (!quiet_)
+            out_ << outputPath << pathEnd_ << std::flush;
+    }
     void PictureFailed(std::size_t index, const std::string& reason) override
     {
-        if (showProgress_)
-            errors_ << kClearLine;
-        errors_ << PictureFailedMessage(pictures_[index], reason) << '\n';
+        ClearProgress();
+        errors_ << PictureFailedMessage(pictures_[index], reason, PictureNaming::ByPath) << '\n';
+    }
+    void PictureSkipped(std::size_t index, const std::string& takenPath) override
+    {
+        ClearProgress();
+        if (!quiet_)
+            errors_ << Format(Message::SkippedTakenName, {ForDisplay(pictures_[index]), ForDisplay(takenPath)}) << '\n';
     }
 
 private:
+    void ClearProgress()
+    {
+        if (showProgress_)
+            errors_ << kClearLine;
+    }
+
     const std::vector<std::string>& pictures_;
     std::ostream& out_;
     std::ostream& errors_;
     const bool showProgress_;
+    const bool quiet_;
+    const char pathEnd_;
 };
 
 } // namespace
@@ -71,37 +91,55 @@ bool RejectAny(const std::vector<std::string>& pictures, MoreFormats more, std::
         // Unlike the window, the command line says why a file it looks into cannot be read.
         std::string cause;
         if (const auto reason = RejectionReason(path, &cause, more)) {
-            errorList.push_back(ErrorListEntry(WithDetail(*reason, cause), path));
+            errorList.push_back(ForDisplay(ErrorListEntry(WithDetail(*reason, cause), path)));
             moreFormatsRefused = moreFormatsRefused || WantsMoreFormats(path, more);
         }
     }
     if (errorList.empty())
         return false;
-    std::string message = BuildErrorMessage(errorList);
+    // Unlike the window's box, a terminal scrolls: every refused picture is listed.
+    std::string message = BuildErrorMessage(errorList, errorList.size());
     if (moreFormatsRefused)
         message = WithClosingLine(std::move(message), Text(Message::HintMoreFormatsCli));
-    errors << ForDisplay(WithoutCarriageReturns(message));
+    errors << WithoutCarriageReturns(message);
     return true;
 }
 
-ExitStatus RunBatch(CliRequest& request, std::ostream& out, std::ostream& errors, bool showProgress)
+ExitStatus RunBatch(CliRequest& request, std::ostream& out, std::ostream& errors, bool stderrIsTerminal)
 {
     if (RejectAny(request.pictures, request.moreFormats, errors))
         return kBadRequest;
+    if (!request.outputFolder.empty()) {
+        std::error_code error;
+        std::filesystem::create_directories(request.outputFolder, error);
+        if (error) {
+            errors << Format(Message::CannotCreateOutputDir, {ForDisplay(request.outputFolder), error.message()}) << '\n';
+            return kSomeFailed;
+        }
+    }
 
     BatchOptions options;
     options.jobs = static_cast<std::size_t>(request.jobs);
     options.memoryBudget = request.memoryBudget;
     options.keepGoing = request.keepGoing;
     options.stopRequested = &StopSignalled();
+    options.outputFolder = request.outputFolder;
+    options.ifTaken = request.ifTaken;
     BatchTally tally;
     {
-        CliReports reports(request.pictures, out, errors, showProgress);
+        CliReports reports(request, out, errors, !request.quiet && (request.progress || stderrIsTerminal));
         tally = ConvertInOrder(request.settings, request.pictures, options, reports);
     }
     // Said after the progress line is gone; the caller turns the signal into the exit status.
     if (StopSignalled())
         errors << StoppedText(request.pictures.size(), tally.written, tally.failed) << '\n';
+    const std::size_t notConverted = request.pictures.size() - tally.written - tally.failed - tally.skipped;
+    if (tally.failed > 0 && notConverted > 0)
+        errors << Format(Message::NotConvertedCount, {std::to_string(notConverted)}) << '\n';
+    if (!out.flush()) {
+        errors << Text(Message::CannotWriteList) << '\n';
+        return kSomeFailed;
+    }
     return tally.failed == 0 ? kAllConverted : kSomeFailed;
 }
 

@@ -16,12 +16,15 @@ enum ExitStatus { kAllConverted = 0, kSomeFailed = 1, kBadRequest = 2 };
 bool RejectAny(const std::vector<std::string>& pictures, MoreFormats more, std::ostream& errors);
 
 // Checks the pictures with the window's drop rules (any rejection: the window's message on
-// `errors`, nothing converted), then converts them, up to request.jobs pictures at a time,
-// writing and reporting them in the order given. Each written path goes to `out`; a failed
-// picture is named on `errors`. Stops at the first failure unless keepGoing: nothing is written
-// for a picture after it, even one whose encoding finished first. A caught stop signal
-// (StopSignals.h) ends it the same way after the picture in work, and the stop text with the
-// counts goes to `errors`.
-ExitStatus RunBatch(CliRequest& request, std::ostream& out, std::ostream& errors, bool showProgress);
+// `errors`, nothing converted), creates request.outputFolder when it is missing, then converts
+// the pictures, up to request.jobs at a time, writing and reporting them in the order given.
+// Each written path goes to `out`; a failed picture is named on `errors` by its path as given.
+// Stops at the first failure unless keepGoing: nothing is written for a picture after it, even
+// one whose encoding finished first, and the pictures not converted are counted. A caught stop
+// signal (StopSignals.h) ends it the same way after the picture in work, and the stop text with
+// the counts goes to `errors`. The progress line shows when `errors` is a terminal or
+// request.progress asks for it. Returns kSomeFailed also when the output folder cannot be made
+// or `out` cannot be written.
+ExitStatus RunBatch(CliRequest& request, std::ostream& out, std::ostream& errors, bool stderrIsTerminal);
 
 } // namespace gustara::cli

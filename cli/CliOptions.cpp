@@ -3,6 +3,7 @@
 #include "batch/BatchLimits.h"
 #include "rules/Defaults.h"
 #include "rules/Messages.h"
+#include "rules/PathParts.h"
 #include "rules/SettingsRules.h"
 #include "rules/WholeNumber.h"
 #include "settings/SettingsTable.h"
@@ -29,6 +30,9 @@ enum OptionId {
     kMemory,
     kVersion,
     kCompare,
+    kOutputDir,
+    kIfExists,
+    kProgress,
 };
 
 // Throws UsageError with the window's message when a check of the settings failed.
@@ -110,6 +114,11 @@ ExclusiveOptionCounts ApplyOptions(int argc, char** argv, CliRequest& request)
         {"help", no_argument, nullptr, 'h'},
         {"version", no_argument, nullptr, kVersion},
         {"compare", required_argument, nullptr, kCompare},
+        {"output-dir", required_argument, nullptr, kOutputDir},
+        {"if-exists", required_argument, nullptr, kIfExists},
+        {"quiet", no_argument, nullptr, 'q'},
+        {"progress", no_argument, nullptr, kProgress},
+        {"null", no_argument, nullptr, '0'},
         {nullptr, 0, nullptr, 0},
     };
 
@@ -118,7 +127,7 @@ ExclusiveOptionCounts ApplyOptions(int argc, char** argv, CliRequest& request)
     opterr = 0;
     optind = 1;
     int id;
-    while ((id = getopt_long(argc, argv, "l:s:j:h", kOptions, nullptr)) != -1) {
+    while ((id = getopt_long(argc, argv, "l:s:j:hq0", kOptions, nullptr)) != -1) {
         const std::string value = optarg ? optarg : "";
         switch (id) {
         case 'l':
@@ -164,7 +173,29 @@ ExclusiveOptionCounts ApplyOptions(int argc, char** argv, CliRequest& request)
         case kCompare:
             if (value.empty())
                 throw UsageError(Message::UsageCompareOutput);
+            // The strip is a JPEG datastream: another extension would misname it.
+            if (const std::string extension = UpperAscii(ExtensionOf(value)); extension != ".JPG" && extension != ".JPEG")
+                throw UsageError(Message::UsageCompareExtension);
             request.compareOutput = value;
+            break;
+        case kOutputDir:
+            if (value.empty())
+                throw UsageError(Message::UsageOutputDir);
+            request.outputFolder = value;
+            break;
+        case kIfExists:
+            if (value != "number" && value != "skip")
+                throw UsageError(Message::UsageIfExists);
+            request.ifTaken = value == "skip" ? IfNameTaken::Skip : IfNameTaken::Number;
+            break;
+        case 'q':
+            request.quiet = true;
+            break;
+        case kProgress:
+            request.progress = true;
+            break;
+        case '0':
+            request.pathEnd = '\0';
             break;
         case kMemory:
             request.memoryBudget = static_cast<uint64_t>(ParseWholeNumberIn(value, 1, INT32_MAX, Message::UsageMemory)) << 20;
@@ -204,6 +235,8 @@ CliRequest ParseCommandLine(int argc, char** argv)
     request.pictures.assign(argv + optind, argv + argc);
     if (request.pictures.empty())
         throw UsageError(Message::UsageNoPicture);
+    if (std::find(request.pictures.begin(), request.pictures.end(), "-") != request.pictures.end())
+        throw UsageError(Message::UsageStandardInput);
     if (!request.compareOutput.empty() && request.pictures.size() != 1)
         throw UsageError(Message::UsageCompareOnePicture);
     return request;

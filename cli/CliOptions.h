@@ -20,6 +20,11 @@ struct CliRequest {
     bool keepGoing = false;
     MoreFormats moreFormats = MoreFormats::Off;  // --more-formats: HEIC, AVIF and WebP read too
     std::string compareOutput;  // --compare: where the strip of the one picture goes
+    std::string outputFolder;   // --output-dir; empty: beside each source
+    IfNameTaken ifTaken = IfNameTaken::Number;
+    bool quiet = false;          // -q: errors only
+    bool progress = false;       // --progress: the progress line even when stderr is no terminal
+    char pathEnd = '\n';         // what ends each written path on standard output; -0: NUL
 
     bool showHelp = false;
     bool showVersion = false;

@@ -86,17 +86,25 @@ std::vector<uint8_t> TthPicConvert::ApplyJpegQuality(const PictureRaster& pictur
 std::string TthPicConvert::SaveAsJpeg(const std::string& savePath, const PictureRaster& picture)
 {
     // Encoding comes first: a failed encoding creates neither folder nor file.
-    return WriteJpeg(savePath, ApplyJpegQuality(picture));
+    return *WriteJpeg(savePath, ApplyJpegQuality(picture));
 }
 
-std::string TthPicConvert::WriteJpeg(const std::string& savePath, const std::vector<uint8_t>& datastream)
+std::optional<std::string> TthPicConvert::WriteJpeg(const std::string& savePath, const std::vector<uint8_t>& datastream,
+                                                    IfNameTaken ifTaken)
 {
     if (datastream.empty())
         throw EngineError(std::string(Text(Message::EmptyPicture)));
 
     if (!UseDecidesName)
         CreateFolderIgnoringResult(std::string(FolderPart(savePath)) + DirName);
-    std::string written = WriteUnderFreeName(OutputNameFor(savePath), datastream);
+    const StemAndExtension name = OutputNameFor(savePath);
+    std::string written;
+    if (ifTaken == IfNameTaken::Number)
+        written = WriteUnderFreeName(name, datastream);
+    else if (WriteNewFile(name.path(), datastream) == NewFileResult::Written)
+        written = name.path();
+    else
+        return std::nullopt;
     OutputFolder = std::string(FolderPart(written));
     return written;
 }

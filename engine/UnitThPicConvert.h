@@ -5,11 +5,16 @@
 #include "rules/PathParts.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace gustara {
+
+// What a write does when the output name is taken: take the next numbered name, as always,
+// or write nothing (the command line's --if-exists=skip). Nothing is ever replaced.
+enum class IfNameTaken { Number, Skip };
 
 // The conversion engine: the settings of one batch and the four steps that turn one source
 // picture into one JPEG file. A new engine holds false, zero and empty values. All settings
@@ -59,7 +64,10 @@ public:
     // does, never replacing an existing file; then records the file's folder. Returns the path
     // written. Throws EngineError for an empty datastream or when nothing could be written; no
     // file is left behind then.
-    std::string WriteJpeg(const std::string& savePath, const std::vector<uint8_t>& datastream);
+    // With IfNameTaken::Skip nothing is written when the output name is taken, and nullopt
+    // comes back.
+    std::optional<std::string> WriteJpeg(const std::string& savePath, const std::vector<uint8_t>& datastream,
+                                         IfNameTaken ifTaken = IfNameTaken::Number);
     // The folder, with its trailing "/", of the last file written; empty before the first.
     std::string GetOutputFolder() const { return OutputFolder; }
 

@@ -82,10 +82,11 @@ public:
             return false;
         }
         std::optional<std::string> failure = std::move(picture.failure);
-        std::string written;
+        std::optional<std::string> written;
+        const std::string savePath = SavePathFor(sources_[index], options_.outputFolder);
         if (!failure) {
             try {
-                written = engine_.WriteJpeg(SavePathFor(sources_[index]), picture.datastream);
+                written = engine_.WriteJpeg(savePath, picture.datastream, options_.ifTaken);
             } catch (const std::exception& writeFailure) {
                 failure = writeFailure.what();
             }
@@ -95,8 +96,13 @@ public:
             observer_.PictureFailed(index, *failure);
             return options_.keepGoing;
         }
+        if (!written) {
+            ++tally_.skipped;
+            observer_.PictureSkipped(index, engine_.OutputNameFor(savePath).path());
+            return true;
+        }
         ++tally_.written;
-        observer_.PictureWritten(index, written);
+        observer_.PictureWritten(index, *written);
         return true;
     }
 

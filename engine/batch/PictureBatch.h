@@ -25,6 +25,8 @@ public:
     virtual void PictureWritten(std::size_t index, const std::string& outputPath) = 0;
     // Not written; `reason` is the engine's message.
     virtual void PictureFailed(std::size_t index, const std::string& reason) = 0;
+    // Not written because options.ifTaken is Skip and takenPath, its output name, is taken.
+    virtual void PictureSkipped(std::size_t /*index*/, const std::string& /*takenPath*/) {}
 
 protected:
     ~BatchObserver() = default;
@@ -37,11 +39,14 @@ struct BatchOptions {
     bool keepGoing = false;  // false: the first failed picture ends the batch
     // Set from any thread to end the batch: no picture starts or is written after it is seen.
     const std::atomic<bool>* stopRequested = nullptr;
+    std::string outputFolder;  // where the outputs go; empty: beside each source
+    IfNameTaken ifTaken = IfNameTaken::Number;
 };
 
 struct BatchTally {
     std::size_t written = 0;
     std::size_t failed = 0;
+    std::size_t skipped = 0;  // their output name was taken (IfNameTaken::Skip)
     bool stopped = false;  // ended by stopRequested before every picture had its turn
 };
 

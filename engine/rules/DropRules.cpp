@@ -8,8 +8,6 @@ namespace gustara {
 
 namespace {
 
-constexpr std::size_t kMaxListedEntries = 25;
-
 // Entries in byte order with ASCII letters compared without case: the same order on every
 // machine and in every locale, so the window and the command line list a refusal alike.
 bool ComesBefore(const std::string& a, const std::string& b)
@@ -29,12 +27,12 @@ std::string ErrorListEntry(std::string_view reason, std::string_view path)
     return entry;
 }
 
-std::string BuildErrorMessage(std::vector<std::string>& errorList)
+std::string BuildErrorMessage(std::vector<std::string>& errorList, std::size_t maxListed)
 {
     std::stable_sort(errorList.begin(), errorList.end(), ComesBefore);
     std::string message;
     std::string_view previousReason;
-    const std::size_t listed = std::min(errorList.size(), kMaxListedEntries);
+    const std::size_t listed = std::min(errorList.size(), maxListed);
     for (std::size_t i = 0; i < listed; ++i) {
         const std::string_view entry = errorList[i];
         const auto comma = entry.find(',');
@@ -50,8 +48,8 @@ std::string BuildErrorMessage(std::vector<std::string>& errorList)
         message += Format(Message::RefusalName, {fileName});
         message += "\r\n";
     }
-    if (errorList.size() > kMaxListedEntries)
-        message += "\r\n" + Format(Message::RefusalMore, {std::to_string(errorList.size() - kMaxListedEntries)});
+    if (errorList.size() > maxListed)
+        message += "\r\n" + Format(Message::RefusalMore, {std::to_string(errorList.size() - maxListed)});
     return message;
 }
 

@@ -15,9 +15,10 @@ std::string ErrorListEntry(std::string_view reason, std::string_view path);
 // in place by whole entries, ignoring the case of ASCII letters and otherwise in byte order
 // (so entries of one reason stand together, ordered by file name), then per reason a "■"
 // header, its file names indented by two ideographic spaces, an empty line between groups, at
-// most 25 entries and then "他N件のエラー". Lines end in CR LF. The window and the command line
-// both build their refusal here, so their lists cannot differ. Throws only bad_alloc.
-std::string BuildErrorMessage(std::vector<std::string>& errorList);
+// most `maxListed` entries (the window's box: 25) and then "他N件のエラー". Lines end in CR LF.
+// The window and the command line both build their refusal here, so their lists cannot
+// differ. Throws only bad_alloc.
+std::string BuildErrorMessage(std::vector<std::string>& errorList, std::size_t maxListed = 25);
 
 // `message` (one that BuildErrorMessage made) closed by an empty line and `line`, which ends in
 // CR LF as every line there does; the message's own lines stay as they are. Throws only bad_alloc.

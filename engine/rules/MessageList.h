@@ -27,6 +27,7 @@ GUSTARA_MESSAGE(SettingAffixEmpty, "ファイル名の前後に付ける文字�
 GUSTARA_MESSAGE(SettingAffixInvalid, "ファイル名に「\\/:*?\"<>|」は使えません", "A file name cannot hold any of \\/:*?\"<>|")
 GUSTARA_MESSAGE(SettingDirEmpty, "フォルダ名を入力してください", "Enter the folder name")
 GUSTARA_MESSAGE(SettingDirInvalid, "フォルダ名に「\\/:*?\"<>|」は使えません", "A folder name cannot hold any of \\/:*?\"<>|")
+GUSTARA_MESSAGE(SettingDirDots, "フォルダ名に「.」や「..」は使えません", "A folder name cannot be . or ..")
 // The settings file cannot be written; %1 is its full path.
 GUSTARA_MESSAGE(CannotWriteSettings, "%1 に書き込めません.", "Cannot write %1.")
 
@@ -128,7 +129,16 @@ GUSTARA_MESSAGE(UsageOneNaming, "--prefix, --suffix, --dir はどれか一つだ
 GUSTARA_MESSAGE(UsageOneQuality, "--quality と --target-size はどちらか一つだけ指定してください", "give only one of --quality and --target-size")
 GUSTARA_MESSAGE(UsageNoPicture, "画像を指定してください", "name at least one picture")
 GUSTARA_MESSAGE(UsageCompareOutput, "--compare: 書き出すファイルの名前を指定してください", "--compare: give the name of the file to write")
+GUSTARA_MESSAGE(UsageCompareExtension, "--compare: 書き出すファイルの名前は .jpg か .jpeg で終えてください", "--compare: the name of the file to write must end in .jpg or .jpeg")
+GUSTARA_MESSAGE(UsageIfExists, "--if-exists: number か skip を指定してください", "--if-exists: give number or skip")
+GUSTARA_MESSAGE(UsageOutputDir, "--output-dir: フォルダの名前を指定してください", "--output-dir: give the name of a folder")
+GUSTARA_MESSAGE(UsageStandardInput, "「-」: 標準入力からは読みません。「-」という名前のファイルは ./- と指定してください", "'-': standard input is not read; name a file called - as ./-")
 GUSTARA_MESSAGE(UsageCompareOnePicture, "--compare には画像を一つだけ指定してください", "--compare takes exactly one picture")
+// What the command line reports besides the pictures' failures.
+GUSTARA_MESSAGE(CannotCreateOutputDir, "出力先のフォルダ %1 を作成できません: %2", "cannot create the output folder %1: %2")
+GUSTARA_MESSAGE(SkippedTakenName, "[%1]は書き込みません: %2 があります", "[%1] skipped: %2 exists")
+GUSTARA_MESSAGE(NotConvertedCount, "%1枚の画像は変換していません", "%1 pictures not converted")
+GUSTARA_MESSAGE(CannotWriteList, "書き込んだファイルの一覧を標準出力に書けません", "cannot write the list of written files to standard output")
 // The line that follows every refused request.
 GUSTARA_MESSAGE(UsageHelpHint, "(gustara-cli --help で使い方を表示します)", "(gustara-cli --help shows how to use it)")
 
@@ -143,6 +153,9 @@ GUSTARA_MESSAGE(CliHelp,
     "      --prefix=TEXT     元の画像の隣に TEXT+名前.jpg として保存 (既定: --prefix=s-)\n"
     "      --suffix=TEXT     元の画像の隣に 名前+TEXT.jpg として保存\n"
     "      --dir=NAME        元の画像のフォルダ内のサブフォルダ NAME に保存\n"
+    "      --output-dir=DIR  元の画像の隣ではなくフォルダ DIR に保存 (なければ作る)\n"
+    "      --if-exists=number|skip  保存する名前が既にあれば (1), (2), ... を付ける (既定)、\n"
+    "                        または何も書き込まない (skip)\n"
     "      --progressive     プログレッシブ JPEG で保存\n"
     "      --quality=N       JPEG 品質 0..100 (既定 100)\n"
     "      --target-size=KB  KB*1024 バイト未満になる最も高い品質 (100, 90, ..., 0) で保存\n"
@@ -153,6 +166,9 @@ GUSTARA_MESSAGE(CliHelp,
     "  -j, --jobs=N          同時に処理する画像の数 (既定: CPU のコア数)。結果と表示の順は変わらない\n"
     "      --memory=MB       同時に処理する画像が使うメモリの目安の上限 (既定: 物理メモリの 1/4)。\n"
     "                        最も大きい画像も一枚ずつなら必ず処理する\n"
+    "  -q, --quiet           エラーだけを表示 (保存したファイルの一覧も表示しない)\n"
+    "      --progress        標準エラーが端末でなくても進行状況の行を表示\n"
+    "  -0, --null            保存したファイルのパスを改行ではなく NUL で区切る (xargs -0 用)\n"
     "  -h, --help            この説明を表示\n"
     "      --version         版を表示\n"
     "\n"
@@ -168,6 +184,9 @@ GUSTARA_MESSAGE(CliHelp,
     "      --prefix=TEXT     save beside the source as TEXT+name.jpg (default: --prefix=s-)\n"
     "      --suffix=TEXT     save beside the source as name+TEXT.jpg\n"
     "      --dir=NAME        save into the sub-folder NAME of the source's folder\n"
+    "      --output-dir=DIR  save into the folder DIR instead of beside the source (created if missing)\n"
+    "      --if-exists=number|skip  when the output name is taken, add (1), (2), ... (default),\n"
+    "                        or write nothing (skip)\n"
     "      --progressive     write progressive JPEG files\n"
     "      --quality=N       JPEG quality 0..100 (default 100)\n"
     "      --target-size=KB  largest quality of 100, 90, ..., 0 whose file is below KB*1024 bytes\n"
@@ -179,6 +198,9 @@ GUSTARA_MESSAGE(CliHelp,
     "                        files are written and reported in the order given\n"
     "      --memory=MB       memory the pictures in flight may take, estimated (default: a quarter\n"
     "                        of physical memory); the largest picture still runs alone\n"
+    "  -q, --quiet           print errors only (not even the list of files written)\n"
+    "      --progress        show the progress line even when standard error is no terminal\n"
+    "  -0, --null            end each path written with NUL instead of a newline (for xargs -0)\n"
     "  -h, --help            show this help\n"
     "      --version         show the version\n"
     "\n"

@@ -39,9 +39,14 @@ std::string ReplaceExtension(std::string_view path, std::string_view newExtensio
     return result;
 }
 
-std::string SavePathFor(std::string_view sourcePath)
+std::string SavePathFor(std::string_view sourcePath, std::string_view intoFolder)
 {
-    return ReplaceExtension(sourcePath, kOutputExtension);
+    if (intoFolder.empty())
+        return ReplaceExtension(sourcePath, kOutputExtension);
+    std::string path(intoFolder);
+    if (path.back() != '/')
+        path += '/';
+    return path + ReplaceExtension(NamePart(sourcePath), kOutputExtension);
 }
 
 std::string UpperAscii(std::string_view text)

@@ -29,8 +29,9 @@ StemAndExtension SplitAtExtension(std::string_view path);
 // newExtension appended when the name has no extension.
 std::string ReplaceExtension(std::string_view path, std::string_view newExtension);
 // The save path of a source picture, which the engine's output name is made from: the source
-// path with its extension replaced by ".jpg" (or ".jpg" appended when it has none).
-std::string SavePathFor(std::string_view sourcePath);
+// path with its extension replaced by ".jpg" (or ".jpg" appended when it has none), in the
+// folder `intoFolder` instead of the source's own when that is not empty.
+std::string SavePathFor(std::string_view sourcePath, std::string_view intoFolder = {});
 // Only the ASCII letters a to z are upper-cased; other bytes stay as they are.
 std::string UpperAscii(std::string_view text);
 

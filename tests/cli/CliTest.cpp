@@ -123,6 +123,43 @@ TEST_F(CliTest, SpeaksEnglishUnlessTheLocaleIsJapanese)
     EXPECT_NE(test::RunCli(dir.path(), "--help", "LANG=C LC_ALL=").out.find("Usage: gustara-cli"), std::string::npos);
 }
 
+TEST_F(CliTest, ScriptOptionsAndTheirRefusals)
+{
+    const struct {
+        std::string arguments;
+        int status;
+        std::string out;
+        std::string errPart;  // empty: nothing on standard error
+    } cases[] = {
+        {"--output-dir=out/sub a.jpg", 0, "out/sub/s-a.jpg\n", ""},
+        {"--if-exists=skip a.jpg b.jpg", 0, "s-a.jpg\n", "[b.jpg]は書き込みません: s-b.jpg があります"},
+        {"-0 a.jpg b.jpg", 0, std::string("s-a.jpg\0s-b(1).jpg\0", 19), ""},
+        {"-q a.jpg", 0, "", ""},
+        {"--progress a.jpg", 0, "s-a.jpg\n", "[1/1] [a.jpg]を処理しています"},
+        {"broken.jpg a.jpg b.jpg", 1, "", "2枚の画像は変換していません"},
+        {"a.jpg >/dev/full", 1, "", "書き込んだファイルの一覧を標準出力に書けません"},
+        {"- a.jpg", 2, "", "標準入力からは読みません"},
+        {"--compare=strip.png a.jpg", 2, "", ".jpg か .jpeg"},
+        {"--dir=.. a.jpg", 2, "", "「.」や「..」"},
+        {"--if-exists=replace a.jpg", 2, "", "--if-exists"},
+    };
+    for (const auto& c : cases) {
+        const test::TempDir caseDir;
+        for (const char* name : {"a.jpg", "b.jpg"})
+            test::WriteFileBytes(caseDir.file(name), EncodeJpeg(test::MakeTestPicture(20, 10), 95, false));
+        test::WriteFileBytes(caseDir.file("s-b.jpg"), {'o', 'l', 'd'});
+        test::WriteFileBytes(caseDir.file("broken.jpg"), {0xFF, 0xD8, 0xFF});
+        const CliResult result = test::RunCli(caseDir.path(), c.arguments);
+        EXPECT_EQ(result.status, c.status) << c.arguments << "\n" << result.err;
+        EXPECT_EQ(result.out, c.out) << c.arguments;
+        if (c.errPart.empty())
+            EXPECT_EQ(result.err, "") << c.arguments;
+        else
+            EXPECT_NE(result.err.find(c.errPart), std::string::npos) << c.arguments << "\n" << result.err;
+        EXPECT_EQ(test::ReadFileBytes(caseDir.file("s-b.jpg")), (std::vector<uint8_t>{'o', 'l', 'd'})) << c.arguments;
+    }
+}
+
 TEST_F(CliTest, StopsAtTheFirstFailedPictureUnlessToldToGoOn)
 {
     MakeJpeg("a.jpg");
@@ -157,8 +194,10 @@ TEST_F(CliTest, NamesThatAreNotUtf8KeepTheirBytesAndAreShownReplaced)
     const CliResult refused = Run(test::ShellQuote(ryou + ".tif"));
     EXPECT_EQ(refused.status, 2);
     EXPECT_NE(refused.err.find(replaced + ".tif"), std::string::npos) << refused.err;
-    for (const CliResult& result : {failed, refused})
+    for (CliResult result : {failed, refused}) {
+        std::erase(result.err, '\n');
         EXPECT_EQ(ForDisplay(result.err), result.err);
+    }
 }
 
 } // namespace

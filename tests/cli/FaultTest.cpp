@@ -178,7 +178,7 @@ TEST(FaultTest, AReadOnlyOutputFolderFailsThePicture)
                                                            | fs::perms::group_exec | fs::perms::others_read
                                                            | fs::perms::others_exec);
                    },
-                   *prefix, "ro/a.jpg", "a.jpg", "ファイル ro/s-a.jpg を作成できません: 書き込む権限がありません", {}});
+                   *prefix, "ro/a.jpg", "ro/a.jpg", "ファイル ro/s-a.jpg を作成できません: 書き込む権限がありません", {}});
 }
 
 TEST(FaultTest, TwoRunsOnOneFolderWriteEveryPictureOnceEachAndReplaceNothing)

@@ -55,7 +55,10 @@ Outcome Convert(std::size_t jobs, bool failing, bool keepGoing, bool stopAfterSe
     engine.QualityValue = 90;
     engine.FlavourLevel = 2;
     std::atomic<bool> stop{false};
-    const BatchOptions options{jobs, UINT64_MAX, keepGoing, &stop};
+    BatchOptions options;
+    options.jobs = jobs;
+    options.keepGoing = keepGoing;
+    options.stopRequested = &stop;
     ReportLog log;
     log.stopAtWritten = stopAfterSecond ? &stop : nullptr;
     Outcome outcome{ConvertInOrder(engine, drop, options, log), log.lines, test::FilesIn(dir.path())};
