@@ -166,7 +166,8 @@ std::array<uint32_t, 3> ReadMasks(BmpSource& source, const InfoFields& info)
 
 // Reads the colour table that lies between the headers and the pixel data. Its length is the
 // header's count, or 2^bits when the count is 0 or larger, cut to what fits before the pixel
-// data (files with a shortened table exist).
+// data (files with a shortened table exist); pixel data that leaves no room for one entry is
+// the file's fault.
 BmpPalette ReadPalette(BmpSource& source, const InfoFields& info, uint64_t pixelOffset)
 {
     const uint32_t entrySize = info.core ? 3 : 4;
@@ -174,7 +175,7 @@ BmpPalette ReadPalette(BmpSource& source, const InfoFields& info, uint64_t pixel
     uint64_t count = info.coloursUsed == 0 ? fullCount : std::min(info.coloursUsed, fullCount);
     count = std::min(count, (pixelOffset - source.position()) / entrySize);
     if (count == 0)
-        Damaged(Text(Message::DetailNoColourTable));
+        Damaged(Text(Message::DetailBmpPixelsOverTable));
     std::array<uint8_t, 256 * 4> raw{};
     source.read(raw.data(), static_cast<std::size_t>(count * entrySize));
     BmpPalette palette{};

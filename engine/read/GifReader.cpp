@@ -41,13 +41,26 @@ int ReadFromFile(GifFileType* gif, GifByteType* bytes, int count)
     return static_cast<int>(std::fread(bytes, 1, static_cast<size_t>(count), FileOf(gif)));
 }
 
+// Whether the file has ended or failed to read; giflib's codes for a short read also stand
+// for flaws found while the file goes on.
+bool ReadStopped(std::FILE* file)
+{
+    return std::feof(file) || std::ferror(file);
+}
+
 // giflib's error codes by what the user can do about them; a failed read is told apart from
 // the end of the file by the file's error flag.
 [[noreturn]] void ThrowGifError(int code, std::FILE* file)
 {
     switch (code) {
     case D_GIF_ERR_READ_FAILED:
+        // Also giflib's refusal of an LZW code size over 8 bits.
+        if (!ReadStopped(file))
+            ThrowReadFailure(ReadFailure::Damaged, kGifFormat, Text(Message::DetailGifCodeSize));
+        ThrowShortRead(file, kGifFormat);
     case D_GIF_ERR_EOF_TOO_SOON:
+        if (!ReadStopped(file))
+            ThrowReadFailure(ReadFailure::Damaged, kGifFormat, Text(Message::DetailGifDataEndsEarly));
         ThrowShortRead(file, kGifFormat);
     case D_GIF_ERR_NOT_GIF_FILE:
         ThrowReadFailure(ReadFailure::NotThisFormat, kGifFormat);

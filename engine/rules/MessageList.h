@@ -52,6 +52,8 @@ GUSTARA_MESSAGE(ReadMissingDecoder, "%1 の画像を読むデコーダーがこ�
 // What a reader found wrong, after the cause.
 GUSTARA_MESSAGE(DetailNoColourTable, "カラーテーブルがありません", "no colour table")
 GUSTARA_MESSAGE(DetailGifUnknownRecord, "不明なレコード", "unknown record")
+GUSTARA_MESSAGE(DetailGifCodeSize, "LZW の符号長が 8 ビットを超えています", "an LZW code size over 8 bits")
+GUSTARA_MESSAGE(DetailGifDataEndsEarly, "画像データが最後の画素の前で終わっています", "the image data ends before its last pixel")
 GUSTARA_MESSAGE(DetailJpegComponents, "成分数 %1", "%1 components")
 GUSTARA_MESSAGE(DetailPngFirstChunk, "最初のチャンクが IHDR ではありません", "the first chunk is not IHDR")
 GUSTARA_MESSAGE(DetailPngTransparency, "tRNS の項目が 256 を超えています", "more than 256 tRNS entries")
@@ -71,6 +73,7 @@ GUSTARA_MESSAGE(DetailBmpNoPixels, "画素がありません", "no pixels")
 GUSTARA_MESSAGE(DetailBmpPlanes, "プレーン数が 1 ではありません", "the number of planes is not 1")
 GUSTARA_MESSAGE(DetailBmpTopDownRle, "ランレングスデータが上から格納されています", "run-length data stored top down")
 GUSTARA_MESSAGE(DetailBmpPixelsInHeader, "画素データの位置がヘッダの中です", "the pixel data starts inside the header")
+GUSTARA_MESSAGE(DetailBmpPixelsOverTable, "画素データがカラーテーブルの位置から始まっています", "the pixel data starts where the colour table belongs")
 
 // Limits that keep a hostile picture from taking all memory or time; the size follows the sizes.
 GUSTARA_MESSAGE(TooManyScans, "JPEG ファイルのスキャンが多すぎます", "the JPEG file has too many scans")

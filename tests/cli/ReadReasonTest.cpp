@@ -27,6 +27,16 @@ TEST(ReadReasonTest, EachUnreadablePictureNamesItsCause)
     const auto png = test::EncodePngRows({16, 16}, std::vector<png_byte>(16 * 16 * 3, 0x80), [](auto, auto) {});
     const auto bmp = test::BmpFile{.pixels = {0, 0, 255, 0}}.bytes();
     const std::string cut = "ファイルが途中で切れています";
+    const std::string damaged = "ファイルが壊れています: ";
+    // The IHDR chunk's CRC, after the signature and the chunk's 21 bytes before it.
+    auto badCrcPng = png;
+    badCrcPng[29] ^= 0xFF;
+    // A marker code that no JPEG file holds, right after SOI.
+    auto badMarkerJpeg = jpeg;
+    badMarkerJpeg.insert(badMarkerJpeg.begin() + 2, {0xFF, 0x97, 0, 2});
+    // The image's LZW code size, after the screen, the colour table and the image descriptor.
+    auto wideCodeGif = test::TinyGif(1, 1, 1, 1);
+    wideCodeGif[29] = 11;
     const struct {
         std::string name;  // the picture given to gustara-cli
         Source source;
@@ -45,6 +55,12 @@ TEST(ReadReasonTest, EachUnreadablePictureNamesItsCause)
         {"cut.bmp", Source::Bytes, test::Cut(bmp, bmp.size() - 2), cut},
         // The image's data and the trailer take the last 7 bytes.
         {"cut.gif", Source::Bytes, test::Cut(test::TinyGif(1, 1, 1, 1), 31), cut},
+        // A library's own words follow its cause; a cause the reader finds itself is in Japanese.
+        {"crc.png", Source::Bytes, badCrcPng, damaged + "IHDR: CRC error"},
+        {"marker.jpg", Source::Bytes, badMarkerJpeg, damaged + "Unsupported marker type 0x97"},
+        {"code.gif", Source::Bytes, wideCodeGif, damaged + "LZW の符号長が 8 ビットを超えています"},
+        {"table.bmp", Source::Bytes, test::BmpFile{.bitCount = 8, .pixels = {0, 0, 0, 0}}.bytes(),
+         damaged + "画素データがカラーテーブルの位置から始まっています"},
     };
     const auto prefix = test::UnprivilegedPrefix();
     for (const auto& c : cases) {

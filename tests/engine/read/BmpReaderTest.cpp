@@ -231,7 +231,7 @@ const std::vector<RejectCase> kRejectCases = {
     {"InfoHeaderOf13Bytes", With(kPlain24, &BmpFile::infoSize, 13).bytes(), "情報ヘッダの大きさ 13"},
     {"OffsetPastEnd", Patched(kPlain24.bytes(), 10, 4096), "途中で切れています"},
     {"OffsetInsideHeaders", With(kPlain24, &BmpFile::pixelOffset, 20).bytes(), "ヘッダの中"},
-    {"NoColourTable", Paletted(8, 1, 1, {}, {0, 0, 0, 0}).bytes(), "カラーテーブルがありません"},
+    {"PixelsWhereTheColourTableBelongs", Paletted(8, 1, 1, {}, {0, 0, 0, 0}).bytes(), "カラーテーブルの位置"},
     {"WidthZero", Direct(24, 0, 1, {}).bytes(), "画素がありません"},
     {"NegativeWidth", Direct(24, -1, 1, {0, 0, 0, 0}).bytes(), "-1 x 1"},
     {"HeightInt32Min", Direct(24, 1, INT32_MIN, {0, 0, 0, 0}).bytes(), "2147483648"},
