@@ -5,11 +5,13 @@
 #include "rules/Messages.h"
 #include "pixels/FitToBox.h"
 #include "pixels/FlavourFilter.h"
+#include "write/JpegWriter.h"
 #include "write/OutputFile.h"
 #include "rules/PathParts.h"
 #include "PictureMetadata.h"
 #include "read/PictureReader.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <utility>
 
@@ -27,6 +29,26 @@ int64_t GetJpegSize(const std::vector<uint8_t>& datastream)
 void TthPicConvert::LoadPicture(const std::string& sourcePath, PictureRaster& picture)
 {
     picture = ReadPicture(sourcePath);
+}
+
+void TthPicConvert::RefuseOversizedOutput(const std::string& sourcePath) const
+{
+    const auto stored = ProbePicture(sourcePath);
+    constexpr int64_t maxSide = INT32_MAX;
+    if (!stored || stored->width > maxSide || stored->height > maxSide)
+        return;  // the reader refuses such sides itself, after the header
+    const auto width = static_cast<int32_t>(stored->width);
+    const auto height = static_cast<int32_t>(stored->height);
+    const auto fitted = [&](PictureSize box) {
+        const auto target = UsePicSize ? FitToBoxSize(width, height, box.width, box.height) : std::nullopt;
+        return target.value_or(PictureSize{width, height});
+    };
+    // The orientation that turns the box comes with the pixels: only a picture too long in
+    // the box either way is refused before them.
+    const PictureSize upright = fitted({PicWidth, PicHeight});
+    const PictureSize turned = fitted({PicHeight, PicWidth});
+    if (std::max(turned.width, turned.height) > kMaxJpegSide)
+        CheckJpegSides(upright.width, upright.height);
 }
 
 void TthPicConvert::FitPicSize(PictureRaster& picture)

@@ -48,6 +48,11 @@ public:
     // extension alone; any other extension leaves the picture empty without failing. Throws
     // EngineError when the file cannot be read or decoded; `picture` is then unchanged.
     void LoadPicture(const std::string& sourcePath, PictureRaster& picture);
+    // Throws EngineError, before anything is decoded, when the header of the file at
+    // sourcePath already shows that the picture, fitted as FitPicSize fits it, has a side
+    // longer than a JPEG file can hold. Passes a header it cannot read: the encoder refuses
+    // such a picture later. Owns the file only during the call.
+    void RefuseOversizedOutput(const std::string& sourcePath) const;
     // Shrinks the picture into the box PicWidth x PicHeight when UsePicSize is on and it is
     // larger; a picture whose orientation turns it a quarter fits the box as it is seen, so
     // it is stored in the box PicHeight x PicWidth. Its metadata goes with it. Throws

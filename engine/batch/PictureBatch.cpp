@@ -41,6 +41,7 @@ public:
             {
                 TthPicConvert engine = settings_;
                 PictureRaster picture;
+                engine.RefuseOversizedOutput(sources_[index]);
                 engine.LoadPicture(sources_[index], picture);
                 steps.StepDone();
                 engine.FitPicSize(picture);

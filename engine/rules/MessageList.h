@@ -98,6 +98,8 @@ GUSTARA_MESSAGE(WriteFileAtFolder, "保存先のフォルダと同じ名前の�
 GUSTARA_MESSAGE(WriteFolderAtName, "同じ名前のフォルダがあります", "a folder has that name")
 GUSTARA_MESSAGE(WriteDiskFailed, "ディスクの読み書きに失敗しました", "the disk failed to read or write")
 GUSTARA_MESSAGE(WriteSystemError, "書き込めません（%1）", "cannot write (%1)")
+// A JPEG file holds at most 65500 pixels a side; the output's size follows.
+GUSTARA_MESSAGE(JpegSideTooLong, "JPEG の一辺は 65500 ピクセルまでのため保存できません", "cannot be saved: a JPEG side holds at most 65500 pixels")
 GUSTARA_MESSAGE(EmptyPicture, "空の画像は保存できません", "an empty picture cannot be saved")
 
 // A typed side that is not a whole number.

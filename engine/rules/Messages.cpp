@@ -150,6 +150,11 @@ std::string BadTargetSizeText(int64_t width, int64_t height)
     return WithSize(Message::BadTargetSize, width, height);
 }
 
+std::string JpegSideTooLongText(int64_t width, int64_t height)
+{
+    return WithSize(Message::JpegSideTooLong, width, height);
+}
+
 std::string BadJpegScaleText(int eighths)
 {
     return Format(Message::BadJpegScale, {std::to_string(eighths)});

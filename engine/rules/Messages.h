@@ -69,6 +69,8 @@ std::string PictureTooLargeText(int64_t width, int64_t height);
 std::string BadPictureSizeText(int64_t width, int64_t height);
 std::string BadBoxSizeText(int64_t width, int64_t height);
 std::string BadTargetSizeText(int64_t width, int64_t height);
+// JpegSideTooLong followed by ": <width> x <height>", the size of the output.
+std::string JpegSideTooLongText(int64_t width, int64_t height);
 // BadJpegScale for a decoding scale of `eighths`/8 outside 1/8 to 8/8.
 std::string BadJpegScaleText(int eighths);
 // JpegError with libjpeg's message code of a fatal error while encoding.

@@ -160,6 +160,14 @@ bool Compress(JpegEncoder* encoder, const EncodeJob* job)
 
 } // namespace
 
+static_assert(kMaxJpegSide == JPEG_MAX_DIMENSION);
+
+void CheckJpegSides(int64_t width, int64_t height)
+{
+    if (width > kMaxJpegSide || height > kMaxJpegSide)
+        throw EngineError(JpegSideTooLongText(width, height));
+}
+
 std::vector<uint8_t> EncodeJpeg(const PictureRaster& picture, int quality, bool progressive)
 {
     std::vector<uint8_t> bytes;
@@ -168,8 +176,7 @@ std::vector<uint8_t> EncodeJpeg(const PictureRaster& picture, int quality, bool 
 
     // Refused before a row pointer is made: a picture hundreds of millions of rows tall would
     // otherwise take gigabytes of pointers only for libjpeg to refuse it at its first call.
-    if (picture.width() > JPEG_MAX_DIMENSION || picture.height() > JPEG_MAX_DIMENSION)
-        throw EngineError(JpegErrorText(JERR_IMAGE_TOO_BIG));
+    CheckJpegSides(picture.width(), picture.height());
     std::vector<JSAMPROW> rows(static_cast<std::size_t>(picture.height()));
     for (int32_t y = 0; y < picture.height(); ++y)
         rows[static_cast<std::size_t>(y)] = const_cast<JSAMPROW>(picture.row(y));  // libjpeg only reads them

@@ -13,7 +13,15 @@ namespace gustara {
 // metadata follows the JFIF header: an EXIF APP1 with only the orientation when it is not 1,
 // and the colour profile in APP2 chunks when IsRgbIccProfile accepts it; without either the
 // datastream is libjpeg's plain one. A picture with a side of 0 gives an empty datastream.
-// Throws EngineError("JPEG エラー #<code>") on a fatal libjpeg error.
+// Throws EngineError as CheckJpegSides does, and EngineError("JPEG エラー #<code>") on a fatal
+// libjpeg error.
 std::vector<uint8_t> EncodeJpeg(const PictureRaster& picture, int quality, bool progressive);
+
+// The longest side a JPEG file holds (libjpeg's JPEG_MAX_DIMENSION).
+constexpr int64_t kMaxJpegSide = 65500;
+
+// Throws EngineError with the reason that a JPEG file cannot hold it when width or height is
+// longer than kMaxJpegSide. Nothing else.
+void CheckJpegSides(int64_t width, int64_t height);
 
 } // namespace gustara

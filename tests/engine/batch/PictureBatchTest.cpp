@@ -1,8 +1,10 @@
 #include "batch/PictureBatch.h"
 
 #include "BatchFixtures.h"
+#include "EngineError.h"
 #include "GifFixtures.h"
 #include "JpegFixtures.h"
+#include "PngFixtures.h"
 #include "rules/PathParts.h"
 
 #include <gtest/gtest.h>
@@ -147,6 +149,41 @@ TEST(PictureBatchTest, EstimatesFromTheHeaderAndRunsUnreadableHeadersAlone)
     for (const auto& c : cases)
         EXPECT_EQ(EstimatedPeakBytes(test::StoreFile(dir, c.name, c.bytes)), c.expected) << c.name;
     EXPECT_EQ(EstimatedPeakBytes(dir.file("missing.jpg")), UINT64_MAX);
+}
+
+TEST(PictureBatchTest, AnOutputTooLongForJpegIsRefusedFromTheHeader)
+{
+    test::TempDir dir;
+    // The header alone: had the picture been decoded, its missing data would be the reason.
+    std::vector<uint8_t> wide = test::kPngSignature;
+    test::AppendPngChunk(wide, "IHDR", {0, 0, 0xFF, 0xDD, 0, 0, 0, 1, 8, 2, 0, 0, 0});
+    const std::string path = test::StoreFile(dir, "wide.png", wide);
+    const struct {
+        bool fitted;
+        int32_t boxWidth, boxHeight;
+        bool refused;
+    } cases[] = {
+        {false, 0, 0, true},
+        {true, 1280, 1280, false},
+        // Fitting leaves a picture whose longer side is within the box's longer side as it is.
+        {true, 65501, 10, true},
+    };
+    for (const auto& c : cases) {
+        TthPicConvert engine;
+        engine.UsePicSize = c.fitted;
+        engine.PicWidth = c.boxWidth;
+        engine.PicHeight = c.boxHeight;
+        if (!c.refused) {
+            EXPECT_NO_THROW(engine.RefuseOversizedOutput(path)) << c.boxWidth;
+            continue;
+        }
+        try {
+            engine.RefuseOversizedOutput(path);
+            ADD_FAILURE() << "not refused in " << c.boxWidth << " x " << c.boxHeight;
+        } catch (const EngineError& error) {
+            EXPECT_STREQ(error.what(), "JPEG の一辺は 65500 ピクセルまでのため保存できません: 65501 x 1");
+        }
+    }
 }
 
 } // namespace
