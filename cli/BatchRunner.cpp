@@ -32,8 +32,8 @@ constexpr const char* kClearLine = "\r\033[K";
 class CliReports final : public BatchObserver {
 public:
     CliReports(const CliRequest& request, std::ostream& out, std::ostream& errors, bool showProgress)
-        : pictures_(request.pictures), out_(out), errors_(errors), showProgress_(showProgress),
-          quiet_(request.quiet), pathEnd_(request.pathEnd)
+        : settings_(request.settings), pictures_(request.pictures), out_(out), errors_(errors),
+          showProgress_(showProgress), quiet_(request.quiet), pathEnd_(request.pathEnd)
     {
     }
     ~CliReports()
@@ -53,6 +53,10 @@ public:
     {
         if (!quiet_)
             out_ << outputPath << pathEnd_ << std::flush;
+        std::error_code error;
+        const auto bytes = std::filesystem::file_size(outputPath, error);
+        if (!error && settings_.StaysAboveTargetSize(bytes))
+            ++aboveTarget_;
     }
     void PictureFailed(std::size_t index, const std::string& reason) override
     {
@@ -66,6 +70,9 @@ public:
             errors_ << Format(Message::SkippedTakenName, {ForDisplay(pictures_[index]), ForDisplay(takenPath)}) << '\n';
     }
 
+    // Pictures written at the last quality of the target-size search, still not below the target.
+    std::size_t AboveTarget() const { return aboveTarget_; }
+
 private:
     void ClearProgress()
     {
@@ -73,12 +80,14 @@ private:
             errors_ << kClearLine;
     }
 
+    const TthPicConvert& settings_;
     const std::vector<std::string>& pictures_;
     std::ostream& out_;
     std::ostream& errors_;
     const bool showProgress_;
     const bool quiet_;
     const char pathEnd_;
+    std::size_t aboveTarget_ = 0;
 };
 
 } // namespace
@@ -126,13 +135,18 @@ ExitStatus RunBatch(CliRequest& request, std::ostream& out, std::ostream& errors
     options.outputFolder = request.outputFolder;
     options.ifTaken = request.ifTaken;
     BatchTally tally;
+    std::size_t aboveTarget = 0;
     {
         CliReports reports(request, out, errors, !request.quiet && (request.progress || stderrIsTerminal));
         tally = ConvertInOrder(request.settings, request.pictures, options, reports);
+        aboveTarget = reports.AboveTarget();
     }
     // Said after the progress line is gone; the caller turns the signal into the exit status.
     if (StopSignalled())
         errors << StoppedText(request.pictures.size(), tally.written, tally.failed) << '\n';
+    // A miss is saved all the same, so the exit status stays.
+    if (aboveTarget > 0)
+        errors << Format(Message::AboveTargetSize, {std::to_string(aboveTarget)}) << '\n';
     const std::size_t notConverted = request.pictures.size() - tally.written - tally.failed - tally.skipped;
     if (tally.failed > 0 && notConverted > 0)
         errors << Format(Message::NotConvertedCount, {std::to_string(notConverted)}) << '\n';

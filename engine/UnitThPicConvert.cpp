@@ -86,16 +86,29 @@ StemAndExtension TthPicConvert::OutputNameFor(const std::string& savePath) const
     return name;
 }
 
+bool TthPicConvert::StaysAboveTargetSize(uint64_t writtenBytes) const
+{
+    // A search that got below the target stopped there, so a file not below it came from the
+    // last quality.
+    return UseQuality && !ByQuality && writtenBytes <= static_cast<uint64_t>(INT64_MAX)
+           && static_cast<int64_t>(writtenBytes) >= TargetBytes();
+}
+
+int64_t TthPicConvert::TargetBytes() const
+{
+    // Saturates instead of overflowing for absurd targets; any such target is met at 100.
+    return TargetFileSize > INT64_MAX / 1024   ? INT64_MAX
+           : TargetFileSize < INT64_MIN / 1024 ? INT64_MIN
+                                               : TargetFileSize * 1024;
+}
+
 std::vector<uint8_t> TthPicConvert::ApplyJpegQuality(const PictureRaster& picture) const
 {
     if (!UseQuality)
         return EncodeJpeg(picture, 80, UseProgressive);
     if (ByQuality)
         return EncodeJpeg(picture, QualityValue, UseProgressive);
-    // Saturates instead of overflowing for absurd targets; any such target is met at 100.
-    const int64_t target = TargetFileSize > INT64_MAX / 1024 ? INT64_MAX
-                         : TargetFileSize < INT64_MIN / 1024 ? INT64_MIN
-                                                             : TargetFileSize * 1024;
+    const int64_t target = TargetBytes();
     std::vector<uint8_t> datastream;
     for (int quality = 100; quality >= 0; quality -= 10) {
         datastream = EncodeJpeg(picture, quality, UseProgressive);

@@ -85,8 +85,14 @@ public:
     // Encodes the picture with the quality settings; the target-size search encodes at
     // quality 100, 90, ..., 0 until a datastream is below TargetFileSize x 1024 bytes.
     std::vector<uint8_t> ApplyJpegQuality(const PictureRaster& picture) const;
+    // True when the target-size search is in use and a file of `writtenBytes` bytes is not
+    // below the target: the search ended at its last quality without getting below it.
+    bool StaysAboveTargetSize(uint64_t writtenBytes) const;
 
 private:
+    // TargetFileSize x 1024, saturated at the ends of the 64-bit range.
+    int64_t TargetBytes() const;
+
     std::string OutputFolder;
 };
 

@@ -114,6 +114,15 @@ GUSTARA_MESSAGE(CannotOpenSaveDir, "保存先のフォルダを開けません�
 GUSTARA_MESSAGE(Stopped, "中止しました（%1枚中%2枚を保存）", "Stopped (%2 of %1 pictures saved)")
 GUSTARA_MESSAGE(StoppedWithFailures, "中止しました（%1枚中%2枚を保存、%3枚は失敗）", "Stopped (%2 of %1 pictures saved, %3 failed)")
 GUSTARA_MESSAGE(KeptGoing, "%1枚中%2枚を保存しました（%3枚は失敗）", "%2 of %1 pictures saved (%3 failed)")
+// What a batch wrote, added to its last status line when the quality settings are shown:
+// %1 a size from FileSizeText, or a count of pictures.
+GUSTARA_MESSAGE(TotalWritten, "（合計 %1）", " (%1 in total)")
+GUSTARA_MESSAGE(Note, "（%1）", " (%1)")
+GUSTARA_MESSAGE(AboveTargetSize, "%1枚は目標のファイルサイズを下回りませんでした", "%1 pictures stayed above the target file size")
+GUSTARA_MESSAGE(SizeMegabytes, "%1 MB", "%1 MB")
+GUSTARA_MESSAGE(SizeKilobytes, "%1 KB", "%1 KB")
+// The progress window's caption while a batch runs: picture %1 of %2.
+GUSTARA_MESSAGE(ProgressCaption, "進行状況 %1/%2", "Progress %1/%2")
 // The reason of a failure that carries no text of its own.
 GUSTARA_MESSAGE(UnknownFailure, "原因不明のエラーです", "unknown error")
 // Several pictures dropped on the comparison window, %1 of them; it shows the first.

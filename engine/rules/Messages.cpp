@@ -186,6 +186,17 @@ std::string StoppedText(std::size_t count, std::size_t saved, std::size_t failed
                   {std::to_string(count), std::to_string(saved), std::to_string(failed)});
 }
 
+std::string FileSizeText(uint64_t bytes)
+{
+    constexpr uint64_t kKilo = 1024;
+    constexpr uint64_t kMega = kKilo * kKilo;
+    if (bytes < kMega)
+        return Format(Message::SizeKilobytes, {std::to_string((bytes + kKilo - 1) / kKilo)});
+    // Tenths of a megabyte, rounded half up, in integers so that no reader's rounding differs.
+    const uint64_t tenths = bytes / kMega * 10 + (bytes % kMega * 10 + kMega / 2) / kMega;
+    return Format(Message::SizeMegabytes, {std::to_string(tenths / 10) + "." + std::to_string(tenths % 10)});
+}
+
 std::string ProcessingText(std::string_view name)
 {
     return Format(Message::Processing, {name});

@@ -86,6 +86,8 @@ std::string BatchDoneText(std::size_t count);
 // Stopped, or StoppedWithFailures when `failed` is not 0: a stop ended a batch of `count`
 // pictures with `saved` of them written.
 std::string StoppedText(std::size_t count, std::size_t saved, std::size_t failed);
+// A file size in 1024-based units: whole KB rounded up below 1 MB, MB with one decimal from 1 MB.
+std::string FileSizeText(uint64_t bytes);
 // Processing and FailedPicture, naming the picture by `name`.
 std::string ProcessingText(std::string_view name);
 std::string FailedPictureText(std::string_view name);

@@ -71,6 +71,17 @@ TEST_F(CliTest, OptionsChooseSizeFolderAndQuality)
     EXPECT_EQ(info.substr(0, 10), "P6\n160 40\n");
 }
 
+TEST_F(CliTest, TargetSizeMissesAreSavedAndCountedOnStandardError)
+{
+    MakeJpeg("big.jpg", 1200, 800);
+    MakeJpeg("small.jpg");
+    const CliResult result = Run("--target-size=10 big.jpg small.jpg");
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.out, "s-big.jpg\ns-small.jpg\n");
+    EXPECT_EQ(result.err, "1枚は目標のファイルサイズを下回りませんでした\n");
+    EXPECT_GE(fs::file_size(dir.file("s-big.jpg")), 10u * 1024);
+}
+
 TEST_F(CliTest, RefusesBadRequestsWithTheWindowsMessagesAndConvertsNothing)
 {
     MakeJpeg("photo.jpg");
