@@ -8,13 +8,17 @@
 #include "settings/SettingsTable.h"
 #include "shared/RunOnUiThread.h"
 
+#include <filesystem>
+#include <system_error>
 #include <utility>
 
 namespace gustara {
 
-TPicConvertThread::TPicConvertThread(TFormMain& formMain, TFormStatus& formStatus, bool keepGoing)
+TPicConvertThread::TPicConvertThread(TFormMain& formMain, TFormStatus& formStatus, bool keepGoing,
+                                     bool showsPosition)
     : FormMain(formMain)
     , FormStatus(formStatus)
+    , ShowsPosition(showsPosition)
 {
     Result.keepGoing = keepGoing;
 }
@@ -72,9 +76,11 @@ bool TPicConvertThread::ConvertAll()
 void TPicConvertThread::PictureStarted(std::size_t index)
 {
     ShowProgressAt(index, 0);
-    PostToUiThread(FormStatus, [this, text = PictureProcessingMessage(PicList[index])] {
-        if (!StopRequested)
+    PostToUiThread(FormStatus, [this, text = PictureProcessingMessage(PicList[index]), position = index + 1] {
+        if (!StopRequested) {
             ShowStatus(text);
+            ShowPosition(position);
+        }
     });
 }
 
@@ -83,8 +89,14 @@ void TPicConvertThread::StepFinished(std::size_t index, int step)
     ShowProgressAt(index, step);
 }
 
-void TPicConvertThread::PictureWritten(std::size_t index, const std::string&)
+void TPicConvertThread::PictureWritten(std::size_t index, const std::string& outputPath)
 {
+    std::error_code error;
+    const uint64_t bytes = std::filesystem::file_size(outputPath, error);
+    if (!error) {
+        Result.bytesWritten += bytes;
+        Result.aboveTarget += PicConvert->StaysAboveTargetSize(bytes) ? 1 : 0;
+    }
     ShowProgressAt(index, kUnitsPerPicture - 1);
 }
 
@@ -137,6 +149,12 @@ void TPicConvertThread::ShowProgress(int32_t progress)
 void TPicConvertThread::ShowStatus(const std::string& statusText)
 {
     FormStatus.SetStatusText(QString::fromStdString(statusText));
+}
+
+void TPicConvertThread::ShowPosition(std::size_t position)
+{
+    if (ShowsPosition)
+        FormStatus.SetCaptionPosition(position, PicList.size());
 }
 
 void TPicConvertThread::MarkFailed()

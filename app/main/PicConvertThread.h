@@ -28,6 +28,8 @@ struct BatchOutcome {
     std::size_t savedCount = 0;
     bool stopped = false;    // a stop was asked for and ended the batch early
     bool keepGoing = false;  // the batch went on past failed pictures
+    uint64_t bytesWritten = 0;    // the sizes of the files written
+    std::size_t aboveTarget = 0;  // pictures the target-size search left above the target
     std::vector<FailedPicture> failures;
 };
 
@@ -52,7 +54,8 @@ public:
     static constexpr int32_t kUnitsPerPicture = 5;
 
     // keepGoing: a failed picture is recorded and the batch goes on with the next one.
-    TPicConvertThread(TFormMain& formMain, TFormStatus& formStatus, bool keepGoing);
+    // showsPosition: the progress window's caption counts the pictures.
+    TPicConvertThread(TFormMain& formMain, TFormStatus& formStatus, bool keepGoing, bool showsPosition);
 
     // Asks the batch to stop; any thread may call it, at any time.
     void RequestStop() { StopRequested.store(true); }
@@ -89,6 +92,7 @@ private:
     // Posted to the user-interface thread; they take what they show as values.
     void ShowProgress(int32_t progress);
     void ShowStatus(const std::string& statusText);
+    void ShowPosition(std::size_t position);
     void MarkFailed();
 
     TFormMain& FormMain;
@@ -96,6 +100,7 @@ private:
     std::atomic<bool> StopRequested{false};
     BatchOutcome Result;
 
+    const bool ShowsPosition;
     std::unique_ptr<TthPicConvert> PicConvert;
     std::vector<std::string> PicList;
     std::size_t BatchJobs = 1;

@@ -31,6 +31,11 @@ namespace {
 
 constexpr int kClientWidth = 457;
 constexpr int kClientHeight = 268;
+// With the quality group shown: the group's right edge plus the margin of the others.
+constexpr int kWideClientWidth = 504 + 217 + 8;
+// The progressive choice, hidden in the save group, and shown just under the quality group.
+constexpr QRect kProgressiveHiddenBox(8, 140, 177, 17);
+constexpr QRect kProgressiveShownBox(512, 119, 177, 17);
 
 // IPAPGothic has the metrics of the font that the layout was drawn with.
 const QStringList kFontFamilies = {QStringLiteral("IPAPGothic"), QStringLiteral("Noto Sans CJK JP"),
@@ -161,7 +166,6 @@ void TFormMain::CreateControls()
     auto* client = new QWidget(this);
     client->setObjectName(QStringLiteral("ClientArea"));
     client->setStyleSheet(ClientStyleSheet());
-    client->setFixedSize(kClientWidth, kClientHeight);
     setCentralWidget(client);
     CreateSizeGroup(client);
     CreateQualityGroup(client);
@@ -180,9 +184,50 @@ void TFormMain::CreateControls()
     ChainTabOrder();
     AttachHints();
 
-    setFixedSize(kClientWidth, kClientHeight + MainMenu->sizeHint().height());
+    SetClientWidth(kClientWidth);
     if (const QScreen* desktop = screen())
         move(desktop->availableGeometry().center() - rect().center());
+}
+
+void TFormMain::SetClientWidth(int width)
+{
+    centralWidget()->setFixedSize(width, kClientHeight);
+    setFixedSize(width, kClientHeight + MainMenu->sizeHint().height());
+}
+
+void TFormMain::ShowQualityGroup(bool shown)
+{
+    // Hidden, the group takes its fixed values again; the choices made while it was shown
+    // are kept for the next time it is shown.
+    if (!shown)
+        Extensions.quality = ShownQualityChoices();
+    const QualityChoices choices = shown ? Extensions.quality : QualityChoices();
+    CBQuality->setChecked(choices.useQuality);
+    (choices.byQuality ? RBQuality : RBFileSize)->setChecked(true);
+    CBQualityLevel->setCurrentIndex(choices.qualityIndex >= 0 && choices.qualityIndex < CBQualityLevel->count()
+                                        ? choices.qualityIndex
+                                        : -1);
+    EditFileSize->setText(QString::fromStdString(choices.fileSize));
+    // The group keeps its place to the right of the others, which do not move; the progressive
+    // choice goes just under it, out of the save group, which has no room for it.
+    if (shown) {
+        CBProgressive->setParent(centralWidget());
+        CBProgressive->setGeometry(kProgressiveShownBox);
+    } else {
+        CBProgressive->setParent(GBSave);
+        CBProgressive->setGeometry(kProgressiveHiddenBox);
+    }
+    GBFileSize->setVisible(shown);
+    CBProgressive->setVisible(shown);
+    ChainTabOrder();
+    SetClientWidth(shown ? kWideClientWidth : kClientWidth);
+    UpdateFormQuality();
+}
+
+QualityChoices TFormMain::ShownQualityChoices() const
+{
+    return {CBQuality->isChecked(), !RBFileSize->isChecked(), CBQualityLevel->currentIndex(),
+            EditFileSize->text().toStdString()};
 }
 
 void TFormMain::CreateMenus()
@@ -203,6 +248,10 @@ void TFormMain::CreateMenus()
     MoreFormatsItem = SettingsMenu->addAction(Text(kMoreFormatsCaption));
     MoreFormatsItem->setObjectName(QStringLiteral("MoreFormatsItem"));
     MoreFormatsItem->setCheckable(true);
+    QualityItem = SettingsMenu->addAction(Text(kShowQualityCaption));
+    QualityItem->setObjectName(QStringLiteral("QualityItem"));
+    QualityItem->setCheckable(true);
+    connect(QualityItem, &QAction::toggled, this, &TFormMain::ShowQualityGroup);
 }
 
 void TFormMain::CreateSizeGroup(QWidget* client)
@@ -232,7 +281,9 @@ void TFormMain::CreateSaveGroup(QWidget* client)
     RBMakeDir = Place(new ChoiceButton(Text("フォルダを作成しその中に保存する"), GBSave), "RBMakeDir", 8, 79, 201, 17);
     LblDirName = MakeLabel(GBSave, "LblDirName", "フォルダ名", 25, 102, 55, 12);
     EditDirName = Place(new QLineEdit(GBSave), "EditDirName", 88, 99, 113, 20);
-    CBProgressive = Place(new QCheckBox(Text("プログレッシブ形式で保存する"), GBSave), "CBProgressive", 8, 140, 177, 17);
+    const QRect progressive = kProgressiveHiddenBox;
+    CBProgressive = Place(new QCheckBox(Text("プログレッシブ形式で保存する"), GBSave), "CBProgressive", progressive.left(),
+                          progressive.top(), progressive.width(), progressive.height());
     CBProgressive->hide();
     new ChoiceGroup({RBDecidesName, RBMakeDir}, this);
 }

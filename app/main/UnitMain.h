@@ -101,6 +101,11 @@ public:
     // True from StartConvert until ConvertTerminate.
     bool IsConverting() const { return ConvertThread != nullptr; }
 
+    // Shows the quality group and the progressive choice, widening the window to the right,
+    // with the choices kept from when it was last shown; or hides them, keeping the choices,
+    // and gives the group its fixed values again (quality 100).
+    void ShowQualityGroup(bool shown);
+
     // Opens the About window modally.
     void A1Click();
 
@@ -157,6 +162,9 @@ private:
     // The status line and buttons of a batch that stopped or went on past failures; false
     // for the two ends that the batch's own rules cover (done, failed).
     bool ShowExtendedOutcome(const BatchOutcome& outcome);
+    // Adds to the status line what the batch wrote: the total size and, where the target-size
+    // search did not get below its target, how many pictures stayed above it.
+    void AddWrittenSizes(const BatchOutcome& outcome);
     void CreateSizeGroup(QWidget* client);
     void CreateSaveGroup(QWidget* client);
     void CreateStrengthGroup(QWidget* client);
@@ -168,6 +176,10 @@ private:
     void AttachHints();
     void FormCreate();
     void FormDestroy();
+    // The client area at `width` and the standard height, the window fitted around it.
+    void SetClientWidth(int width);
+    // The quality group's controls as QualityChoices.
+    QualityChoices ShownQualityChoices() const;
     // Sets every settings control from the values, in the order of the table's rows.
     void ApplySettings(const ControlValues& values);
     // The control of a table row, found by its object name.
@@ -244,6 +256,7 @@ private:
     QMenu* SettingsMenu;
     QAction* KeepGoingItem;  // checkable
     QAction* MoreFormatsItem;  // checkable
+    QAction* QualityItem;    // checkable: shows the quality group
     QAction* ActCompare;
 };
 

@@ -47,7 +47,8 @@ void TFormMain::StartConvert()
     FormStatus->activateWindow();
     setEnabled(false);
 
-    ConvertThread = new TPicConvertThread(*this, *FormStatus, KeepGoingItem->isChecked());
+    ConvertThread =
+        new TPicConvertThread(*this, *FormStatus, KeepGoingItem->isChecked(), QualityItem->isChecked());
     connect(ConvertThread, &QThread::finished, this, [this, worker = ConvertThread] { ConvertTerminate(worker); });
     // Connected after the handler, so the worker goes only once the handler has run.
     connect(ConvertThread, &QThread::finished, ConvertThread, &QObject::deleteLater);
@@ -67,6 +68,9 @@ void TFormMain::ConvertTerminate(QObject* sender)
         FormStatus->SetOpenDirEnabled(true);
         FormStatus->SetStatusText(QString::fromStdString(BatchDoneText(FileList.size())));
     }
+    FormStatus->SetCaptionPosition(0, 0);
+    if (QualityItem->isChecked())
+        AddWrittenSizes(worker.Outcome());
     if (CloseAfterBatch) {
         CloseAfterBatch = false;
         FormStatus->hide();
@@ -92,6 +96,16 @@ bool TFormMain::ShowExtendedOutcome(const BatchOutcome& outcome)
     if (outcome.keepGoing)
         FormStatus->SetFailureList(FailureLines(outcome));
     return true;
+}
+
+void TFormMain::AddWrittenSizes(const BatchOutcome& outcome)
+{
+    if (outcome.savedCount == 0)
+        return;
+    std::string sizes = Format(Message::TotalWritten, {FileSizeText(outcome.bytesWritten)});
+    if (outcome.aboveTarget > 0)
+        sizes += Format(Message::Note, {Format(Message::AboveTargetSize, {std::to_string(outcome.aboveTarget)})});
+    FormStatus->SetStatusText(FormStatus->FullStatusText() + QString::fromStdString(sizes));
 }
 
 void TFormMain::StopConvert()

@@ -98,6 +98,7 @@ void TFormMain::LoadConfig()
     Extensions = ReadExtensionSettings(ini);
     KeepGoingItem->setChecked(Extensions.keepGoing);
     MoreFormatsItem->setChecked(Extensions.moreFormats);
+    QualityItem->setChecked(Extensions.showQuality);
 }
 
 void TFormMain::SaveConfig()
@@ -111,6 +112,9 @@ void TFormMain::SaveConfig()
         WriteControlValues(ini, CurrentSettings());
         Extensions.keepGoing = KeepGoingItem->isChecked();
         Extensions.moreFormats = MoreFormatsItem->isChecked();
+        Extensions.showQuality = QualityItem->isChecked();
+        if (Extensions.showQuality)
+            Extensions.quality = ShownQualityChoices();
         if (FormCompare)
             Extensions.compareWindowSize = FormCompare->size();
         WriteExtensionSettings(ini, Extensions);

@@ -129,6 +129,13 @@ void TFormStatus::ShowStopping()
     Stopping = true;
 }
 
+void TFormStatus::SetCaptionPosition(std::size_t picture, std::size_t count)
+{
+    setWindowTitle(count == 0 ? QString::fromUtf8(kStatusWindowCaption)
+                              : QString::fromStdString(Format(Message::ProgressCaption,
+                                                              {std::to_string(picture), std::to_string(count)})));
+}
+
 void TFormStatus::SetCloseEnabled(bool enabled)
 {
     BtnClose->setEnabled(enabled);

@@ -41,6 +41,9 @@ public:
     void ShowStopping();
     // The whole text of the status line, as last set.
     QString FullStatusText() const { return StatusText; }
+    // The caption "進行状況", followed by " picture/count" while a batch that shows its
+    // position runs; count 0 gives the plain caption.
+    void SetCaptionPosition(std::size_t picture, std::size_t count);
     void SetCloseEnabled(bool enabled);
     void SetOpenDirEnabled(bool enabled);
     // While a batch runs, BtnClose reads "中止" and, while enabled, stands for a stop: pressing
@@ -62,7 +65,6 @@ public:
     void BtnOpenDirClick();
     // Shows the failure list in its one window beside this one; that window closes with this.
     void BtnDetailsClick();
-
 
     QLabel* LabelStatus;
     QProgressBar* ProgressBarStatus;

@@ -56,6 +56,12 @@ ExtensionSettings ReadExtensionSettings(const IniFile& ini)
     const int32_t compareHeight = ReadSettingsInteger(ini, kExtensionSection, "COMPARE_HEIGHT", 0);
     if (compareWidth > 0 && compareHeight > 0)
         settings.compareWindowSize = QSize(compareWidth, compareHeight);
+    settings.showQuality = ReadSettingsFlag(ini, kExtensionSection, "SHOW_QUALITY", settings.showQuality);
+    QualityChoices& quality = settings.quality;
+    quality.useQuality = ReadSettingsFlag(ini, kExtensionSection, "USE_QUALITY", quality.useQuality);
+    quality.byQuality = ReadSettingsFlag(ini, kExtensionSection, "BY_QUALITY", quality.byQuality);
+    quality.qualityIndex = ReadSettingsInteger(ini, kExtensionSection, "QUALITY_INDEX", quality.qualityIndex);
+    quality.fileSize = ReadSettingsText(ini, kExtensionSection, "FILE_SIZE", quality.fileSize);
     return settings;
 }
 
@@ -67,6 +73,12 @@ void WriteExtensionSettings(IniFile& ini, const ExtensionSettings& settings)
         ini.Write(kExtensionSection, "COMPARE_WIDTH", std::to_string(size->width()));
         ini.Write(kExtensionSection, "COMPARE_HEIGHT", std::to_string(size->height()));
     }
+    ini.Write(kExtensionSection, "SHOW_QUALITY", settings.showQuality ? "1" : "0");
+    const QualityChoices& quality = settings.quality;
+    ini.Write(kExtensionSection, "USE_QUALITY", quality.useQuality ? "1" : "0");
+    ini.Write(kExtensionSection, "BY_QUALITY", quality.byQuality ? "1" : "0");
+    ini.Write(kExtensionSection, "QUALITY_INDEX", std::to_string(quality.qualityIndex));
+    ini.Write(kExtensionSection, "FILE_SIZE", quality.fileSize);
 }
 
 } // namespace gustara

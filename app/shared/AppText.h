@@ -21,6 +21,7 @@ inline constexpr char kOpenFilesCaption[] = "ファイルを開く...";
 inline constexpr char kSettingsMenuCaption[] = "設定(&S)";
 inline constexpr char kKeepGoingCaption[] = "失敗しても続ける";
 inline constexpr char kMoreFormatsCaption[] = "HEIC・AVIF・WebP も読み込む";
+inline constexpr char kShowQualityCaption[] = "画質を設定する";
 // %1 is the supported extensions as patterns.
 inline constexpr char kOpenFilesFilter[] = "画像ファイル (%1);;すべてのファイル (*)";
 

@@ -3,6 +3,7 @@
 #include "UnitThPicConvert.h"
 #include "WindowTestSupport.h"
 #include "rules/DisplayText.h"
+#include "rules/Messages.h"
 #include "shared/LocalPaths.h"
 
 #include <QCheckBox>
@@ -11,6 +12,7 @@
 #include <QPlainTextEdit>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -109,6 +111,8 @@ private slots:
     void stopEndsTheBatchAfterTheCurrentPictureAtTheLatest();
     void keepGoingConvertsPastFailuresAndListsThem();
     void nameThatIsNotUtf8KeepsItsBytes();
+    void qualityGroupWritesWhatTheCommandLineWrites_data();
+    void qualityGroupWritesWhatTheCommandLineWrites();
     void severalInFlightShowAndWriteAsOneAtATime_data();
     void severalInFlightShowAndWriteAsOneAtATime();
 
@@ -128,6 +132,43 @@ private:
     std::unique_ptr<ConfigHome> home_;
     std::unique_ptr<QTemporaryDir> pictures_;
 };
+
+void BatchTest::qualityGroupWritesWhatTheCommandLineWrites_data()
+{
+    QTest::addColumn<QByteArray>("settings");  // of [GUSTARA_EXT]
+    QTest::addColumn<QString>("options");
+    QTest::addColumn<QString>("sizes");  // added to the status line
+    QTest::newRow("中画質") << QByteArray("SHOW_QUALITY=1\nQUALITY_INDEX=2\n") << "--quality=60" << "（合計 %1）";
+    QTest::newRow("200 KB") << QByteArray("SHOW_QUALITY=1\nBY_QUALITY=0\nFILE_SIZE=200\n") << "--target-size=200"
+                            << "（合計 %1）";
+    QTest::newRow("10 KB, missed") << QByteArray("SHOW_QUALITY=1\nBY_QUALITY=0\nFILE_SIZE=10\n")
+                                   << "--target-size=10" << "（合計 %1）（1枚は目標のファイルサイズを下回りませんでした）";
+}
+
+void BatchTest::qualityGroupWritesWhatTheCommandLineWrites()
+{
+    QFETCH(QByteArray, settings);
+    QFETCH(QString, options);
+    QFETCH(QString, sizes);
+    home_->writeIni("[GUSTARA_EXT]\n" + settings);
+    const std::vector<uint8_t> source = gustara::EncodeJpeg(gustara::test::MakeTestPicture(1200, 800), 95, false);
+    gustara::test::WriteFileBytes(picture("a.jpg").toStdString(), source);
+    QVERIFY(QDir().mkpath(picture("cli")));
+    gustara::test::WriteFileBytes(picture("cli/a.jpg").toStdString(), source);
+    ProgramWindows windows;
+    QSignalSpy captions(&windows.status, &QWidget::windowTitleChanged);
+    QVERIFY(RunBatch(windows, {picture("a.jpg")}));
+    QCOMPARE(captions, (QList<QList<QVariant>>{{QStringLiteral("進行状況 1/1")}, {QStringLiteral("進行状況")}}));
+    QCOMPARE(QProcess::execute(QStringLiteral(GUSTARA_CLI_PATH), {options, picture("cli/a.jpg")}), 0);
+
+    QFile written(picture("s-a.jpg"));
+    QVERIFY(written.open(QIODevice::ReadOnly));
+    QFile expected(picture("cli/s-a.jpg"));
+    QVERIFY(expected.open(QIODevice::ReadOnly));
+    QCOMPARE(written.readAll(), expected.readAll());
+    const QString total = QString::fromStdString(gustara::FileSizeText(static_cast<uint64_t>(written.size())));
+    QCOMPARE(windows.status.FullStatusText(), "1枚の画像処理が完了しました" + sizes.arg(total));
+}
 
 void BatchTest::onePictureRunsThroughFiveUnits()
 {

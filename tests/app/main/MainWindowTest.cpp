@@ -105,14 +105,29 @@ void MainWindowTest::windowIsFixedWithItsCaptionFontAndMenu()
     QCOMPARE(Child<QAction>(form, "OpenFilesItem")->text(), QStringLiteral("ファイルを開く..."));
     QCOMPARE(Child<QAction>(form, "OpenFilesItem")->shortcut(), QKeySequence(QStringLiteral("Ctrl+O")));
     QCOMPARE(Child<QMenu>(form, "SettingsMenu")->title(), QStringLiteral("設定(&S)"));
+    auto* const quality = Child<QAction>(form, "QualityItem");
     QCOMPARE(Child<QMenu>(form, "SettingsMenu")->actions(),
-             (QList<QAction*>{Child<QAction>(form, "KeepGoingItem"), Child<QAction>(form, "MoreFormatsItem")}));
+             (QList<QAction*>{Child<QAction>(form, "KeepGoingItem"), Child<QAction>(form, "MoreFormatsItem"), quality}));
     QCOMPARE(Child<QAction>(form, "KeepGoingItem")->text(), QStringLiteral("失敗しても続ける"));
     QCOMPARE(Child<QAction>(form, "MoreFormatsItem")->text(), QStringLiteral("HEIC・AVIF・WebP も読み込む"));
+    QCOMPARE(quality->text(), QStringLiteral("画質を設定する"));
     const int lastItemBottom = Child<QMenuBar>(form, "MainMenu")->actionGeometry(Child<QMenu>(form, "SettingsMenu")->menuAction()).bottom();
     QCOMPARE(lastItemBottom, Child<QMenuBar>(form, "MainMenu")->actionGeometry(Child<QAction>(form, "A1")).bottom());
     QCOMPARE(form.size(), QSize(457, 268 + Child<QMenuBar>(form, "MainMenu")->height()));
     QVERIFY(form.acceptDrops());
+
+    // The quality group widens the window to the right; nothing else moves.
+    const QRect strength = Child<QGroupBox>(form, "GroupBox1")->geometry();
+    quality->setChecked(true);
+    QCOMPARE(form.width(), 729);
+    QCOMPARE(Child<QGroupBox>(form, "GBFileSize")->geometry(), QRect(504, 8, 217, 105));
+    QVERIFY(Child<QGroupBox>(form, "GBFileSize")->isVisibleTo(&form));
+    QCOMPARE(Child<QCheckBox>(form, "CBProgressive")->geometry(), QRect(512, 119, 177, 17));
+    QVERIFY(Child<QCheckBox>(form, "CBProgressive")->isVisibleTo(&form));
+    QCOMPARE(Child<QGroupBox>(form, "GroupBox1")->geometry(), strength);
+    quality->setChecked(false);
+    QCOMPARE(form.width(), 457);
+    QVERIFY(!Child<QCheckBox>(form, "CBProgressive")->isVisibleTo(&form));
 }
 
 void MainWindowTest::controlsSitWhereTheLayoutPutsThem_data()

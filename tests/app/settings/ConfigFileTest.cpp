@@ -39,7 +39,12 @@ const QByteArray kWrittenFromScratch = "[PIC_SIZE]\n"
                                        "LV_3=1\n"
                                        "[GUSTARA_EXT]\n"
                                        "KEEP_GOING=0\n"
-                                       "MORE_FORMATS=0\n";
+                                       "MORE_FORMATS=0\n"
+                                       "SHOW_QUALITY=0\n"
+                                       "USE_QUALITY=1\n"
+                                       "BY_QUALITY=1\n"
+                                       "QUALITY_INDEX=0\n"
+                                       "FILE_SIZE=800\n";
 
 // The state of a control as a short text: "1"/"0" for a check box or choice, the index
 // of a list, the text of an edit field, the position of the track bar; "Name.enabled"
@@ -178,6 +183,27 @@ void ConfigFileTest::valuesReachTheirControlsAndAreWrittenBack_data()
                                                    << QStringList{"KeepGoingItem=0"} << QStringList{"KEEP_GOING=0"};
     QTest::newRow("more formats") << QByteArray("[GUSTARA_EXT]\nMORE_FORMATS=1\n") << QStringList{"MoreFormatsItem=1"}
                                   << QStringList{"MORE_FORMATS=1"};
+    // The quality group: its keys count only while it is shown, and are kept while it is not.
+    const QByteArray quality("USE_QUALITY=1\nBY_QUALITY=0\nQUALITY_INDEX=2\nFILE_SIZE=300\n");
+    const QStringList qualityKept{"USE_QUALITY=1", "BY_QUALITY=0", "QUALITY_INDEX=2", "FILE_SIZE=300"};
+    QTest::newRow("quality keys while the group is hidden")
+        << "[GUSTARA_EXT]\n" + quality
+        << QStringList{"QualityItem=0", "CBQuality=1", "RBQuality=1", "CBQualityLevel=0", "EditFileSize=800"}
+        << qualityKept;
+    QTest::newRow("quality group by file size") << "[GUSTARA_EXT]\nSHOW_QUALITY=1\n" + quality
+                                                << QStringList{"QualityItem=1", "RBFileSize=1", "RBQuality=0",
+                                                               "CBQualityLevel=2", "EditFileSize=300",
+                                                               "CBQualityLevel.enabled=0", "EditFileSize.enabled=1"}
+                                                << qualityKept;
+    QTest::newRow("quality group by level") << QByteArray("[GUSTARA_EXT]\nSHOW_QUALITY=1\nQUALITY_INDEX=4\n")
+                                            << QStringList{"RBQuality=1", "CBQualityLevel.enabled=1",
+                                                           "EditFileSize.enabled=0", "CBQualityLevel=4"}
+                                            << QStringList{"SHOW_QUALITY=1", "QUALITY_INDEX=4"};
+    QTest::newRow("quality group switched off")
+        << QByteArray("[GUSTARA_EXT]\nSHOW_QUALITY=1\nUSE_QUALITY=0\nQUALITY_INDEX=x\n")
+        << QStringList{"CBQuality=0", "RBQuality.enabled=0", "CBQualityLevel.enabled=0", "EditFileSize.enabled=0",
+                       "CBQualityLevel=0"}
+        << QStringList{"USE_QUALITY=0", "QUALITY_INDEX=0"};
     QTest::newRow("folder mode") << QByteArray("[PIC_SAVE]\nUSE_MAKE_DIR=1\nDECIDES_INDEX=1\n")
                                  << QStringList{"RBDecidesName=0", "RBMakeDir=1", "EditDirName.enabled=1",
                                                 "CBSelectNamePos.enabled=0", "CBSelectNamePos=1"}
@@ -267,7 +293,8 @@ void ConfigFileTest::saveKeepsOtherLinesAndReplacesValuesInPlace()
                                         "USE_PROGRESSIVE=0\r\n"
                                         "[GUSTARA_EXT]\r\n"
                                         "KEEP_GOING=0\r\n"
-                                        "MORE_FORMATS=0\r\n"));
+                                        "MORE_FORMATS=0\r\n"
+                                        "SHOW_QUALITY=0\r\nUSE_QUALITY=1\r\nBY_QUALITY=1\r\nQUALITY_INDEX=0\r\nFILE_SIZE=800\r\n"));
 }
 
 void ConfigFileTest::awkwardTextsRoundTripThroughTheFile()
@@ -306,7 +333,8 @@ void ConfigFileTest::hostileFileGivesDefaultsAndIsKept()
     }
     const QByteArray saved = home.readIni();
     QVERIFY(saved.startsWith(hostile));
-    QVERIFY(saved.endsWith("[GUSTARA_LV]\nLV_1=0\nLV_2=0\nLV_3=1\n[GUSTARA_EXT]\nKEEP_GOING=0\nMORE_FORMATS=0\n"));
+    QVERIFY(saved.endsWith(kWrittenFromScratch.mid(kWrittenFromScratch.indexOf("[GUSTARA_LV]"))));
+    QVERIFY(saved.endsWith(kWrittenFromScratch.mid(kWrittenFromScratch.indexOf("[GUSTARA_LV]"))));
 }
 
 void ConfigFileTest::saveLeavesNoTemporaryFileBehind()
