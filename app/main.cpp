@@ -1,5 +1,6 @@
 #include "about/UnitAbout.h"
 #include "batch/BatchLimits.h"
+#include "main/InfoOptions.h"
 #include "main/SingleInstance.h"
 #include "main/UnitMain.h"
 #include "progress/UnitStatus.h"
@@ -11,12 +12,16 @@
 #include <QApplication>
 
 #include <csignal>
+#include <iostream>
 
 int main(int argc, char* argv[])
 {
     // Over a file-size limit the worker's write fails with EFBIG and the picture fails,
     // instead of the whole program being killed.
     std::signal(SIGXFSZ, SIG_IGN);
+    // Before QApplication, which needs a display: `gustara --help` works in any terminal.
+    if (gustara::AnswerInfoOptions(argc, argv, std::cout))
+        return 0;
     gustara::ReturnLargeBuffersToSystem();
     QApplication app(argc, argv);
     // Pictures named on the command line, as a file manager's action passes them. QApplication

@@ -10,25 +10,14 @@
 
 #include <clocale>
 #include <csignal>
-#include <cstdlib>
 #include <iostream>
 #include <unistd.h>
-
-namespace {
-
-gustara::Language LanguageOfEnvironment()
-{
-    const auto variable = [](const char* name) { const char* value = std::getenv(name); return value ? value : ""; };
-    return gustara::LanguageOfLocale(variable("LC_ALL"), variable("LC_MESSAGES"), variable("LANG"));
-}
-
-} // namespace
 
 int main(int argc, char** argv)
 {
     using namespace gustara::cli;
     std::setlocale(LC_ALL, "");
-    gustara::SetLanguage(LanguageOfEnvironment());
+    gustara::SetLanguage(gustara::LanguageOfEnvironment());
     gustara::ReturnLargeBuffersToSystem();
     // Over a file-size limit a write then fails with EFBIG, so the picture fails with a message
     // and the batch goes on, instead of the whole process being killed.

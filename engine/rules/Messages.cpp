@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <iterator>
 
@@ -77,6 +78,12 @@ Language LanguageOfLocale(std::string_view lcAll, std::string_view lcMessages, s
         if (!locale.empty())
             return NamesJapanese(locale) ? Language::Japanese : Language::English;
     return Language::English;
+}
+
+Language LanguageOfEnvironment()
+{
+    const auto variable = [](const char* name) { const char* value = std::getenv(name); return value ? value : ""; };
+    return LanguageOfLocale(variable("LC_ALL"), variable("LC_MESSAGES"), variable("LANG"));
 }
 
 void SetLanguage(Language language)

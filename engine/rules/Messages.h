@@ -24,6 +24,8 @@ enum class Language { Japanese, English };
 // Japanese when the first non-empty of LC_ALL, LC_MESSAGES and LANG (given in that order) names
 // a Japanese locale ("ja", "ja_JP.UTF-8", ...), English otherwise. Does not fail.
 Language LanguageOfLocale(std::string_view lcAll, std::string_view lcMessages, std::string_view lang);
+// LanguageOfLocale of this process's LC_ALL, LC_MESSAGES and LANG. Does not fail.
+Language LanguageOfEnvironment();
 // The language of Text and of every text the engine makes from then on: Japanese until this is
 // called. Called once at start-up, before any thread that makes texts. Does not fail.
 void SetLanguage(Language language);
