@@ -38,10 +38,18 @@ for file in usr/bin/gustara usr/bin/gustara-cli usr/share/applications/jp.exampl
     usr/share/icons/hicolor/scalable/apps/jp.example.gustara.svg usr/share/metainfo/jp.example.gustara.metainfo.xml \
     usr/share/kio/servicemenus/jp.example.gustara.desktop usr/share/file-manager/actions/jp.example.gustara.desktop \
     usr/share/nemo/actions/jp.example.gustara.nemo_action usr/share/man/man1/gustara.1.gz usr/share/man/man1/gustara-cli.1.gz \
-    usr/share/man/ja/man1/gustara.1.gz usr/share/man/ja/man1/gustara-cli.1.gz \
+    usr/share/man/ja/man1/gustara.1.gz usr/share/man/ja/man1/gustara-cli.1.gz usr/share/bash-completion/completions/gustara-cli \
     usr/share/doc/gustara/README.md usr/share/doc/gustara/copyright usr/share/doc/gustara/changelog.gz; do
     [[ -f $root/$file ]] || fail "the package lacks /$file"
 done
+
+# The completion offers the program's options and only pictures among the files.
+mkdir "$work/completion"
+completion=$(cd "$work/completion" && touch dish.JPG notes.txt && bash -c '
+    source "$1"; COMP_WORDS=(gustara-cli --lev); COMP_CWORD=1; _gustara_cli 2>/dev/null; echo "${COMPREPLY[*]}"
+    COMP_WORDS=(gustara-cli ""); COMP_CWORD=1; _gustara_cli 2>/dev/null; echo "${COMPREPLY[*]}"' _ \
+    "$root/usr/share/bash-completion/completions/gustara-cli")
+[[ $completion == $'--level=\ndish.JPG' ]] || fail "the completion offered: $completion"
 
 mkdir "$work/photos"
 printf 'P3\n2 2\n255\n200 120 40  90 60 30  250 230 200  20 140 60\n' >"$work/photos/dish.ppm"
