@@ -228,6 +228,10 @@ PictureRaster ReadHeif(const std::string& path)
 
     const int width = heif_image_get_width(decoder.image, heif_channel_interleaved);
     const int height = heif_image_get_height(decoder.image, heif_channel_interleaved);
+    // The header's size is what the pixel cap and the memory budget were checked against; a
+    // coded picture of another size breaks the format, and a larger one would break the budget.
+    if (width != heif_image_handle_get_width(decoder.handle) || height != heif_image_handle_get_height(decoder.handle))
+        ThrowReadFailure(ReadFailure::Damaged, kHeifFormat, Text(Message::DetailHeifSizeMismatch));
     CheckPictureSize(width, height);
     PictureRaster picture(width, height);
     CopyRows(decoder.image, std::max(8, heif_image_get_bits_per_pixel_range(decoder.image, heif_channel_interleaved)),

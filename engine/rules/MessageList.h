@@ -53,6 +53,7 @@ GUSTARA_MESSAGE(ReadMissingDecoder, "%1 の画像を読むデコーダーがこ�
 GUSTARA_MESSAGE(DetailNoColourTable, "カラーテーブルがありません", "no colour table")
 GUSTARA_MESSAGE(DetailGifUnknownRecord, "不明なレコード", "unknown record")
 GUSTARA_MESSAGE(DetailGifCodeSize, "LZW の符号長が 8 ビットを超えています", "an LZW code size over 8 bits")
+GUSTARA_MESSAGE(DetailHeifSizeMismatch, "画像の大きさがヘッダと違います", "the picture's size differs from its header")
 GUSTARA_MESSAGE(DetailGifDataEndsEarly, "画像データが最後の画素の前で終わっています", "the image data ends before its last pixel")
 GUSTARA_MESSAGE(DetailJpegComponents, "成分数 %1", "%1 components")
 GUSTARA_MESSAGE(DetailPngFirstChunk, "最初のチャンクが IHDR ではありません", "the first chunk is not IHDR")

@@ -1,10 +1,11 @@
 // Every input a fuzzer found a fault with, kept in tests/engine/read/regressions/ under a name whose
 // extension picks the decoder, loads as a dropped file would: it loads or fails with an
-// EngineError. The faults were memory ones, so a sanitizer build (GUSTARA_SANITIZE) or the
+// EngineError, and a picture that loads is no larger than the header probe said. The faults were memory ones, so a sanitizer build (GUSTARA_SANITIZE) or the
 // fuzz harness with -malloc_limit_mb shows them best.
 
 #include "EngineError.h"
 #include "UnitThPicConvert.h"
+#include "read/PictureReader.h"
 
 #include <gtest/gtest.h>
 
@@ -35,6 +36,10 @@ TEST(FuzzRegressionTest, EveryFoundInputLoadsOrFailsCleanly)
         PictureRaster picture;
         try {
             engine.LoadPicture(file.string(), picture);
+            if (const auto probed = ProbePicture(file.string())) {
+                EXPECT_LE(picture.width(), probed->width);
+                EXPECT_LE(picture.height(), probed->height);
+            }
         } catch (const EngineError& error) {
             EXPECT_STRNE(error.what(), "");
         }
