@@ -17,15 +17,6 @@
 
 namespace gustara {
 
-namespace {
-
-int64_t GetJpegSize(const std::vector<uint8_t>& datastream)
-{
-    return static_cast<int64_t>(datastream.size());
-}
-
-} // namespace
-
 void TthPicConvert::LoadPicture(const std::string& sourcePath, PictureRaster& picture)
 {
     picture = ReadPicture(sourcePath);
@@ -108,14 +99,12 @@ std::vector<uint8_t> TthPicConvert::ApplyJpegQuality(const PictureRaster& pictur
         return EncodeJpeg(picture, 80, UseProgressive);
     if (ByQuality)
         return EncodeJpeg(picture, QualityValue, UseProgressive);
-    const int64_t target = TargetBytes();
-    std::vector<uint8_t> datastream;
-    for (int quality = 100; quality >= 0; quality -= 10) {
-        datastream = EncodeJpeg(picture, quality, UseProgressive);
-        if (GetJpegSize(datastream) < target)
-            break;
-    }
-    return datastream;
+    // A quality whose datastream reaches the target is abandoned as soon as it does; the last
+    // quality is kept whatever its size.
+    for (int quality = 100; quality > 0; quality -= 10)
+        if (auto datastream = EncodeJpegBelow(picture, quality, UseProgressive, TargetBytes()))
+            return std::move(*datastream);
+    return EncodeJpeg(picture, 0, UseProgressive);
 }
 
 std::string TthPicConvert::SaveAsJpeg(const std::string& savePath, const PictureRaster& picture)

@@ -7,6 +7,7 @@
 #include "rules/Messages.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <exception>
 
 #include <jerror.h>
@@ -20,6 +21,8 @@ namespace {
 struct VectorDestination {
     jpeg_destination_mgr manager;  // first member: libjpeg hands its address back to the callbacks
     std::vector<uint8_t>* bytes;
+    std::size_t limit;  // the datastream is abandoned once it has this many bytes
+    bool reachedLimit;
 };
 
 VectorDestination& DestinationOf(j_compress_ptr info)
@@ -52,27 +55,34 @@ constexpr std::size_t kGrowthStep = std::size_t{1} << 20;
 // below: the buffer then grows without being copied, and the room that no byte reaches is
 // never touched, so it costs address space, not memory. Without the reservation the buffer
 // grows all the same.
+// A limited datastream reserves no more than its limit. libjpeg needs at least one free byte.
 void StartDestination(j_compress_ptr info)
 {
     VectorDestination& destination = DestinationOf(info);
     try {
-        destination.bytes->reserve(std::size_t{3} * info->image_width * info->image_height + 64 * 1024);
+        destination.bytes->reserve(
+            std::min(std::size_t{3} * info->image_width * info->image_height + 64 * 1024, destination.limit));
         AdviseHugePages(destination.bytes->data(), destination.bytes->capacity());
     } catch (const std::exception&) {  // bad_alloc or length_error: grow by copying instead
     }
-    if (!Resize(*destination.bytes, 64 * 1024))
+    if (!Resize(*destination.bytes, std::clamp(destination.limit, std::size_t{1}, std::size_t{64 * 1024})))
         ERREXIT1(info, JERR_OUT_OF_MEMORY, 0);
     PointAtFreeSpace(destination, 0);
 }
 
 // Called with the buffer full: grows it by up to kGrowthStep within the capacity, and
-// doubles it past the capacity.
+// doubles it past the capacity, never beyond the limit. A full buffer at the limit means the
+// datastream has at least that many bytes: the encode is abandoned through the error jump.
 boolean GrowDestination(j_compress_ptr info)
 {
     VectorDestination& destination = DestinationOf(info);
     const std::size_t used = destination.bytes->size();
+    if (used >= destination.limit) {
+        destination.reachedLimit = true;
+        ERREXIT(info, JERR_BUFFER_SIZE);
+    }
     const std::size_t step = used + kGrowthStep <= destination.bytes->capacity() ? std::min(used, kGrowthStep) : used;
-    if (!Resize(*destination.bytes, used + step))
+    if (!Resize(*destination.bytes, std::min(used + step, destination.limit)))
         ERREXIT1(info, JERR_OUT_OF_MEMORY, 1);
     PointAtFreeSpace(destination, used);
     return TRUE;
@@ -107,14 +117,16 @@ struct JpegEncoder {
     JpegErrorManager errors{};
     VectorDestination destination{};
 
-    // The datastream goes into `bytes`, which must outlive the encoder.
-    explicit JpegEncoder(std::vector<uint8_t>& bytes)
+    // The datastream goes into `bytes`, which must outlive the encoder; it is abandoned once
+    // it has `limit` bytes.
+    JpegEncoder(std::vector<uint8_t>& bytes, std::size_t limit)
     {
         info.err = InitJpegErrors(errors);
         destination.manager.init_destination = StartDestination;
         destination.manager.empty_output_buffer = GrowDestination;
         destination.manager.term_destination = FinishDestination;
         destination.bytes = &bytes;
+        destination.limit = limit;
     }
     JpegEncoder(const JpegEncoder&) = delete;
     JpegEncoder& operator=(const JpegEncoder&) = delete;
@@ -168,11 +180,14 @@ void CheckJpegSides(int64_t width, int64_t height)
         throw EngineError(JpegSideTooLongText(width, height));
 }
 
-std::vector<uint8_t> EncodeJpeg(const PictureRaster& picture, int quality, bool progressive)
+namespace {
+
+// Encodes into `bytes`; false when the datastream reached `limit` bytes and was abandoned.
+bool EncodeWithin(const PictureRaster& picture, int quality, bool progressive, std::size_t limit,
+                  std::vector<uint8_t>& bytes)
 {
-    std::vector<uint8_t> bytes;
     if (picture.empty())
-        return bytes;
+        return limit > 0;
 
     // Refused before a row pointer is made: a picture hundreds of millions of rows tall would
     // otherwise take gigabytes of pointers only for libjpeg to refuse it at its first call.
@@ -192,10 +207,31 @@ std::vector<uint8_t> EncodeJpeg(const PictureRaster& picture, int quality, bool 
                         metadata.iccProfile.data(),
                         keepsProfile ? static_cast<unsigned int>(metadata.iccProfile.size()) : 0u};
 
-    {  // libjpeg's memory goes back before the datastream is handed on
-        JpegEncoder encoder(bytes);
-        encoder.check(Compress(&encoder, &job));
-    }
+    // Destroyed on return: libjpeg's memory goes back before the datastream is handed on.
+    JpegEncoder encoder(bytes, limit);
+    const bool finished = Compress(&encoder, &job);
+    if (encoder.destination.reachedLimit)
+        return false;
+    encoder.check(finished);
+    return true;
+}
+
+} // namespace
+
+std::vector<uint8_t> EncodeJpeg(const PictureRaster& picture, int quality, bool progressive)
+{
+    std::vector<uint8_t> bytes;
+    EncodeWithin(picture, quality, progressive, SIZE_MAX, bytes);
+    return bytes;
+}
+
+std::optional<std::vector<uint8_t>> EncodeJpegBelow(const PictureRaster& picture, int quality, bool progressive,
+                                                    int64_t limitBytes)
+{
+    std::vector<uint8_t> bytes;
+    const auto limit = static_cast<std::size_t>(std::clamp<int64_t>(limitBytes, 0, INT64_MAX));
+    if (!EncodeWithin(picture, quality, progressive, limit, bytes))
+        return std::nullopt;
     return bytes;
 }
 

@@ -3,6 +3,7 @@
 #include "PictureRaster.h"
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 namespace gustara {
@@ -16,6 +17,12 @@ namespace gustara {
 // Throws EngineError as CheckJpegSides does, and EngineError("JPEG エラー #<code>") on a fatal
 // libjpeg error.
 std::vector<uint8_t> EncodeJpeg(const PictureRaster& picture, int quality, bool progressive);
+
+// As EncodeJpeg, for a search that needs only a datastream below `limitBytes`: the encode is
+// abandoned as soon as the datastream has that many bytes, and gives nullopt. Any datastream
+// it returns is byte for byte EncodeJpeg's. Throws as EncodeJpeg does.
+std::optional<std::vector<uint8_t>> EncodeJpegBelow(const PictureRaster& picture, int quality, bool progressive,
+                                                    int64_t limitBytes);
 
 // The longest side a JPEG file holds (libjpeg's JPEG_MAX_DIMENSION).
 constexpr int64_t kMaxJpegSide = 65500;

@@ -51,6 +51,25 @@ INSTANTIATE_TEST_SUITE_P(QualitiesSizesAndModes, EncodeJpegAsCjpeg,
                                          // More than the first 64 KiB of the output buffer.
                                          EncodeCase{400, 300, 100, false}, EncodeCase{400, 300, 100, true}));
 
+// A datastream is given back exactly when it is below the limit, at the boundary too, in
+// the first 64 KiB of the buffer and past it, baseline and progressive.
+TEST(EncodeJpegBelow, GivesEncodeJpegsBytesOnlyBelowTheLimit)
+{
+    for (const auto& [width, height] : {std::pair{33, 17}, std::pair{400, 300}})
+        for (bool progressive : {false, true}) {
+            const PictureRaster picture = test::MakeTestPicture(width, height, 7);
+            const std::vector<uint8_t> whole = EncodeJpeg(picture, 100, progressive);
+            const auto size = static_cast<int64_t>(whole.size());
+            for (int64_t limit : {int64_t{-1}, int64_t{0}, int64_t{1}, size - 1, size, size + 1, INT64_MAX}) {
+                const auto below = EncodeJpegBelow(picture, 100, progressive, limit);
+                EXPECT_EQ(below.has_value(), size < limit) << width << " " << progressive << " " << limit;
+                if (below) {
+                    EXPECT_EQ(*below, whole) << width << " " << progressive << " " << limit;
+                }
+            }
+        }
+}
+
 TEST(EncodeJpeg, ClampsQualityIntoOneToHundred)
 {
     const PictureRaster picture = test::MakeTestPicture(16, 16);
