@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Makes the README's screenshots under a virtual X display: doc/window.png (the main window
-# with its default settings) and doc/progress.png (the progress window at the end of a batch
-# of three photographs, dropped on the window from another process).
+# with its default settings), doc/progress.png (the progress window at the end of a batch
+# of three photographs, dropped on the window from another process) and doc/window-quality.png
+# (the main window widened by 設定(S) → 画質を設定する, from a settings file that turns it on).
 # Needs the window and the test tool xdnd-drop built:
 #   scripts/build.sh build -DBUILD_TESTING=ON -DGUSTARA_BUILD_APP=ON
 # Usage: scripts/make-screenshots.sh [BUILD_DIR]
@@ -15,17 +16,19 @@ done
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-mkdir -p "$work/config" "$work/photos"
+mkdir -p "$work/config" "$work/photos" "$work/quality-config/Ferrowin/GustaraWorks"
+printf '[GUSTARA_EXT]\nSHOW_QUALITY=1\n' >"$work/quality-config/Ferrowin/GustaraWorks/config.ini"
 photo=$("$top/scripts/sample-photo.sh" "$build/sample-photo")
 for name in 朝食 昼食 夕食; do cp "$photo" "$work/photos/$name.png"; done
 
 cat >"$work/session.sh" <<'SESSION'
 set -eu
-gustara=$1 xdnd_drop=$2 photos=$3 doc=$4
+gustara=$1 xdnd_drop=$2 photos=$3 doc=$4 quality_config=$5
 main="料理画像をおいしそうに加工するソフト"
-QT_QPA_PLATFORM=xcb "$gustara" &
-program=$!
-trap 'kill $program 2>/dev/null; wait $program 2>/dev/null || true' EXIT
+start() { QT_QPA_PLATFORM=xcb "$gustara" & program=$!; }
+stop() { kill $program 2>/dev/null; wait $program 2>/dev/null || true; }
+start
+trap stop EXIT
 # Waits until a window of that name is on the screen and painted.
 wait_for() {
     for _ in $(seq 100); do
@@ -46,8 +49,13 @@ for _ in $(seq 300); do
 done
 wait_for "進行状況"
 shoot "進行状況" "$doc/progress.png"
+stop
+XDG_CONFIG_HOME=$quality_config start
+wait_for "$main"
+shoot "$main" "$doc/window-quality.png"
 SESSION
 
 XDG_CONFIG_HOME="$work/config" xvfb-run -a -s "-screen 0 1024x768x24" \
-    bash "$work/session.sh" "$build/app/gustara" "$build/tests/tools/xdnd-drop" "$work/photos" "$top/doc"
-ls -l "$top/doc/window.png" "$top/doc/progress.png"
+    bash "$work/session.sh" "$build/app/gustara" "$build/tests/tools/xdnd-drop" "$work/photos" "$top/doc" \
+    "$work/quality-config"
+ls -l "$top/doc/window.png" "$top/doc/progress.png" "$top/doc/window-quality.png"
