@@ -33,12 +33,12 @@ void CheckPictureSize(int64_t width, int64_t height)
         throw EngineError(PictureTooLargeText(width, height));
 }
 
-PictureRaster::PictureRaster(int32_t width, int32_t height)
+PictureRaster::PictureRaster(int32_t width, int32_t height, PixelBuffer::Residency residency)
 {
     CheckPictureSize(width, height);
     width_ = width;
     height_ = height;
-    pixels_ = PixelBuffer(byteCount());
+    pixels_ = PixelBuffer(byteCount(), residency);
 }
 
 PictureRaster::PictureRaster(PictureRaster&& other) noexcept

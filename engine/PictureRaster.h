@@ -21,9 +21,11 @@ public:
 
     PictureRaster() = default;
     // Allocates width x height pixels, left uninitialised (decoders write every pixel); during a
-    // batch the memory of an earlier picture is reused (PixelBufferReuse). Throws EngineError
-    // when a side is negative or the picture exceeds kMaxPixels, std::bad_alloc without memory.
-    PictureRaster(int32_t width, int32_t height);
+    // batch the memory of an earlier picture is reused (PixelBufferReuse), its pages resident
+    // as `residency` says. Throws EngineError when a side is negative or the picture exceeds
+    // kMaxPixels, std::bad_alloc without memory.
+    PictureRaster(int32_t width, int32_t height,
+                  PixelBuffer::Residency residency = PixelBuffer::Residency::AtOnce);
 
     PictureRaster(PictureRaster&& other) noexcept;
     PictureRaster& operator=(PictureRaster&& other) noexcept;

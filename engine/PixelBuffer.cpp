@@ -65,7 +65,7 @@ Offer TakeKept(KeptBlocks& blocks, std::size_t size)
 
 } // namespace
 
-PixelBuffer::PixelBuffer(std::size_t size)
+PixelBuffer::PixelBuffer(std::size_t size, Residency residency)
 {
     if (size == 0)
         return;
@@ -84,7 +84,7 @@ PixelBuffer::PixelBuffer(std::size_t size)
     if (offer.fitting.data) {
         // The rest of a larger picture's block would stay resident beside what this picture
         // needs besides its raster, such as a progressive JPEG's coefficients.
-        ReturnUnusedPages(offer.fitting.data, size, offer.fitting.capacity);
+        ReturnUnusedPages(offer.fitting.data, residency == Residency::AtOnce ? size : 0, offer.fitting.capacity);
         data_ = offer.fitting.data;
         capacity_ = offer.fitting.capacity;
         return;

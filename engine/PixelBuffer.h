@@ -11,12 +11,18 @@ namespace gustara {
 // for every picture.
 class PixelBuffer {
 public:
+    // When the pages of a kept block take memory: at once, as they are still resident from
+    // the block's last use; or only as they are written, as for a fresh block, for a buffer
+    // that is filled after something else has taken its fill of memory (a progressive JPEG's
+    // raster, filled once all its coefficients are in), so that the two never peak together.
+    enum class Residency { AtOnce, AsWritten };
+
     PixelBuffer() = default;
     // A block of at least `size` bytes (none for 0), left uninitialised: the smallest kept
-    // block large enough, with the pages beyond `size` given back; else a fresh one, for which
-    // the largest kept block, too small, is freed. Throws std::bad_alloc when no
-    // memory is left; nothing is held then.
-    explicit PixelBuffer(std::size_t size);
+    // block large enough, with the pages beyond `size` given back (all of them AsWritten);
+    // else a fresh one, for which the largest kept block, too small, is freed. Throws
+    // std::bad_alloc when no memory is left; nothing is held then.
+    explicit PixelBuffer(std::size_t size, Residency residency = Residency::AtOnce);
     PixelBuffer(PixelBuffer&& other) noexcept;
     PixelBuffer& operator=(PixelBuffer&& other) noexcept;
     PixelBuffer(const PixelBuffer&) = delete;

@@ -259,7 +259,10 @@ PictureRaster ReadJpeg(const std::string& path, const JpegScaleChoice& chooseSca
     const RowConverter convert = ChooseOutput(info);
     decoder.check(CalcOutputSize(&decoder));
 
-    PictureRaster picture(static_cast<int32_t>(info.output_width), static_cast<int32_t>(info.output_height));
+    // A progressive picture's rows come once all its coefficients have been read.
+    PictureRaster picture(static_cast<int32_t>(info.output_width), static_cast<int32_t>(info.output_height),
+                          jpeg_has_multiple_scans(&info) ? PixelBuffer::Residency::AsWritten
+                                                         : PixelBuffer::Residency::AtOnce);
     picture.metadata() = std::move(metadata);
     std::vector<JSAMPLE> scratch(info.out_color_space == JCS_CMYK ? std::size_t{4} * info.output_width : 0);
     const RowTarget target{picture.data(), picture.stride(), scratch.empty() ? nullptr : scratch.data(), convert};
