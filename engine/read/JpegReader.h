@@ -12,7 +12,8 @@ namespace gustara {
 // at which libjpeg decodes it; called once, after the header has been read.
 using JpegScaleChoice = std::function<int(int32_t width, int32_t height, const PictureMetadata& metadata)>;
 
-// Decodes the JPEG file through libjpeg into a new 24-bit raster.
+// Decodes the JPEG file through libjpeg into a new 24-bit raster. A file cut short after its
+// headers still decodes, the part it lacks in grey, and is marked metadata().partMissing.
 // Throws EngineError with the reason from the message table (libjpeg's wording follows where
 // it says more) when the file cannot be read or decoded; nothing is held afterwards.
 PictureRaster ReadJpeg(const std::string& path);

@@ -289,15 +289,17 @@ TEST(BrokenJpeg, ForeignBytesAndCutHeadersFail)
         EXPECT_THROW(ReadBytes(dir, files[i]), EngineError) << "file " << i;
 }
 
-TEST(BrokenJpeg, CutInsidePictureDataLoadsAtFullSizeAsDjpeg)
+TEST(BrokenJpeg, CutInsidePictureDataLoadsAtFullSizeAsDjpegMarkedPartMissing)
 {
     for (const std::string options : {"", "-progressive"}) {
         for (const auto& [width, height] : {std::pair{64, 48}, std::pair{700, 500}}) {
             test::TempDir dir;
             const std::string path = Cjpeg(dir, test::MakeTestPicture(width, height), options);
+            EXPECT_FALSE(ReadJpeg(path).metadata().partMissing) << options;
             const std::vector<uint8_t> jpeg = test::ReadFileBytes(path);
             test::WriteFileBytes(path, test::Cut(jpeg, jpeg.size() * 2 / 3));
             const PictureRaster loaded = ReadJpeg(path);
+            EXPECT_TRUE(loaded.metadata().partMissing) << options;
             EXPECT_EQ(loaded.width(), width) << options;
             EXPECT_EQ(loaded.height(), height) << options;
             // A cut progressive file also shows that block smoothing is on, as in djpeg.
