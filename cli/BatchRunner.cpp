@@ -27,8 +27,9 @@ std::string WithoutCarriageReturns(std::string text)
 constexpr const char* kClearLine = "\r\033[K";
 
 // Each written path on `out`, ended by request.pathEnd and kept byte for byte; each failure,
-// with its reason, and each skipped picture on `errors`; with showProgress, the picture the
-// batch waits for on one line of `errors` that each report replaces. Quiet: failures only.
+// with its reason, each picture written with a part missing and each skipped picture on
+// `errors`; with showProgress, the picture the batch waits for on one line of `errors` that
+// each report replaces. Quiet: no paths, no skipped pictures, no progress.
 class CliReports final : public BatchObserver {
 public:
     CliReports(const CliRequest& request, std::ostream& out, std::ostream& errors, bool showProgress)
@@ -49,10 +50,15 @@ public:
                     << PictureProcessingMessage(pictures_[index], PictureNaming::ByPath) << std::flush;
     }
     void StepFinished(std::size_t, int) override {}
-    void PictureWritten(std::size_t, const std::string& outputPath) override
+    void PictureWritten(std::size_t index, const std::string& outputPath, bool partMissing) override
     {
         if (!quiet_)
             out_ << outputPath << pathEnd_ << std::flush;
+        // Saved all the same, so the exit status stays; said even when quiet, as a failure is.
+        if (partMissing) {
+            ClearProgress();
+            errors_ << Format(Message::PartMissingPicture, {ForDisplay(pictures_[index])}) << '\n';
+        }
         std::error_code error;
         const auto bytes = std::filesystem::file_size(outputPath, error);
         if (!error && settings_.StaysAboveTargetSize(bytes))

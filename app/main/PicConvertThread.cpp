@@ -89,8 +89,10 @@ void TPicConvertThread::StepFinished(std::size_t index, int step)
     ShowProgressAt(index, step);
 }
 
-void TPicConvertThread::PictureWritten(std::size_t index, const std::string& outputPath)
+void TPicConvertThread::PictureWritten(std::size_t index, const std::string& outputPath, bool partMissing)
 {
+    if (partMissing)
+        Result.partMissing.push_back(PicList[index]);
     std::error_code error;
     const uint64_t bytes = std::filesystem::file_size(outputPath, error);
     if (!error) {

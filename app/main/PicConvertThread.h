@@ -31,6 +31,7 @@ struct BatchOutcome {
     uint64_t bytesWritten = 0;    // the sizes of the files written
     std::size_t aboveTarget = 0;  // pictures the target-size search left above the target
     std::vector<FailedPicture> failures;
+    std::vector<std::string> partMissing;  // paths of pictures saved from a file cut short
 };
 
 // The worker of one batch: converts the main window's accepted paths, up to the main window's
@@ -81,7 +82,7 @@ private:
     // picture is recorded; unless the batch keeps going it is shown and ends the batch.
     void PictureStarted(std::size_t index) override;
     void StepFinished(std::size_t index, int step) override;
-    void PictureWritten(std::size_t index, const std::string& outputPath) override;
+    void PictureWritten(std::size_t index, const std::string& outputPath, bool partMissing) override;
     void PictureFailed(std::size_t index, const std::string& reason) override;
     void ShowProgressAt(std::size_t index, int step);
 

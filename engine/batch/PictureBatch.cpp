@@ -18,6 +18,7 @@ struct EncodedPicture {
     std::vector<uint8_t> datastream;
     std::optional<std::string> failure;
     bool abandoned = false;  // a stop was seen before the picture was done
+    bool partMissing = false;  // its source was cut short
 };
 
 class PictureJob {
@@ -38,11 +39,13 @@ public:
             return {{}, std::nullopt, true};
         try {
             std::vector<uint8_t> datastream;
+            bool partMissing = false;
             {
                 TthPicConvert engine = settings_;
                 PictureRaster picture;
                 engine.RefuseOversizedOutput(sources_[index]);
                 engine.LoadPicture(sources_[index], picture);
+                partMissing = picture.metadata().partMissing;
                 steps.StepDone();
                 engine.FitPicSize(picture);
                 steps.StepDone();
@@ -55,7 +58,7 @@ public:
             // The room the writer reserved beyond the datastream was never touched, so it costs
             // address space only; copying the bytes into a fitted buffer would add a second copy
             // while the raster's block is kept for the next picture.
-            return {std::move(datastream), std::nullopt};
+            return {std::move(datastream), std::nullopt, false, partMissing};
         } catch (const std::exception& failure) {
             return {{}, failure.what()};
         } catch (...) {
@@ -103,7 +106,7 @@ public:
             return true;
         }
         ++tally_.written;
-        observer_.PictureWritten(index, *written);
+        observer_.PictureWritten(index, *written, picture.partMissing);
         return true;
     }
 

@@ -21,8 +21,9 @@ public:
     // The batch now waits for picture `index`.
     virtual void PictureStarted(std::size_t index) = 0;
     virtual void StepFinished(std::size_t index, int step) = 0;
-    // Encoded and written under outputPath.
-    virtual void PictureWritten(std::size_t index, const std::string& outputPath) = 0;
+    // Encoded and written under outputPath; partMissing: its source was cut short, and the
+    // part it lacks is filled in (PictureMetadata::partMissing).
+    virtual void PictureWritten(std::size_t index, const std::string& outputPath, bool partMissing) = 0;
     // Not written; `reason` is the engine's message.
     virtual void PictureFailed(std::size_t index, const std::string& reason) = 0;
     // Not written because options.ifTaken is Skip and takenPath, its output name, is taken.

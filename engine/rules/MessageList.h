@@ -132,6 +132,9 @@ GUSTARA_MESSAGE(CompareFirstOfSeveral, "比べられる画像は一枚ずつで�
 // Naming the picture by its file name, %1.
 GUSTARA_MESSAGE(Processing, "[%1]を処理しています", "Processing [%1]")
 GUSTARA_MESSAGE(FailedPicture, "[%1]の処理に失敗しました", "Failed to process [%1]")
+// A picture saved from a file cut short, named by %1; the note of the batch's last line, %1 the names.
+GUSTARA_MESSAGE(PartMissingPicture, "[%1]は一部が欠けています（ファイルが途中で切れています）", "[%1] is partly missing: the file is cut short")
+GUSTARA_MESSAGE(PartMissingNames, "　一部が欠けています: %1", "  Partly missing: %1")
 
 // Requests the command line refuses before any picture is touched.
 GUSTARA_MESSAGE(UsageSize, "--size: 1280 1024 800 640 400 320 160 のいずれか、または 幅x高さ を指定してください", "--size: give one of 1280 1024 800 640 400 320 160, or WIDTHxHEIGHT")

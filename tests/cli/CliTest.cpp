@@ -82,6 +82,16 @@ TEST_F(CliTest, TargetSizeMissesAreSavedAndCountedOnStandardError)
     EXPECT_GE(fs::file_size(dir.file("s-big.jpg")), 10u * 1024);
 }
 
+TEST_F(CliTest, CutShortPicturesAreSavedAndNamedOnStandardError)
+{
+    const auto jpeg = test::ReadFileBytes(MakeJpeg("cut.jpg", 300, 200));
+    test::WriteFileBytes(dir.file("cut.jpg"), test::Cut(jpeg, jpeg.size() / 2));
+    const CliResult result = Run("cut.jpg");
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.out, "s-cut.jpg\n");
+    EXPECT_EQ(result.err, "[cut.jpg]は一部が欠けています（ファイルが途中で切れています）\n");
+}
+
 TEST_F(CliTest, RefusesBadRequestsWithTheWindowsMessagesAndConvertsNothing)
 {
     MakeJpeg("photo.jpg");

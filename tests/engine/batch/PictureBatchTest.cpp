@@ -25,7 +25,7 @@ public:
 
     void PictureStarted(std::size_t index) override { Add(index, "started"); }
     void StepFinished(std::size_t index, int step) override { Add(index, "step " + std::to_string(step)); }
-    void PictureWritten(std::size_t index, const std::string& outputPath) override
+    void PictureWritten(std::size_t index, const std::string& outputPath, bool) override
     {
         Add(index, "written " + std::string(NamePart(outputPath)));
         if (stopAtWritten && index == 1)
