@@ -165,6 +165,9 @@ private:
     // Adds to the status line what the batch wrote: the total size and, where the target-size
     // search did not get below its target, how many pictures stayed above it.
     void AddWrittenSizes(const BatchOutcome& outcome);
+    // Adds to the status line, after the sizes, the names of the pictures saved from a file cut
+    // short, and lists them, by path, with the failures under 詳細. Nothing when there are none.
+    void AddPartMissing(const BatchOutcome& outcome);
     void CreateSizeGroup(QWidget* client);
     void CreateSaveGroup(QWidget* client);
     void CreateStrengthGroup(QWidget* client);

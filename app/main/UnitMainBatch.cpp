@@ -6,6 +6,7 @@
 #include "progress/UnitStatus.h"
 #include "rules/DisplayText.h"
 #include "rules/Messages.h"
+#include "rules/PathParts.h"
 #include "shared/AppText.h"
 
 #include <QAction>
@@ -20,12 +21,15 @@ int32_t LastProgressUnit(std::size_t pictureCount)
     return static_cast<int32_t>(pictureCount) * TPicConvertThread::kUnitsPerPicture - 1;
 }
 
-// By the whole path: two pictures of one name in two folders must read apart.
+// By the whole path: two pictures of one name in two folders must read apart. The pictures
+// saved with a part missing follow the failures.
 QStringList FailureLines(const BatchOutcome& outcome)
 {
     QStringList lines;
     for (const FailedPicture& failure : outcome.failures)
         lines.push_back(QString::fromStdString(ForDisplay(WithDetail(FailedPictureText(failure.path), failure.reason))));
+    for (const std::string& path : outcome.partMissing)
+        lines.push_back(QString::fromStdString(Format(Message::PartMissingPicture, {ForDisplay(path)})));
     return lines;
 }
 
@@ -71,6 +75,7 @@ void TFormMain::ConvertTerminate(QObject* sender)
     FormStatus->SetCaptionPosition(0, 0);
     if (QualityItem->isChecked())
         AddWrittenSizes(worker.Outcome());
+    AddPartMissing(worker.Outcome());
     if (CloseAfterBatch) {
         CloseAfterBatch = false;
         FormStatus->hide();
@@ -106,6 +111,18 @@ void TFormMain::AddWrittenSizes(const BatchOutcome& outcome)
     if (outcome.aboveTarget > 0)
         sizes += Format(Message::Note, {Format(Message::AboveTargetSize, {std::to_string(outcome.aboveTarget)})});
     FormStatus->SetStatusText(FormStatus->FullStatusText() + QString::fromStdString(sizes));
+}
+
+void TFormMain::AddPartMissing(const BatchOutcome& outcome)
+{
+    if (outcome.partMissing.empty())
+        return;
+    std::string names;
+    for (const std::string& path : outcome.partMissing)
+        names.append(names.empty() ? "" : ", ").append(ForDisplay(NamePart(path)));
+    FormStatus->SetStatusText(FormStatus->FullStatusText()
+                              + QString::fromStdString(Format(Message::PartMissingNames, {names})));
+    FormStatus->SetFailureList(FailureLines(outcome));
 }
 
 void TFormMain::StopConvert()

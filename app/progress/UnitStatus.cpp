@@ -27,9 +27,14 @@ constexpr int kClientWidth = 395;
 constexpr int kClientHeight = 86;
 
 // Where the name stands in a picture's report ("[name]を処理しています", "[name]の処理に失敗しました:
-// reason"): its first and one-past-last index, or nothing for another text.
+// reason"), or the names in the note that ends a batch's last line ("　一部が欠けています: a.jpg,
+// b.jpg"): the first and one-past-last index, or nothing for another text.
 std::optional<std::pair<qsizetype, qsizetype>> NameSpan(const QString& text)
 {
+    const QString note = QString::fromUtf8(Text(Message::PartMissingNames));
+    const QString noteLead = note.left(note.indexOf(QLatin1String("%1")));
+    if (const qsizetype at = text.indexOf(noteLead); at >= 0)
+        return std::pair(at + noteLead.size(), text.size());
     for (const Message report : {Message::Processing, Message::FailedPicture}) {
         const QString pattern = QString::fromUtf8(Text(report));
         const qsizetype at = pattern.indexOf(QLatin1String("%1"));
@@ -41,9 +46,9 @@ std::optional<std::pair<qsizetype, qsizetype>> NameSpan(const QString& text)
     return std::nullopt;
 }
 
-// The text as it fits into `width` pixels on one line. A picture's report gives up the middle
-// of the name first, so the join of name and reason and the reason itself stay readable; any
-// other text, or a report whose reason alone is too wide, loses its own middle.
+// The text as it fits into `width` pixels on one line. A text that names pictures gives up the
+// middle of the names first, so the join of name and reason and the reason itself stay
+// readable; any other text, or one whose rest alone is too wide, loses its own middle.
 QString FitOnOneLine(const QString& text, const QFontMetrics& metrics, int width)
 {
     if (metrics.horizontalAdvance(text) <= width)

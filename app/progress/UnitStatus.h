@@ -33,8 +33,9 @@ public:
     void SetProgressRange(int32_t min, int32_t max);
     void SetProgress(int32_t position);
     // Shows `text` on the one status line, centred; a text too wide for it is elided in the
-    // middle (a picture's report in the middle of its name) and then stands whole in the
-    // line's tooltip. Ignored while ShowStopping holds.
+    // middle (a picture's report in the middle of its name, the note of pictures with a part
+    // missing in the middle of its names) and then stands whole in the line's tooltip.
+    // Ignored while ShowStopping holds.
     void SetStatusText(const QString& text);
     // Says "中止しています…" at once and keeps it, whatever the worker still reports about the
     // picture it finishes, until the next OfferStop.

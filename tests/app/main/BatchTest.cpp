@@ -416,11 +416,13 @@ void BatchTest::keepGoingConvertsPastFailuresAndListsThem()
     WriteUndecodableSource(picture("d.jpg"));
     paths.insert(1, picture("b.png"));
     paths.insert(3, picture("d.jpg"));
+    const auto whole = gustara::EncodeJpeg(gustara::test::MakeTestPicture(300, 200), 95, false);
+    gustara::test::WriteFileBytes(picture("c.jpg").toStdString(), gustara::test::Cut(whole, whole.size() / 2));
 
     QVERIFY(RunBatch(windows, paths));
 
     QVERIFY(Exists(picture("s-a.jpg")) && Exists(picture("s-c.jpg")) && Exists(picture("s-e.jpg")));
-    QCOMPARE(windows.status.LabelStatus->text(), QStringLiteral("5枚中3枚を保存しました（2枚は失敗）"));
+    QCOMPARE(windows.status.FullStatusText(), QStringLiteral("5枚中3枚を保存しました（2枚は失敗）　一部が欠けています: c.jpg"));
     QCOMPARE(windows.status.ProgressBarStatus->value(), 24);
     QVERIFY(windows.status.BtnOpenDir->isEnabled());
     QVERIFY(windows.status.BtnDetails->isVisible());
@@ -433,7 +435,8 @@ void BatchTest::keepGoingConvertsPastFailuresAndListsThem()
     const auto byPath = [&](const QString& name) {
         return FailedStatus(picture(name)).replace("[" + name + "]", "[" + picture(name) + "]");
     };
-    QCOMPARE(list->toPlainText(), byPath("b.png") + "\n" + byPath("d.jpg"));
+    QCOMPARE(list->toPlainText(), byPath("b.png") + "\n" + byPath("d.jpg") + "\n[" + picture("c.jpg")
+                                      + "]は一部が欠けています（ファイルが途中で切れています）");
     QVERIFY(list->isReadOnly() && (list->textInteractionFlags() & Qt::TextSelectableByKeyboard));
     QVERIFY(list->window()->isVisible());
     QVERIFY(!list->window()->frameGeometry().intersects(windows.status.frameGeometry()));

@@ -225,6 +225,9 @@ void StatusWindowTest::statusTextIsCentredAndALongOneStaysOnOneLine()
     QVERIFY(label.fontMetrics().horizontalAdvance(label.text()) <= label.width());
     QCOMPARE(label.toolTip(), longText);
     QCOMPARE(status.FullStatusText(), longText);
+    status.SetStatusText(QStringLiteral("30枚の画像処理が完了しました　一部が欠けています: ") + QStringList(30, "a.jpg").join(", "));
+    QVERIFY(label.text().startsWith(QStringLiteral("30枚の画像処理が完了しました　一部が欠けています: a.jpg")));
+    QVERIFY(label.text().contains(QChar(0x2026)) && label.fontMetrics().horizontalAdvance(label.text()) <= label.width());
 
     status.SetStatusText(QStringLiteral("3枚の画像処理が完了しました"));
     QVERIFY2(label.toolTip().isEmpty(), "a text that fits has no tooltip");
