@@ -24,6 +24,8 @@ void NoteMessage(j_common_ptr object, int level)
 {
     if (level < 0 && object->err->msg_code == JWRN_JPEG_EOF)
         ErrorsOf(object).sourceEnded = true;
+    if (level < 0 && object->err->msg_code == JWRN_HIT_MARKER)
+        ErrorsOf(object).dataRanOut = true;
 }
 
 } // namespace
@@ -36,6 +38,7 @@ jpeg_error_mgr* InitJpegErrors(JpegErrorManager& errors)
     errors.libraryText[0] = '\0';
     errors.ownReason = nullptr;
     errors.sourceEnded = false;
+    errors.dataRanOut = false;
     return &errors.manager;
 }
 

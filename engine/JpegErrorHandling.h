@@ -12,13 +12,14 @@ namespace gustara {
 // wrapper arms with setjmp before its first libjpeg call; the wrapper's check then throws
 // EngineError with the reason from the message table. Never throws: no C++ exception may
 // unwind through libjpeg's C frames. Warnings and trace messages are dropped, except that the
-// data ran out.
+// file or a scan's data ran out.
 struct JpegErrorManager {
     jpeg_error_mgr manager;  // first member: libjpeg hands its address back to the handlers
     std::jmp_buf jump;
     char libraryText[JMSG_LENGTH_MAX];  // libjpeg's own wording of the fatal error
     const char* ownReason;               // set by FailJpeg instead, else null
     bool sourceEnded;                    // the file ended before the datastream did
+    bool dataRanOut;                     // a scan's data ended before the scan did
 };
 
 // Fills `errors` and returns the manager to store in the object's `err` field, before

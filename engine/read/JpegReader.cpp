@@ -267,8 +267,11 @@ PictureRaster ReadJpeg(const std::string& path, const JpegScaleChoice& chooseSca
     std::vector<JSAMPLE> scratch(info.out_color_space == JCS_CMYK ? std::size_t{4} * info.output_width : 0);
     const RowTarget target{picture.data(), picture.stride(), scratch.empty() ? nullptr : scratch.data(), convert};
     decoder.check(DecodeRows(&decoder, &target));
-    // A cut after the headers only warns, and libjpeg decodes what is there.
-    picture.metadata().partMissing = decoder.errors.sourceEnded;
+    // A cut after the headers only warns, and libjpeg decodes what is there. A sequential file
+    // that lacks only its end marker holds the whole picture; of a progressive one, the scans
+    // still to come cannot be told, so its cut always counts.
+    picture.metadata().partMissing =
+        decoder.errors.sourceEnded && (decoder.errors.dataRanOut || info.progressive_mode);
     return picture;
 }
 

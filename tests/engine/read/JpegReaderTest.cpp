@@ -297,6 +297,9 @@ TEST(BrokenJpeg, CutInsidePictureDataLoadsAtFullSizeAsDjpeg)
             const std::string path = Cjpeg(dir, test::MakeTestPicture(width, height), options);
             EXPECT_FALSE(ReadJpeg(path).metadata().partMissing) << options;
             const std::vector<uint8_t> jpeg = test::ReadFileBytes(path);
+            // Without only its end marker a sequential file holds the whole picture.
+            test::WriteFileBytes(path, test::Cut(jpeg, jpeg.size() - 2));
+            EXPECT_EQ(ReadJpeg(path).metadata().partMissing, !options.empty()) << options;
             test::WriteFileBytes(path, test::Cut(jpeg, jpeg.size() * 2 / 3));
             const PictureRaster loaded = ReadJpeg(path);
             EXPECT_TRUE(loaded.metadata().partMissing) << options;
