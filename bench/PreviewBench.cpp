@@ -1,5 +1,6 @@
-// The strength preview of a 24-megapixel JPEG against decoding that JPEG at full size: time,
-// and the heap each takes beyond what was in use before it.
+// The strength preview of a 24-megapixel JPEG against decoding that JPEG at full size and
+// against libjpeg's bare decode at the scale the preview uses: time, and the heap each takes
+// beyond what was in use before it.
 
 #include "BenchPicture.h"
 #include "HeapPeak.h"
@@ -12,6 +13,9 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
+
+#include <jpeglib.h>
 
 namespace gustara::bench {
 namespace {
@@ -65,6 +69,41 @@ void BM_ReadJpegEighth24MP(benchmark::State& state)
 }
 BENCHMARK(BM_ReadJpegEighth24MP)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+// libjpeg alone at the scale the preview chooses for the cell: the same file through its stdio
+// source, the same scale and DCT method, every row read into one row buffer, nothing else.
+// libjpeg's default error handler ends the program on a fault; the file is the bench's own.
+int32_t BareJpegDecode(const std::string& path, int eighths)
+{
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    jpeg_decompress_struct info;
+    jpeg_error_mgr errors;
+    info.err = jpeg_std_error(&errors);
+    jpeg_create_decompress(&info);
+    jpeg_stdio_src(&info, file);
+    jpeg_read_header(&info, TRUE);
+    info.scale_num = static_cast<unsigned int>(eighths);
+    info.scale_denom = 8;
+    info.dct_method = JDCT_FLOAT;
+    jpeg_start_decompress(&info);
+    std::vector<JSAMPLE> row(static_cast<std::size_t>(info.output_components) * info.output_width);
+    JSAMPROW rows[1] = {row.data()};
+    while (info.output_scanline < info.output_height)
+        jpeg_read_scanlines(&info, rows, 1);
+    const auto width = static_cast<int32_t>(info.output_width);
+    jpeg_finish_decompress(&info);
+    jpeg_destroy_decompress(&info);
+    std::fclose(file);
+    return width;
+}
+
+// Arguments as for BM_StrengthPreview24MP below; reported beside it by preview-ratios.sh.
+void BM_BareJpegDecodeForCell24MP(benchmark::State& state)
+{
+    const PictureSize cell{static_cast<int32_t>(state.range(0)), static_cast<int32_t>(state.range(1))};
+    const int eighths = CoveringScaleEighths(kPictureWidth, kPictureHeight, cell);
+    MeasureHeap(state, [eighths](const std::string& path) { return BareJpegDecode(path, eighths); });
+}
+
 // Arguments: the cell's width and height. 400 x 400 is the command line's default; 240 x 340
 // a cell of the window at its first size (one row of four); 470 x 960 and 950 x 440 the cells
 // of a maximised window on a 1920 x 1080 screen, one row and two by two.
@@ -75,13 +114,13 @@ void BM_StrengthPreview24MP(benchmark::State& state)
         return MakeStrengthPreview(path, [cell](PictureSize) { return cell; }).pictures[3].width();
     });
 }
-BENCHMARK(BM_StrengthPreview24MP)
-    ->Args({400, 400})
-    ->Args({240, 340})
-    ->Args({470, 960})
-    ->Args({950, 440})
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime();
+void PreviewCells(benchmark::internal::Benchmark* benchmark)
+{
+    benchmark->Args({400, 400})->Args({240, 340})->Args({470, 960})->Args({950, 440});
+    benchmark->Unit(benchmark::kMillisecond)->UseRealTime();
+}
+BENCHMARK(BM_StrengthPreview24MP)->Apply(PreviewCells);
+BENCHMARK(BM_BareJpegDecodeForCell24MP)->Apply(PreviewCells);
 
 } // namespace
 } // namespace gustara::bench

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
-# Times the strength preview of a 24-megapixel JPEG against decoding it at full size, in one
-# benchmark run with interleaved repetitions, and prints for each cell size the median of
-# preview/full-decode (wall-clock and CPU time) and the preview's heap as a share of the full
-# raster. Usage: bench/preview-ratios.sh [REPETITIONS] [BUILD_DIR]
+# Times the strength preview of a 24-megapixel JPEG against decoding it at full size and against
+# libjpeg's bare decode at the scale the preview uses for the same cell, in one benchmark run
+# with interleaved repetitions, and prints for each benchmark the median over full-decode (wall
+# and CPU time) and its heap as a share of the full raster, and for each preview cell the median
+# over the bare decode for that cell (wall and CPU time).
+# Usage: bench/preview-ratios.sh [REPETITIONS] [BUILD_DIR]
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 repetitions=${1:-10}
@@ -27,7 +29,13 @@ awk -F, '
         printf "full decode: median %.1f ms wall, %.1f ms CPU\n", real[full], cpu[full]
         for (i = 1; i <= n; ++i) {
             if (order[i] == full) continue
-            printf "%-36s wall %.3f  CPU %.3f  heap/raster %.3f\n", order[i], real[order[i]] / real[full],
+            printf "%-42s wall %.3f  CPU %.3f  heap/raster %.3f\n", order[i], real[order[i]] / real[full],
                 cpu[order[i]] / cpu[full], heap[order[i]]
+        }
+        print "each preview over the bare libjpeg decode at the scale it uses:"
+        for (i = 1; i <= n; ++i) {
+            if (order[i] !~ /^BM_StrengthPreview24MP\//) continue
+            bare = order[i]; sub(/^BM_StrengthPreview24MP/, "BM_BareJpegDecodeForCell24MP", bare)
+            printf "%-42s wall %.3f  CPU %.3f\n", order[i], real[order[i]] / real[bare], cpu[order[i]] / cpu[bare]
         }
     }'
