@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <string>
 #include <utility>
@@ -53,8 +54,7 @@ double EstimateTolerance(const AxisExtremes& columns, const AxisExtremes& rows, 
 }
 
 // An estimate of an average, rounded, and whether it lies farther than the tolerance from
-// every half, so that the exact average rounds the same way. Computed without branches: the
-// three channels of nearly every pixel are settled at once.
+// every half, so that the exact average rounds the same way.
 struct Rounding {
     int value;
     bool clear;
@@ -104,12 +104,50 @@ uint8_t ExactAverage(const PictureRaster& source, const CellSpan& columns, const
     return AverageToByte(sum, area);
 }
 
+// RoundEstimate for a run of single-precision estimates of sums, in single precision
+// throughout so that the compiler vectorises it. Below 256 the single-precision average
+// (inverse area and product each rounded to single precision) lies within 2^-15 of the
+// double-precision one that RoundEstimate is given, and its margin to the half is worked out
+// within 2^-25: a value is marked clear only when that margin exceeds the tolerance widened by
+// 2^-14, rounded up. A clear average lies farther than 2^-14 from the half, so average + 0.5
+// cut to a whole number is its nearest whole number. Marks in `clear` (1 or 0) each value
+// whose rounding can be trusted; true when all can.
+bool RoundEstimates(const float* sums, std::size_t count, double inverseArea, double tolerance,
+                    uint8_t* __restrict values, uint8_t* __restrict clear)
+{
+    const double widened = tolerance + 0x1p-14;
+    float singleTolerance = static_cast<float>(widened);
+    if (singleTolerance < widened)
+        singleTolerance = std::nextafter(singleTolerance, std::numeric_limits<float>::infinity());
+    const auto singleInverse = static_cast<float>(inverseArea);
+    uint8_t allClear = 1;
+    for (std::size_t i = 0; i < count; ++i) {
+        const float average = sums[i] * singleInverse;
+        const auto whole = static_cast<int32_t>(average);
+        const float margin = std::fabs(average - static_cast<float>(whole) - 0.5f);
+        values[i] = static_cast<uint8_t>(std::min(static_cast<int32_t>(average + 0.5f), 255));
+        clear[i] = (margin > singleTolerance) & (average >= 0.0f) & (average < 256.0f);
+        allClear &= clear[i];
+    }
+    return allClear;
+}
+
+// Source rows of weight 1 summed exactly in 16 bits at a time: 257 x 255 is the largest sum
+// that fits.
+constexpr int32_t kRowsPerWholeSum = 257;
+// Bytes of a row summed down at a time, so that their integer sums stay in the nearest cache.
+constexpr std::size_t kBytesPerWholeSum = 4096;
+// Target pixels whose estimates are rounded together.
+constexpr int32_t kPixelsPerRounding = 512;
+
 // The resampler for a band of target rows. Each average is first estimated in single
 // precision, separably: the weighted sum down each source column of the row's box, then
 // across the columns of each box. An estimate farther than the tolerance from every half
 // rounds as the exact average does; the rest are estimated again in double precision, and
 // those still too near a half are worked out exactly. The sums down are made for one strip
 // of source columns at a time; a box that reaches past the strip carries its estimate on.
+// The rows between a box's first and last weigh 1: their values are added in integers,
+// exactly, before they join the estimate, which only makes it closer.
 class BandResizer {
     // The single-precision estimate of a box's three channel sums.
     using Estimate = std::array<float, 3>;
@@ -119,7 +157,9 @@ public:
                 double scaleY, float area, double singleTolerance, double doubleTolerance)
         : source_(source), target_(target), columns_(columns), scaleY_(scaleY), area_(area),
           singleTolerance_(singleTolerance), doubleTolerance_(doubleTolerance),
-          columnSums_(3 * static_cast<std::size_t>(std::min(source.width(), kColumnsPerStrip)))
+          columnSums_(3 * static_cast<std::size_t>(std::min(source.width(), kColumnsPerStrip))),
+          wholeSums_(std::min(columnSums_.size(), kBytesPerWholeSum)),
+          estimates_(3 * static_cast<std::size_t>(kPixelsPerRounding)), clear_(estimates_.size())
     {
     }
 
@@ -133,6 +173,7 @@ private:
     void resizeRow(const CellSpan& rows, uint8_t* out)
     {
         int32_t x = 0;
+        int32_t roundFrom = 0;  // the first target pixel whose estimate waits for rounding
         Estimate estimate{};
         for (int32_t stripStart = 0; stripStart < source_.width() && x < target_.width();
              stripStart += kColumnsPerStrip) {
@@ -143,34 +184,60 @@ private:
                 estimate = sumAcross(columns, stripStart, stripEnd, estimate);
                 if (columns.end() > stripEnd)
                     break; // the box goes on in the next strip
-                roundAverage(columns, rows, estimate, out + 3 * static_cast<std::size_t>(x));
+                std::copy(estimate.begin(), estimate.end(), estimates_.begin() + 3 * (x - roundFrom));
                 estimate = {};
+                if (x + 1 - roundFrom == kPixelsPerRounding) {
+                    roundAverages(rows, roundFrom, x + 1, out);
+                    roundFrom = x + 1;
+                }
+            }
+        }
+        roundAverages(rows, roundFrom, x, out);
+    }
+
+    // The single-precision weighted sums down the rows of the box, for the source columns
+    // [stripStart, stripEnd), made a cache-sized run of bytes at a time.
+    void sumDownColumns(const CellSpan& rows, int32_t stripStart, int32_t stripEnd)
+    {
+        const std::size_t length = 3 * static_cast<std::size_t>(stripEnd - stripStart);
+        for (std::size_t start = 0; start < length; start += kBytesPerWholeSum) {
+            const std::size_t count = std::min(kBytesPerWholeSum, length - start);
+            const std::size_t firstByte = 3 * static_cast<std::size_t>(stripStart) + start;
+            float* const sums = columnSums_.data() + start;
+            if (rows.count == 0) {
+                std::fill_n(sums, count, 0.0f);
+                continue;
+            }
+            // The first row's products start the sums: 0 + p is p (up to the sign of a zero,
+            // which no average keeps).
+            const float firstWeight = static_cast<float>(rows.firstWeight);
+            const uint8_t* firstValues = source_.row(rows.first) + firstByte;
+            for (std::size_t i = 0; i < count; ++i)
+                sums[i] = firstWeight * static_cast<float>(firstValues[i]);
+            for (int32_t k = 1; k < rows.count - 1; k += kRowsPerWholeSum) {
+                sumWholeRows(rows.first + k, std::min(kRowsPerWholeSum, rows.count - 1 - k), firstByte, count);
+                for (std::size_t i = 0; i < count; ++i)
+                    sums[i] += static_cast<float>(wholeSums_[i]);
+            }
+            if (rows.count > 1) {
+                const auto lastWeight = static_cast<float>(rows.lastWeight);
+                const uint8_t* lastValues = source_.row(rows.end() - 1) + firstByte;
+                for (std::size_t i = 0; i < count; ++i)
+                    sums[i] += lastWeight * static_cast<float>(lastValues[i]);
             }
         }
     }
 
-    // The single-precision weighted sums down the rows of the box, for the source columns
-    // [stripStart, stripEnd).
-    void sumDownColumns(const CellSpan& rows, int32_t stripStart, int32_t stripEnd)
+    // The exact sums of `rows` source rows from `firstRow` into wholeSums_, over `count`
+    // bytes from `firstByte`.
+    void sumWholeRows(int32_t firstRow, int32_t rows, std::size_t firstByte, std::size_t count)
     {
-        float* const sums = columnSums_.data();
-        const std::size_t length = 3 * static_cast<std::size_t>(stripEnd - stripStart);
-        const std::size_t firstByte = 3 * static_cast<std::size_t>(stripStart);
-        if (rows.count == 0) {
-            std::fill_n(sums, length, 0.0f);
-            return;
-        }
-        // The first row's products start the sums: 0 + p is p (up to the sign of a zero,
-        // which no average keeps).
-        const float firstWeight = static_cast<float>(rows.firstWeight);
-        const uint8_t* firstValues = source_.row(rows.first) + firstByte;
-        for (std::size_t i = 0; i < length; ++i)
-            sums[i] = firstWeight * static_cast<float>(firstValues[i]);
-        for (int32_t k = 1; k < rows.count; ++k) {
-            const auto weight = static_cast<float>(rows.weight(k));
-            const uint8_t* values = source_.row(rows.first + k) + firstByte;
-            for (std::size_t i = 0; i < length; ++i)
-                sums[i] += weight * static_cast<float>(values[i]);
+        uint16_t* const whole = wholeSums_.data();
+        std::copy_n(source_.row(firstRow) + firstByte, count, whole);
+        for (int32_t k = 1; k < rows; ++k) {
+            const uint8_t* values = source_.row(firstRow + k) + firstByte;
+            for (std::size_t i = 0; i < count; ++i)
+                whole[i] = static_cast<uint16_t>(whole[i] + values[i]);
         }
     }
 
@@ -197,24 +264,25 @@ private:
         return estimate;
     }
 
-    void roundAverage(const CellSpan& columns, const CellSpan& rows, Estimate estimate, uint8_t* out) const
+    // Writes the averages of the target pixels [begin, end) of the row, whose estimates
+    // wait in estimates_ from its start.
+    void roundAverages(const CellSpan& rows, int32_t begin, int32_t end, uint8_t* out)
     {
-        Rounding channels[3];
-        bool allClear = true;
-        for (int c = 0; c < 3; ++c) {
-            channels[c] = RoundEstimate(estimate[c] * inverseArea_, singleTolerance_);
-            allClear &= channels[c].clear;
+        uint8_t* const values = out + 3 * static_cast<std::size_t>(begin);
+        const std::size_t count = 3 * static_cast<std::size_t>(end - begin);
+        if (RoundEstimates(estimates_.data(), count, inverseArea_, singleTolerance_, values, clear_.data()))
+            return;
+        const uint8_t* const clear = clear_.data();
+        for (auto* next = static_cast<const uint8_t*>(std::memchr(clear, 0, count)); next;
+             next = static_cast<const uint8_t*>(std::memchr(next + 1, 0, count - (next + 1 - clear)))) {
+            const auto i = static_cast<std::size_t>(next - clear);
+            const CellSpan& columns = columns_[begin + static_cast<int32_t>(i / 3)];
+            const int channel = static_cast<int>(i % 3);
+            const Rounding rounding =
+                RoundEstimate(DoubleAverage(source_, columns, rows, area_, channel), doubleTolerance_);
+            values[i] = static_cast<uint8_t>(rounding.clear ? rounding.value
+                                                            : ExactAverage(source_, columns, rows, area_, channel));
         }
-        if (!allClear) {
-            for (int c = 0; c < 3; ++c) {
-                if (!channels[c].clear)
-                    channels[c] = RoundEstimate(DoubleAverage(source_, columns, rows, area_, c), doubleTolerance_);
-                if (!channels[c].clear)
-                    channels[c].value = ExactAverage(source_, columns, rows, area_, c);
-            }
-        }
-        for (int c = 0; c < 3; ++c)
-            out[c] = static_cast<uint8_t>(channels[c].value);
     }
 
     const PictureRaster& source_;
@@ -228,6 +296,9 @@ private:
     const double singleTolerance_;
     const double doubleTolerance_;
     std::vector<float> columnSums_;
+    std::vector<uint16_t> wholeSums_;
+    std::vector<float> estimates_;
+    std::vector<uint8_t> clear_;
 };
 
 } // namespace

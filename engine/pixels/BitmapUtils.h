@@ -13,7 +13,7 @@ namespace gustara {
 // "Assertion failure (BitmapUtils, 942 行)" for a source with a side of 0 or less, and
 // EngineError for a target side below 1 or a target too large to allocate (or the
 // exception of a failed allocation); nothing is held afterwards. Besides the result it needs
-// 24 bytes per target column and under 200 KB per thread, whatever the source's size.
+// 24 bytes per target column and under 220 KB per thread, whatever the source's size.
 PictureRaster AreaAverageResize(const PictureRaster& source, int32_t targetWidth, int32_t targetHeight);
 
 // Replaces `picture` by its AreaAverageResize to `target`, which keeps the picture's metadata;

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <random>
@@ -227,6 +228,22 @@ TEST(AreaAverageResize, FastMatchesReferenceOnRandomSizes)
         const int32_t targetWidth = std::uniform_int_distribution<int32_t>(1, width + width / 4)(random);
         const int32_t targetHeight = std::uniform_int_distribution<int32_t>(1, height + height / 4)(random);
         ExpectFastMatchesReference(RandomPicture(width, height, random), targetWidth, targetHeight, "random");
+    }
+}
+
+// Pictures of the darkest and brightest values put many averages at a half and next to the
+// ends of the channel's range, where a rounding shortcut would first go wrong.
+TEST(AreaAverageResize, FastMatchesReferenceAtTheEndsOfTheRange)
+{
+    std::mt19937 random(77);
+    std::uniform_int_distribution<int32_t> side(1, 40);
+    std::uniform_int_distribution<int> pick(0, 3);
+    for (int round = 0; round < 2000; ++round) {
+        PictureRaster source(side(random), side(random));
+        for (std::size_t i = 0; i < source.byteCount(); ++i)
+            source.data()[i] = static_cast<uint8_t>(std::array{0, 1, 254, 255}[pick(random)]);
+        ExpectFastMatchesReference(source, std::uniform_int_distribution<int32_t>(1, source.width())(random),
+                                   std::uniform_int_distribution<int32_t>(1, source.height())(random), "ends");
     }
 }
 
