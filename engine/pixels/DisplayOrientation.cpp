@@ -38,6 +38,14 @@ PictureRaster TurnedUpright(const PictureRaster& picture)
     const int32_t height = picture.height();
     PictureRaster shown(lookup.swap ? height : width, lookup.swap ? width : height);
     shown.metadata().iccProfile = picture.metadata().iccProfile;
+    if (!lookup.swap && !lookup.mirrorAcross) {
+        // Rows stay whole: each is copied at once.
+        for (int32_t y = 0; y < height; ++y) {
+            const int32_t stored = lookup.mirrorDown ? height - 1 - y : y;
+            std::memcpy(shown.row(y), picture.row(stored), 3 * static_cast<std::size_t>(width));
+        }
+        return shown;
+    }
     for (int32_t y = 0; y < shown.height(); ++y) {
         uint8_t* out = shown.row(y);
         for (int32_t x = 0; x < shown.width(); ++x) {
