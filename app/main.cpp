@@ -1,5 +1,7 @@
 #include "about/UnitAbout.h"
 #include "batch/BatchLimits.h"
+#include "batch/StopSignals.h"
+#include "main/CloseOnStopSignal.h"
 #include "main/InfoOptions.h"
 #include "main/SingleInstance.h"
 #include "main/UnitMain.h"
@@ -47,7 +49,9 @@ int main(int argc, char* argv[])
     gustara::TFormAbout formAbout(&formMain);
     formMain.AttachWindows(formStatus, formAbout);
     formMain.show();
+    const gustara::CloseOnStopSignal stopSignals(formMain);
     // The pictures arrive as a drop once the window is up, before any handed over later.
     instance.Serve(formMain, formStatus, std::move(paths));
-    return app.exec();
+    const int status = app.exec();
+    return gustara::StopExitStatus() != 0 ? gustara::StopExitStatus() : status;
 }

@@ -1,6 +1,6 @@
 #include "BatchRunner.h"
 
-#include "StopSignals.h"
+#include "batch/StopSignals.h"
 
 #include "batch/PictureBatch.h"
 #include "read/PictureReader.h"

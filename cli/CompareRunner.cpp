@@ -1,6 +1,6 @@
 #include "CompareRunner.h"
 
-#include "StopSignals.h"
+#include "batch/StopSignals.h"
 
 #include "preview/CompareStrip.h"
 #include "preview/StrengthPreview.h"

@@ -3,7 +3,7 @@
 #include "BatchRunner.h"
 #include "CliOptions.h"
 #include "CompareRunner.h"
-#include "StopSignals.h"
+#include "batch/StopSignals.h"
 #include "batch/BatchLimits.h"
 #include "rules/Messages.h"
 #include "rules/Version.h"
@@ -34,11 +34,11 @@ int main(int argc, char** argv)
         }
         // Ctrl+C and a plain kill stop the batch as the window's stop button does, and the exit
         // status says which signal ended it.
-        CatchStopSignals();
+        gustara::CatchStopSignals();
         const int status = request.compareOutput.empty()
                                ? RunBatch(request, std::cout, std::cerr, ::isatty(STDERR_FILENO) != 0)
                                : RunCompare(request, std::cout, std::cerr);
-        return StopExitStatus() != 0 ? StopExitStatus() : status;
+        return gustara::StopExitStatus() != 0 ? gustara::StopExitStatus() : status;
     } catch (const UsageError& error) {
         std::cerr << "gustara-cli: " << error.what() << '\n' << gustara::Text(gustara::Message::UsageHelpHint) << '\n';
         return kBadRequest;

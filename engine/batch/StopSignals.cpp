@@ -1,8 +1,11 @@
-#include "StopSignals.h"
+#include "batch/StopSignals.h"
 
+#include <cerrno>
 #include <csignal>
 
-namespace gustara::cli {
+#include <unistd.h>
+
+namespace gustara {
 
 namespace {
 
@@ -11,11 +14,20 @@ static_assert(std::atomic<bool>::is_always_lock_free && std::atomic<int>::is_alw
 
 std::atomic<bool> stopSignalled{false};
 std::atomic<int> caughtSignal{0};
+std::atomic<int> wakeUpFd{-1};
 
 extern "C" void RecordStopSignal(int signal)
 {
     caughtSignal.store(signal);
     stopSignalled.store(true);
+    const int fd = wakeUpFd.load();
+    if (fd >= 0) {
+        // The interrupted code may look at errno right after the handler returns.
+        const int savedErrno = errno;
+        const char wakeUp = 1;
+        [[maybe_unused]] const ssize_t written = ::write(fd, &wakeUp, 1);  // a full pipe is awake already
+        errno = savedErrno;
+    }
 }
 
 void Catch(int signal)
@@ -39,6 +51,11 @@ void CatchStopSignals()
     Catch(SIGTERM);
 }
 
+void WakeOnStopSignal(int fd)
+{
+    wakeUpFd.store(fd);
+}
+
 const std::atomic<bool>& StopSignalled()
 {
     return stopSignalled;
@@ -50,4 +67,4 @@ int StopExitStatus()
     return signal == 0 ? 0 : 128 + signal;
 }
 
-} // namespace gustara::cli
+} // namespace gustara
