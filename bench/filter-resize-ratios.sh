@@ -11,7 +11,7 @@ build=${2:-$top/build}
 bench=$build/bench/gustara_bench
 [[ -x $bench ]] || { echo "no $bench: build the gustara_bench target first" >&2; exit 1; }
 
-"$bench" --benchmark_filter='^BM_(DecodeJpeg24MP|FlavourFilter24MP|AreaAverageResize24MP)/' \
+"$bench" --benchmark_filter='^BM_(DecodeJpeg24MP|FlavourFilter24MP|AreaAverageResize24MP/1280)/' \
     --benchmark_repetitions="$repetitions" --benchmark_enable_random_interleaving=true \
     --benchmark_format=csv 2>/dev/null |
 awk -F, '
@@ -28,7 +28,7 @@ awk -F, '
         if ($1 ~ /_(mean|median|stddev|cv)$/) next
         if ($1 ~ /^BM_DecodeJpeg24MP\//) decode[++d] = $3
         else if ($1 ~ /^BM_FlavourFilter24MP\//) filter[++f] = $3
-        else if ($1 ~ /^BM_AreaAverageResize24MP\//) resize[++r] = $3
+        else if ($1 ~ /^BM_AreaAverageResize24MP\/1280\//) resize[++r] = $3
     }
     END {
         if (d == 0 || d != f || d != r) { print "unexpected benchmark output" > "/dev/stderr"; exit 1 }
