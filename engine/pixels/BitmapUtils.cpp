@@ -4,6 +4,7 @@
 #include "EngineError.h"
 #include "rules/Messages.h"
 #include "pixels/RowBands.h"
+#include "pixels/WholeFactorShrink.h"
 
 #include <algorithm>
 #include <array>
@@ -306,6 +307,8 @@ private:
 PictureRaster AreaAverageResize(const PictureRaster& source, int32_t targetWidth, int32_t targetHeight)
 {
     CheckSizes(source, targetWidth, targetHeight);
+    if (IsWholeFactorShrink(source, targetWidth, targetHeight))
+        return WholeFactorShrink(source, targetWidth, targetHeight);
     const float area = BoxArea(source, targetWidth, targetHeight);
     PictureRaster target(targetWidth, targetHeight);
     // A span per target column (24 bytes); the spans down are made row by row.

@@ -217,6 +217,37 @@ TEST(AreaAverageResize, FastMatchesReferenceOnChosenShapes)
         ExpectFastMatchesReference(RandomPicture(s.width, s.height, random), s.targetWidth, s.targetHeight, s.what);
 }
 
+// Shrinks by whole factors are worked out in whole numbers; sparse pictures put many boxes at an
+// exact half with nothing in their last row and column, where only the reference's rounding
+// to even decides.
+TEST(AreaAverageResize, FastMatchesReferenceOnWholeFactorShrinks)
+{
+    std::mt19937 random(41);
+    std::uniform_int_distribution<int> pick(0, 6);
+    const struct {
+        int32_t factorX, factorY, targetWidth, targetHeight;
+    } shrinks[] = {
+        {2, 2, 37, 23}, {3, 3, 20, 11}, {4, 4, 9, 13}, {5, 7, 6, 5}, {1, 1, 17, 9}, {2, 1, 40, 3}, {1, 3, 5, 30},
+        {1, 257, 3, 2},          // the most rows summed in 16 bits
+        {1, 258, 3, 2},          // one more: the general resampler
+        {32, 32, 5, 4},          // the largest box
+        {33, 31, 3, 3},          // 1023 cells
+        {32, 33, 3, 3},          // 1056 cells: the general resampler
+        {2, 2, 3 * 2048 + 7, 2}, // strips of 4096 columns
+        {5, 1, 2 * 819 + 3, 2},  // strips of 819 boxes
+        {4100, 1, 2, 2},         // a box wider than a strip
+    };
+    for (const auto& s : shrinks) {
+        const int32_t width = s.factorX * s.targetWidth;
+        const int32_t height = s.factorY * s.targetHeight;
+        PictureRaster sparse(width, height);
+        for (std::size_t i = 0; i < sparse.byteCount(); ++i)
+            sparse.data()[i] = static_cast<uint8_t>(std::array{0, 0, 0, 1, 2, 254, 255}[pick(random)]);
+        ExpectFastMatchesReference(sparse, s.targetWidth, s.targetHeight, "sparse");
+        ExpectFastMatchesReference(RandomPicture(width, height, random), s.targetWidth, s.targetHeight, "random");
+    }
+}
+
 TEST(AreaAverageResize, FastMatchesReferenceOnRandomSizes)
 {
     std::mt19937 random(2024);
