@@ -13,13 +13,37 @@ namespace gustara {
 
 namespace {
 
-// A picture loaded, fitted, filtered and encoded, or why not.
+// A picture fitted smaller, to a raster this small (any box up to 1280), is left to the writing
+// thread to encode, so that the worker goes on to the next picture meanwhile: with one picture
+// at a time, the encoding of a fitted picture overlaps the loading of the next. Its memory may
+// then be kept for reuse beside the next picture's, so a batch may peak by this much above
+// its largest picture; pictures kept at their own size, whose rasters are not bounded by the
+// box, are encoded by the worker.
+constexpr std::size_t kEncodedByWriterBytes = std::size_t{5} << 20;
+
+// A picture loaded, fitted, filtered and encoded, or left for the writing thread to encode,
+// or why not.
 struct EncodedPicture {
     std::vector<uint8_t> datastream;
     std::optional<std::string> failure;
     bool abandoned = false;  // a stop was seen before the picture was done
     bool partMissing = false;  // its source was cut short
+    PictureRaster filtered;  // still to be encoded, unless empty
 };
+
+// What `work` throws, as the message a failed picture reports; nothing when it returns.
+template <typename Work>
+std::optional<std::string> FailureOf(Work&& work)
+{
+    try {
+        work();
+        return std::nullopt;
+    } catch (const std::exception& failure) {
+        return failure.what();
+    } catch (...) {
+        return std::string(Text(Message::UnknownFailure));
+    }
+}
 
 class PictureJob {
 public:
@@ -32,41 +56,43 @@ public:
     uint64_t Cost(std::size_t index) const { return EstimatedPeakBytes(sources_[index]); }
 
     // Works on its own copy of the settings, since ApplyFlavour records the contrast level in
-    // the engine. The raster is released before the datastream is handed on.
+    // the engine. A large raster is encoded here and released before the datastream is handed
+    // on; the room the encoder reserved beyond the datastream was never touched, so it costs
+    // address space only.
     EncodedPicture Produce(std::size_t index, StepReporter& steps) const
     {
-        if (StopRequested())
-            return {{}, std::nullopt, true};
-        try {
-            std::vector<uint8_t> datastream;
-            bool partMissing = false;
-            {
-                TthPicConvert engine = settings_;
-                PictureRaster picture;
-                engine.RefuseOversizedOutput(sources_[index]);
-                engine.LoadPicture(sources_[index], picture);
-                partMissing = picture.metadata().partMissing;
-                steps.StepDone();
-                engine.FitPicSize(picture);
-                steps.StepDone();
-                engine.ApplyFlavour(picture);
-                steps.StepDone();
-                if (StopRequested())
-                    return {{}, std::nullopt, true};
-                datastream = engine.ApplyJpegQuality(picture);
-            }
-            // The room the writer reserved beyond the datastream was never touched, so it costs
-            // address space only; copying the bytes into a fitted buffer would add a second copy
-            // while the raster's block is kept for the next picture.
-            return {std::move(datastream), std::nullopt, false, partMissing};
-        } catch (const std::exception& failure) {
-            return {{}, failure.what()};
-        } catch (...) {
-            return {{}, std::string(Text(Message::UnknownFailure))};
-        }
+        EncodedPicture result;
+        result.abandoned = StopRequested();
+        if (result.abandoned)
+            return result;
+        result.failure = FailureOf([&] {
+            TthPicConvert engine = settings_;
+            PictureRaster picture;
+            engine.RefuseOversizedOutput(sources_[index]);
+            engine.LoadPicture(sources_[index], picture);
+            result.partMissing = picture.metadata().partMissing;
+            steps.StepDone();
+            const std::size_t loadedBytes = picture.byteCount();
+            engine.FitPicSize(picture);
+            const bool fittedSmaller = picture.byteCount() < loadedBytes;
+            steps.StepDone();
+            engine.ApplyFlavour(picture);
+            steps.StepDone();
+            result.abandoned = StopRequested();
+            if (result.abandoned)
+                return;
+            if (fittedSmaller && picture.byteCount() <= kEncodedByWriterBytes)
+                result.filtered = std::move(picture);
+            else
+                result.datastream = engine.ApplyJpegQuality(picture);
+        });
+        return result;
     }
 
-    static uint64_t HeldBytes(const EncodedPicture& picture) { return picture.datastream.size(); }
+    static uint64_t HeldBytes(const EncodedPicture& picture)
+    {
+        return picture.datastream.size() + picture.filtered.byteCount();
+    }
 
     // Nothing more is shown once a stop is asked for: the batch ends at the next write.
     void StepShown(std::size_t index, int step)
@@ -86,6 +112,14 @@ public:
             return false;
         }
         std::optional<std::string> failure = std::move(picture.failure);
+        if (!failure && !picture.filtered.empty()) {
+            failure = FailureOf([&] { picture.datastream = settings_.ApplyJpegQuality(picture.filtered); });
+            picture.filtered = PictureRaster();
+            if (StopRequested()) {
+                tally_.stopped = true;
+                return false;
+            }
+        }
         std::optional<std::string> written;
         const std::string savePath = SavePathFor(sources_[index], options_.outputFolder);
         if (!failure) {
