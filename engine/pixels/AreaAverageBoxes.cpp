@@ -67,6 +67,17 @@ uint8_t AverageToByte(double sum, float area)
     return static_cast<uint8_t>(std::clamp(average, 0.0L, 255.0L));
 }
 
+void SumWholeRows(const PictureRaster& source, int32_t firstRow, int32_t rows, std::size_t firstByte,
+                  std::size_t count, uint16_t* sums)
+{
+    std::copy_n(source.row(firstRow) + firstByte, count, sums);
+    for (int32_t k = 1; k < rows; ++k) {
+        const uint8_t* values = source.row(firstRow + k) + firstByte;
+        for (std::size_t i = 0; i < count; ++i)
+            sums[i] = static_cast<uint16_t>(sums[i] + values[i]);
+    }
+}
+
 CellSpan CellSpanOf(int32_t index, double scale)
 {
     const BoxEdges box = BoxEdgesOf(index, scale);

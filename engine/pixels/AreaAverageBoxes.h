@@ -2,6 +2,7 @@
 
 #include "PictureRaster.h"
 
+#include <cstddef>
 #include <cstdint>
 
 // The geometry and the exact arithmetic of the area-averaging resampler (BitmapUtils.h):
@@ -39,6 +40,14 @@ inline double Accumulate(double sum, long double weight, uint8_t value)
 
 // R(sum / area), halves to even, clamped to a channel value.
 uint8_t AverageToByte(double sum, float area);
+
+// Source rows summed exactly in 16 bits at a time: 257 x 255 is the largest sum that fits.
+inline constexpr int32_t kRowsPerWholeSum = 257;
+
+// The exact sums of `rows` (at most kRowsPerWholeSum) source rows from `firstRow` into `sums`,
+// over `count` bytes from `firstByte`.
+void SumWholeRows(const PictureRaster& source, int32_t firstRow, int32_t rows, std::size_t firstByte,
+                  std::size_t count, uint16_t* sums);
 
 // The fast resampler sums down at most this many source columns at a time, so that its
 // working memory does not grow with the width of the source (about 12 bytes a column).

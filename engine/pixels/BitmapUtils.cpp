@@ -133,9 +133,6 @@ bool RoundEstimates(const float* sums, std::size_t count, double inverseArea, do
     return allClear;
 }
 
-// Source rows of weight 1 summed exactly in 16 bits at a time: 257 x 255 is the largest sum
-// that fits.
-constexpr int32_t kRowsPerWholeSum = 257;
 // Bytes of a row summed down at a time, so that their integer sums stay in the nearest cache.
 constexpr std::size_t kBytesPerWholeSum = 4096;
 // Target pixels whose estimates are rounded together.
@@ -216,7 +213,8 @@ private:
             for (std::size_t i = 0; i < count; ++i)
                 sums[i] = firstWeight * static_cast<float>(firstValues[i]);
             for (int32_t k = 1; k < rows.count - 1; k += kRowsPerWholeSum) {
-                sumWholeRows(rows.first + k, std::min(kRowsPerWholeSum, rows.count - 1 - k), firstByte, count);
+                SumWholeRows(source_, rows.first + k, std::min(kRowsPerWholeSum, rows.count - 1 - k), firstByte, count,
+                             wholeSums_.data());
                 for (std::size_t i = 0; i < count; ++i)
                     sums[i] += static_cast<float>(wholeSums_[i]);
             }
@@ -226,19 +224,6 @@ private:
                 for (std::size_t i = 0; i < count; ++i)
                     sums[i] += lastWeight * static_cast<float>(lastValues[i]);
             }
-        }
-    }
-
-    // The exact sums of `rows` source rows from `firstRow` into wholeSums_, over `count`
-    // bytes from `firstByte`.
-    void sumWholeRows(int32_t firstRow, int32_t rows, std::size_t firstByte, std::size_t count)
-    {
-        uint16_t* const whole = wholeSums_.data();
-        std::copy_n(source_.row(firstRow) + firstByte, count, whole);
-        for (int32_t k = 1; k < rows; ++k) {
-            const uint8_t* values = source_.row(firstRow + k) + firstByte;
-            for (std::size_t i = 0; i < count; ++i)
-                whole[i] = static_cast<uint16_t>(whole[i] + values[i]);
         }
     }
 

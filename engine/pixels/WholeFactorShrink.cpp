@@ -1,5 +1,6 @@
 #include "pixels/WholeFactorShrink.h"
 
+#include "pixels/AreaAverageBoxes.h"
 #include "pixels/RowBands.h"
 
 #include <algorithm>
@@ -22,8 +23,6 @@ namespace {
 // shortfall falls below it and rounds down; an exact half without one is the exact result,
 // rounded to even.
 constexpr int64_t kMaxBoxCells = 1024;
-// Rows summed down in 16 bits: 257 x 255 is the largest sum that fits.
-constexpr int32_t kMaxFactorDown = 257;
 
 // Source columns worked on at a time, so that the sums down and the boxes' sums stay in the
 // nearest caches.
@@ -77,14 +76,7 @@ private:
     {
         const std::size_t firstByte = 3 * static_cast<std::size_t>(x) * factorX_;
         const std::size_t length = 3 * static_cast<std::size_t>(count) * factorX_;
-        const int32_t firstRow = y * factorY_;
-        uint16_t* const sums = columnSums_.data();
-        std::copy_n(source_.row(firstRow) + firstByte, length, sums);
-        for (int32_t k = 1; k < factorY_; ++k) {
-            const uint8_t* values = source_.row(firstRow + k) + firstByte;
-            for (std::size_t i = 0; i < length; ++i)
-                sums[i] = static_cast<uint16_t>(sums[i] + values[i]);
-        }
+        area_average::SumWholeRows(source_, y * factorY_, factorY_, firstByte, length, columnSums_.data());
     }
 
     // The common factors across get a loop of their own that the compiler unrolls.
@@ -143,7 +135,8 @@ bool IsWholeFactorShrink(const PictureRaster& source, int32_t targetWidth, int32
         || source.height() % targetHeight != 0)
         return false;
     const int32_t factorDown = source.height() / targetHeight;
-    return factorDown <= kMaxFactorDown && int64_t{source.width() / targetWidth} * factorDown <= kMaxBoxCells;
+    return factorDown <= area_average::kRowsPerWholeSum
+           && int64_t{source.width() / targetWidth} * factorDown <= kMaxBoxCells;
 }
 
 PictureRaster WholeFactorShrink(const PictureRaster& source, int32_t targetWidth, int32_t targetHeight)
