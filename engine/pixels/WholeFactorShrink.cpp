@@ -24,9 +24,9 @@ namespace {
 // rounded to even.
 constexpr int64_t kMaxBoxCells = 1024;
 
-// Source columns worked on at a time, so that the sums down and the boxes' sums stay in the
-// nearest caches.
-constexpr int32_t kColumnsPerStrip = 4096;
+// Source columns whose sums down and boxes' sums are made at a time, so that they stay in the
+// nearest caches (the general resampler's strips are wider: it keeps less per column).
+constexpr int32_t kColumnsPerWholeSumRun = 4096;
 
 // Rounds the boxes' whole sums: whole / area to the nearest, an exact half down when the box
 // falls short of its whole sum (shortfall not 0) and to even when it does not. Whole numbers
@@ -50,17 +50,17 @@ public:
     WholeFactorBand(const PictureRaster& source, PictureRaster& target)
         : source_(source), target_(target), factorX_(source.width() / target.width()),
           factorY_(source.height() / target.height()), area_(factorX_ * factorY_),
-          pixelsPerStrip_(std::min(std::max(kColumnsPerStrip / factorX_, 1), target.width())),
-          columnSums_(3 * static_cast<std::size_t>(pixelsPerStrip_) * factorX_),
-          boxSums_(3 * static_cast<std::size_t>(pixelsPerStrip_)), boxShortfalls_(boxSums_.size())
+          pixelsPerRun_(std::min(std::max(kColumnsPerWholeSumRun / factorX_, 1), target.width())),
+          columnSums_(3 * static_cast<std::size_t>(pixelsPerRun_) * factorX_),
+          boxSums_(3 * static_cast<std::size_t>(pixelsPerRun_)), boxShortfalls_(boxSums_.size())
     {
     }
 
     void run(int32_t firstRow, int32_t endRow)
     {
         for (int32_t y = firstRow; y < endRow; ++y) {
-            for (int32_t x = 0; x < target_.width(); x += pixelsPerStrip_) {
-                const int32_t count = std::min(pixelsPerStrip_, target_.width() - x);
+            for (int32_t x = 0; x < target_.width(); x += pixelsPerRun_) {
+                const int32_t count = std::min(pixelsPerRun_, target_.width() - x);
                 sumDown(y, x, count);
                 sumAcross(y, x, count);
                 RoundAverages(boxSums_.data(), boxShortfalls_.data(), 3 * static_cast<std::size_t>(count), area_,
@@ -121,7 +121,7 @@ private:
     const int32_t factorX_;
     const int32_t factorY_;
     const int32_t area_;
-    const int32_t pixelsPerStrip_;
+    const int32_t pixelsPerRun_;
     std::vector<uint16_t> columnSums_;
     std::vector<uint32_t> boxSums_;
     std::vector<uint32_t> boxShortfalls_;

@@ -233,9 +233,9 @@ TEST(AreaAverageResize, FastMatchesReferenceOnWholeFactorShrinks)
         {32, 32, 5, 4},          // the largest box
         {33, 31, 3, 3},          // 1023 cells
         {32, 33, 3, 3},          // 1056 cells: the general resampler
-        {2, 2, 3 * 2048 + 7, 2}, // strips of 4096 columns
-        {5, 1, 2 * 819 + 3, 2},  // strips of 819 boxes
-        {4100, 1, 2, 2},         // a box wider than a strip
+        {2, 2, 3 * 2048 + 7, 2}, // runs of 4096 columns
+        {5, 1, 2 * 819 + 3, 2},  // runs of 819 boxes
+        {4100, 1, 2, 2},         // a box wider than a run
     };
     for (const auto& s : shrinks) {
         const int32_t width = s.factorX * s.targetWidth;
