@@ -1,7 +1,5 @@
 #include "read/JpegCoefficientStore.h"
 
-#include "HugePages.h"
-
 #include <cstddef>
 
 #include <jerror.h>
@@ -11,8 +9,7 @@
 namespace gustara {
 
 // One array of block rows in an anonymous mapping of its own: zero-filled when first touched, so
-// libjpeg's request to pre-zero costs nothing; filled through huge pages where the kernel grants
-// them (fewer page faults), released in the system's small pages (a lower peak, no slower).
+// libjpeg's request to pre-zero costs nothing; released page by page as the output pass moves on.
 struct CoefficientArray {
     CoefficientArray* next;
     JDIMENSION rows;
@@ -81,7 +78,6 @@ void RealiseArrays(j_common_ptr object)
             ERREXIT1(object, JERR_OUT_OF_MEMORY, 11);
         array->blocks = static_cast<unsigned char*>(mapping);
         array->mappedBytes = bytes;
-        AdviseHugePages(mapping, bytes);
         array->rowPointers = static_cast<JBLOCKARRAY>(
             object->mem->alloc_large(object, JPOOL_IMAGE, std::size_t{array->rows} * sizeof(JBLOCKROW)));
         for (JDIMENSION row = 0; row < array->rows; ++row)

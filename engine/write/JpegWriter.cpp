@@ -2,7 +2,6 @@
 
 #include "EngineError.h"
 #include "read/ExifOrientation.h"
-#include "HugePages.h"
 #include "JpegErrorHandling.h"
 #include "rules/Messages.h"
 
@@ -62,7 +61,6 @@ void StartDestination(j_compress_ptr info)
     try {
         destination.bytes->reserve(
             std::min(std::size_t{3} * info->image_width * info->image_height + 64 * 1024, destination.limit));
-        AdviseHugePages(destination.bytes->data(), destination.bytes->capacity());
     } catch (const std::exception&) {  // bad_alloc or length_error: grow by copying instead
     }
     if (!Resize(*destination.bytes, std::clamp(destination.limit, std::size_t{1}, std::size_t{64 * 1024})))
