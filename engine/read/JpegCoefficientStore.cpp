@@ -85,15 +85,17 @@ void RealiseArrays(j_common_ptr object)
     }
 }
 
-// Hands back the whole pages that lie above `row`.
+// Hands back the whole pages that lie above `row`, 256 KiB or more at a time: each call
+// interrupts the other cores that run this process's threads, to flush their address caches.
 void ReleaseRowsAbove(CoefficientArray& array, JDIMENSION row)
 {
     if (row <= array.firstKeptRow)
         return;
     array.firstKeptRow = row;
+    constexpr std::size_t kLeastRelease = std::size_t{1} << 18;
     static const std::size_t pageSize = static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
     const std::size_t end = row * RowBytes(array) / pageSize * pageSize;
-    if (end > array.releasedBytes) {
+    if (end >= array.releasedBytes + kLeastRelease) {
         ::madvise(array.blocks + array.releasedBytes, end - array.releasedBytes, MADV_DONTNEED);
         array.releasedBytes = end;
     }
