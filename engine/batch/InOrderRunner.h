@@ -24,6 +24,8 @@ struct InOrderLimits {
     uint64_t memoryBudget = std::numeric_limits<uint64_t>::max();
 };
 
+// What a job's Produce calls after each step of its item, so that the caller waiting for that
+// item can show it. Safe from any thread.
 class StepReporter {
 public:
     virtual void StepDone() = 0;
@@ -88,6 +90,7 @@ void RunInOrder(std::size_t count, const InOrderLimits& limits, Job& job)
     uint64_t held = 0;         // bytes held by admitted items not yet handed
     bool stopping = false;
     const std::size_t lookahead = std::max<std::size_t>(limits.lookahead, 1);
+    const std::size_t reach = 3 * lookahead;  // no item starts this far beyond the one waited for
 
     auto fits = [&](uint64_t cost) { return cost <= limits.memoryBudget - std::min(held, limits.memoryBudget); };
     auto holds = [&](const Item& item) -> uint64_t {
@@ -96,7 +99,7 @@ void RunInOrder(std::size_t count, const InOrderLimits& limits, Job& job)
     // What the finished results after `index` hold: all ran out of their turn.
     auto resultsAfter = [&](std::size_t index) {
         uint64_t bytes = 0;
-        for (std::size_t i = index + 1; i < std::min(handed + 3 * lookahead, count); ++i)
+        for (std::size_t i = index + 1; i < std::min(handed + reach, count); ++i)
             bytes += items[i].result ? items[i].held : 0;
         return bytes;
     };
@@ -118,7 +121,7 @@ void RunInOrder(std::size_t count, const InOrderLimits& limits, Job& job)
         const std::size_t turnEnd = std::min(handed + lookahead, count);
         if (next < turnEnd)
             return count;
-        const std::size_t end = std::min(turnEnd + 2 * lookahead, count);
+        const std::size_t end = std::min(handed + reach, count);
         uint64_t largestBeside = 0;
         uint64_t besideHeld = 0;  // what the items after the one waited for hold
         for (std::size_t i = handed + 1; i < end; ++i) {
@@ -136,6 +139,19 @@ void RunInOrder(std::size_t count, const InOrderLimits& limits, Job& job)
                 return i;
         }
         return count;
+    };
+    // Asks the job for the cost of `index`, unless known, with the lock released.
+    auto learnCost = [&](std::unique_lock<std::mutex>& lock, std::size_t index) {
+        Item& item = items[index];
+        if (item.cost)
+            return;
+        item.costing = true;
+        lock.unlock();
+        const uint64_t cost = job.Cost(index);
+        lock.lock();
+        item.costing = false;
+        item.cost = cost;
+        changed.notify_all();
     };
     auto produce = [&](std::size_t index) {
         Reporter reporter(mutex, changed, items[index].steps);
@@ -163,30 +179,18 @@ void RunInOrder(std::size_t count, const InOrderLimits& limits, Job& job)
             if (stopping || next >= count)
                 return;
             if (next >= handed + lookahead) {
-                Item& item = items[other];
-                if (item.cost) {
-                    take(other);
-                    admit(other);
-                    run(lock, other);
+                if (!items[other].cost) {
+                    learnCost(lock, other);
                     continue;
                 }
-                item.costing = true;
-                lock.unlock();
-                const uint64_t cost = job.Cost(other);
-                lock.lock();
-                item.costing = false;
-                item.cost = cost;
-                changed.notify_all();
+                take(other);
+                admit(other);
+                run(lock, other);
                 continue;
             }
             const std::size_t index = next;
             take(index);
-            if (!items[index].cost) {
-                lock.unlock();
-                const uint64_t cost = job.Cost(index);
-                lock.lock();
-                items[index].cost = cost;
-            }
+            learnCost(lock, index);
             const uint64_t cost = *items[index].cost;
             // Results of items out of their turn are freed only after this item's Consume, so
             // they do not keep it from starting alone.
