@@ -1,5 +1,7 @@
 #include "PixelBuffer.h"
 
+#include "MemoryPages.h"
+
 #include <algorithm>
 #include <cstdlib>
 #include <limits>
@@ -8,27 +10,12 @@
 #include <utility>
 #include <vector>
 
-#include <sys/mman.h>
-#include <unistd.h>
-
 namespace gustara {
 
 namespace {
 
 // Smaller blocks come from the allocator's own free lists, which already reuse them.
 constexpr std::size_t kKeptFrom = std::size_t{1} << 20;
-
-// Gives the memory of the whole pages of [start + used, start + size) back to the system while
-// the range stays mapped: a later write there finds fresh zeroed pages. Only advice.
-void ReturnUnusedPages(uint8_t* start, std::size_t used, std::size_t size)
-{
-    static const auto page = static_cast<std::uintptr_t>(::sysconf(_SC_PAGESIZE));
-    const auto address = reinterpret_cast<std::uintptr_t>(start);
-    const std::uintptr_t first = (address + used + page - 1) & ~(page - 1);
-    const std::uintptr_t end = (address + size) & ~(page - 1);
-    if (end > first)
-        ::madvise(reinterpret_cast<void*>(first), end - first, MADV_DONTNEED);
-}
 
 struct Block {
     uint8_t* data = nullptr;

@@ -1,10 +1,11 @@
 #include "read/JpegCoefficientStore.h"
 
+#include "MemoryPages.h"
+
 #include <cstddef>
 
 #include <jerror.h>
 #include <sys/mman.h>
-#include <unistd.h>
 
 namespace gustara {
 
@@ -93,12 +94,9 @@ void ReleaseRowsAbove(CoefficientArray& array, JDIMENSION row)
         return;
     array.firstKeptRow = row;
     constexpr std::size_t kLeastRelease = std::size_t{1} << 18;
-    static const std::size_t pageSize = static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
-    const std::size_t end = row * RowBytes(array) / pageSize * pageSize;
-    if (end >= array.releasedBytes + kLeastRelease) {
-        ::madvise(array.blocks + array.releasedBytes, end - array.releasedBytes, MADV_DONTNEED);
-        array.releasedBytes = end;
-    }
+    const std::size_t end = row * RowBytes(array);
+    if (end >= array.releasedBytes + kLeastRelease)
+        array.releasedBytes = ReturnUnusedPages(array.blocks, array.releasedBytes, end);
 }
 
 // The checks of libjpeg's own manager, so that a damaged file fails the same way with the store.
