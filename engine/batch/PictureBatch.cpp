@@ -122,13 +122,8 @@ public:
         }
         std::optional<std::string> written;
         const std::string savePath = SavePathFor(sources_[index], options_.outputFolder);
-        if (!failure) {
-            try {
-                written = engine_.WriteJpeg(savePath, picture.datastream, options_.ifTaken);
-            } catch (const std::exception& writeFailure) {
-                failure = writeFailure.what();
-            }
-        }
+        if (!failure)
+            failure = FailureOf([&] { written = engine_.WriteJpeg(savePath, picture.datastream, options_.ifTaken); });
         if (failure) {
             ++tally_.failed;
             observer_.PictureFailed(index, *failure);
