@@ -1,7 +1,7 @@
 #include "read/JpegReader.h"
 
 #include "EngineError.h"
-#include "read/ExifOrientation.h"
+#include "ExifOrientation.h"
 #include "read/JpegCoefficientStore.h"
 #include "JpegErrorHandling.h"
 #include "PictureMetadata.h"

@@ -1,7 +1,7 @@
 #include "read/PngReader.h"
 
 #include "read/AlphaOnWhite.h"
-#include "read/ExifOrientation.h"
+#include "ExifOrientation.h"
 #include "read/PictureFile.h"
 
 #include <png.h>

@@ -2,7 +2,7 @@
 
 #include "EngineError.h"
 #include "read/AlphaOnWhite.h"
-#include "read/ExifOrientation.h"
+#include "ExifOrientation.h"
 #include "read/PictureFile.h"
 
 #include <webp/decode.h>

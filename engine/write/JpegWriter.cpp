@@ -1,7 +1,7 @@
 #include "write/JpegWriter.h"
 
 #include "EngineError.h"
-#include "read/ExifOrientation.h"
+#include "ExifOrientation.h"
 #include "JpegErrorHandling.h"
 #include "rules/Messages.h"
 

@@ -1,6 +1,6 @@
 #include "EngineError.h"
 #include "ExifBlocks.h"
-#include "read/ExifOrientation.h"
+#include "ExifOrientation.h"
 #include "JpegFixtures.h"
 #include "write/JpegWriter.h"
 #include "MetadataFixtures.h"

@@ -1,5 +1,5 @@
 #include "ExifBlocks.h"
-#include "read/ExifOrientation.h"
+#include "ExifOrientation.h"
 #include "MetadataFixtures.h"
 #include "PngFixtures.h"
 #include "read/PngReader.h"

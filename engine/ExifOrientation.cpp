@@ -1,4 +1,4 @@
-#include "read/ExifOrientation.h"
+#include "ExifOrientation.h"
 
 #include <algorithm>
 #include <array>

@@ -1,5 +1,5 @@
 #include "ExifBlocks.h"
-#include "read/ExifOrientation.h"
+#include "ExifOrientation.h"
 
 #include <gtest/gtest.h>
 
