@@ -2,7 +2,7 @@
 
 #include "EngineError.h"
 #include "FileKind.h"
-#include "read/BmpReader.h"
+#include "read/bmp/BmpReader.h"
 #include "read/GifReader.h"
 #include "read/HeifReader.h"
 #include "read/PictureFile.h"

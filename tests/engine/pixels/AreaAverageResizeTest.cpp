@@ -1,6 +1,6 @@
 #include "pixels/BitmapUtils.h"
 #include "pixels/AreaAverageBoxes.h"
-#include "read/BmpReader.h"
+#include "read/bmp/BmpReader.h"
 #include "EngineError.h"
 #include "read/PngReader.h"
 #include "TestFiles.h"

@@ -4,7 +4,7 @@
 // and peak memory of the full-size versions.
 
 #include "BmpFixtures.h"
-#include "read/BmpReader.h"
+#include "read/bmp/BmpReader.h"
 #include "EngineError.h"
 #include "GifFixtures.h"
 #include "read/GifReader.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "read/BmpSource.h"
+#include "read/bmp/BmpSource.h"
 
 #include <array>
 #include <cstdint>

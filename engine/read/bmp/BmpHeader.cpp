@@ -1,4 +1,4 @@
-#include "read/BmpHeader.h"
+#include "read/bmp/BmpHeader.h"
 
 #include "PictureMetadata.h"
 #include "PictureRaster.h"

@@ -1,5 +1,5 @@
-#include "read/BmpHeader.h"
-#include "read/BmpReader.h"
+#include "read/bmp/BmpHeader.h"
+#include "read/bmp/BmpReader.h"
 #include "BmpFixtures.h"
 #include "EngineError.h"
 #include "TestFiles.h"

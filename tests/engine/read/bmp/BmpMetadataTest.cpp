@@ -1,5 +1,5 @@
 #include "BmpFixtures.h"
-#include "read/BmpReader.h"
+#include "read/bmp/BmpReader.h"
 #include "MetadataFixtures.h"
 #include "TestFiles.h"
 

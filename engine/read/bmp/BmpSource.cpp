@@ -1,4 +1,4 @@
-#include "read/BmpSource.h"
+#include "read/bmp/BmpSource.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -1,4 +1,4 @@
-#include "read/BmpReader.h"
+#include "read/bmp/BmpReader.h"
 #include "EngineError.h"
 #include "TestFiles.h"
 

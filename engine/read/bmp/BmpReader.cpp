@@ -1,8 +1,8 @@
-#include "read/BmpReader.h"
+#include "read/bmp/BmpReader.h"
 
-#include "read/BmpHeader.h"
-#include "read/BmpRle.h"
-#include "read/BmpSource.h"
+#include "read/bmp/BmpHeader.h"
+#include "read/bmp/BmpRle.h"
+#include "read/bmp/BmpSource.h"
 
 #include <vector>
 

@@ -1,4 +1,4 @@
-#include "read/BmpRle.h"
+#include "read/bmp/BmpRle.h"
 
 #include <algorithm>
 #include <array>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "read/BmpHeader.h"
-#include "read/BmpSource.h"
+#include "read/bmp/BmpHeader.h"
+#include "read/bmp/BmpSource.h"
 #include "PictureRaster.h"
 
 namespace gustara {
