@@ -1,5 +1,5 @@
 #include "BenchPicture.h"
-#include "pixels/BitmapUtils.h"
+#include "pixels/AreaAverageResampler.h"
 #include "write/JpegWriter.h"
 
 #include <benchmark/benchmark.h>

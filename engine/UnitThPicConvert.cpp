@@ -1,6 +1,6 @@
 #include "UnitThPicConvert.h"
 
-#include "pixels/BitmapUtils.h"
+#include "pixels/AreaAverageResampler.h"
 #include "EngineError.h"
 #include "rules/Messages.h"
 #include "pixels/FitToBox.h"

@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
-// The geometry and the exact arithmetic of the area-averaging resampler (BitmapUtils.h):
+// The geometry and the exact arithmetic of the area-averaging resampler (AreaAverageResampler.h):
 // where each target pixel's box lies in the source, how much of each source pixel it
 // covers, and how the weighted sums are accumulated and rounded. The results are exact to
 // the bit: box edges, weights and sums are worked out in x87 extended precision and stored

@@ -1,7 +1,7 @@
 #include "preview/StrengthPreview.h"
 
 #include "EngineError.h"
-#include "pixels/BitmapUtils.h"
+#include "pixels/AreaAverageResampler.h"
 #include "pixels/DisplayOrientation.h"
 #include "pixels/FlavourFilter.h"
 #include "PictureMetadata.h"

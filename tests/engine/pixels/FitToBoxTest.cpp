@@ -1,4 +1,4 @@
-#include "pixels/BitmapUtils.h"
+#include "pixels/AreaAverageResampler.h"
 #include "EngineError.h"
 #include "pixels/FitToBox.h"
 #include "TestFiles.h"

@@ -1,4 +1,4 @@
-#include "pixels/BitmapUtils.h"
+#include "pixels/AreaAverageResampler.h"
 #include "pixels/AreaAverageBoxes.h"
 #include "read/bmp/BmpReader.h"
 #include "EngineError.h"

@@ -1,5 +1,5 @@
 #include "BenchPicture.h"
-#include "pixels/BitmapUtils.h"
+#include "pixels/AreaAverageResampler.h"
 #include "pixels/FitToBox.h"
 
 #include <benchmark/benchmark.h>
