@@ -132,15 +132,21 @@ TEST_F(CliTest, HelpAndSizeMessageListThePresets)
     EXPECT_NE(Run("--size=500 photo.jpg").err.find(presets), std::string::npos);
 }
 
-TEST_F(CliTest, SpeaksEnglishUnlessTheLocaleIsJapanese)
+TEST_F(CliTest, SpeaksTheUsersLanguageInTheLocalesCharacterSet)
 {
-    const std::pair<std::string, std::string> cases[] = {
-        {"LC_ALL=C", "--level: give 1, 2 or 3"},
-        {"LC_ALL= LC_MESSAGES=en_GB.UTF-8 LANG=ja_JP.UTF-8", "--level: give 1, 2 or 3"},
-        {"LC_ALL= LC_MESSAGES= LANG=ja_JP.UTF-8", "--level: 1, 2, 3 のいずれかを指定してください"},
+    MakeJpeg("a.jpg");
+    const struct {
+        std::string locale, arguments, message;
+    } cases[] = {
+        {"LC_ALL=C", "--level=4 a.jpg", "--level: give 1, 2 or 3"},
+        {"LC_ALL= LC_MESSAGES=en_GB.UTF-8 LANG=ja_JP.UTF-8", "--level=4 a.jpg", "--level: give 1, 2 or 3"},
+        {"LC_ALL= LC_MESSAGES= LANG=ja_JP.UTF-8", "--level=4 a.jpg", "--level: 1, 2, 3 のいずれかを指定してください"},
+        {"LC_ALL= LANGUAGE=ja LANG=en_US.UTF-8", "--level=4 a.jpg", "--level: 1, 2, 3 のいずれかを指定してください"},
+        {"LC_ALL=ja_JP.EUC-JP", "--level=4 a.jpg", "--level: 1, 2, 3 \xA4\xCE\xA4\xA4\xA4\xBA\xA4\xEC\xA4\xAB"},
+        {"LC_ALL=en_US.ISO-8859-1 LANGUAGE=ja", "--level=4 a.jpg", "--level: give 1, 2 or 3"},
     };
-    for (const auto& [locale, message] : cases)
-        EXPECT_NE(test::RunCli(dir.path(), "--level=4 photo.jpg", locale).err.find(message), std::string::npos) << locale;
+    for (const auto& [locale, arguments, message] : cases)
+        EXPECT_NE(test::RunCli(dir.path(), arguments, locale).err.find(message), std::string::npos) << locale;
     EXPECT_NE(test::RunCli(dir.path(), "--help", "LANG=C LC_ALL=").out.find("Usage: gustara-cli"), std::string::npos);
 }
 
