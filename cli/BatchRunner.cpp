@@ -152,10 +152,10 @@ ExitStatus RunBatch(CliRequest& request, std::ostream& out, std::ostream& errors
         errors << StoppedText(request.pictures.size(), tally.written, tally.failed) << '\n';
     // A miss is saved all the same, so the exit status stays.
     if (aboveTarget > 0)
-        errors << Format(Message::AboveTargetSize, {std::to_string(aboveTarget)}) << '\n';
+        errors << CountText(aboveTarget, Message::AboveTargetSizeOne, Message::AboveTargetSize) << '\n';
     const std::size_t notConverted = request.pictures.size() - tally.written - tally.failed - tally.skipped;
     if (tally.failed > 0 && notConverted > 0)
-        errors << Format(Message::NotConvertedCount, {std::to_string(notConverted)}) << '\n';
+        errors << CountText(notConverted, Message::NotConvertedCountOne, Message::NotConvertedCount) << '\n';
     if (!out.flush()) {
         errors << Text(Message::CannotWriteList) << '\n';
         return kSomeFailed;

@@ -159,6 +159,9 @@ GUSTARA_MESSAGE(NotConvertedCount, "%1枚の画像は変換していません", 
 GUSTARA_MESSAGE(CannotWriteList, "書き込んだファイルの一覧を標準出力に書けません", "cannot write the list of written files to standard output")
 // The line that follows every refused request.
 GUSTARA_MESSAGE(UsageHelpHint, "(gustara-cli --help で使い方を表示します)", "(gustara-cli --help shows how to use it)")
+// The command line's counts of one picture.
+GUSTARA_MESSAGE(AboveTargetSizeOne, "%1枚は目標のファイルサイズを下回りませんでした", "%1 picture stayed above the target file size")
+GUSTARA_MESSAGE(NotConvertedCountOne, "%1枚の画像は変換していません", "%1 picture not converted")
 
 // gustara --help: the window's own options, printed on standard output.
 GUSTARA_MESSAGE(WindowHelp,

@@ -146,6 +146,11 @@ std::string Format(Message code, std::initializer_list<std::string_view> values)
     return filled;
 }
 
+std::string CountText(std::size_t count, Message one, Message many)
+{
+    return Format(count == 1 ? one : many, {std::to_string(count)});
+}
+
 std::string WithDetail(std::string_view text, std::string_view detail)
 {
     std::string line(text);

@@ -44,6 +44,10 @@ std::string_view Text(Message code, Language language);
 // to 9); a value's own % signs stay as they are. Throws only bad_alloc.
 std::string Format(Message code, std::initializer_list<std::string_view> values);
 
+// Format of `one` when `count` is 1, of `many` otherwise, with %1 the count: English says
+// "1 picture" but "2 pictures". Throws only bad_alloc.
+std::string CountText(std::size_t count, Message one, Message many);
+
 // `text` followed by ": " and `detail`, or `text` alone when `detail` is empty.
 std::string WithDetail(std::string_view text, std::string_view detail);
 

@@ -135,6 +135,8 @@ TEST_F(CliTest, HelpAndSizeMessageListThePresets)
 TEST_F(CliTest, SpeaksTheUsersLanguageInTheLocalesCharacterSet)
 {
     MakeJpeg("a.jpg");
+    MakeJpeg("big.jpg", 1200, 800);
+    test::WriteFileBytes(dir.file("broken.jpg"), {0xFF, 0xD8, 0xFF});
     const struct {
         std::string locale, arguments, message;
     } cases[] = {
@@ -144,6 +146,8 @@ TEST_F(CliTest, SpeaksTheUsersLanguageInTheLocalesCharacterSet)
         {"LC_ALL= LANGUAGE=ja LANG=en_US.UTF-8", "--level=4 a.jpg", "--level: 1, 2, 3 のいずれかを指定してください"},
         {"LC_ALL=ja_JP.EUC-JP", "--level=4 a.jpg", "--level: 1, 2, 3 \xA4\xCE\xA4\xA4\xA4\xBA\xA4\xEC\xA4\xAB"},
         {"LC_ALL=en_US.ISO-8859-1 LANGUAGE=ja", "--level=4 a.jpg", "--level: give 1, 2 or 3"},
+        {"LC_ALL=C", "broken.jpg a.jpg", "\n1 picture not converted\n"},
+        {"LC_ALL=C", "--target-size=10 big.jpg", "1 picture stayed above the target file size\n"},
     };
     for (const auto& [locale, arguments, message] : cases)
         EXPECT_NE(test::RunCli(dir.path(), arguments, locale).err.find(message), std::string::npos) << locale;
