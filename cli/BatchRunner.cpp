@@ -2,6 +2,7 @@
 
 #include "batch/StopSignals.h"
 
+#include "FileKind.h"
 #include "batch/PictureBatch.h"
 #include "read/PictureReader.h"
 #include "rules/DisplayText.h"
@@ -105,10 +106,23 @@ bool RejectAny(const std::vector<std::string>& pictures, MoreFormats more, std::
     for (const std::string& path : pictures) {
         // Unlike the window, the command line says why a file it looks into cannot be read.
         std::string cause;
-        if (const auto reason = RejectionReason(path, &cause, more)) {
-            errorList.push_back(ForDisplay(ErrorListEntry(WithDetail(*reason, cause), path)));
+        const auto reason = RejectionReason(path, &cause, more);
+        if (!reason)
+            continue;
+        // A name can be mistyped, and a folder is named, not dropped: both get their own words.
+        std::string why;
+        switch (KindAt(path, Links::Followed)) {
+        case FileKind::Nothing:
+            why = Text(Message::ReadMissing);
+            break;
+        case FileKind::Folder:
+            why = Text(Message::ReasonFolderNamed);
+            break;
+        default:
+            why = WithDetail(*reason, cause);
             moreFormatsRefused = moreFormatsRefused || WantsMoreFormats(path, more);
         }
+        errorList.push_back(ForDisplay(ErrorListEntry(why, path, PictureNaming::ByPath)));
     }
     if (errorList.empty())
         return false;

@@ -11,8 +11,9 @@ namespace gustara::cli {
 enum ExitStatus { kAllConverted = 0, kSomeFailed = 1, kBadRequest = 2 };
 
 // Checks the pictures with the window's drop rules, HEIC, HEIF, AVIF and WebP taken only with
-// `more` On; on any rejection prints the window's message on `errors` (closed by where to turn
-// those on, when it refuses such a file for want of them) and returns true.
+// `more` On; on any rejection prints the window's message on `errors`, each path as given
+// (closed by where to turn those on, when it refuses such a file for want of them) and returns
+// true. A path that names nothing is refused as missing, a folder as one named here.
 bool RejectAny(const std::vector<std::string>& pictures, MoreFormats more, std::ostream& errors);
 
 // Checks the pictures with the window's drop rules (any rejection: the window's message on

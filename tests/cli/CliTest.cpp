@@ -97,10 +97,12 @@ TEST_F(CliTest, RefusesBadRequestsWithTheWindowsMessagesAndConvertsNothing)
     MakeJpeg("photo.jpg");
     fs::create_directory(dir.file("album"));
     test::WriteFileBytes(dir.file("notes.tif"), {'x'});
+    test::WriteFileBytes(dir.file("album/x.txt"), {'x'});
     const std::pair<std::string, std::string> cases[] = {
-        {"photo.jpg album notes.tif",
-         "■「JPEG形式、GIF形式、PNG形式、BMP形式」以外の形式には対応していません\n　　notes.tif\n\n"
-         "■フォルダのドロップには対応していません\n　　album\n"},
+        {"photo.jpg album notes.tif sub album/x.txt",
+         "■「JPEG形式、GIF形式、PNG形式、BMP形式」以外の形式には対応していません\n　　album/x.txt\n　　notes.tif\n\n"
+         "■ファイルが見つかりません\n　　sub\n\n"
+         "■フォルダには対応していません（中の画像を指定してください）\n　　album\n"},
         {"--size=9x100 photo.jpg", "幅は10以上の整数で入力してください"},
         {"--size=100x12.5 photo.jpg", "高さは10以上の整数で入力してください"},
         {"--size=500 photo.jpg", "--size"},
@@ -169,7 +171,7 @@ TEST_F(CliTest, ScriptOptionsAndTheirRefusals)
         {"--progress a.jpg", 0, "s-a.jpg\n", "[1/1] [a.jpg]を処理しています"},
         {"broken.jpg a.jpg b.jpg", 1, "", "2枚の画像は変換していません"},
         {"a.jpg >/dev/full", 1, "", "書き込んだファイルの一覧を標準出力に書けません"},
-        {"- a.jpg", 2, "", "標準入力からは読みません"},
+        {"- a.jpg", 2, "", "「-」: 標準入力からは読みません\n"},
         {"--compare=strip.png a.jpg", 2, "", ".jpg か .jpeg"},
         {"--dir=.. a.jpg", 2, "", "「.」や「..」"},
         {"--if-exists=replace a.jpg", 2, "", "--if-exists"},
