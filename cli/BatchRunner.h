@@ -23,9 +23,11 @@ bool RejectAny(const std::vector<std::string>& pictures, MoreFormats more, std::
 // Stops at the first failure unless keepGoing: nothing is written for a picture after it, even
 // one whose encoding finished first, and the pictures not converted are counted. A caught stop
 // signal (StopSignals.h) ends it the same way after the picture in work, and the stop text with
-// the counts goes to `errors`. The progress line shows when `errors` is a terminal or
-// request.progress asks for it. Returns kSomeFailed also when the output folder cannot be made
-// or `out` cannot be written.
-ExitStatus RunBatch(CliRequest& request, std::ostream& out, std::ostream& errors, bool stderrIsTerminal);
+// the counts goes to `errors`. Unless quiet, the picture in work shows on `errors`: on one line
+// fitted into `terminalColumns` when it is a terminal of that width (0: no terminal), cleared
+// before each path goes to `out`; as a line per picture when request.progress asks for it
+// elsewhere. Returns kSomeFailed also when the output folder cannot be made or `out` cannot be
+// written.
+ExitStatus RunBatch(CliRequest& request, std::ostream& out, std::ostream& errors, std::size_t terminalColumns);
 
 } // namespace gustara::cli

@@ -3,6 +3,7 @@
 #include "BatchRunner.h"
 #include "CliOptions.h"
 #include "CompareRunner.h"
+#include "Terminal.h"
 #include "UserCharsetStream.h"
 #include "batch/StopSignals.h"
 #include "batch/BatchLimits.h"
@@ -13,7 +14,6 @@
 #include <clocale>
 #include <csignal>
 #include <iostream>
-#include <unistd.h>
 
 int main(int argc, char** argv)
 {
@@ -40,7 +40,7 @@ int main(int argc, char** argv)
         // status says which signal ended it.
         gustara::CatchStopSignals();
         const int status = request.compareOutput.empty()
-                               ? RunBatch(request, std::cout, std::cerr, ::isatty(STDERR_FILENO) != 0)
+                               ? RunBatch(request, std::cout, std::cerr, StandardErrorColumns())
                                : RunCompare(request, std::cout, std::cerr);
         return gustara::StopExitStatus() != 0 ? gustara::StopExitStatus() : status;
     } catch (const UsageError& error) {

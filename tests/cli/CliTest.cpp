@@ -168,7 +168,7 @@ TEST_F(CliTest, ScriptOptionsAndTheirRefusals)
         {"--if-exists=skip a.jpg b.jpg", 0, "s-a.jpg\n", "[b.jpg]は書き込みません: s-b.jpg があります"},
         {"-0 a.jpg b.jpg", 0, std::string("s-a.jpg\0s-b(1).jpg\0", 19), ""},
         {"-q a.jpg", 0, "", ""},
-        {"--progress a.jpg", 0, "s-a.jpg\n", "[1/1] [a.jpg]を処理しています"},
+        {"--progress a.jpg", 0, "s-a.jpg\n", "[1/1] [a.jpg]を処理しています\n"},
         {"broken.jpg a.jpg b.jpg", 1, "", "2枚の画像は変換していません"},
         {"a.jpg >/dev/full", 1, "", "書き込んだファイルの一覧を標準出力に書けません"},
         {"- a.jpg", 2, "", "「-」: 標準入力からは読みません\n"},
@@ -191,6 +191,23 @@ TEST_F(CliTest, ScriptOptionsAndTheirRefusals)
             EXPECT_NE(result.err.find(c.errPart), std::string::npos) << c.arguments << "\n" << result.err;
         EXPECT_EQ(test::ReadFileBytes(caseDir.file("s-b.jpg")), (std::vector<uint8_t>{'o', 'l', 'd'})) << c.arguments;
     }
+}
+
+TEST_F(CliTest, ProgressLineOnATerminalFitsItsWidthAndIsClearedBeforeEachPath)
+{
+    const std::string name = std::string(50, 'x') + "焼き鳥.jpg";
+    MakeJpeg(name);
+    MakeJpeg("b.jpg");
+    const std::string command = "stty cols 40; LC_ALL=ja_JP.UTF-8 " + test::ShellQuote(GUSTARA_CLI_PATH) + " -j1 --output-dir=out "
+                                + test::ShellQuote(name) + " b.jpg";
+    std::string screen;
+    ASSERT_EQ(test::RunCommand("cd " + test::ShellQuote(dir.path().string()) + " && script -qec "
+                                   + test::ShellQuote(command) + " /dev/null </dev/null",
+                               &screen),
+              0);
+    const std::string clear = "\r\033[K";
+    EXPECT_EQ(screen, clear + "[1/2] [xxxxxxx…鳥.jpg]を処理しています" + clear + "out/s-" + name + "\r\n" + clear
+                          + "[2/2] [b.jpg]を処理しています" + clear + "out/s-b.jpg\r\n" + clear);
 }
 
 TEST_F(CliTest, StopsAtTheFirstFailedPictureUnlessToldToGoOn)
