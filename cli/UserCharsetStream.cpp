@@ -2,6 +2,8 @@
 
 #include "platform/UserLanguage.h"
 
+#include <new>
+
 namespace gustara::cli {
 
 namespace {
@@ -31,7 +33,11 @@ UserCharsetStream::~UserCharsetStream()
 {
     if (!target_)
         return;
-    sync();
+    // A last line that cannot be converted for want of memory is lost, not the process.
+    try {
+        sync();
+    } catch (const std::bad_alloc&) {
+    }
     stream_.rdbuf(target_);
 }
 
