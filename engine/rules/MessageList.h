@@ -150,7 +150,7 @@ GUSTARA_MESSAGE(UsageCompareOutput, "--compare: 書き出すファイルの名�
 GUSTARA_MESSAGE(UsageCompareExtension, "--compare: 書き出すファイルの名前は .jpg か .jpeg で終えてください", "--compare: the name of the file to write must end in .jpg or .jpeg")
 GUSTARA_MESSAGE(UsageIfExists, "--if-exists: number か skip を指定してください", "--if-exists: give number or skip")
 GUSTARA_MESSAGE(UsageOutputDir, "--output-dir: フォルダの名前を指定してください", "--output-dir: give the name of a folder")
-GUSTARA_MESSAGE(UsageStandardInput, "「-」: 標準入力からは読みません。「-」という名前のファイルは ./- と指定してください", "'-': standard input is not read; name a file called - as ./-")
+GUSTARA_MESSAGE(UsageStandardInput, "「-」: 標準入力からは読みません", "'-': standard input is not read")
 GUSTARA_MESSAGE(UsageCompareOnePicture, "--compare には画像を一つだけ指定してください", "--compare takes exactly one picture")
 // What the command line reports besides the pictures' failures.
 GUSTARA_MESSAGE(CannotCreateOutputDir, "出力先のフォルダ %1 を作成できません: %2", "cannot create the output folder %1: %2")
@@ -159,6 +159,10 @@ GUSTARA_MESSAGE(NotConvertedCount, "%1枚の画像は変換していません", 
 GUSTARA_MESSAGE(CannotWriteList, "書き込んだファイルの一覧を標準出力に書けません", "cannot write the list of written files to standard output")
 // The line that follows every refused request.
 GUSTARA_MESSAGE(UsageHelpHint, "(gustara-cli --help で使い方を表示します)", "(gustara-cli --help shows how to use it)")
+// A folder named on the command line (not dropped), and the command line's counts of one picture.
+GUSTARA_MESSAGE(ReasonFolderNamed, "フォルダには対応していません（中の画像を指定してください）", "folders are not supported (name the pictures in them)")
+GUSTARA_MESSAGE(AboveTargetSizeOne, "%1枚は目標のファイルサイズを下回りませんでした", "%1 picture stayed above the target file size")
+GUSTARA_MESSAGE(NotConvertedCountOne, "%1枚の画像は変換していません", "%1 picture not converted")
 
 // gustara --help: the window's own options, printed on standard output.
 GUSTARA_MESSAGE(WindowHelp,
