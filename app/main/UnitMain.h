@@ -162,12 +162,11 @@ private:
     // The status line and buttons of a batch that stopped or went on past failures; false
     // for the two ends that the batch's own rules cover (done, failed).
     bool ShowExtendedOutcome(const BatchOutcome& outcome);
-    // Adds to the status line what the batch wrote: the total size and, where the target-size
-    // search did not get below its target, how many pictures stayed above it.
-    void AddWrittenSizes(const BatchOutcome& outcome);
-    // Adds to the status line, after the sizes, the names of the pictures saved from a file cut
-    // short, and lists them, by path, with the failures under 詳細. Nothing when there are none.
-    void AddPartMissing(const BatchOutcome& outcome);
+    // The lines under the status line: what the batch wrote when the quality settings are
+    // shown (the total size and, where the target-size search did not get below its target, how
+    // many pictures stayed above it), then the names of the pictures saved from a file cut short,
+    // which are also listed, by path, with the failures under 詳細. No line for what is not there.
+    void ShowNotes(const BatchOutcome& outcome);
     void CreateSizeGroup(QWidget* client);
     void CreateSaveGroup(QWidget* client);
     void CreateStrengthGroup(QWidget* client);

@@ -67,6 +67,8 @@ private slots:
     void positionsOutsideTheRangeShowTheNearestEnd_data();
     void positionsOutsideTheRangeShowTheNearestEnd();
     void statusTextIsCentredAndALongOneStaysOnOneLine();
+    void notesTakeALineEachAndNameEveryPictureApart_data();
+    void notesTakeALineEachAndNameEveryPictureApart();
     void staysUsableWhileTheOwnerIsDisabledAndClosingGivesItBack();
     void escapeAndCloseWaitForTheCloseButtonButTheProgramNeedNot();
     void openDirOpensTheSaveDirAsStored();
@@ -225,12 +227,67 @@ void StatusWindowTest::statusTextIsCentredAndALongOneStaysOnOneLine()
     QVERIFY(label.fontMetrics().horizontalAdvance(label.text()) <= label.width());
     QCOMPARE(label.toolTip(), longText);
     QCOMPARE(status.FullStatusText(), longText);
-    status.SetStatusText(QStringLiteral("30枚の画像処理が完了しました　一部が欠けています: ") + QStringList(30, "a.jpg").join(", "));
-    QVERIFY(label.text().startsWith(QStringLiteral("30枚の画像処理が完了しました　一部が欠けています: a.jpg")));
-    QVERIFY(label.text().contains(QChar(0x2026)) && label.fontMetrics().horizontalAdvance(label.text()) <= label.width());
 
     status.SetStatusText(QStringLiteral("3枚の画像処理が完了しました"));
     QVERIFY2(label.toolTip().isEmpty(), "a text that fits has no tooltip");
+}
+
+void StatusWindowTest::notesTakeALineEachAndNameEveryPictureApart_data()
+{
+    QTest::addColumn<bool>("sizes");
+    QTest::addColumn<QStringList>("names");
+    QTest::newRow("no note: the fixed layout") << false << QStringList();
+    QTest::newRow("sizes") << true << QStringList();
+    QTest::newRow("sizes and two names") << true << QStringList{"storm-cut.jpg", "storm-c2.jpg"};
+    QStringList many;
+    for (int i = 0; i < 12; ++i)
+        many << QStringLiteral("storm-%1-%2.jpg").arg(QString(20, QLatin1Char('x'))).arg(i);
+    QTest::newRow("twelve long names") << false << many;
+}
+
+void StatusWindowTest::notesTakeALineEachAndNameEveryPictureApart()
+{
+    QFETCH(bool, sizes);
+    QFETCH(QStringList, names);
+    TFormStatus status;
+    status.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&status));
+    const QString lead = QStringLiteral("一部が欠けています: ");
+    QList<gustara::StatusNote> notes;
+    if (sizes)
+        notes.push_back({QStringLiteral("合計 1.2 MB（3枚は目標のファイルサイズを下回りませんでした）"), {}});
+    if (!names.isEmpty())
+        notes.push_back({lead + "%1", names});
+    status.SetStatusNotes(notes);
+
+    const int lines = static_cast<int>(notes.size());
+    QCOMPARE(status.size(), QSize(395, 86 + 16 * lines));
+    QCOMPARE(status.BtnClose->geometry(), QRect(204, 55 + 16 * lines, 75, 25));
+    QList<QLabel*> labels;
+    for (QLabel* label : status.findChildren<QLabel*>())
+        if (label != status.LabelStatus && label->isVisible())
+            labels.push_back(label);
+    std::sort(labels.begin(), labels.end(), [](QLabel* a, QLabel* b) { return a->y() < b->y(); });
+    QCOMPARE(labels.size(), notes.size());
+    for (int i = 0; i < lines; ++i) {
+        QCOMPARE(labels[i]->geometry(), QRect(8, 36 + 16 * (i + 1), 377, 12));
+        QVERIFY(labels[i]->fontMetrics().horizontalAdvance(labels[i]->text()) <= 377);
+    }
+    if (!names.isEmpty()) {
+        QCOMPARE(status.StatusNoteTexts().last(), lead + names.join(", "));
+        // Each shown piece is one whole name, or one name short of its middle, or the last "…".
+        const QStringList pieces = labels.last()->text().mid(lead.size()).split(", ");
+        for (int i = 0; i < pieces.size(); ++i) {
+            const QStringList ends = pieces[i].split(QChar(0x2026));
+            QVERIFY2(pieces[i] == names[i] || (ends.size() == 2 && ends[0].size() >= 2 && names[i].startsWith(ends[0])
+                                               && names[i].endsWith(ends[1]))
+                         || (i == pieces.size() - 1 && pieces[i] == QChar(0x2026)),
+                     qPrintable(labels.last()->text()));
+        }
+    }
+    status.SetStatusNotes({});
+    QCOMPARE(status.size(), QSize(395, 86));
+    QCOMPARE(status.BtnClose->geometry(), QRect(204, 55, 75, 25));
 }
 
 void StatusWindowTest::staysUsableWhileTheOwnerIsDisabledAndClosingGivesItBack()
