@@ -127,6 +127,9 @@ TFormMain::TFormMain(QWidget* parent)
 {
     CreateControls();
     FormCreate();
+    // At the width that the settings gave it.
+    if (const QScreen* desktop = screen())
+        move(desktop->availableGeometry().center() - rect().center());
 }
 
 TFormMain::~TFormMain()
@@ -185,14 +188,15 @@ void TFormMain::CreateControls()
     AttachHints();
 
     SetClientWidth(kClientWidth);
-    if (const QScreen* desktop = screen())
-        move(desktop->availableGeometry().center() - rect().center());
 }
 
 void TFormMain::SetClientWidth(int width)
 {
     centralWidget()->setFixedSize(width, kClientHeight);
     setFixedSize(width, kClientHeight + MainMenu->sizeHint().height());
+    // Widened at the right, the window may reach past the screen's edge, title-bar buttons first.
+    if (const QScreen* desktop = screen())
+        move(KeptWithin(frameGeometry(), desktop->availableGeometry()));
 }
 
 void TFormMain::ShowQualityGroup(bool shown)

@@ -18,6 +18,7 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QRadioButton>
+#include <QScreen>
 #include <QSlider>
 #include <QTest>
 #include <QToolTip>
@@ -54,6 +55,8 @@ private slots:
     void controlsSitWhereTheLayoutPutsThem_data();
     void controlsSitWhereTheLayoutPutsThem();
     void captionsAndItems();
+    void widenedWindowStaysOnTheScreen_data();
+    void widenedWindowStaysOnTheScreen();
     void tabOrderFollowsTheGroups();
     void hiddenControlsAndHintsAreNeverShown();
     void choiceGroupsCanEndEmpty();
@@ -222,6 +225,31 @@ void MainWindowTest::captionsAndItems()
     QCOMPARE(Child<QSlider>(form, "TBContrast")->maximum(), 100);
     QCOMPARE(Child<QSlider>(form, "TBContrast")->pageStep(), 10);
     QCOMPARE(Child<QSlider>(form, "TBContrast")->tickInterval(), 5);
+}
+
+void MainWindowTest::widenedWindowStaysOnTheScreen_data()
+{
+    QTest::addColumn<int>("fromRight");  // pixels between the narrow window and the area's right edge
+    QTest::addColumn<int>("movedLeft");
+    QTest::newRow("room to widen") << 300 << 0;
+    QTest::newRow("centred") << 172 << 100;
+    QTest::newRow("at the right edge") << 0 << 272;
+}
+
+void MainWindowTest::widenedWindowStaysOnTheScreen()
+{
+    QFETCH(int, fromRight);
+    QFETCH(int, movedLeft);
+    TFormMain form;
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    const QRect area = form.screen()->availableGeometry();
+    QVERIFY(area.width() >= 800);
+    form.move(area.right() + 1 - fromRight - form.frameGeometry().width(), area.top() + 20);
+    const QPoint narrow = form.pos();
+    Child<QAction>(form, "QualityItem")->setChecked(true);
+    QCOMPARE(form.pos(), narrow - QPoint(movedLeft, 0));
+    QVERIFY(area.contains(form.frameGeometry()));
 }
 
 void MainWindowTest::tabOrderFollowsTheGroups()
