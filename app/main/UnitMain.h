@@ -106,6 +106,8 @@ public:
     // and gives the group its fixed values again (quality 100).
     void ShowQualityGroup(bool shown);
 
+    // The memo's list of the formats a drop takes: with HEIC, AVIF and WebP or without.
+    void ShowSupportedFormats(bool moreFormats);
     // Opens the About window modally.
     void A1Click();
 

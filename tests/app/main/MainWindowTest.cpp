@@ -57,6 +57,8 @@ private slots:
     void captionsAndItems();
     void widenedWindowStaysOnTheScreen_data();
     void widenedWindowStaysOnTheScreen();
+    void memoNamesTheFormatsADropTakes_data();
+    void memoNamesTheFormatsADropTakes();
     void tabOrderFollowsTheGroups();
     void hiddenControlsAndHintsAreNeverShown();
     void choiceGroupsCanEndEmpty();
@@ -250,6 +252,26 @@ void MainWindowTest::widenedWindowStaysOnTheScreen()
     Child<QAction>(form, "QualityItem")->setChecked(true);
     QCOMPARE(form.pos(), narrow - QPoint(movedLeft, 0));
     QVERIFY(area.contains(form.frameGeometry()));
+}
+
+void MainWindowTest::memoNamesTheFormatsADropTakes_data()
+{
+    QTest::addColumn<bool>("moreFormats");
+    QTest::addColumn<QString>("formats");
+    QTest::newRow("classic") << false << QStringLiteral("対応形式：BMP / JPEG / PNG / GIF");
+    QTest::newRow("HEIC・AVIF・WebP") << true << QStringLiteral("対応形式：BMP / JPEG / PNG / GIF / HEIC / AVIF / WebP");
+}
+
+void MainWindowTest::memoNamesTheFormatsADropTakes()
+{
+    QFETCH(bool, moreFormats);
+    QFETCH(QString, formats);
+    home_->writeIni(QByteArray("[GUSTARA_EXT]\nMORE_FORMATS=") + (moreFormats ? "1" : "0") + "\n");
+    TFormMain form;
+    const QString drop = QStringLiteral("画面上に美味しく加工したい画像をドラッグ＆ドロップしてください。\n");
+    QCOMPARE(Child<QPlainTextEdit>(form, "Memo1")->toPlainText(), drop + formats);
+    Child<QAction>(form, "MoreFormatsItem")->toggle();
+    QVERIFY(Child<QPlainTextEdit>(form, "Memo1")->toPlainText().endsWith(QStringLiteral("GIF")) == moreFormats);
 }
 
 void MainWindowTest::tabOrderFollowsTheGroups()
