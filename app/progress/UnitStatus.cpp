@@ -28,6 +28,8 @@ constexpr int kClientHeight = 86;
 constexpr int kButtonTop = 55;
 // A note line of the 12-pixel font and the gap above it.
 constexpr int kNoteLineStep = 16;
+// Between a button's caption and each of its sides.
+constexpr int kCaptionPadding = 6;
 const QString kEllipsis(QChar(0x2026));
 
 // Where the name stands in a picture's report ("[name]を処理しています", "[name]の処理に失敗しました:
@@ -144,7 +146,10 @@ void TFormStatus::CreateControls()
     ProgressBarStatus->setTextVisible(false);
     SetProgressRange(0, 100);
     BtnClose = Place(new QPushButton(QString::fromUtf8(kCloseCaption), this), "BtnClose", 204, kButtonTop, 75, 25);
-    BtnOpenDir = Place(new QPushButton(QStringLiteral("保存先を開く"), this), "BtnOpenDir", 116, kButtonTop, 75, 25);
+    // Widened to the left, where its caption would touch its edges, so that 閉じる keeps its place.
+    BtnOpenDir = new QPushButton(QString::fromUtf8(Text(Message::OpenSaveDirButton)), this);
+    const int openWidth = std::max(75, BtnOpenDir->fontMetrics().horizontalAdvance(BtnOpenDir->text()) + 2 * kCaptionPadding);
+    Place(BtnOpenDir, "BtnOpenDir", 191 - openWidth, kButtonTop, openWidth, 25);
     // To the right of the two, in the space that their centred pair leaves.
     BtnDetails = Place(new QPushButton(QString::fromUtf8(kDetailsCaption), this), "BtnDetails", 292, kButtonTop, 75, 25);
     BtnDetails->hide();

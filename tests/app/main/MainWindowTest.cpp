@@ -9,6 +9,7 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QFileIconProvider>
 #include <QFontInfo>
 #include <QGroupBox>
 #include <QHelpEvent>
@@ -553,6 +554,9 @@ void MainWindowTest::qtOwnTextsAreJapanese()
     QVERIFY2(items.join(QString()).contains(QStringLiteral("貼り付け")), qPrintable(items.join(QLatin1Char('|'))));
     const QDialogButtonBox buttons(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
     QCOMPARE(buttons.button(QDialogButtonBox::Cancel)->text(), QStringLiteral("キャンセル"));
+    // The file dialog: the kind of a folder, which Qt's own texts leave out, and its dates.
+    QCOMPARE(QFileIconProvider().type(QFileInfo(QDir::tempPath())), QStringLiteral("フォルダ"));
+    QCOMPARE(QLocale().language(), QLocale::Japanese);
 }
 
 void MainWindowTest::checkSettingsShowsTheFirstProblem_data()
