@@ -73,7 +73,7 @@ QString FitNames(const QStringList& names, const QFontMetrics& metrics, int room
     const QString separator = QStringLiteral(", ");
     const int separatorWidth = metrics.horizontalAdvance(separator);
     // A name elided further than this would say nothing.
-    const int least = metrics.horizontalAdvance(QStringLiteral("ab")) * 2 + metrics.horizontalAdvance(kEllipsis);
+    const int least = metrics.horizontalAdvance(QStringLiteral("abcd")) * 2 + metrics.horizontalAdvance(kEllipsis);
     for (qsizetype shown = names.size(); shown > 0; --shown) {
         const bool more = shown < names.size();
         int left = room - separatorWidth * (shown - 1);
