@@ -101,8 +101,9 @@ public:
     // True from StartConvert until ConvertTerminate.
     bool IsConverting() const { return ConvertThread != nullptr; }
 
-    // Shows the quality group and the progressive choice, widening the window to the right,
-    // with the choices kept from when it was last shown; or hides them, keeping the choices,
+    // Shows the quality group and the progressive choice, widening the window to the right
+    // (and moving it back within the screen where it would leave it), with the choices kept
+    // from when it was last shown; or hides them, keeping the choices,
     // and gives the group its fixed values again (quality 100).
     void ShowQualityGroup(bool shown);
 
