@@ -1,6 +1,7 @@
 // gustara-cli: the command-line front end on the conversion engine.
 
 #include "BatchRunner.h"
+#include "CliHelp.h"
 #include "CliOptions.h"
 #include "CompareRunner.h"
 #include "batch/StopSignals.h"
@@ -25,7 +26,7 @@ int main(int argc, char** argv)
     try {
         CliRequest request = ParseCommandLine(argc, argv);
         if (request.showHelp) {
-            std::cout << gustara::Text(gustara::Message::CliHelp);
+            std::cout << HelpText();
             return kAllConverted;
         }
         if (request.showVersion) {

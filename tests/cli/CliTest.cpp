@@ -6,7 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <sstream>
 
 namespace gustara {
 namespace {
@@ -130,6 +132,18 @@ TEST_F(CliTest, HelpAndSizeMessageListThePresets)
         presets += (presets.empty() ? "" : " ") + std::to_string(side);
     EXPECT_NE(Run("--help").out.find(presets), std::string::npos);
     EXPECT_NE(Run("--size=500 photo.jpg").err.find(presets), std::string::npos);
+}
+
+TEST_F(CliTest, HelpFitsEightyColumnsCountingJapaneseAsTwo)
+{
+    for (const char* locale : {"LC_ALL=C", ""}) {
+        std::istringstream help(test::RunCli(dir.path(), "--help", locale).out);
+        for (std::string line; std::getline(help, line);) {
+            const auto leadBytes = std::count_if(line.begin(), line.end(), [](char c) { return (c & 0xC0) == 0xC0; });
+            const auto others = std::count_if(line.begin(), line.end(), [](char c) { return (c & 0x80) == 0; });
+            EXPECT_LE(others + 2 * leadBytes, 80) << locale << "\n" << line;
+        }
+    }
 }
 
 TEST_F(CliTest, SpeaksEnglishUnlessTheLocaleIsJapanese)
