@@ -70,10 +70,21 @@ const OptionRow* RowOf(int id)
     return row == kOptionRows.end() ? nullptr : &*row;
 }
 
-// The message for what getopt_long refused.
+// The message for what getopt_long refused: the option as named on the command line, and for
+// one that is no option at all, where a picture whose name starts with "-" goes.
 std::string RefusedOptionText(char** argv)
 {
-    return Format(Message::UsageUnknownOption, {argv[optind - 1]});
+    std::string name;
+    if (optopt >= kLongOptionBase)
+        name = "--" + std::string(RowOf(optopt)->name);
+    else if (optopt != 0)
+        name = std::string("-") + static_cast<char>(optopt);
+    else
+        name = argv[optind - 1];  // an unknown long option, which getopt_long has passed
+    std::string text = Format(Message::UsageUnknownOption, {name});
+    if (optopt == 0 || RowOf(optopt) == nullptr)
+        text += "\n" + std::string(Text(Message::UsageDashNameHint));
+    return text;
 }
 
 // The checked value of `row` from its text; throws UsageError with the row's refusal.

@@ -218,3 +218,6 @@ GUSTARA_MESSAGE(CliHelpNotes,
     "終了状態: 0 すべて成功、1 失敗した画像あり、2 引数や設定の誤り、130/143 Ctrl+C/kill で中止 (処理中の画像は書き終えるか捨て、その後は書き込まない)。\n",
     "An existing file is never replaced: a taken name gets (1), (2), ... Sources are never changed.\n"
     "Exit status: 0 all converted, 1 a picture failed, 2 a wrong argument or setting, 130/143 stopped by Ctrl+C/kill (the picture in work is finished or dropped, none after it).\n")
+// An unknown option: a picture whose name starts with "-" is named after "--".
+GUSTARA_MESSAGE(UsageDashNameHint, "「-」で始まる名前の画像は -- の後に指定してください (例: gustara-cli -- -photo.jpg)",
+                "a picture whose name starts with - goes after --, as in: gustara-cli -- -photo.jpg")

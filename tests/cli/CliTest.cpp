@@ -177,6 +177,9 @@ TEST_F(CliTest, ScriptOptionsAndTheirRefusals)
         {"--compare=strip.png a.jpg", 2, "", ".jpg か .jpeg"},
         {"--dir=.. a.jpg", 2, "", "「.」や「..」"},
         {"--if-exists=replace a.jpg", 2, "", "--if-exists"},
+        {"-odd.jpg", 2, "", "です: -o\n「-」で始まる名前の画像は -- の後に"},
+        {"-xy a.jpg", 2, "", "です: -x\n"},
+        {"a.jpg --level", 2, "", "です: --level\n("},
     };
     for (const auto& c : cases) {
         const test::TempDir caseDir;
