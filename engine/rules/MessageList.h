@@ -163,16 +163,18 @@ GUSTARA_MESSAGE(UsageHelpHint, "(gustara-cli --help で使い方を表示しま�
 // gustara --help: the window's own options, printed on standard output.
 GUSTARA_MESSAGE(WindowHelp,
     "使い方: gustara [画像]...\n"
-    "料理の写真をおいしそうに加工するウィンドウを開きます。画像を指定すると、ウィンドウに\n"
-    "ドロップしたときと同じように変換します。ウィンドウが既に開いていれば、そのウィンドウに渡します。\n"
+    "料理の写真をおいしそうに加工するウィンドウを開きます。\n"
+    "画像を指定すると、ウィンドウにドロップしたときと同じように変換します。\n"
+    "ウィンドウが既に開いていれば、そのウィンドウに渡します。\n"
     "\n"
     "  -h, --help     この説明を表示\n"
     "      --version  版を表示\n"
     "\n"
     "コマンドラインだけで変換するには gustara-cli を使います (gustara-cli --help)。\n",
     "Usage: gustara [PICTURE]...\n"
-    "Opens the window that makes photographs of food look more appetising. Pictures named here\n"
-    "are converted as if dropped on the window; a window already open takes them instead.\n"
+    "Opens the window that makes photographs of food look more appetising. Pictures\n"
+    "named here are converted as if dropped on the window; a window already open\n"
+    "takes them instead.\n"
     "\n"
     "  -h, --help     show this help\n"
     "      --version  show the version\n"
