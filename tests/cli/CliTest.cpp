@@ -6,7 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <sstream>
 
 namespace gustara {
 namespace {
@@ -134,6 +136,18 @@ TEST_F(CliTest, HelpAndSizeMessageListThePresets)
     EXPECT_NE(Run("--size=500 photo.jpg").err.find(presets), std::string::npos);
 }
 
+TEST_F(CliTest, HelpFitsEightyColumnsCountingJapaneseAsTwo)
+{
+    for (const char* locale : {"LC_ALL=C", ""}) {
+        std::istringstream help(test::RunCli(dir.path(), "--help", locale).out);
+        for (std::string line; std::getline(help, line);) {
+            const auto leadBytes = std::count_if(line.begin(), line.end(), [](char c) { return (c & 0xC0) == 0xC0; });
+            const auto others = std::count_if(line.begin(), line.end(), [](char c) { return (c & 0x80) == 0; });
+            EXPECT_LE(others + 2 * leadBytes, 80) << locale << "\n" << line;
+        }
+    }
+}
+
 TEST_F(CliTest, SpeaksTheUsersLanguageInTheLocalesCharacterSet)
 {
     MakeJpeg("a.jpg");
@@ -175,6 +189,9 @@ TEST_F(CliTest, ScriptOptionsAndTheirRefusals)
         {"--compare=strip.png a.jpg", 2, "", ".jpg か .jpeg"},
         {"--dir=.. a.jpg", 2, "", "「.」や「..」"},
         {"--if-exists=replace a.jpg", 2, "", "--if-exists"},
+        {"-odd.jpg", 2, "", "です: -o\n「-」で始まる名前の画像は -- の後に"},
+        {"-xy a.jpg", 2, "", "です: -x\n"},
+        {"a.jpg --level", 2, "", "です: --level\n("},
     };
     for (const auto& c : cases) {
         const test::TempDir caseDir;

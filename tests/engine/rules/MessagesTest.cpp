@@ -34,6 +34,20 @@ TEST(Messages, EveryTextHasBothLanguagesWithTheSamePlaceholders)
     }
 }
 
+TEST(Messages, WindowHelpFitsEightyColumnsCountingJapaneseAsTwo)
+{
+    for (const Language language : {Language::Japanese, Language::English}) {
+        const std::string_view help = Text(Message::WindowHelp, language);
+        for (std::size_t start = 0, end; start < help.size(); start = end + 1) {
+            end = help.find('\n', start);
+            const std::string_view line = help.substr(start, end - start);
+            const auto leadBytes = std::count_if(line.begin(), line.end(), [](char c) { return (c & 0xC0) == 0xC0; });
+            const auto others = std::count_if(line.begin(), line.end(), [](char c) { return (c & 0x80) == 0; });
+            EXPECT_LE(others + 2 * leadBytes, 80) << line;
+        }
+    }
+}
+
 TEST(Messages, FormatFillsPlaceholdersInTheCurrentLanguageOnce)
 {
     EXPECT_EQ(Format(Message::Stopped, {"5", "3"}), "中止しました（5枚中3枚を保存）");
