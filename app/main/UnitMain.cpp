@@ -1,5 +1,6 @@
 #include "main/UnitMain.h"
 
+#include "UnitThPicConvert.h"
 #include "about/UnitAbout.h"
 #include "main/SoftAd.h"
 #include "progress/UnitStatus.h"
@@ -490,7 +491,7 @@ bool TFormMain::CheckSettings()
     settings.typedBoxInUse = CBPicSize->isChecked() && !RBRegularSize->isChecked();
     settings.widthText = EditPicWidth->text().toStdString();
     settings.heightText = EditPicHeight->text().toStdString();
-    settings.targetSizeInUse = CBQuality->isChecked() && RBFileSize->isChecked();
+    settings.targetSizeInUse = IsTargetSizeMode(CBQuality->isChecked(), RBQuality->isChecked());
     settings.fileSizeText = EditFileSize->text().toStdString();
     settings.decidesName = RBDecidesName->isChecked();
     settings.fileNameAffix = EditFileName->text().toStdString();
