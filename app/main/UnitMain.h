@@ -8,6 +8,7 @@
 #include <QMainWindow>
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -30,6 +31,7 @@ class QUrl;
 
 namespace gustara {
 
+class SettingControls;
 class TFormAbout;
 class TFormCompare;
 class TFormStatus;
@@ -65,8 +67,9 @@ public:
     // Tests the settings before a batch; on the first problem shows its message and returns
     // false. Changes no control and moves no focus.
     bool CheckSettings();
-    // The values of the settings controls, one field per control (SettingsTable.h), and the
-    // batch's questions asked of them there: the box, the quality and the strength.
+    // The values of the settings controls, one field per control (SettingsTable.h), with the
+    // values kept without a control, and the batch's questions asked of them there: the box,
+    // the quality and the strength.
     ControlValues CurrentSettings() const;
     void GetPicSize(int32_t& width, int32_t& height) const { gustara::GetPicSize(CurrentSettings(), width, height); }
     int GetQualityValue() const { return gustara::GetQualityValue(CurrentSettings()); }
@@ -120,16 +123,13 @@ public:
     // The settings folder and its file (SettingsFile.h has the rules of both).
     void InitConfigDir();
     void LoadConfig();
-    // Writes the fifteen settings, then the extension settings; shows the error box with the
-    // file's path when the file cannot be replaced, which leaves it as it was.
+    // Writes every setting of the table; shows the error box with the file's path when the file
+    // cannot be replaced, which leaves it as it was.
     void SaveConfig();
 
     QString SettingsDir;  // ends in "/"
     bool ConvertSucceeded = false;
     std::vector<std::string> FileList;  // paths (bytes) of the latest accepted drop
-    // The settings kept beyond the fifteen keys; KeepGoingItem holds keepGoing while the
-    // window lives.
-    ExtensionSettings Extensions;
     std::size_t BatchJobs = DefaultBatchJobs();  // pictures a batch works on at once
 
 signals:
@@ -181,12 +181,8 @@ private:
     void FormDestroy();
     // The client area at `width` and the standard height, the window fitted around it.
     void SetClientWidth(int width);
-    // The quality group's controls as QualityChoices.
-    QualityChoices ShownQualityChoices() const;
-    // Sets every settings control from the values, in the order of the table's rows.
-    void ApplySettings(const ControlValues& values);
-    // The control of a table row, found by its object name.
-    QWidget* ControlOf(const SettingRow& row) const;
+    // The quality group's controls into the kept quality choices of `values`.
+    void KeepQualityChoices(ControlValues& values) const;
     // The strength choice of `level`.
     QRadioButton* StrengthChoice(int level) const;
     // True when the key event may reach the number field.
@@ -202,11 +198,16 @@ private:
     bool CloseAfterBatch = false;
 
     std::vector<TypedField> TypedFields;
+    // The settings table's controls, found when the window is built.
+    std::unique_ptr<SettingControls> Controls;
+    // The settings without a control (SettingsTable.h); their fields of the controls are unused.
+    ControlValues Kept;
     TFormStatus* FormStatus = nullptr;
     TFormAbout* FormAbout = nullptr;
     TFormCompare* FormCompare = nullptr;
 
-    // The controls, each named after itself (QObject::objectName) for the settings table.
+    // The controls, each named after itself (QObject::objectName) for the settings table, which
+    // finds them by that name once.
     // Size group.
     QGroupBox* GBPicSize;
     QCheckBox* CBPicSize;
