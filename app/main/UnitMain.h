@@ -36,11 +36,12 @@ class TFormAbout;
 class TFormCompare;
 class TFormStatus;
 class TPicConvertThread;
+class TthPicConvert;
 struct BatchOutcome;
 
 // The main window. Its controls are the settings: they are loaded from config.ini when the
-// window is created and written back when it is destroyed; the batch worker reads them on
-// the user-interface thread. Everything here runs on the user-interface thread.
+// window is created and written back when it is destroyed; a batch's worker is handed them
+// when it is made. Everything here runs on the user-interface thread.
 class TFormMain : public QMainWindow {
     Q_OBJECT
 public:
@@ -90,8 +91,8 @@ public:
     MoreFormats TakenFormats() const;
 
     // Starts a batch on FileList (at least one entry): shows the progress window, disables
-    // this window and starts a worker, which releases itself after ConvertTerminate. Needs
-    // AttachWindows first.
+    // this window and starts a worker, handed the list and the settings as they are now, which
+    // releases itself after ConvertTerminate. Needs AttachWindows first.
     void StartConvert();
     // The worker's completion handler (`sender` is the worker, whose run has returned):
     // writes the result of the batch into the progress window. This window stays disabled
@@ -99,8 +100,11 @@ public:
     void ConvertTerminate(QObject* sender);
     // Asks the running batch, if any, to stop after its current picture at the latest.
     void StopConvert();
-    // Replaces target's entries with FileList's, in order.
-    void CopyFileList(std::vector<std::string>& target) const;
+    // A copy of FileList, for the worker.
+    std::vector<std::string> GetFileList() const;
+    // A new engine with the conversion settings of the controls, for the worker; none when a
+    // typed number of the settings is not one.
+    std::unique_ptr<TthPicConvert> ReadSettings() const;
     // True from StartConvert until ConvertTerminate.
     bool IsConverting() const { return ConvertThread != nullptr; }
 
