@@ -81,7 +81,7 @@ bool TthPicConvert::StaysAboveTargetSize(uint64_t writtenBytes) const
 {
     // A search that got below the target stopped there, so a file not below it came from the
     // last quality.
-    return UseQuality && !ByQuality && writtenBytes <= static_cast<uint64_t>(INT64_MAX)
+    return IsTargetSizeMode() && writtenBytes <= static_cast<uint64_t>(INT64_MAX)
            && static_cast<int64_t>(writtenBytes) >= TargetBytes();
 }
 
@@ -95,10 +95,8 @@ int64_t TthPicConvert::TargetBytes() const
 
 std::vector<uint8_t> TthPicConvert::ApplyJpegQuality(const PictureRaster& picture) const
 {
-    if (!UseQuality)
-        return EncodeJpeg(picture, 80, UseProgressive);
-    if (ByQuality)
-        return EncodeJpeg(picture, QualityValue, UseProgressive);
+    if (!IsTargetSizeMode())
+        return EncodeJpeg(picture, UseQuality ? QualityValue : 80, UseProgressive);
     // A quality whose datastream reaches the target is abandoned as soon as it does; the last
     // quality is kept whatever its size.
     for (int quality = 100; quality > 0; quality -= 10)
