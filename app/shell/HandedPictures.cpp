@@ -1,4 +1,4 @@
-#include "main/HandedPictures.h"
+#include "shell/HandedPictures.h"
 
 #include "main/UnitMain.h"
 #include "progress/UnitStatus.h"

@@ -1,6 +1,6 @@
-#include "main/SingleInstance.h"
+#include "shell/SingleInstance.h"
 
-#include "main/HandedPictures.h"
+#include "shell/HandedPictures.h"
 #include "settings/SettingsFile.h"
 
 #include <QCoreApplication>

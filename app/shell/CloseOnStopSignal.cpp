@@ -1,4 +1,4 @@
-#include "main/CloseOnStopSignal.h"
+#include "shell/CloseOnStopSignal.h"
 
 #include "batch/StopSignals.h"
 #include "main/UnitMain.h"

@@ -1,15 +1,15 @@
 #include "about/UnitAbout.h"
 #include "batch/BatchLimits.h"
 #include "batch/StopSignals.h"
-#include "main/CloseOnStopSignal.h"
-#include "main/InfoOptions.h"
-#include "main/SingleInstance.h"
 #include "main/UnitMain.h"
 #include "progress/UnitStatus.h"
 #include "shared/AppIcon.h"
 #include "shared/AppText.h"
 #include "shared/LocalPaths.h"
 #include "shared/QtJapaneseTexts.h"
+#include "shell/CloseOnStopSignal.h"
+#include "shell/InfoOptions.h"
+#include "shell/SingleInstance.h"
 
 #include <QApplication>
 

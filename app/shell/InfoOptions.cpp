@@ -1,4 +1,4 @@
-#include "main/InfoOptions.h"
+#include "shell/InfoOptions.h"
 
 #include "platform/UserLanguage.h"
 #include "rules/Messages.h"
