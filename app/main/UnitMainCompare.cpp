@@ -3,7 +3,7 @@
 
 #include "main/UnitMain.h"
 
-#include "compare/UnitCompare.h"
+#include "compare/ComparisonWindow.h"
 #include "shared/AppText.h"
 
 #include <QAction>

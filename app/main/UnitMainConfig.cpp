@@ -1,6 +1,6 @@
 #include "main/UnitMain.h"
 
-#include "compare/UnitCompare.h"
+#include "compare/ComparisonWindow.h"
 #include "rules/Defaults.h"
 #include "rules/Messages.h"
 #include "settings/IniFile.h"

@@ -1,6 +1,6 @@
 #include "progress/UnitStatus.h"
 
-#include "progress/FailureList.h"
+#include "progress/FailureListWindow.h"
 #include "rules/Messages.h"
 #include "shared/AppText.h"
 #include "shared/DesktopOpener.h"

@@ -2,7 +2,7 @@
 #include "WindowTestSupport.h"
 #include "compare/CompareCell.h"
 #include "compare/CompareGrid.h"
-#include "compare/UnitCompare.h"
+#include "compare/ComparisonWindow.h"
 #include "main/UnitMain.h"
 #include "read/JpegReader.h"
 #include "rules/DisplayText.h"

@@ -1,4 +1,4 @@
-#include "compare/UnitCompare.h"
+#include "compare/ComparisonWindow.h"
 
 #include "compare/CompareCell.h"
 #include "compare/ComparePreparer.h"

@@ -1,4 +1,4 @@
-#include "progress/FailureList.h"
+#include "progress/FailureListWindow.h"
 
 #include "rules/Messages.h"
 #include "shared/AppText.h"
