@@ -41,8 +41,8 @@ std::string NameOf(const std::string& path)
 
 } // namespace
 
-TFormCompare::TFormCompare(QWidget* owner, const std::array<QString, kCompareLevels.size()>& strengthCaptions,
-                           std::function<MoreFormats()> takenFormats)
+ComparisonWindow::ComparisonWindow(QWidget* owner, const std::array<QString, kCompareLevels.size()>& strengthCaptions,
+                                   std::function<MoreFormats()> takenFormats)
     : Preparer(new ComparePreparer(this))
     , TakenFormats(std::move(takenFormats))
 {
@@ -63,13 +63,13 @@ TFormCompare::TFormCompare(QWidget* owner, const std::array<QString, kCompareLev
     ResizeSettled = new QTimer(this);
     ResizeSettled->setSingleShot(true);
     ResizeSettled->setInterval(kResizeSettleMs);
-    connect(ResizeSettled, &QTimer::timeout, this, &TFormCompare::Prepare);
-    connect(Preparer, &ComparePreparer::Prepared, this, &TFormCompare::ShowPrepared);
+    connect(ResizeSettled, &QTimer::timeout, this, &ComparisonWindow::Prepare);
+    connect(Preparer, &ComparePreparer::Prepared, this, &ComparisonWindow::ShowPrepared);
 }
 
-TFormCompare::~TFormCompare() = default;
+ComparisonWindow::~ComparisonWindow() = default;
 
-void TFormCompare::CreateControls(const std::array<QString, kCompareLevels.size()>& strengthCaptions)
+void ComparisonWindow::CreateControls(const std::array<QString, kCompareLevels.size()>& strengthCaptions)
 {
     auto* layout = new QVBoxLayout(this);
     LblPicture = new QLabel(this);
@@ -97,12 +97,12 @@ void TFormCompare::CreateControls(const std::array<QString, kCompareLevels.size(
     Arrange(ChooseCompareGrid(QSize(), QSize(), 0, 0));
 }
 
-void TFormCompare::ShowPicture(const std::string& path)
+void ComparisonWindow::ShowPicture(const std::string& path)
 {
     ShowPictureWithNote(path, QString());
 }
 
-void TFormCompare::ShowPictureWithNote(const std::string& path, const QString& note)
+void ComparisonWindow::ShowPictureWithNote(const std::string& path, const QString& note)
 {
     PicturePath = path;
     Note = note;
@@ -117,7 +117,7 @@ void TFormCompare::ShowPictureWithNote(const std::string& path, const QString& n
     Prepare();
 }
 
-void TFormCompare::Prepare()
+void ComparisonWindow::Prepare()
 {
     if (PicturePath.empty())
         return;
@@ -132,7 +132,7 @@ void TFormCompare::Prepare()
     });
 }
 
-void TFormCompare::ShowPrepared(const PreparedComparison& result)
+void ComparisonWindow::ShowPrepared(const PreparedComparison& result)
 {
     // A refused drop in the meantime has replaced the picture asked for.
     if (result.path != PicturePath)
@@ -150,7 +150,7 @@ void TFormCompare::ShowPrepared(const PreparedComparison& result)
     emit PictureShown();
 }
 
-void TFormCompare::ShowProblem(const QString& problem)
+void ComparisonWindow::ShowProblem(const QString& problem)
 {
     ShownSource = QSize();
     QString text = problem;
@@ -161,17 +161,17 @@ void TFormCompare::ShowProblem(const QString& problem)
     CellArea->hide();
 }
 
-void TFormCompare::SetLabel(const QString& text)
+void ComparisonWindow::SetLabel(const QString& text)
 {
     LblPicture->setText(Note.isEmpty() ? text : text + QLatin1Char('\n') + Note);
 }
 
-CompareGrid TFormCompare::CurrentGrid() const
+CompareGrid ComparisonWindow::CurrentGrid() const
 {
     return ChooseCompareGrid(CellArea->size(), ShownSource, Cells[0]->RowsHeight(), kCellSpacing);
 }
 
-void TFormCompare::Arrange(const CompareGrid& grid)
+void ComparisonWindow::Arrange(const CompareGrid& grid)
 {
     if (grid.columns == Columns)
         return;
@@ -187,7 +187,7 @@ void TFormCompare::Arrange(const CompareGrid& grid)
         Grid->setRowStretch(row, row < grid.rows ? 1 : 0);
 }
 
-void TFormCompare::resizeEvent(QResizeEvent* event)
+void ComparisonWindow::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
     if (ShownSource.isEmpty())
@@ -197,7 +197,7 @@ void TFormCompare::resizeEvent(QResizeEvent* event)
     PrepareAgainWhenGrown();
 }
 
-void TFormCompare::PrepareAgainWhenGrown()
+void ComparisonWindow::PrepareAgainWhenGrown()
 {
     const QSize prepared = Cells[0]->image().size();
     QSize wanted = ShownSource.scaled(CurrentGrid().cell, Qt::KeepAspectRatio).boundedTo(ShownSource);
@@ -205,13 +205,13 @@ void TFormCompare::PrepareAgainWhenGrown()
         ResizeSettled->start();
 }
 
-void TFormCompare::Choose(int level)
+void ComparisonWindow::Choose(int level)
 {
     emit StrengthChosen(level);
     close();
 }
 
-void TFormCompare::keyPressEvent(QKeyEvent* event)
+void ComparisonWindow::keyPressEvent(QKeyEvent* event)
 {
     if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier)
         close();
@@ -219,13 +219,13 @@ void TFormCompare::keyPressEvent(QKeyEvent* event)
         QWidget::keyPressEvent(event);
 }
 
-void TFormCompare::dragEnterEvent(QDragEnterEvent* event)
+void ComparisonWindow::dragEnterEvent(QDragEnterEvent* event)
 {
     if (!event->mimeData()->urls().isEmpty())
         event->acceptProposedAction();
 }
 
-void TFormCompare::dropEvent(QDropEvent* event)
+void ComparisonWindow::dropEvent(QDropEvent* event)
 {
     const QList<QUrl> urls = event->mimeData()->urls();
     if (urls.isEmpty())

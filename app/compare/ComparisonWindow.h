@@ -25,15 +25,15 @@ struct PreparedComparison;
 // thread; a picture dropped on the window or asked for while one is being prepared replaces
 // it. A picture that cannot be shown leaves its reason in the window instead. Not modal: the
 // owner stays usable. Everything here runs on the user-interface thread.
-class TFormCompare : public QWidget {
+class ComparisonWindow : public QWidget {
     Q_OBJECT
 public:
     // `strengthCaptions` label the strengths in kCompareLevels order; `takenFormats` tells, at
     // each picture, whether HEIC, HEIF, AVIF and WebP are taken in, as the owner's drop does.
     // The window is a window of `owner` and hidden until a picture is asked for.
-    TFormCompare(QWidget* owner, const std::array<QString, kCompareLevels.size()>& strengthCaptions,
-                 std::function<MoreFormats()> takenFormats);
-    ~TFormCompare() override;
+    ComparisonWindow(QWidget* owner, const std::array<QString, kCompareLevels.size()>& strengthCaptions,
+                     std::function<MoreFormats()> takenFormats);
+    ~ComparisonWindow() override;
 
     // Shows the window and starts preparing the picture at `path` (bytes, as the file system
     // names it; names that are not UTF-8 are shown with their bad bytes replaced). The

@@ -33,7 +33,7 @@ namespace gustara {
 
 class SettingControls;
 class TFormAbout;
-class TFormCompare;
+class ComparisonWindow;
 class TFormStatus;
 class TPicConvertThread;
 class TthPicConvert;
@@ -123,7 +123,7 @@ public:
     // the comparison window; a cancelled dialog changes nothing.
     void CompareClick();
     // The comparison window, created hidden on first use and owned by this window.
-    TFormCompare& CompareWindow();
+    ComparisonWindow& CompareWindow();
     // Selects the strength choice of `level` (1, 2 or 3), as a click on it does.
     void SetFlavourLevel(int level);
 
@@ -210,7 +210,7 @@ private:
     ControlValues Kept;
     TFormStatus* FormStatus = nullptr;
     TFormAbout* FormAbout = nullptr;
-    TFormCompare* FormCompare = nullptr;
+    ComparisonWindow* FormCompare = nullptr;
 
     // The controls, each named after itself (QObject::objectName) for the settings table, which
     // finds them by that name once.

@@ -36,16 +36,16 @@ void TFormMain::CompareClick()
         CompareWindow().ShowPicture(path.toStdString());
 }
 
-TFormCompare& TFormMain::CompareWindow()
+ComparisonWindow& TFormMain::CompareWindow()
 {
     if (!FormCompare) {
         std::array<QString, kCompareLevels.size()> captions;
         for (std::size_t i = 0; i < kCompareLevels.size(); ++i)
             captions[i] = StrengthChoice(kCompareLevels[i])->text();
-        FormCompare = new TFormCompare(this, captions, [this] { return TakenFormats(); });
+        FormCompare = new ComparisonWindow(this, captions, [this] { return TakenFormats(); });
         const auto kept = KeptCompareSize(Kept);
         FormCompare->resize(kept ? QSize(kept->first, kept->second) : kDefaultCompareWindowSize);
-        connect(FormCompare, &TFormCompare::StrengthChosen, this, &TFormMain::SetFlavourLevel);
+        connect(FormCompare, &ComparisonWindow::StrengthChosen, this, &TFormMain::SetFlavourLevel);
     }
     return *FormCompare;
 }

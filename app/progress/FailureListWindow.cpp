@@ -20,7 +20,7 @@ constexpr QSize kPreferredSize(480, 200);
 
 } // namespace
 
-TFormFailures::TFormFailures(QWidget& owner)
+FailureListWindow::FailureListWindow(QWidget& owner)
 {
     AttachToOwner(*this, &owner, Qt::Dialog);
     setObjectName(QStringLiteral("FormFailures"));
@@ -41,7 +41,7 @@ TFormFailures::TFormFailures(QWidget& owner)
     layout->addWidget(buttons);
 }
 
-void TFormFailures::ShowBeside(const QStringList& lines, const QWidget& neighbour)
+void FailureListWindow::ShowBeside(const QStringList& lines, const QWidget& neighbour)
 {
     Lines->setPlainText(lines.join(QLatin1Char('\n')));
     // Before its first showing this window's frame is not known yet: the neighbour's, a

@@ -10,10 +10,10 @@ namespace gustara {
 // The reports of the pictures that failed or were saved with a part missing, one a line, as
 // selectable text: one window of its progress window, `owner`, which owns it and reuses it for
 // every look at the list.
-class TFormFailures : public QDialog {
+class FailureListWindow : public QDialog {
     Q_OBJECT
 public:
-    explicit TFormFailures(QWidget& owner);
+    explicit FailureListWindow(QWidget& owner);
 
     // Shows `lines` and brings the window to the front beside `neighbour` and within its
     // screen (BesideWithin), made smaller where no side has room for it, so that it covers

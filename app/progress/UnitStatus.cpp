@@ -298,7 +298,7 @@ void TFormStatus::BtnOpenDirClick()
 void TFormStatus::BtnDetailsClick()
 {
     if (!FormFailures)
-        FormFailures = new TFormFailures(*this);
+        FormFailures = new FailureListWindow(*this);
     FormFailures->ShowBeside(FailureLines, *this);
 }
 

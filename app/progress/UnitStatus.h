@@ -15,7 +15,7 @@ class QUrl;
 
 namespace gustara {
 
-class TFormFailures;
+class FailureListWindow;
 
 // A line under the status line at the end of a batch: `text`, in which %1 stands for `names`
 // when there are any.
@@ -118,7 +118,7 @@ private:
     QStringList FailureLines;
     QList<StatusNote> Notes;
     QList<QLabel*> NoteLabels;  // made as more lines are needed, hidden while not
-    TFormFailures* FormFailures = nullptr;  // made at the first look at the list
+    FailureListWindow* FormFailures = nullptr;  // made at the first look at the list
 };
 
 } // namespace gustara

@@ -16,7 +16,7 @@
 #include <QSignalSpy>
 #include <QTest>
 
-using gustara::TFormCompare;
+using gustara::ComparisonWindow;
 using gustara::TFormMain;
 using gustara::test::Child;
 
@@ -25,9 +25,9 @@ namespace {
 constexpr int kPrepareTimeoutMs = 10000;
 
 // Shows the picture and waits until the window shows it or its reason.
-bool ShowAndWait(TFormCompare& compare, const QString& path)
+bool ShowAndWait(ComparisonWindow& compare, const QString& path)
 {
-    QSignalSpy shown(&compare, &TFormCompare::PictureShown);
+    QSignalSpy shown(&compare, &ComparisonWindow::PictureShown);
     compare.ShowPicture(path.toStdString());
     return shown.wait(kPrepareTimeoutMs);
 }
@@ -71,7 +71,7 @@ void CompareWindowTest::menuItemAndCaptions()
     TFormMain form;
     QCOMPARE(Child<QAction>(form, "ActCompare")->text(), QStringLiteral("強さを比べる..."));
     QCOMPARE(Child<QAction>(form, "ActCompare")->shortcut(), QKeySequence(QStringLiteral("Ctrl+K")));
-    TFormCompare& compare = form.CompareWindow();
+    ComparisonWindow& compare = form.CompareWindow();
     QCOMPARE(compare.windowTitle(), QStringLiteral("強さの比較"));
     const QStringList captions = {QStringLiteral("元の画像"), QStringLiteral("通常レベルの加工"), QStringLiteral("強く加工"),
                                   QStringLiteral("かなり強く加工")};
@@ -105,7 +105,7 @@ void CompareWindowTest::choosingAStrengthSetsItsChoiceAndCloses()
     TFormMain form;
     QRadioButton* const choices[] = {Child<QRadioButton>(form, "RBGustaraLv1"), Child<QRadioButton>(form, "RBGustaraLv2"), Child<QRadioButton>(form, "RBGustaraLv3")};
     choices[cell % 3]->setChecked(true);  // another strength than the one chosen
-    TFormCompare& compare = form.CompareWindow();
+    ComparisonWindow& compare = form.CompareWindow();
     QVERIFY(ShowAndWait(compare, jpeg(QStringLiteral("dish.jpg"))));
     gustara::CompareCell& chosen = *compare.Cells[cell];
     QVERIFY(!chosen.image().isNull());
@@ -139,7 +139,7 @@ void CompareWindowTest::badInputShowsTheReasonInTheWindow()
         {folder, gustara::SingleRefusalMessage(folder.toStdString(), gustara::Text(gustara::Message::ReasonFolder))},
     };
     TFormMain form;
-    TFormCompare& compare = form.CompareWindow();
+    ComparisonWindow& compare = form.CompareWindow();
     for (const auto& [path, expected] : kCases) {
         QVERIFY(ShowAndWait(compare, path));
         QCOMPARE(compare.LblPicture->text(), QString::fromStdString(expected).remove(QLatin1Char('\r')));
@@ -153,8 +153,8 @@ void CompareWindowTest::aDroppedPictureReplacesOneBeingPrepared()
 {
     const QString second = jpeg(QStringLiteral("second.jpg"), 2);
     TFormMain form;
-    TFormCompare& compare = form.CompareWindow();
-    QSignalSpy shown(&compare, &TFormCompare::PictureShown);
+    ComparisonWindow& compare = form.CompareWindow();
+    QSignalSpy shown(&compare, &ComparisonWindow::PictureShown);
     compare.ShowPicture(jpeg(QStringLiteral("first.jpg")).toStdString());
     QVERIFY(gustara::test::SendDrop(compare, gustara::test::LocalUrls({second})));
     QVERIFY(shown.wait(kPrepareTimeoutMs));
@@ -166,9 +166,9 @@ void CompareWindowTest::aDroppedPictureReplacesOneBeingPrepared()
 void CompareWindowTest::aNewPictureClearsTheOldOneAndSeveralDroppedSaySo()
 {
     TFormMain form;
-    TFormCompare& compare = form.CompareWindow();
+    ComparisonWindow& compare = form.CompareWindow();
     QVERIFY(ShowAndWait(compare, jpeg(QStringLiteral("first.jpg"))));
-    QSignalSpy shown(&compare, &TFormCompare::PictureShown);
+    QSignalSpy shown(&compare, &ComparisonWindow::PictureShown);
     const QStringList dropped = {jpeg(QStringLiteral("second.jpg"), 2), jpeg(QStringLiteral("third.jpg"), 3)};
     QVERIFY(gustara::test::SendDrop(compare, gustara::test::LocalUrls(dropped)));
     for (gustara::CompareCell* cell : compare.Cells)
@@ -232,7 +232,7 @@ void CompareWindowTest::smallestSizeShowsEveryCaptionAndButton()
     const QString path = pictures_.filePath(QStringLiteral("dish.jpg"));
     gustara::test::WriteFileBytes(path.toStdString(), gustara::EncodeJpeg(gustara::test::MakeTestPicture(picture.width(), picture.height()), 95, false));
     TFormMain form;
-    TFormCompare& compare = form.CompareWindow();
+    ComparisonWindow& compare = form.CompareWindow();
     QVERIFY2(compare.width() > 320, "a remembered smaller size is grown");
     QVERIFY(ShowAndWait(compare, path));
     compare.resize(1, 1);
