@@ -1,6 +1,7 @@
 #include "CliHelp.h"
 
 #include "OptionRows.h"
+#include "rules/DisplayText.h"
 #include "rules/Messages.h"
 
 #include <cstddef>
@@ -15,33 +16,6 @@ namespace {
 // The width of a terminal that --help fits, and the column where the options' texts start.
 constexpr std::size_t kHelpWidth = 80;
 constexpr std::size_t kHelpTextColumn = 24;
-
-// One character of UTF-8 text: its code point (U+FFFD for a stray byte) and its bytes.
-struct Character {
-    char32_t code;
-    std::string_view bytes;
-};
-
-// The character at `at`, which is before the end of `text`.
-Character CharacterAt(std::string_view text, std::size_t at)
-{
-    const auto lead = static_cast<unsigned char>(text[at]);
-    const std::size_t length = lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
-    if (length == 1 || at + length > text.size())
-        return {lead < 0x80 ? lead : U'\uFFFD', text.substr(at, 1)};
-    char32_t code = lead & (0x7F >> length);
-    for (std::size_t next = 1; next < length; ++next)
-        code = (code << 6) | (static_cast<unsigned char>(text[at + next]) & 0x3F);
-    return {code, text.substr(at, length)};
-}
-
-// East Asian wide and full-width characters: the CJK blocks, kana, Hangul, full-width forms.
-bool IsWide(char32_t code)
-{
-    return (code >= 0x1100 && code <= 0x115F) || (code >= 0x2E80 && code <= 0x303E) || (code >= 0x3041 && code <= 0xA4CF)
-           || (code >= 0xAC00 && code <= 0xD7A3) || (code >= 0xF900 && code <= 0xFAFF) || (code >= 0xFE30 && code <= 0xFE4F)
-           || (code >= 0xFF00 && code <= 0xFF60) || (code >= 0xFFE0 && code <= 0xFFE6) || (code >= 0x20000 && code <= 0x3FFFD);
-}
 
 // Japanese line breaking: closing marks and small kana never start a line, opening marks
 // never end one.
@@ -65,37 +39,24 @@ struct Piece {
 std::vector<Piece> PiecesOf(std::string_view line)
 {
     std::vector<Piece> pieces(1);
-    char32_t previous = U' ';
-    for (std::size_t at = 0; at < line.size();) {
-        const Character character = CharacterAt(line, at);
-        at += character.bytes.size();
+    DisplayCharacter previous{" ", U' ', 1};
+    for (const DisplayCharacter& character : DisplayCharacters(line)) {
         Piece* piece = &pieces.back();
         const bool breaksHere = character.code == U' '
                                     ? !piece->text.empty()
-                                    : IsWide(previous) && IsWide(character.code) && MayEndLine(previous) && MayStartLine(character.code);
+                                    : previous.columns == 2 && character.columns == 2 && MayEndLine(previous.code)
+                                          && MayStartLine(character.code);
         if (breaksHere)
             piece = &pieces.emplace_back();
-        previous = character.code;
+        previous = character;
         if (character.code == U' ') {
             ++piece->spaces;
             continue;
         }
         piece->text += character.bytes;
-        piece->columns += IsWide(character.code) ? 2 : 1;
+        piece->columns += character.columns;
     }
     return pieces;
-}
-
-// The columns a terminal gives the UTF-8 text: two for each wide character, one for any other.
-std::size_t DisplayColumns(std::string_view text)
-{
-    std::size_t columns = 0;
-    for (std::size_t at = 0; at < text.size();) {
-        const Character character = CharacterAt(text, at);
-        at += character.bytes.size();
-        columns += IsWide(character.code) ? 2 : 1;
-    }
-    return columns;
 }
 
 // The line, which starts at `column`, broken into lines of at most `width` columns where it

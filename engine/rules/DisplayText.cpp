@@ -104,19 +104,6 @@ std::size_t CodePointColumns(char32_t point)
     return 1;
 }
 
-// `text` cut into its characters (a stray byte stands alone), each with its columns.
-std::vector<std::pair<std::string_view, std::size_t>> Characters(std::string_view text)
-{
-    std::vector<std::pair<std::string_view, std::size_t>> characters;
-    while (!text.empty()) {
-        const std::size_t length = std::max<std::size_t>(CharacterLength(text), 1);
-        const std::string_view character = text.substr(0, length);
-        characters.emplace_back(character, length == 1 ? 1 : CodePointColumns(CodePoint(character, length)));
-        text.remove_prefix(length);
-    }
-    return characters;
-}
-
 std::string_view NameOf(std::string_view path, PictureNaming naming)
 {
     return naming == PictureNaming::ByPath ? path : NamePart(path);
@@ -134,20 +121,37 @@ std::string PictureFailedMessage(std::string_view path, std::string_view reason,
     return ForDisplay(WithDetail(FailedPictureText(NameOf(path, naming)), reason));
 }
 
+std::vector<DisplayCharacter> DisplayCharacters(std::string_view text)
+{
+    std::vector<DisplayCharacter> characters;
+    while (!text.empty()) {
+        const std::size_t length = CharacterLength(text);
+        if (length == 0) {
+            characters.push_back({text.substr(0, 1), U'\uFFFD', 1});
+            text.remove_prefix(1);
+            continue;
+        }
+        const char32_t code = CodePoint(text, length);
+        characters.push_back({text.substr(0, length), code, CodePointColumns(code)});
+        text.remove_prefix(length);
+    }
+    return characters;
+}
+
 std::size_t DisplayColumns(std::string_view text)
 {
     std::size_t columns = 0;
-    for (const auto& character : Characters(text))
-        columns += character.second;
+    for (const DisplayCharacter& character : DisplayCharacters(text))
+        columns += character.columns;
     return columns;
 }
 
 std::string ElideMiddle(std::string_view text, std::size_t columns)
 {
-    const auto characters = Characters(text);
+    const auto characters = DisplayCharacters(text);
     std::size_t width = 0;
-    for (const auto& character : characters)
-        width += character.second;
+    for (const DisplayCharacter& character : characters)
+        width += character.columns;
     if (width <= columns)
         return std::string(text);
     const std::size_t ellipsis = DisplayColumns(kEllipsis);
@@ -157,17 +161,17 @@ std::string ElideMiddle(std::string_view text, std::size_t columns)
     std::size_t headRoom = (columns - ellipsis + 1) / 2;
     std::size_t tailRoom = columns - ellipsis - headRoom;
     std::size_t head = 0;
-    while (head < characters.size() && characters[head].second <= headRoom)
-        headRoom -= characters[head++].second;
+    while (head < characters.size() && characters[head].columns <= headRoom)
+        headRoom -= characters[head++].columns;
     std::size_t tail = characters.size();
-    while (tail > head && characters[tail - 1].second <= tailRoom)
-        tailRoom -= characters[--tail].second;
+    while (tail > head && characters[tail - 1].columns <= tailRoom)
+        tailRoom -= characters[--tail].columns;
     std::string elided;
     for (std::size_t i = 0; i < head; ++i)
-        elided += characters[i].first;
+        elided += characters[i].bytes;
     elided += kEllipsis;
     for (std::size_t i = tail; i < characters.size(); ++i)
-        elided += characters[i].first;
+        elided += characters[i].bytes;
     return elided;
 }
 

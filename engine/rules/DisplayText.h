@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace gustara {
 
@@ -21,6 +22,18 @@ std::string ForDisplay(std::string_view bytes);
 // character (kana, CJK ideographs, Hangul, full-width forms, wide emoji) and for the "…" and the
 // replacement character, which a Japanese terminal draws wide; one for any other. Does not fail.
 std::size_t DisplayColumns(std::string_view text);
+
+// One character of UTF-8 text as a terminal shows it: its bytes, its code point and its columns
+// by DisplayColumns. A byte that starts no well-formed character stands alone as U+FFFD of one
+// column.
+struct DisplayCharacter {
+    std::string_view bytes;
+    char32_t code;
+    std::size_t columns;
+};
+
+// `text` cut into its characters, which view `text`. Throws only bad_alloc.
+std::vector<DisplayCharacter> DisplayCharacters(std::string_view text);
 
 // `text` (as ForDisplay makes it) within `columns` by DisplayColumns: itself when it fits, else
 // its start and its end around "…", whole characters only; "" when not even "…" fits. Throws

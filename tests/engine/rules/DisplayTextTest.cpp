@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <string>
 #include <utility>
 
@@ -39,6 +40,20 @@ TEST(DisplayText, PictureFailedMessageNamesThePictureAndItsReasonDisplayably)
               "[[ramen].png]の処理に失敗しました: PNG ファイルではありません");
     EXPECT_EQ(PictureFailedMessage("/x/\x97\xbf.jpg", "ファイル /x/\x97\xbf.jpg を開けません"),
               "[" + kR + kR + ".jpg]の処理に失敗しました: ファイル /x/" + kR + kR + ".jpg を開けません");
+}
+
+TEST(DisplayText, CharactersCarryTheirBytesCodeAndColumnsAStrayByteOne)
+{
+    const std::string text = "a写\x80…";
+    const DisplayCharacter expected[] = {{"a", U'a', 1}, {"写", U'写', 2}, {"\x80", U'\uFFFD', 1}, {"…", U'…', 2}};
+    const auto characters = DisplayCharacters(text);
+    ASSERT_EQ(characters.size(), std::size(expected));
+    for (std::size_t i = 0; i < characters.size(); ++i) {
+        EXPECT_EQ(characters[i].bytes, expected[i].bytes) << i;
+        EXPECT_EQ(characters[i].code, expected[i].code) << i;
+        EXPECT_EQ(characters[i].columns, expected[i].columns) << i;
+    }
+    EXPECT_EQ(DisplayColumns(text), 6U);
 }
 
 TEST(DisplayText, ElideMiddleKeepsBothEndsWithinTheColumnsAWideCharacterTakingTwo)
