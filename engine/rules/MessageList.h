@@ -97,6 +97,7 @@ GUSTARA_MESSAGE(WriteNameTooLong, "ファイル名が長すぎます", "the file
 GUSTARA_MESSAGE(WriteNoFolder, "保存先のフォルダがありません", "the folder does not exist")
 GUSTARA_MESSAGE(WriteFileAtFolder, "保存先のフォルダと同じ名前のファイルがあります", "a file has the name of the folder")
 GUSTARA_MESSAGE(WriteFolderAtName, "同じ名前のフォルダがあります", "a folder has that name")
+GUSTARA_MESSAGE(WriteLinkAtFolder, "保存先のフォルダの名前がリンクです（リンクの先には保存しません）", "a link has the name of the folder (nothing is saved through a link)")
 GUSTARA_MESSAGE(WriteDiskFailed, "ディスクの読み書きに失敗しました", "the disk failed to read or write")
 GUSTARA_MESSAGE(WriteSystemError, "書き込めません（%1）", "cannot write (%1)")
 // A JPEG file holds at most 65500 pixels a side; the output's size follows.
