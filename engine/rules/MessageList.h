@@ -230,7 +230,7 @@ GUSTARA_MESSAGE(CliHelp,
     "\n"
     "既存のファイルは上書きせず、名前に (1), (2), ... を付けます。元の画像は変更しません。\n"
     "終了状態: 0 すべて成功、1 失敗した画像あり、2 引数や設定の誤り、\n"
-    "130/143 Ctrl+C/kill で中止 (処理中の画像は書き終えるか捨て、その後は書き込まない)。\n",
+    "130/143/129 Ctrl+C/kill/端末を閉じて中止 (処理中の画像は書き終えるか捨て、その後は書き込まない)。\n",
     "Usage: gustara-cli [OPTION]... PICTURE...\n"
     "Makes photographs of food look more appetising and saves each as a JPEG file beside it.\n"
     "\n"
@@ -262,4 +262,4 @@ GUSTARA_MESSAGE(CliHelp,
     "\n"
     "An existing file is never replaced: a taken name gets (1), (2), ... Sources are never changed.\n"
     "Exit status: 0 all converted, 1 a picture failed, 2 a wrong argument or setting,\n"
-    "130/143 stopped by Ctrl+C/kill (the picture in work is finished or dropped, none after it).\n")
+    "130/143/129 stopped by Ctrl+C/kill/a closed terminal (the picture in work is finished or dropped, none after it).\n")
