@@ -179,6 +179,9 @@ GUSTARA_MESSAGE(ReasonFolderNamed, "フォルダには対応していません�
 GUSTARA_MESSAGE(AboveTargetSizeOne, "%1枚は目標のファイルサイズを下回りませんでした", "%1 picture stayed above the target file size")
 GUSTARA_MESSAGE(NotConvertedCountOne, "%1枚の画像は変換していません", "%1 picture not converted")
 
+// A launch of the window waits for the window already open to take its pictures.
+GUSTARA_MESSAGE(WindowNotAnswering, "開いているウィンドウが応答しません。応答するまで待ちます（Ctrl+C でやめます）", "The open window is not answering; waiting for it (Ctrl+C gives up)")
+
 // gustara --help: the window's own options, printed on standard output.
 GUSTARA_MESSAGE(WindowHelp,
     "使い方: gustara [画像]...\n"
