@@ -129,6 +129,13 @@ TEST(FaultTest, EachFaultFailsOnlyItsPictureAndLeavesNothingPartial)
              test::WriteFileBytes(dir.file("out"), {'x'});
          },
          "", "--dir=out a.jpg", "a.jpg", "ファイル out/a.jpg を作成できません: 保存先のフォルダと同じ名前のファイルがあります", {}},
+        {"the sub-folder's name taken by a link to another folder",
+         [](const test::TempDir& dir) {
+             StoreJpeg(dir, "a.jpg");
+             fs::create_directory(dir.file("album"));
+             fs::create_symlink("album", dir.file("out"));
+         },
+         "", "--dir=out a.jpg", "a.jpg", "ファイル out/a.jpg を作成できません: 保存先のフォルダの名前がリンクです（リンクの先には保存しません）", {}},
         {"a source gone before its turn, an earlier output in the way",
          [](const test::TempDir& dir) {
              StoreJpeg(dir, "a.jpg");
