@@ -39,7 +39,7 @@ std::optional<std::string> FailureOf(Work&& work)
         work();
         return std::nullopt;
     } catch (const std::exception& failure) {
-        return failure.what();
+        return FailureReason(failure);
     } catch (...) {
         return std::string(Text(Message::UnknownFailure));
     }
