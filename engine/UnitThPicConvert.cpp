@@ -119,9 +119,10 @@ std::optional<std::string> TthPicConvert::WriteJpeg(const std::string& savePath,
     if (datastream.empty())
         throw EngineError(std::string(Text(Message::EmptyPicture)));
 
-    if (!UseDecidesName)
-        CreateFolderIgnoringResult(std::string(FolderPart(savePath)) + DirName);
     const StemAndExtension name = OutputNameFor(savePath);
+    if (!UseDecidesName)
+        if (const int error = CreateFolder(std::string(FolderPart(savePath)) + DirName); error != 0)
+            throw EngineError(CannotCreateFileText(name.path(), error));
     std::string written;
     if (ifTaken == IfNameTaken::Number)
         written = WriteUnderFreeName(name, datastream);

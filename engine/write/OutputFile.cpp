@@ -188,9 +188,9 @@ NewFileResult WriteNewFile(const std::string& path, std::span<const uint8_t> byt
     return LinkIntoPlace(file.get(), path);
 }
 
-void CreateFolderIgnoringResult(const std::string& path)
+int CreateFolder(const std::string& path)
 {
-    (void)::mkdir(path.c_str(), 0777);
+    return ::mkdir(path.c_str(), 0777) == 0 || errno == EEXIST ? 0 : errno;
 }
 
 std::string WriteUnderFreeName(const StemAndExtension& name, std::span<const uint8_t> bytes)

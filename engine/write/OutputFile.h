@@ -27,8 +27,9 @@ NewFileResult WriteNewFile(const std::string& path, std::span<const uint8_t> byt
 // does.
 std::string WriteUnderFreeName(const StemAndExtension& name, std::span<const uint8_t> bytes);
 
-// Creates one folder level; the result is not checked: a failure shows when the file in it
-// cannot be created.
-void CreateFolderIgnoringResult(const std::string& path);
+// Creates one folder level. Gives 0 when it is made or an entry of that name is there already
+// (an entry that is no folder shows when the file in it cannot be created), else the errno of
+// the failure, so that a folder that cannot be made is not later told as missing. Never throws.
+int CreateFolder(const std::string& path);
 
 } // namespace gustara
