@@ -182,7 +182,8 @@ uint64_t EstimatedPeakBytes(const std::string& sourcePath)
         || dimensions->width * dimensions->height > kMost)
         return std::numeric_limits<uint64_t>::max();
     const auto pixels = static_cast<uint64_t>(dimensions->width) * static_cast<uint64_t>(dimensions->height);
-    return pixels * 3 * (dimensions->progressiveJpeg ? 3 : 2) + pixels * dimensions->decoderBytesPerPixel;
+    return pixels * 3 * (dimensions->progressiveJpeg ? 3 : 2) + pixels * dimensions->decoderBytesPerPixel
+        + dimensions->heldFileBytes;
 }
 
 } // namespace gustara
