@@ -49,6 +49,12 @@ GUSTARA_MESSAGE(ReadOutOfMemory, "メモリが足りません", "out of memory")
 GUSTARA_MESSAGE(ReadSeveralFrames, "複数のフレームからなる画像（アニメーション）には対応していません", "pictures of several frames (animations) are not supported")
 GUSTARA_MESSAGE(ReadMissingDecoder, "%1 の画像を読むデコーダーがこのパソコンにありません", "no decoder for %1 pictures is installed on this computer")
 
+// HEIF, AVIF and WebP files. An animation is refused under a heading of its own, apart from
+// animated GIF files; a HEIF file of more tiles or items (%1) than any camera writes is
+// refused before its library spends minutes on it.
+GUSTARA_MESSAGE(ReasonAnimated, "アニメーション画像には対応していません", "animated pictures are not supported")
+GUSTARA_MESSAGE(HeifTooManyTiles, "HEIF ファイルのタイルが多すぎます: %1", "the HEIF file has too many tiles: %1")
+
 // What a reader found wrong, after the cause.
 GUSTARA_MESSAGE(DetailNoColourTable, "カラーテーブルがありません", "no colour table")
 GUSTARA_MESSAGE(DetailGifUnknownRecord, "不明なレコード", "unknown record")

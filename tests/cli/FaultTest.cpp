@@ -175,17 +175,19 @@ TEST(FaultTest, AReadOnlyOutputFolderFailsThePicture)
     const auto prefix = test::UnprivilegedPrefix();
     if (!prefix)
         GTEST_SKIP() << "running as root and setpriv cannot run gustara-cli as an unprivileged user";
-    ExpectOutcome({"a read-only output folder",
-                   [](const test::TempDir& dir) {
-                       fs::create_directory(dir.file("ro"));
-                       StoreJpeg(dir, "ro/a.jpg");
-                       fs::permissions(dir.path(), fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec
-                                                       | fs::perms::others_read | fs::perms::others_exec);
-                       fs::permissions(dir.file("ro"), fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read
-                                                           | fs::perms::group_exec | fs::perms::others_read
-                                                           | fs::perms::others_exec);
-                   },
-                   *prefix, "ro/a.jpg", "ro/a.jpg", "ファイル ro/s-a.jpg を作成できません: 書き込む権限がありません", {}});
+    // Beside the source, and in a sub-folder that cannot be made there (not "does not exist").
+    for (const auto& [arguments, message] : {std::pair{"ro/a.jpg", "ro/s-a.jpg"}, {"--dir=out ro/a.jpg", "ro/out/a.jpg"}})
+        ExpectOutcome({"a read-only output folder",
+                       [](const test::TempDir& dir) {
+                           fs::create_directory(dir.file("ro"));
+                           StoreJpeg(dir, "ro/a.jpg");
+                           fs::permissions(dir.path(), fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec
+                                                           | fs::perms::others_read | fs::perms::others_exec);
+                           fs::permissions(dir.file("ro"), fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read
+                                                               | fs::perms::group_exec | fs::perms::others_read
+                                                               | fs::perms::others_exec);
+                       },
+                       *prefix, arguments, "ro/a.jpg", std::string("ファイル ") + message + " を作成できません: 書き込む権限がありません", {}});
 }
 
 TEST(FaultTest, TwoRunsOnOneFolderWriteEveryPictureOnceEachAndReplaceNothing)
