@@ -174,7 +174,7 @@ ExitStatus RunBatch(CliRequest& request, std::ostream& out, std::ostream& errors
         std::error_code error;
         std::filesystem::create_directories(request.outputFolder, error);
         if (error) {
-            errors << Format(Message::CannotCreateOutputDir, {ForDisplay(request.outputFolder), error.message()}) << '\n';
+            errors << Format(Message::CannotCreateOutputDir, {ForDisplay(request.outputFolder), WriteFailureText(error.value())}) << '\n';
             return kSomeFailed;
         }
     }

@@ -117,13 +117,17 @@ std::optional<std::string> TthPicConvert::WriteJpeg(const std::string& savePath,
     if (datastream.empty())
         throw EngineError(std::string(Text(Message::EmptyPicture)));
 
-    if (!UseDecidesName)
-        CreateFolderIgnoringResult(std::string(FolderPart(savePath)) + DirName);
     const StemAndExtension name = OutputNameFor(savePath);
+    // The sub-folder is opened once without following a link at its name, and the file is
+    // made in what was opened.
+    std::optional<OpenedFolder> subFolder;
+    if (!UseDecidesName)
+        subFolder.emplace(std::string(FolderPart(savePath)) + DirName, name.path());
+    const OpenedFolder* in = subFolder ? &*subFolder : nullptr;
     std::string written;
     if (ifTaken == IfNameTaken::Number)
-        written = WriteUnderFreeName(name, datastream);
-    else if (WriteNewFile(name.path(), datastream) == NewFileResult::Written)
+        written = WriteUnderFreeName(name, datastream, in);
+    else if (WriteNewFile(name.path(), datastream, in) == NewFileResult::Written)
         written = name.path();
     else
         return std::nullopt;

@@ -49,6 +49,12 @@ GUSTARA_MESSAGE(ReadOutOfMemory, "メモリが足りません", "out of memory")
 GUSTARA_MESSAGE(ReadSeveralFrames, "複数のフレームからなる画像（アニメーション）には対応していません", "pictures of several frames (animations) are not supported")
 GUSTARA_MESSAGE(ReadMissingDecoder, "%1 の画像を読むデコーダーがこのパソコンにありません", "no decoder for %1 pictures is installed on this computer")
 
+// HEIF, AVIF and WebP files. An animation is refused under a heading of its own, apart from
+// animated GIF files; a HEIF file of more tiles or items (%1) than any camera writes is
+// refused before its library spends minutes on it.
+GUSTARA_MESSAGE(ReasonAnimated, "アニメーション画像には対応していません", "animated pictures are not supported")
+GUSTARA_MESSAGE(HeifTooManyTiles, "HEIF ファイルのタイルが多すぎます: %1", "the HEIF file has too many tiles: %1")
+
 // What a reader found wrong, after the cause.
 GUSTARA_MESSAGE(DetailNoColourTable, "カラーテーブルがありません", "no colour table")
 GUSTARA_MESSAGE(DetailGifUnknownRecord, "不明なレコード", "unknown record")
@@ -97,6 +103,7 @@ GUSTARA_MESSAGE(WriteNameTooLong, "ファイル名が長すぎます", "the file
 GUSTARA_MESSAGE(WriteNoFolder, "保存先のフォルダがありません", "the folder does not exist")
 GUSTARA_MESSAGE(WriteFileAtFolder, "保存先のフォルダと同じ名前のファイルがあります", "a file has the name of the folder")
 GUSTARA_MESSAGE(WriteFolderAtName, "同じ名前のフォルダがあります", "a folder has that name")
+GUSTARA_MESSAGE(WriteLinkAtFolder, "保存先のフォルダの名前がリンクです（リンクの先には保存しません）", "a link has the name of the folder (nothing is saved through a link)")
 GUSTARA_MESSAGE(WriteDiskFailed, "ディスクの読み書きに失敗しました", "the disk failed to read or write")
 GUSTARA_MESSAGE(WriteSystemError, "書き込めません（%1）", "cannot write (%1)")
 // A JPEG file holds at most 65500 pixels a side; the output's size follows.
@@ -178,6 +185,9 @@ GUSTARA_MESSAGE(ReasonFolderNamed, "フォルダには対応していません�
 GUSTARA_MESSAGE(AboveTargetSizeOne, "%1枚は目標のファイルサイズを下回りませんでした", "%1 picture stayed above the target file size")
 GUSTARA_MESSAGE(NotConvertedCountOne, "%1枚の画像は変換していません", "%1 picture not converted")
 
+// A launch of the window waits for the window already open to take its pictures.
+GUSTARA_MESSAGE(WindowNotAnswering, "開いているウィンドウが応答しません。応答するまで待ちます（Ctrl+C でやめます）", "The open window is not answering; waiting for it (Ctrl+C gives up)")
+
 // gustara --help: the window's own options, printed on standard output.
 GUSTARA_MESSAGE(WindowHelp,
     "使い方: gustara [画像]...\n"
@@ -235,9 +245,9 @@ GUSTARA_MESSAGE(CliHelpHelp, "この説明を表示", "show this help")
 GUSTARA_MESSAGE(CliHelpVersion, "版を表示", "show the version")
 GUSTARA_MESSAGE(CliHelpNotes,
     "既存のファイルは上書きせず、名前に (1), (2), ... を付けます。元の画像は変更しません。\n"
-    "終了状態: 0 すべて成功、1 失敗した画像あり、2 引数や設定の誤り、130/143 Ctrl+C/kill で中止 (処理中の画像は書き終えるか捨て、その後は書き込まない)。\n",
+    "終了状態: 0 すべて成功、1 失敗した画像あり、2 引数や設定の誤り、130/143/129 Ctrl+C/kill/端末を閉じて中止 (処理中の画像は書き終えるか捨て、その後は書き込まない)。\n",
     "An existing file is never replaced: a taken name gets (1), (2), ... Sources are never changed.\n"
-    "Exit status: 0 all converted, 1 a picture failed, 2 a wrong argument or setting, 130/143 stopped by Ctrl+C/kill (the picture in work is finished or dropped, none after it).\n")
+    "Exit status: 0 all converted, 1 a picture failed, 2 a wrong argument or setting, 130/143/129 stopped by Ctrl+C/kill/a closed terminal (the picture in work is finished or dropped, none after it).\n")
 // An unknown option: a picture whose name starts with "-" is named after "--".
 GUSTARA_MESSAGE(UsageDashNameHint, "「-」で始まる名前の画像は -- の後に指定してください (例: gustara-cli -- -photo.jpg)",
                 "a picture whose name starts with - goes after --, as in: gustara-cli -- -photo.jpg")

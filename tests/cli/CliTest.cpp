@@ -179,6 +179,7 @@ TEST_F(CliTest, ScriptOptionsAndTheirRefusals)
         std::string errPart;  // empty: nothing on standard error
     } cases[] = {
         {"--output-dir=out/sub a.jpg", 0, "out/sub/s-a.jpg\n", ""},
+        {"--output-dir=a.jpg/out a.jpg", 1, "", "出力先のフォルダ a.jpg/out を作成できません: 保存先のフォルダと同じ名前のファイルがあります\n"},
         {"--if-exists=skip a.jpg b.jpg", 0, "s-a.jpg\n", "[b.jpg]は書き込みません: s-b.jpg があります"},
         {"-0 a.jpg b.jpg", 0, std::string("s-a.jpg\0s-b(1).jpg\0", 19), ""},
         {"-q a.jpg", 0, "", ""},

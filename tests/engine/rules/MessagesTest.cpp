@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <new>
+#include <stdexcept>
 #include <string>
 
 namespace gustara {
@@ -57,6 +59,13 @@ TEST(Messages, FormatFillsPlaceholdersInTheCurrentLanguageOnce)
     EXPECT_EQ(ReadFailureText(ReadFailure::NotThisFormat, "PNG", "x"), "the contents are not PNG; check the extension: x");
     SetLanguage(Language::Japanese);
     EXPECT_EQ(ReadFailureText(ReadFailure::NotThisFormat, "PNG"), "中身がPNG形式ではありません。拡張子を確かめてください");
+}
+
+// std::bad_alloc's own text ("std::bad_alloc") is no reason a user can act on.
+TEST(Messages, AFailureWithoutMemoryIsToldAsOutOfMemory)
+{
+    EXPECT_EQ(FailureReason(std::bad_alloc()), Text(Message::ReadOutOfMemory));
+    EXPECT_EQ(FailureReason(std::runtime_error("own words")), "own words");
 }
 
 TEST(Messages, LanguageFollowsLanguageThenTheFirstLocaleVariableThatIsSet)
