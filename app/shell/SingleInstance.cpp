@@ -1,9 +1,9 @@
 #include "shell/SingleInstance.h"
 
-#include "main/HandOverChannel.h"
 #include "platform/UserLanguage.h"
 #include "rules/Messages.h"
 #include "settings/SettingsFile.h"
+#include "shell/HandOverChannel.h"
 #include "shell/HandedPictures.h"
 
 #include <QCoreApplication>

@@ -1,4 +1,4 @@
-#include "main/HandOverChannel.h"
+#include "shell/HandOverChannel.h"
 
 #include <QDir>
 #include <QFile>
