@@ -12,6 +12,11 @@ cmake --install "$1" --prefix "$work/prefix" >/dev/null
 share=$work/prefix/share entry=jp.example.gustara.desktop
 ls "$share/file-manager/actions/$entry" "$share/nemo/actions/jp.example.gustara.nemo_action" >/dev/null
 [[ -x $share/kio/servicemenus/$entry ]] || { echo "Dolphin skips a service menu under ~ that is not executable" >&2; exit 1; }
+# The actions take local files only: for a remote folder the file manager hands over a
+# temporary copy that may be gone before the window reads it.
+for local_only in "kio/servicemenus/$entry X-KDE-Protocols=file" "file-manager/actions/$entry Schemes=file;"; do
+    grep -qx "${local_only#* }" "$share/${local_only%% *}" || { echo "${local_only%% *} lacks ${local_only#* }" >&2; exit 1; }
+done
 
 # As on a desktop without a defaults list, once dpkg's trigger has refreshed the type cache.
 default_opener() {  # SHARE_DIR TYPE
