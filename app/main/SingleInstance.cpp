@@ -13,6 +13,8 @@
 
 #include <unistd.h>
 
+#include <utility>
+
 namespace gustara {
 
 namespace {

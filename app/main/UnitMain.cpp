@@ -25,6 +25,8 @@
 #include <QScreen>
 #include <QSlider>
 
+#include <utility>
+
 namespace gustara {
 
 namespace {

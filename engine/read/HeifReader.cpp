@@ -11,6 +11,7 @@
 #include <cmath>
 #include <cstring>
 #include <sys/stat.h>
+#include <utility>
 #include <vector>
 
 namespace gustara {

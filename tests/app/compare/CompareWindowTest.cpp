@@ -218,3 +218,6 @@ void CompareWindowTest::sizeIsKeptInTheExtraSection()
 
 QTEST_MAIN(CompareWindowTest)
 #include "CompareWindowTest.moc"
+
+#include <exception>
+#include <utility>
