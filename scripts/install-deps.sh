@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that are missing, and only then refreshes the package lists.
-# Usage: scripts/install-deps.sh run|test|package|pictures
+# Usage: scripts/install-deps.sh run|test|package|pictures|release-root
 set -euo pipefail
 
 packages=(cmake g++ make pkg-config libjpeg62-turbo-dev libpng-dev zlib1g-dev libgif-dev
@@ -13,6 +13,7 @@ case "${1:-run}" in
                    "${packaging[@]}" lintian desktop-file-utils appstream man-db) ;;
   package) packages+=("${packaging[@]}") ;;
   pictures) packages+=(xvfb xauth x11-utils imagemagick) ;;  # the README's screenshots
+  release-root) packages+=(mmdebstrap uidmap) ;;  # ./test's stage on the current Debian release
 esac
 
 # Wanted where the release has them: since libheif 1.17 its encoders, with which the tests make
