@@ -25,7 +25,7 @@ echo "Debian $suite: building and testing in a clean root ($log)"
 status=0
 mmdebstrap --mode="$mode" --variant=apt \
   --customize-hook='mkdir "$1/src"' \
-  --customize-hook="tar -C '$top' --anchored --exclude=./.git --exclude='./build*' -cf - . | tar -C \"\$1/src\" -xf -" \
+  --customize-hook="tar -C '$top' --anchored --exclude=./.git --exclude='./build*' --exclude='./fuzz/corpus-*' --exclude=./fuzz/findings -cf - . | tar -C \"\$1/src\" -xf -" \
   --customize-hook="chroot \"\$1\" env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin HOME=/root LANG=C.UTF-8 sh -c '$inside'" \
   "$suite" "$root" http://deb.debian.org/debian >"$log" 2>&1 || status=$?
 minutes=$(( ($(date +%s) - start + 30) / 60 ))
