@@ -12,6 +12,8 @@
 #include <algorithm>
 #include <filesystem>
 #include <string>
+#include <system_error>
+#include <utility>
 #include <vector>
 
 namespace gustara::cli {

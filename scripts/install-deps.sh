@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that are missing, and only then refreshes the package lists.
-# Usage: scripts/install-deps.sh run|test|package|pictures
+# Usage: scripts/install-deps.sh run|test|package|pictures|release-root
 set -euo pipefail
 
 packages=(cmake g++ make pkg-config libjpeg62-turbo-dev libpng-dev zlib1g-dev libgif-dev
@@ -13,13 +13,26 @@ case "${1:-run}" in
                    "${packaging[@]}" lintian desktop-file-utils appstream man-db) ;;
   package) packages+=("${packaging[@]}") ;;
   pictures) packages+=(xvfb xauth x11-utils imagemagick) ;;  # the README's screenshots
+  release-root) packages+=(mmdebstrap uidmap) ;;  # ./test's stage on the current Debian release
 esac
 
+# Wanted where the release has them: since libheif 1.17 its encoders, with which the tests make
+# HEIC and AVIF pictures, are plugin packages of their own; before, libheif1 held them.
+where_available=()
+[ "${1:-run}" = test ] && where_available+=(libheif-plugin-x265 libheif-plugin-aomenc)
+
+installed() { [ "$(dpkg-query -W -f='${Status}' "$1" 2>/dev/null)" = "install ok installed" ]; }
+known() { apt-cache show --no-all-versions "$1" >/dev/null 2>&1; }
 missing=()
 for package in "${packages[@]}"; do
-  status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
-  [ "$status" = "install ok installed" ] || missing+=("$package")
+  installed "$package" || missing+=("$package")
 done
+add_available() {
+  for package in "${where_available[@]}"; do
+    installed "$package" || ! known "$package" || [[ " ${missing[*]} " == *" $package "* ]] || missing+=("$package")
+  done
+}
+add_available
 [ ${#missing[@]} -eq 0 ] && exit 0
 
 # Without root and without sudo rights nothing can be installed: say what the administrator
@@ -35,6 +48,7 @@ if [ "$(id -u)" -ne 0 ]; then
     { command -v sudo >/dev/null && sudo -v; } || need_root
     sudo=(sudo)
 fi
-echo "Installing: ${missing[*]}" >&2
 "${sudo[@]}" apt-get update -qq
+add_available  # a fresh list may know packages that an empty one did not
+echo "Installing: ${missing[*]}" >&2
 DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -21,6 +21,8 @@
 #include <QVBoxLayout>
 #include <QUrl>
 
+#include <utility>
+
 namespace gustara {
 
 namespace {

@@ -27,6 +27,8 @@
 #include <QScreen>
 #include <QSlider>
 
+#include <utility>
+
 namespace gustara {
 
 namespace {

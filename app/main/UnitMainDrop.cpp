@@ -16,6 +16,8 @@
 #include <QMimeData>
 #include <QUrl>
 
+#include <utility>
+
 namespace gustara {
 
 bool TFormMain::TakesDrops() const

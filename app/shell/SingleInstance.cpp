@@ -13,6 +13,7 @@
 #include <QtEndian>
 
 #include <iostream>
+#include <utility>
 
 #include <unistd.h>
 

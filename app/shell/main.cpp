@@ -15,6 +15,7 @@
 
 #include <csignal>
 #include <iostream>
+#include <utility>
 
 int main(int argc, char* argv[])
 {

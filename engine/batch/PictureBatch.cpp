@@ -6,6 +6,7 @@
 #include "rules/Messages.h"
 #include "rules/PathParts.h"
 
+#include <exception>
 #include <optional>
 #include <utility>
 

@@ -11,6 +11,7 @@
 #include <array>
 #include <cstring>
 #include <sys/stat.h>
+#include <utility>
 #include <vector>
 
 namespace gustara {
@@ -227,6 +228,10 @@ PictureRaster ReadHeif(const std::string& path)
 {
     PictureFile file = OpenForReading(path);
     const std::vector<uint8_t> fileTypeBox = ReadFileTypeBox(file.get());
+    // A HEIF file opens with its file type box. Ours to say: libheif's word for a file of another
+    // kind changed between its versions (1.15: no ftyp box; 1.23: file size too small).
+    if (fileTypeBox.size() >= 8 && std::memcmp(fileTypeBox.data() + 4, "ftyp", 4) != 0)
+        ThrowReadFailure(ReadFailure::NotThisFormat, kHeifFormat);
     const std::string_view codec = CodecOf(fileTypeBox);
     if (fileTypeBox.size() >= 12 && IsSequenceBrand(heif_read_main_brand(fileTypeBox.data(), static_cast<int>(fileTypeBox.size()))))
         throw EngineError(std::string(Text(Message::ReadSeveralFrames)));

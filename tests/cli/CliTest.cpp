@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <sstream>
+#include <utility>
 
 namespace gustara {
 namespace {

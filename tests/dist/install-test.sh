@@ -12,6 +12,11 @@ cmake --install "$1" --prefix "$work/prefix" >/dev/null
 share=$work/prefix/share entry=jp.example.gustara.desktop
 ls "$share/file-manager/actions/$entry" "$share/nemo/actions/jp.example.gustara.nemo_action" >/dev/null
 [[ -x $share/kio/servicemenus/$entry ]] || { echo "Dolphin skips a service menu under ~ that is not executable" >&2; exit 1; }
+# The actions take local files only: for a remote folder the file manager hands over a
+# temporary copy that may be gone before the window reads it.
+for local_only in "kio/servicemenus/$entry X-KDE-Protocols=file" "file-manager/actions/$entry Schemes=file;"; do
+    grep -qx "${local_only#* }" "$share/${local_only%% *}" || { echo "${local_only%% *} lacks ${local_only#* }" >&2; exit 1; }
+done
 
 # As on a desktop without a defaults list, once dpkg's trigger has refreshed the type cache.
 default_opener() {  # SHARE_DIR TYPE
@@ -25,3 +30,9 @@ for type in image/bmp image/jpeg image/png image/gif image/heic image/avif image
     opener=$(default_opener "$share" "$type")
     [[ -z $opener ]] || { echo "xdg-mime opens $type with $opener" >&2; exit 1; }
 done
+
+# The uninstall script takes back every file and leaves no empty folder (the type cache above
+# is this test's own).
+rm -f "$share/applications/mimeinfo.cache"
+"$(dirname "$0")/../../scripts/uninstall.sh" "$1"
+[[ ! -e $work/prefix ]] || { echo "left after uninstalling: $(find "$work/prefix" | head -5)" >&2; exit 1; }

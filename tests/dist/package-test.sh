@@ -23,8 +23,10 @@ deb=$(echo "$work"/out/gustara_*.deb)
 [[ -f $deb ]] || fail "no package in $work/out"
 echo "package: $(basename "$deb")"
 
-# Errors fail the test; warnings are shown for the record.
-lintian --fail-on error --tag-display-limit 0 "$deb"
+# Errors fail the test, and a folder name repeated in a path; the rest is shown for the record.
+report=$(lintian --fail-on error --pedantic --tag-display-limit 0 "$deb") || { echo "$report"; fail "lintian failed"; }
+[[ -z $report ]] || echo "$report"
+! grep -q 'repeated-path-segment' <<<"$report" || fail "a folder name repeats in a path"
 
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "Depends: $depends"
@@ -41,6 +43,11 @@ for file in usr/bin/gustara usr/bin/gustara-cli usr/share/applications/jp.exampl
     usr/share/man/ja/man1/gustara.1.gz usr/share/man/ja/man1/gustara-cli.1.gz usr/share/bash-completion/completions/gustara-cli \
     usr/share/doc/gustara/README.md usr/share/doc/gustara/copyright usr/share/doc/gustara/changelog.gz; do
     [[ -f $root/$file ]] || fail "the package lacks /$file"
+done
+# The installed README's pictures are where its links point.
+doc=$root/usr/share/doc/gustara
+for picture in $(grep -o '](pictures/[^)]*)' "$doc/README.md" | sed 's/^](//; s/)$//'); do
+    [[ -f $doc/$picture ]] || fail "README.md links $picture, which the package lacks"
 done
 
 # The completion offers the program's options and only pictures among the files.

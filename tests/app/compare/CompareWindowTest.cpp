@@ -243,3 +243,6 @@ void CompareWindowTest::smallestSizeShowsEveryCaptionAndButton()
 
 QTEST_MAIN(CompareWindowTest)
 #include "CompareWindowTest.moc"
+
+#include <exception>
+#include <utility>

@@ -21,7 +21,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <exception>
 #include <numeric>
+#include <utility>
 
 using gustara::test::Child;
 using gustara::test::CloseFromTheWindowManager;

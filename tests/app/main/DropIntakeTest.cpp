@@ -362,3 +362,5 @@ void DropIntakeTest::commandLinePathsAreTakenAsADrop()
 
 QTEST_MAIN(DropIntakeTest)
 #include "DropIntakeTest.moc"
+
+#include <utility>

@@ -13,6 +13,7 @@
 #include <QUrl>
 
 #include <algorithm>
+#include <cstdlib>
 #include <thread>
 #include <utility>
 #include <vector>

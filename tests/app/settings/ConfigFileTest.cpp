@@ -432,3 +432,5 @@ void ConfigFileTest::textsAreCutBetweenCharacters()
 
 QTEST_MAIN(ConfigFileTest)
 #include "ConfigFileTest.moc"
+
+#include <utility>

@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <tuple>
 #include <unistd.h>
 
 namespace gustara {

@@ -7,9 +7,11 @@
 #include <png.h>
 #include <zlib.h>
 
+#include <algorithm>
 #include <array>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 using namespace gustara;

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <iterator>
+#include <utility>
 #include <sys/stat.h>
 #include <unistd.h>
 
