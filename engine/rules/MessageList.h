@@ -157,6 +157,9 @@ GUSTARA_MESSAGE(CannotCreateOutputDir, "出力先のフォルダ %1 を作成で
 GUSTARA_MESSAGE(SkippedTakenName, "[%1]は書き込みません: %2 があります", "[%1] skipped: %2 exists")
 GUSTARA_MESSAGE(NotConvertedCount, "%1枚の画像は変換していません", "%1 pictures not converted")
 GUSTARA_MESSAGE(CannotWriteList, "書き込んだファイルの一覧を標準出力に書けません", "cannot write the list of written files to standard output")
+// Folder trees (-r), the capture date, dry runs and the JSON report.
+GUSTARA_MESSAGE(CannotListFolder, "フォルダ %1 の中を読めません: %2", "cannot list the folder %1: %2")
+GUSTARA_MESSAGE(ReasonNameTaken, "保存する名前のファイルが既にあります", "a file has the output name")
 // The line that follows every refused request.
 GUSTARA_MESSAGE(UsageHelpHint, "(gustara-cli --help で使い方を表示します)", "(gustara-cli --help shows how to use it)")
 
@@ -193,6 +196,11 @@ GUSTARA_MESSAGE(CliHelp,
     "      --output-dir=DIR  元の画像の隣ではなくフォルダ DIR に保存 (なければ作る)\n"
     "      --if-exists=number|skip  保存する名前が既にあれば (1), (2), ... を付ける (既定)、\n"
     "                        または何も書き込まない (skip)\n"
+    "  -r, --recursive       指定したフォルダの中の画像を下のフォルダまですべて加工する (パスの順。\n"
+    "                        「.」で始まる名前、フォルダへのリンク、以前の出力は飛ばす)\n"
+    "      --keep-date       元の画像の撮影日時を出力の EXIF に残し、更新日時も元の画像に合わせる\n"
+    "  -n, --dry-run         何も書き込まず、それぞれの画像を保存する名前だけを表示\n"
+    "      --json            保存したファイルの一覧の代わりに、画像ごとに JSON を一行ずつ表示\n"
     "      --progressive     プログレッシブ JPEG で保存\n"
     "      --quality=N       JPEG 品質 0..100 (既定 100)\n"
     "      --target-size=KB  KB*1024 バイト未満になる最も高い品質 (100, 90, ..., 0) で保存\n"
@@ -224,6 +232,12 @@ GUSTARA_MESSAGE(CliHelp,
     "      --output-dir=DIR  save into the folder DIR instead of beside the source (created if missing)\n"
     "      --if-exists=number|skip  when the output name is taken, add (1), (2), ... (default),\n"
     "                        or write nothing (skip)\n"
+    "  -r, --recursive       convert the pictures of folders named, at any depth, in path order;\n"
+    "                        names starting with \".\", links to folders and earlier outputs are skipped\n"
+    "      --keep-date       keep the source's capture date in the output's EXIF and its\n"
+    "                        modification time on the output\n"
+    "  -n, --dry-run         write nothing; print the name each picture would be written under\n"
+    "      --json            print one JSON object per picture per line instead of the paths\n"
     "      --progressive     write progressive JPEG files\n"
     "      --quality=N       JPEG quality 0..100 (default 100)\n"
     "      --target-size=KB  largest quality of 100, 90, ..., 0 whose file is below KB*1024 bytes\n"
