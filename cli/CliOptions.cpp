@@ -33,6 +33,8 @@ enum OptionId {
     kOutputDir,
     kIfExists,
     kProgress,
+    kKeepDate,
+    kJson,
 };
 
 // Throws UsageError with the window's message when a check of the settings failed.
@@ -119,6 +121,10 @@ ExclusiveOptionCounts ApplyOptions(int argc, char** argv, CliRequest& request)
         {"quiet", no_argument, nullptr, 'q'},
         {"progress", no_argument, nullptr, kProgress},
         {"null", no_argument, nullptr, '0'},
+        {"recursive", no_argument, nullptr, 'r'},
+        {"keep-date", no_argument, nullptr, kKeepDate},
+        {"dry-run", no_argument, nullptr, 'n'},
+        {"json", no_argument, nullptr, kJson},
         {nullptr, 0, nullptr, 0},
     };
 
@@ -127,7 +133,7 @@ ExclusiveOptionCounts ApplyOptions(int argc, char** argv, CliRequest& request)
     opterr = 0;
     optind = 1;
     int id;
-    while ((id = getopt_long(argc, argv, "l:s:j:hq0", kOptions, nullptr)) != -1) {
+    while ((id = getopt_long(argc, argv, "l:s:j:hq0rn", kOptions, nullptr)) != -1) {
         const std::string value = optarg ? optarg : "";
         switch (id) {
         case 'l':
@@ -196,6 +202,18 @@ ExclusiveOptionCounts ApplyOptions(int argc, char** argv, CliRequest& request)
             break;
         case '0':
             request.pathEnd = '\0';
+            break;
+        case 'r':
+            request.recursive = true;
+            break;
+        case kKeepDate:
+            settings.KeepDate = true;
+            break;
+        case 'n':
+            request.dryRun = true;
+            break;
+        case kJson:
+            request.json = true;
             break;
         case kMemory:
             request.memoryBudget = static_cast<uint64_t>(ParseWholeNumberIn(value, 1, INT32_MAX, Message::UsageMemory)) << 20;
