@@ -140,6 +140,7 @@ void TPicConvertThread::GetFileList()
 void TPicConvertThread::ReadSettings()
 {
     FillConversionSettings(FormMain.CurrentSettings(), *PicConvert);
+    PicConvert->KeepDate = FormMain.KeepsDate();
     BatchJobs = FormMain.BatchJobs;
 }
 

@@ -85,6 +85,8 @@ public:
     QString PictureDialogFilter() const;
     // Whether HEIC, HEIF, AVIF and WebP pictures are taken in: MoreFormatsItem checked.
     MoreFormats TakenFormats() const;
+    // Whether outputs keep the source's capture date and time: KeepDateItem checked.
+    bool KeepsDate() const;
 
     // Starts a batch on FileList (at least one entry): shows the progress window, disables
     // this window and starts a worker, which releases itself after ConvertTerminate. Needs
@@ -259,6 +261,8 @@ private:
     QMenu* SettingsMenu;
     QAction* KeepGoingItem;  // checkable
     QAction* MoreFormatsItem;  // checkable
+    QAction* FoldersItem;  // checkable: a dropped folder's tree is taken in
+    QAction* KeepDateItem;  // checkable: outputs keep the capture date
     QAction* QualityItem;    // checkable: shows the quality group
     QAction* ActCompare;
 };

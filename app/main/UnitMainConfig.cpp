@@ -98,6 +98,8 @@ void TFormMain::LoadConfig()
     Extensions = ReadExtensionSettings(ini);
     KeepGoingItem->setChecked(Extensions.keepGoing);
     MoreFormatsItem->setChecked(Extensions.moreFormats);
+    FoldersItem->setChecked(Extensions.folders);
+    KeepDateItem->setChecked(Extensions.keepDate);
     QualityItem->setChecked(Extensions.showQuality);
 }
 
@@ -112,6 +114,8 @@ void TFormMain::SaveConfig()
         WriteControlValues(ini, CurrentSettings());
         Extensions.keepGoing = KeepGoingItem->isChecked();
         Extensions.moreFormats = MoreFormatsItem->isChecked();
+        Extensions.folders = FoldersItem->isChecked();
+        Extensions.keepDate = KeepDateItem->isChecked();
         Extensions.showQuality = QualityItem->isChecked();
         if (Extensions.showQuality)
             Extensions.quality = ShownQualityChoices();

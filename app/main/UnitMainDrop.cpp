@@ -2,10 +2,14 @@
 // ones; a single refusal cancels the whole drop.
 
 #include "main/UnitMain.h"
+#include "EngineError.h"
+#include "FileKind.h"
+#include "batch/FolderTree.h"
 
 #include "read/PictureFormat.h"
 #include "read/PictureReader.h"
 #include "rules/DropRules.h"
+#include "settings/SettingsTable.h"
 #include "shared/AppText.h"
 #include "shared/LocalPaths.h"
 #include "shared/MessageBoxes.h"
@@ -93,6 +97,11 @@ MoreFormats TFormMain::TakenFormats() const
     return MoreFormatsItem->isChecked() ? MoreFormats::On : MoreFormats::Off;
 }
 
+bool TFormMain::KeepsDate() const
+{
+    return KeepDateItem->isChecked();
+}
+
 QString TFormMain::PictureDialogFilter() const
 {
     QStringList patterns;
@@ -122,8 +131,20 @@ void TFormMain::TakeFiles(const std::vector<std::string>& paths, std::vector<std
     FileList.clear();
     const MoreFormats more = TakenFormats();
     bool moreFormatsRefused = false;
+    TthPicConvert naming;
+    FillConversionSettings(CurrentSettings(), naming);
     // Paths are kept whole, as bytes; nothing limits their length.
     for (const std::string& path : paths) {
+        // With FOLDERS a folder gives the pictures of its tree, by the command line's rules.
+        if (FoldersItem->isChecked() && KindAt(path, Links::Followed) == FileKind::Folder) {
+            try {
+                for (TreePicture& picture : PicturesInTree(path, naming, more))
+                    FileList.push_back(std::move(picture.path));
+            } catch (const EngineError& error) {
+                errorList.push_back(ErrorListEntry(error.what(), path));
+            }
+            continue;
+        }
         if (const auto reason = RejectionReason(path, nullptr, more)) {
             errorList.push_back(ErrorListEntry(*reason, path));
             moreFormatsRefused = moreFormatsRefused || WantsMoreFormats(path, more);

@@ -62,6 +62,8 @@ ExtensionSettings ReadExtensionSettings(const IniFile& ini)
     quality.byQuality = ReadSettingsFlag(ini, kExtensionSection, "BY_QUALITY", quality.byQuality);
     quality.qualityIndex = ReadSettingsInteger(ini, kExtensionSection, "QUALITY_INDEX", quality.qualityIndex);
     quality.fileSize = ReadSettingsText(ini, kExtensionSection, "FILE_SIZE", quality.fileSize);
+    settings.folders = ReadSettingsFlag(ini, kExtensionSection, "FOLDERS", settings.folders);
+    settings.keepDate = ReadSettingsFlag(ini, kExtensionSection, "KEEP_DATE", settings.keepDate);
     return settings;
 }
 
@@ -79,6 +81,8 @@ void WriteExtensionSettings(IniFile& ini, const ExtensionSettings& settings)
     ini.Write(kExtensionSection, "BY_QUALITY", quality.byQuality ? "1" : "0");
     ini.Write(kExtensionSection, "QUALITY_INDEX", std::to_string(quality.qualityIndex));
     ini.Write(kExtensionSection, "FILE_SIZE", quality.fileSize);
+    ini.Write(kExtensionSection, "FOLDERS", settings.folders ? "1" : "0");
+    ini.Write(kExtensionSection, "KEEP_DATE", settings.keepDate ? "1" : "0");
 }
 
 } // namespace gustara

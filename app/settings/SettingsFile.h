@@ -49,6 +49,8 @@ struct ExtensionSettings {
     std::optional<QSize> compareWindowSize;
     bool showQuality = false;  // SHOW_QUALITY: the quality group is shown and in use
     QualityChoices quality;    // kept also while the group is hidden
+    bool folders = false;  // FOLDERS: a dropped folder's tree is taken in (PicturesInTree)
+    bool keepDate = false;  // KEEP_DATE: outputs keep the capture date (TthPicConvert::KeepDate)
 };
 // Missing keys and values that do not parse give the defaults above. Does not fail.
 ExtensionSettings ReadExtensionSettings(const IniFile& ini);

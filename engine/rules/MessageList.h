@@ -160,6 +160,8 @@ GUSTARA_MESSAGE(CannotWriteList, "書き込んだファイルの一覧を標準�
 // Folder trees (-r), the capture date, dry runs and the JSON report.
 GUSTARA_MESSAGE(CannotListFolder, "フォルダ %1 の中を読めません: %2", "cannot list the folder %1: %2")
 GUSTARA_MESSAGE(ReasonNameTaken, "保存する名前のファイルが既にあります", "a file has the output name")
+GUSTARA_MESSAGE(MenuFolders, "フォルダの中の画像も加工する", "Convert the pictures inside folders too")
+GUSTARA_MESSAGE(MenuKeepDate, "撮影日時を残す", "Keep the capture date")
 // The line that follows every refused request.
 GUSTARA_MESSAGE(UsageHelpHint, "(gustara-cli --help で使い方を表示します)", "(gustara-cli --help shows how to use it)")
 

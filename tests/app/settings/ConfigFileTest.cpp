@@ -44,7 +44,9 @@ const QByteArray kWrittenFromScratch = "[PIC_SIZE]\n"
                                        "USE_QUALITY=1\n"
                                        "BY_QUALITY=1\n"
                                        "QUALITY_INDEX=0\n"
-                                       "FILE_SIZE=800\n";
+                                       "FILE_SIZE=800\n"
+                                       "FOLDERS=0\n"
+                                       "KEEP_DATE=0\n";
 
 // The state of a control as a short text: "1"/"0" for a check box or choice, the index
 // of a list, the text of an edit field, the position of the track bar; "Name.enabled"
@@ -183,6 +185,9 @@ void ConfigFileTest::valuesReachTheirControlsAndAreWrittenBack_data()
                                                    << QStringList{"KeepGoingItem=0"} << QStringList{"KEEP_GOING=0"};
     QTest::newRow("more formats") << QByteArray("[GUSTARA_EXT]\nMORE_FORMATS=1\n") << QStringList{"MoreFormatsItem=1"}
                                   << QStringList{"MORE_FORMATS=1"};
+    QTest::newRow("folders and dates") << QByteArray("[GUSTARA_EXT]\nFOLDERS=1\nKEEP_DATE=1\n")
+                                       << QStringList{"FoldersItem=1", "KeepDateItem=1"}
+                                       << QStringList{"FOLDERS=1", "KEEP_DATE=1"};
     // The quality group: its keys count only while it is shown, and are kept while it is not.
     const QByteArray quality("USE_QUALITY=1\nBY_QUALITY=0\nQUALITY_INDEX=2\nFILE_SIZE=300\n");
     const QStringList qualityKept{"USE_QUALITY=1", "BY_QUALITY=0", "QUALITY_INDEX=2", "FILE_SIZE=300"};
@@ -294,7 +299,8 @@ void ConfigFileTest::saveKeepsOtherLinesAndReplacesValuesInPlace()
                                         "[GUSTARA_EXT]\r\n"
                                         "KEEP_GOING=0\r\n"
                                         "MORE_FORMATS=0\r\n"
-                                        "SHOW_QUALITY=0\r\nUSE_QUALITY=1\r\nBY_QUALITY=1\r\nQUALITY_INDEX=0\r\nFILE_SIZE=800\r\n"));
+                                        "SHOW_QUALITY=0\r\nUSE_QUALITY=1\r\nBY_QUALITY=1\r\nQUALITY_INDEX=0\r\nFILE_SIZE=800\r\n"
+                                        "FOLDERS=0\r\nKEEP_DATE=0\r\n"));
 }
 
 void ConfigFileTest::awkwardTextsRoundTripThroughTheFile()
