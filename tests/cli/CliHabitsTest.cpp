@@ -15,7 +15,8 @@ namespace fs = std::filesystem;
 using test::CliResult;
 
 // A small tree of dated photos, as a food blogger keeps them: tree/2024-05-01/{pasta.jpg,
-// soup.png} with the camera's EXIF, tree/shop/ramen/bowl.jpg without, all modified at one time.
+// soup.png} with the camera's EXIF, tree/shop/ramen/bowl.jpg without, all modified at one time;
+// besides, what a walk passes over: hidden entries and a link to a folder.
 class CliHabitsTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -27,6 +28,10 @@ protected:
         test::WriteFileBytes(dir.file("tree/shop/ramen/bowl.jpg"), EncodeJpeg(test::MakeTestPicture(20, 20), 90, false));
         for (const char* source : {"tree/2024-05-01/pasta.jpg", "tree/2024-05-01/soup.png", "tree/shop/ramen/bowl.jpg"})
             fs::last_write_time(dir.file(source), kTaken);
+        fs::create_directory_symlink("../2024-05-01", dir.path() / "tree/shop/link");
+        fs::create_directories(dir.path() / "tree/.cache");
+        for (const char* hidden : {"tree/.cache/b.jpg", "tree/shop/.seen.jpg"})
+            fs::copy(dir.file("tree/shop/ramen/bowl.jpg"), dir.file(hidden));
     }
     CliResult Run(const std::string& arguments) { return test::RunCli(dir.path(), arguments); }
 

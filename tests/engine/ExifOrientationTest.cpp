@@ -154,7 +154,6 @@ TEST(ReadExifCaptureDate, ReadsTheThreeTagsOfTheSubIfdInBothByteOrders)
     for (const bool bigEndian : {false, true}) {
         const std::vector<uint8_t> tiff = test::DatedPhoneExif(bigEndian);
         EXPECT_EQ(ReadExifCaptureDate(tiff), taken) << bigEndian;
-        EXPECT_EQ(ReadExifOrientation(tiff), 6) << bigEndian;
         // A cut block gives each part whole or not at all.
         for (std::size_t size = 0; size < tiff.size(); ++size) {
             const CaptureDate cut = ReadExifCaptureDate(test::Cut(tiff, size));
@@ -164,27 +163,6 @@ TEST(ReadExifCaptureDate, ReadsTheThreeTagsOfTheSubIfdInBothByteOrders)
         }
     }
     EXPECT_EQ(ReadExifCaptureDate(PhoneExif(true, 6)), CaptureDate{});
-}
-
-TEST(MakeExifApp1, CarriesTheOrientationAndTheDateAndNothingElse)
-{
-    const struct {
-        uint16_t orientation;
-        CaptureDate date;
-        std::vector<uint16_t> tags;
-    } cases[] = {
-        {6, {"2024:05:01 12:34:56", "123", "+09:00"}, {0x0112, 0x8769, 0x9003, 0x9011, 0x9291}},
-        {1, {"2024:05:01 12:34:56", "", ""}, {0x8769, 0x9003}},
-        {1, {"", "12345", ""}, {0x8769, 0x9291}},
-        {3, {}, {0x0112}},
-    };
-    for (const auto& c : cases) {
-        const std::vector<uint8_t> app1 = MakeExifApp1(c.orientation, c.date);
-        const std::span<const uint8_t> tiff = ExifTiffBlock(app1);
-        EXPECT_EQ(test::ExifTagsOf({tiff.begin(), tiff.end()}), c.tags) << c.date.dateTime;
-        EXPECT_EQ(ReadExifCaptureDate(tiff), c.date) << c.date.dateTime;
-        EXPECT_EQ(ReadExifOrientation(tiff), c.orientation) << c.date.dateTime;
-    }
 }
 
 } // namespace
