@@ -32,29 +32,34 @@ std::string WithoutCarriageReturns(std::string text)
 // Returns the cursor to the start of the line and erases it, for the progress line.
 constexpr const char* kClearLine = "\r\033[K";
 
+// How the picture the batch waits for is shown on standard error.
+enum class ProgressShown {
+    Not,
+    OnOneLine,   // a terminal: one line, which each report first clears
+    AsLines,     // a file or a pipe: a line of its own per picture
+};
+
 // Each written path on `out`, ended by request.pathEnd and kept byte for byte, or with --json
 // each picture's JsonLine; each failure, with its reason, each picture written with a part
-// missing and each skipped picture on `errors`; with showProgress, the picture the batch waits
-// for on one line of `errors` that each report replaces. Quiet: no paths, no skipped pictures,
-// no progress; the JSON lines stay, as a script asked for them.
+// missing and each skipped picture on `errors`; the progress on `errors` as `progress` says,
+// on one line fitted into `columns` of a terminal. Quiet: no paths, no skipped pictures, no
+// progress; the JSON lines stay, as a script asked for them.
 class CliReports final : public BatchObserver {
 public:
-    CliReports(const CliRequest& request, std::ostream& out, std::ostream& errors, bool showProgress)
+    CliReports(const CliRequest& request, std::ostream& out, std::ostream& errors, ProgressShown progress,
+               std::size_t columns)
         : settings_(request.settings), pictures_(request.pictures), out_(out), errors_(errors),
-          showProgress_(showProgress), quiet_(request.quiet), json_(request.json), pathEnd_(request.pathEnd)
+          progress_(progress), columns_(columns), quiet_(request.quiet), json_(request.json), pathEnd_(request.pathEnd)
     {
     }
-    ~CliReports()
-    {
-        if (showProgress_)
-            errors_ << kClearLine << std::flush;
-    }
+    ~CliReports() { ClearProgress(); }
 
     void PictureStarted(std::size_t index) override
     {
-        if (showProgress_)
-            errors_ << kClearLine << '[' << (index + 1) << '/' << pictures_.size() << "] "
-                    << PictureProcessingMessage(pictures_[index], PictureNaming::ByPath) << std::flush;
+        if (progress_ == ProgressShown::AsLines)
+            errors_ << ProgressLine(index) << '\n' << std::flush;
+        else if (progress_ == ProgressShown::OnOneLine)
+            errors_ << kClearLine << FittedProgressLine(index) << std::flush;
     }
     void StepFinished(std::size_t, int) override {}
     void PictureQuality(std::size_t, int quality) override { quality_ = quality; }
@@ -62,12 +67,16 @@ public:
     {
         std::error_code error;
         const auto bytes = std::filesystem::file_size(outputPath, error);
-        if (json_)
-            out_ << JsonLine({pictures_[index], "written", outputPath, std::nullopt,
-                              error ? std::nullopt : std::optional<uint64_t>(bytes), quality_, partMissing})
-                 << '\n' << std::flush;
-        else if (!quiet_)
-            out_ << outputPath << pathEnd_ << std::flush;
+        if (json_ || !quiet_) {
+            // Standard output and standard error may share the terminal: the path starts a line.
+            ClearProgress();
+            if (json_)
+                out_ << JsonLine({pictures_[index], "written", outputPath, std::nullopt,
+                                  error ? std::nullopt : std::optional<uint64_t>(bytes), quality_, partMissing})
+                     << '\n' << std::flush;
+            else
+                out_ << outputPath << pathEnd_ << std::flush;
+        }
         // Saved all the same, so the exit status stays; said even when quiet, as a failure is.
         if (partMissing) {
             ClearProgress();
@@ -99,15 +108,39 @@ public:
 private:
     void ClearProgress()
     {
-        if (showProgress_)
-            errors_ << kClearLine;
+        if (progress_ == ProgressShown::OnOneLine)
+            errors_ << kClearLine << std::flush;
+    }
+
+    std::string ProgressLine(std::size_t index, std::string_view path) const
+    {
+        return '[' + std::to_string(index + 1) + '/' + std::to_string(pictures_.size()) + "] " + ProcessingText(path);
+    }
+    std::string ProgressLine(std::size_t index) const { return ProgressLine(index, ForDisplay(pictures_[index])); }
+
+    // The progress line within the terminal's width, so that it never wraps onto a second row
+    // that the next clear would leave behind; the path loses its middle first.
+    std::string FittedProgressLine(std::size_t index) const
+    {
+        // One column spare: a line that fills the last one makes some terminals wrap at once.
+        const std::size_t room = columns_ - 1;
+        const std::string path = ForDisplay(pictures_[index]);
+        std::string line = ProgressLine(index, path);
+        const std::size_t width = DisplayColumns(line);
+        if (width <= room)
+            return line;
+        const std::size_t pathWidth = DisplayColumns(path);
+        if (width - room < pathWidth)
+            line = ProgressLine(index, ElideMiddle(path, pathWidth - (width - room)));
+        return ElideMiddle(line, room);
     }
 
     const TthPicConvert& settings_;
     const std::vector<std::string>& pictures_;
     std::ostream& out_;
     std::ostream& errors_;
-    const bool showProgress_;
+    const ProgressShown progress_;
+    const std::size_t columns_;
     const bool quiet_;
     const bool json_;
     const char pathEnd_;
@@ -184,10 +217,23 @@ bool RejectAny(const std::vector<std::string>& pictures, MoreFormats more, std::
     for (const std::string& path : pictures) {
         // Unlike the window, the command line says why a file it looks into cannot be read.
         std::string cause;
-        if (const auto reason = RejectionReason(path, &cause, more)) {
-            errorList.push_back(ForDisplay(ErrorListEntry(WithDetail(*reason, cause), path)));
+        const auto reason = RejectionReason(path, &cause, more);
+        if (!reason)
+            continue;
+        // A name can be mistyped, and a folder is named, not dropped: both get their own words.
+        std::string why;
+        switch (KindAt(path, Links::Followed)) {
+        case FileKind::Nothing:
+            why = Text(Message::ReadMissing);
+            break;
+        case FileKind::Folder:
+            why = Text(Message::ReasonFolderNamed);
+            break;
+        default:
+            why = WithDetail(*reason, cause);
             moreFormatsRefused = moreFormatsRefused || WantsMoreFormats(path, more);
         }
+        errorList.push_back(ForDisplay(ErrorListEntry(why, path, PictureNaming::ByPath)));
     }
     if (errorList.empty())
         return false;
@@ -199,7 +245,7 @@ bool RejectAny(const std::vector<std::string>& pictures, MoreFormats more, std::
     return true;
 }
 
-ExitStatus RunBatch(CliRequest& request, std::ostream& out, std::ostream& errors, bool stderrIsTerminal)
+ExitStatus RunBatch(CliRequest& request, std::ostream& out, std::ostream& errors, std::size_t terminalColumns)
 {
     std::vector<std::string> folders;
     try {
@@ -233,7 +279,11 @@ ExitStatus RunBatch(CliRequest& request, std::ostream& out, std::ostream& errors
     BatchTally tally;
     std::size_t aboveTarget = 0;
     {
-        CliReports reports(request, out, errors, !request.quiet && (request.progress || stderrIsTerminal));
+        const ProgressShown progress = request.quiet ? ProgressShown::Not
+                                       : terminalColumns > 0 ? ProgressShown::OnOneLine
+                                       : request.progress ? ProgressShown::AsLines
+                                                          : ProgressShown::Not;
+        CliReports reports(request, out, errors, progress, terminalColumns);
         tally = ConvertInOrder(request.settings, request.pictures, options, reports);
         aboveTarget = reports.AboveTarget();
     }
@@ -242,10 +292,10 @@ ExitStatus RunBatch(CliRequest& request, std::ostream& out, std::ostream& errors
         errors << StoppedText(request.pictures.size(), tally.written, tally.failed) << '\n';
     // A miss is saved all the same, so the exit status stays.
     if (aboveTarget > 0)
-        errors << Format(Message::AboveTargetSize, {std::to_string(aboveTarget)}) << '\n';
+        errors << CountText(aboveTarget, Message::AboveTargetSizeOne, Message::AboveTargetSize) << '\n';
     const std::size_t notConverted = request.pictures.size() - tally.written - tally.failed - tally.skipped;
     if (tally.failed > 0 && notConverted > 0)
-        errors << Format(Message::NotConvertedCount, {std::to_string(notConverted)}) << '\n';
+        errors << CountText(notConverted, Message::NotConvertedCountOne, Message::NotConvertedCount) << '\n';
     if (!out.flush()) {
         errors << Text(Message::CannotWriteList) << '\n';
         return kSomeFailed;

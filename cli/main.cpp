@@ -3,21 +3,25 @@
 #include "BatchRunner.h"
 #include "CliOptions.h"
 #include "CompareRunner.h"
+#include "Terminal.h"
+#include "UserCharsetStream.h"
 #include "batch/StopSignals.h"
 #include "batch/BatchLimits.h"
+#include "platform/UserLanguage.h"
 #include "rules/Messages.h"
 #include "rules/Version.h"
 
 #include <clocale>
 #include <csignal>
 #include <iostream>
-#include <unistd.h>
 
 int main(int argc, char** argv)
 {
     using namespace gustara::cli;
     std::setlocale(LC_ALL, "");
-    gustara::SetLanguage(gustara::LanguageOfEnvironment());
+    gustara::SetLanguage(gustara::UserLanguage());
+    // Messages in the user's character set; the written paths on standard output keep their bytes.
+    const UserCharsetStream errorsInUserCharset(std::cerr);
     gustara::ReturnLargeBuffersToSystem();
     // Over a file-size limit a write then fails with EFBIG, so the picture fails with a message
     // and the batch goes on, instead of the whole process being killed.
@@ -25,7 +29,7 @@ int main(int argc, char** argv)
     try {
         CliRequest request = ParseCommandLine(argc, argv);
         if (request.showHelp) {
-            std::cout << gustara::Text(gustara::Message::CliHelp);
+            std::cout << gustara::InUserCharset(gustara::Text(gustara::Message::CliHelp));
             return kAllConverted;
         }
         if (request.showVersion) {
@@ -36,7 +40,7 @@ int main(int argc, char** argv)
         // status says which signal ended it.
         gustara::CatchStopSignals();
         const int status = request.compareOutput.empty()
-                               ? RunBatch(request, std::cout, std::cerr, ::isatty(STDERR_FILENO) != 0)
+                               ? RunBatch(request, std::cout, std::cerr, StandardErrorColumns())
                                : RunCompare(request, std::cout, std::cerr);
         return gustara::StopExitStatus() != 0 ? gustara::StopExitStatus() : status;
     } catch (const UsageError& error) {

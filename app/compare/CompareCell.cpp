@@ -5,6 +5,8 @@
 #include <QPainter>
 #include <QPushButton>
 
+#include <algorithm>
+
 namespace gustara {
 
 namespace {
@@ -23,7 +25,13 @@ CompareCell::CompareCell(const QString& caption, const QString& buttonText, bool
     button_->setEnabled(false);
     button_->setVisible(choosable);
     setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
-    setMinimumSize(40, RowsHeight() + 16);
+    setMinimumSize(LeastSize());
+}
+
+QSize CompareCell::LeastSize() const
+{
+    const int width = std::max({40, caption_->sizeHint().width(), button_->sizeHint().width()});
+    return {width, RowsHeight() + 16};
 }
 
 int CompareCell::CaptionRowHeight() const

@@ -24,6 +24,8 @@ public:
     const QImage& image() const { return image_; }
     // The height that the caption and button rows take from the cell.
     int RowsHeight() const;
+    // The least size that shows the whole caption and button and a little of the picture.
+    QSize LeastSize() const;
     // Where the picture is drawn: its fitted size, centred in the cell with its captions.
     QRect PictureRect() const;
 

@@ -50,8 +50,16 @@ TFormCompare::TFormCompare(QWidget* owner, const std::array<QString, kCompareLev
     setObjectName(QStringLiteral("FormCompare"));
     setWindowTitle(QString::fromUtf8(kCompareWindowCaption));
     setAcceptDrops(true);
-    setMinimumSize(320, 200);
     CreateControls(strengthCaptions);
+    // Whole captions and buttons in a row of four cells or in two rows of two, whichever the
+    // picture takes; a remembered smaller size is grown to this.
+    QSize cell;
+    for (const CompareCell* each : Cells)
+        cell = cell.expandedTo(each->LeastSize());
+    const QMargins margins = layout()->contentsMargins();
+    setMinimumSize(margins.left() + margins.right() + 4 * cell.width() + 3 * kCellSpacing,
+                   margins.top() + margins.bottom() + LblPicture->fontMetrics().height() + layout()->spacing()
+                       + 2 * cell.height() + kCellSpacing);
     ResizeSettled = new QTimer(this);
     ResizeSettled->setSingleShot(true);
     ResizeSettled->setInterval(kResizeSettleMs);

@@ -1,5 +1,6 @@
 #include "main/InfoOptions.h"
 
+#include "platform/UserLanguage.h"
 #include "rules/Messages.h"
 #include "rules/Version.h"
 
@@ -14,11 +15,11 @@ bool AnswerInfoOptions(int argc, char** argv, std::ostream& out)
         if (argument != "--help" && argument != "-h" && argument != "--version")
             continue;
         // The window itself stays Japanese; only this answer on the terminal follows the locale.
-        const Language language = LanguageOfEnvironment();
+        const Language language = UserLanguage();
         if (argument == "--version")
             out << "gustara " << kVersionText << '\n';
         else
-            out << Text(Message::WindowHelp, language);
+            out << InUserCharset(Text(Message::WindowHelp, language));
         out.flush();
         return true;
     }

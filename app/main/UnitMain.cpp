@@ -127,6 +127,9 @@ TFormMain::TFormMain(QWidget* parent)
 {
     CreateControls();
     FormCreate();
+    // At the width that the settings gave it.
+    if (const QScreen* desktop = screen())
+        move(desktop->availableGeometry().center() - rect().center());
 }
 
 TFormMain::~TFormMain()
@@ -172,8 +175,8 @@ void TFormMain::CreateControls()
     CreateFilterGroup(client);
     CreateSaveGroup(client);
     Memo1 = Place(new QPlainTextEdit(client), "Memo1", 8, 202, 441, 57);
-    Memo1->setPlainText(Text("画面上に美味しく加工したい画像をドラッグ＆ドロップしてください。\n"
-                             "対応形式：BMP / JPEG / PNG / GIF"));
+    ShowSupportedFormats(false);
+    connect(MoreFormatsItem, &QAction::toggled, this, &TFormMain::ShowSupportedFormats);
     Memo1->setReadOnly(true);
     Memo1->setTabChangesFocus(true);
     Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -185,14 +188,20 @@ void TFormMain::CreateControls()
     AttachHints();
 
     SetClientWidth(kClientWidth);
-    if (const QScreen* desktop = screen())
-        move(desktop->availableGeometry().center() - rect().center());
 }
 
 void TFormMain::SetClientWidth(int width)
 {
     centralWidget()->setFixedSize(width, kClientHeight);
     setFixedSize(width, kClientHeight + MainMenu->sizeHint().height());
+    // Widened at the right, the window may reach past the screen's edge, title-bar buttons first.
+    if (const QScreen* desktop = screen())
+        move(KeptWithin(frameGeometry(), desktop->availableGeometry()));
+}
+
+void TFormMain::ShowSupportedFormats(bool moreFormats)
+{
+    Memo1->setPlainText(QString::fromUtf8(gustara::Text(moreFormats ? Message::DropMemoMoreFormats : Message::DropMemo)));
 }
 
 void TFormMain::ShowQualityGroup(bool shown)

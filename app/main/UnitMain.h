@@ -103,11 +103,14 @@ public:
     // True from StartConvert until ConvertTerminate.
     bool IsConverting() const { return ConvertThread != nullptr; }
 
-    // Shows the quality group and the progressive choice, widening the window to the right,
-    // with the choices kept from when it was last shown; or hides them, keeping the choices,
+    // Shows the quality group and the progressive choice, widening the window to the right
+    // (and moving it back within the screen where it would leave it), with the choices kept
+    // from when it was last shown; or hides them, keeping the choices,
     // and gives the group its fixed values again (quality 100).
     void ShowQualityGroup(bool shown);
 
+    // The memo's list of the formats a drop takes: with HEIC, AVIF and WebP or without.
+    void ShowSupportedFormats(bool moreFormats);
     // Opens the About window modally.
     void A1Click();
 
@@ -164,12 +167,11 @@ private:
     // The status line and buttons of a batch that stopped or went on past failures; false
     // for the two ends that the batch's own rules cover (done, failed).
     bool ShowExtendedOutcome(const BatchOutcome& outcome);
-    // Adds to the status line what the batch wrote: the total size and, where the target-size
-    // search did not get below its target, how many pictures stayed above it.
-    void AddWrittenSizes(const BatchOutcome& outcome);
-    // Adds to the status line, after the sizes, the names of the pictures saved from a file cut
-    // short, and lists them, by path, with the failures under 詳細. Nothing when there are none.
-    void AddPartMissing(const BatchOutcome& outcome);
+    // The lines under the status line: what the batch wrote when the quality settings are
+    // shown (the total size and, where the target-size search did not get below its target, how
+    // many pictures stayed above it), then the names of the pictures saved from a file cut short,
+    // which are also listed, by path, with the failures under 詳細. No line for what is not there.
+    void ShowNotes(const BatchOutcome& outcome);
     void CreateSizeGroup(QWidget* client);
     void CreateSaveGroup(QWidget* client);
     void CreateStrengthGroup(QWidget* client);

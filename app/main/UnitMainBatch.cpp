@@ -43,6 +43,7 @@ void TFormMain::StartConvert()
     FormStatus->SetCloseEnabled(false);
     FormStatus->SetOpenDirEnabled(false);
     FormStatus->SetFailureList({});
+    FormStatus->SetStatusNotes({});
     FormStatus->OfferStop(true);
     FormStatus->show();
     // A window shown again does not come to the front by itself everywhere (without a
@@ -73,9 +74,7 @@ void TFormMain::ConvertTerminate(QObject* sender)
         FormStatus->SetStatusText(QString::fromStdString(BatchDoneText(FileList.size())));
     }
     FormStatus->SetCaptionPosition(0, 0);
-    if (QualityItem->isChecked())
-        AddWrittenSizes(worker.Outcome());
-    AddPartMissing(worker.Outcome());
+    ShowNotes(worker.Outcome());
     if (CloseAfterBatch) {
         CloseAfterBatch = false;
         FormStatus->hide();
@@ -103,26 +102,23 @@ bool TFormMain::ShowExtendedOutcome(const BatchOutcome& outcome)
     return true;
 }
 
-void TFormMain::AddWrittenSizes(const BatchOutcome& outcome)
+void TFormMain::ShowNotes(const BatchOutcome& outcome)
 {
-    if (outcome.savedCount == 0)
-        return;
-    std::string sizes = Format(Message::TotalWritten, {FileSizeText(outcome.bytesWritten)});
-    if (outcome.aboveTarget > 0)
-        sizes += Format(Message::Note, {Format(Message::AboveTargetSize, {std::to_string(outcome.aboveTarget)})});
-    FormStatus->SetStatusText(FormStatus->FullStatusText() + QString::fromStdString(sizes));
-}
-
-void TFormMain::AddPartMissing(const BatchOutcome& outcome)
-{
-    if (outcome.partMissing.empty())
-        return;
-    std::string names;
-    for (const std::string& path : outcome.partMissing)
-        names.append(names.empty() ? "" : ", ").append(ForDisplay(NamePart(path)));
-    FormStatus->SetStatusText(FormStatus->FullStatusText()
-                              + QString::fromStdString(Format(Message::PartMissingNames, {names})));
-    FormStatus->SetFailureList(FailureLines(outcome));
+    QList<StatusNote> notes;
+    if (QualityItem->isChecked() && outcome.savedCount > 0) {
+        std::string sizes = Format(Message::TotalWritten, {FileSizeText(outcome.bytesWritten)});
+        if (outcome.aboveTarget > 0)
+            sizes += Format(Message::Note, {Format(Message::AboveTargetSize, {std::to_string(outcome.aboveTarget)})});
+        notes.push_back({QString::fromStdString(sizes), {}});
+    }
+    if (!outcome.partMissing.empty()) {
+        StatusNote names{QString::fromUtf8(Text(Message::PartMissingNames)), {}};
+        for (const std::string& path : outcome.partMissing)
+            names.names.push_back(QString::fromStdString(ForDisplay(NamePart(path))));
+        notes.push_back(names);
+        FormStatus->SetFailureList(FailureLines(outcome));
+    }
+    FormStatus->SetStatusNotes(notes);
 }
 
 void TFormMain::StopConvert()

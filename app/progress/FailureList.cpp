@@ -1,7 +1,9 @@
 #include "progress/FailureList.h"
 
+#include "rules/Messages.h"
 #include "shared/AppText.h"
 #include "shared/OwnedWindow.h"
+#include "shared/Placement.h"
 
 #include <QDialogButtonBox>
 #include <QPlainTextEdit>
@@ -14,6 +16,7 @@ namespace {
 
 // Between the two windows' frames.
 constexpr int kGap = 8;
+constexpr QSize kPreferredSize(480, 200);
 
 } // namespace
 
@@ -21,8 +24,8 @@ TFormFailures::TFormFailures(QWidget& owner)
 {
     AttachToOwner(*this, &owner, Qt::Dialog);
     setObjectName(QStringLiteral("FormFailures"));
-    setWindowTitle(QString::fromUtf8(kFailureListCaption));
-    resize(480, 200);
+    setWindowTitle(QString::fromUtf8(Text(Message::PicturesToCheck)));
+    resize(kPreferredSize);
 
     Lines = new QPlainTextEdit(this);
     Lines->setObjectName(QStringLiteral("FailureLines"));
@@ -41,11 +44,16 @@ TFormFailures::TFormFailures(QWidget& owner)
 void TFormFailures::ShowBeside(const QStringList& lines, const QWidget& neighbour)
 {
     Lines->setPlainText(lines.join(QLatin1Char('\n')));
+    // Before its first showing this window's frame is not known yet: the neighbour's, a
+    // window of the same kind, stands in for it.
     const QRect next = neighbour.frameGeometry();
-    QPoint at(next.right() + 1 + kGap, next.top());
-    if (const QScreen* screen = neighbour.screen(); screen && at.x() + width() > screen->availableGeometry().right())
-        at.setX(next.left() - kGap - frameGeometry().width());
-    move(at);
+    const QSize frame = next.size() - neighbour.size();
+    if (const QScreen* screen = neighbour.screen()) {
+        const QRect placed = BesideWithin(next, kPreferredSize + frame, minimumSizeHint() + frame,
+                                          screen->availableGeometry(), kGap);
+        resize(placed.size() - frame);
+        move(placed.topLeft());
+    }
     show();
     raise();
     activateWindow();

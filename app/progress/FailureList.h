@@ -7,15 +7,17 @@ class QPlainTextEdit;
 
 namespace gustara {
 
-// The reports of the pictures that failed, one a line, as selectable text: one window of its
-// progress window, `owner`, which owns it and reuses it for every look at the list.
+// The reports of the pictures that failed or were saved with a part missing, one a line, as
+// selectable text: one window of its progress window, `owner`, which owns it and reuses it for
+// every look at the list.
 class TFormFailures : public QDialog {
     Q_OBJECT
 public:
     explicit TFormFailures(QWidget& owner);
 
-    // Shows `lines` and brings the window to the front beside `neighbour`, on its right, or
-    // on its left where the screen ends, so that it covers none of its buttons. Returns at once.
+    // Shows `lines` and brings the window to the front beside `neighbour` and within its
+    // screen (BesideWithin), made smaller where no side has room for it, so that it covers
+    // none of the neighbour where it can. Returns at once.
     void ShowBeside(const QStringList& lines, const QWidget& neighbour);
 
 private:

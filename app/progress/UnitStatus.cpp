@@ -25,16 +25,17 @@ namespace {
 
 constexpr int kClientWidth = 395;
 constexpr int kClientHeight = 86;
+constexpr int kButtonTop = 55;
+// A note line of the 12-pixel font and the gap above it.
+constexpr int kNoteLineStep = 16;
+// Between a button's caption and each of its sides.
+constexpr int kCaptionPadding = 6;
+const QString kEllipsis(QChar(0x2026));
 
 // Where the name stands in a picture's report ("[name]を処理しています", "[name]の処理に失敗しました:
-// reason"), or the names in the note that ends a batch's last line ("　一部が欠けています: a.jpg,
-// b.jpg"): the first and one-past-last index, or nothing for another text.
+// reason"): the first and one-past-last index, or nothing for another text.
 std::optional<std::pair<qsizetype, qsizetype>> NameSpan(const QString& text)
 {
-    const QString note = QString::fromUtf8(Text(Message::PartMissingNames));
-    const QString noteLead = note.left(note.indexOf(QLatin1String("%1")));
-    if (const qsizetype at = text.indexOf(noteLead); at >= 0)
-        return std::pair(at + noteLead.size(), text.size());
     for (const Message report : {Message::Processing, Message::FailedPicture}) {
         const QString pattern = QString::fromUtf8(Text(report));
         const qsizetype at = pattern.indexOf(QLatin1String("%1"));
@@ -57,11 +58,68 @@ QString FitOnOneLine(const QString& text, const QFontMetrics& metrics, int width
         const auto [first, last] = *span;
         const QString rest = text.left(first) + text.mid(last);
         const int room = width - metrics.horizontalAdvance(rest);
-        if (room >= metrics.horizontalAdvance(QChar(0x2026)))
+        if (room >= metrics.horizontalAdvance(kEllipsis))
             return text.left(first) + metrics.elidedText(text.mid(first, last - first), Qt::ElideMiddle, room)
                 + text.mid(last);
     }
     return metrics.elidedText(text, Qt::ElideMiddle, width);
+}
+
+// `names` joined by ", " within `room` pixels. Names narrower than an even share keep all of
+// it; the others share the rest and are elided in their own middles, so no two read as one.
+// Where even that leaves too little of each, the last names give way to one "…".
+QString FitNames(const QStringList& names, const QFontMetrics& metrics, int room)
+{
+    const QString separator = QStringLiteral(", ");
+    const int separatorWidth = metrics.horizontalAdvance(separator);
+    // A name elided further than this would say nothing.
+    const int least = metrics.horizontalAdvance(QStringLiteral("abcd")) * 2 + metrics.horizontalAdvance(kEllipsis);
+    for (qsizetype shown = names.size(); shown > 0; --shown) {
+        const bool more = shown < names.size();
+        int left = room - separatorWidth * (shown - 1);
+        if (more)
+            left -= separatorWidth + metrics.horizontalAdvance(kEllipsis);
+        QList<int> widths;
+        for (qsizetype i = 0; i < shown; ++i)
+            widths.push_back(metrics.horizontalAdvance(names[i]));
+        QList<int> sorted = widths;
+        std::sort(sorted.begin(), sorted.end());
+        qsizetype sharing = shown;
+        for (const int width : sorted) {
+            if (width > left / sharing)
+                break;
+            left -= width;
+            --sharing;
+        }
+        const int share = sharing > 0 ? left / sharing : 0;
+        if (sharing > 0 && share < least && shown > 1)
+            continue;
+        QStringList fitted;
+        for (qsizetype i = 0; i < shown; ++i)
+            fitted.push_back(widths[i] <= share || sharing == 0 ? names[i]
+                                                                : metrics.elidedText(names[i], Qt::ElideMiddle, share));
+        if (more)
+            fitted.push_back(kEllipsis);
+        return fitted.join(separator);
+    }
+    return kEllipsis;
+}
+
+// The note as it fits into `width` pixels on one line: its names, or else its text, elided.
+QString FitNote(const StatusNote& note, const QFontMetrics& metrics, int width)
+{
+    if (note.names.isEmpty())
+        return FitOnOneLine(note.text, metrics, width);
+    const qsizetype at = note.text.indexOf(QLatin1String("%1"));
+    const QString before = note.text.left(at);
+    const QString after = note.text.mid(at + 2);
+    const int room = width - metrics.horizontalAdvance(before + after);
+    return before + FitNames(note.names, metrics, room) + after;
+}
+
+QString WholeNote(const StatusNote& note)
+{
+    return note.names.isEmpty() ? note.text : note.text.arg(note.names.join(QStringLiteral(", ")));
 }
 
 } // namespace
@@ -87,10 +145,13 @@ void TFormStatus::CreateControls()
     ProgressBarStatus = Place(new QProgressBar(this), "ProgressBarStatus", 8, 12, 377, 17);
     ProgressBarStatus->setTextVisible(false);
     SetProgressRange(0, 100);
-    BtnClose = Place(new QPushButton(QString::fromUtf8(kCloseCaption), this), "BtnClose", 204, 55, 75, 25);
-    BtnOpenDir = Place(new QPushButton(QStringLiteral("保存先を開く"), this), "BtnOpenDir", 116, 55, 75, 25);
+    BtnClose = Place(new QPushButton(QString::fromUtf8(kCloseCaption), this), "BtnClose", 204, kButtonTop, 75, 25);
+    // Widened to the left, where its caption would touch its edges, so that 閉じる keeps its place.
+    BtnOpenDir = new QPushButton(QString::fromUtf8(Text(Message::OpenSaveDirButton)), this);
+    const int openWidth = std::max(75, BtnOpenDir->fontMetrics().horizontalAdvance(BtnOpenDir->text()) + 2 * kCaptionPadding);
+    Place(BtnOpenDir, "BtnOpenDir", 191 - openWidth, kButtonTop, openWidth, 25);
     // To the right of the two, in the space that their centred pair leaves.
-    BtnDetails = Place(new QPushButton(QString::fromUtf8(kDetailsCaption), this), "BtnDetails", 292, 55, 75, 25);
+    BtnDetails = Place(new QPushButton(QString::fromUtf8(kDetailsCaption), this), "BtnDetails", 292, kButtonTop, 75, 25);
     BtnDetails->hide();
     setTabOrder(BtnClose, BtnOpenDir);
     setTabOrder(BtnOpenDir, BtnDetails);
@@ -126,6 +187,41 @@ void TFormStatus::SetStatusText(const QString& text)
     const QString shown = FitOnOneLine(text, LabelStatus->fontMetrics(), LabelStatus->width());
     LabelStatus->setText(shown);
     LabelStatus->setToolTip(shown == text ? QString() : text);
+}
+
+void TFormStatus::SetStatusNotes(const QList<StatusNote>& notes)
+{
+    Notes = notes;
+    while (NoteLabels.size() < notes.size()) {
+        auto* label = new QLabel(this);
+        label->setAlignment(Qt::AlignCenter);
+        label->setWordWrap(false);
+        NoteLabels.push_back(label);
+    }
+    const QRect status = LabelStatus->geometry();
+    for (qsizetype i = 0; i < NoteLabels.size(); ++i) {
+        QLabel* label = NoteLabels[i];
+        label->setVisible(i < notes.size());
+        if (i >= notes.size())
+            continue;
+        label->setGeometry(status.translated(0, kNoteLineStep * static_cast<int>(i + 1)));
+        const QString shown = FitNote(notes[i], label->fontMetrics(), label->width());
+        const QString whole = WholeNote(notes[i]);
+        label->setText(shown);
+        label->setToolTip(shown == whole ? QString() : whole);
+    }
+    const int grown = kNoteLineStep * static_cast<int>(notes.size());
+    setFixedSize(kClientWidth, kClientHeight + grown);
+    for (QPushButton* button : {BtnClose, BtnOpenDir, BtnDetails})
+        button->move(button->x(), kButtonTop + grown);
+}
+
+QStringList TFormStatus::StatusNoteTexts() const
+{
+    QStringList texts;
+    for (const StatusNote& note : Notes)
+        texts.push_back(WholeNote(note));
+    return texts;
 }
 
 void TFormStatus::ShowStopping()

@@ -17,6 +17,13 @@ namespace gustara {
 
 class TFormFailures;
 
+// A line under the status line at the end of a batch: `text`, in which %1 stands for `names`
+// when there are any.
+struct StatusNote {
+    QString text;
+    QStringList names;
+};
+
 // The progress window of a batch; created hidden at start-up and reused by every batch. It
 // decides nothing about a batch: the worker and the main window drive it through the
 // setters, and its buttons close it or open the output folder. Everything but SetSaveDir
@@ -33,15 +40,20 @@ public:
     void SetProgressRange(int32_t min, int32_t max);
     void SetProgress(int32_t position);
     // Shows `text` on the one status line, centred; a text too wide for it is elided in the
-    // middle (a picture's report in the middle of its name, the note of pictures with a part
-    // missing in the middle of its names) and then stands whole in the line's tooltip.
-    // Ignored while ShowStopping holds.
+    // middle (a picture's report in the middle of its name) and then stands whole in the line's
+    // tooltip. Ignored while ShowStopping holds.
     void SetStatusText(const QString& text);
     // Says "中止しています…" at once and keeps it, whatever the worker still reports about the
     // picture it finishes, until the next OfferStop.
     void ShowStopping();
     // The whole text of the status line, as last set.
     QString FullStatusText() const { return StatusText; }
+    // One line per note under the status line, each centred and, where too wide, elided as
+    // the status line is, but in each of its names on its own; the window grows by the lines
+    // and its buttons move down with them. No notes: the window of the fixed layout.
+    void SetStatusNotes(const QList<StatusNote>& notes);
+    // The notes' whole texts, names filled in.
+    QStringList StatusNoteTexts() const;
     // The caption "進行状況", followed by " picture/count" while a batch that shows its
     // position runs; count 0 gives the plain caption.
     void SetCaptionPosition(std::size_t picture, std::size_t count);
@@ -104,6 +116,8 @@ private:
     bool StopOffered = false;
     bool Stopping = false;
     QStringList FailureLines;
+    QList<StatusNote> Notes;
+    QList<QLabel*> NoteLabels;  // made as more lines are needed, hidden while not
     TFormFailures* FormFailures = nullptr;  // made at the first look at the list
 };
 

@@ -25,10 +25,9 @@ inline constexpr char kShowQualityCaption[] = "画質を設定する";
 // %1 is the supported extensions as patterns.
 inline constexpr char kOpenFilesFilter[] = "画像ファイル (%1);;すべてのファイル (*)";
 
-// The progress window's buttons and its list of failures.
+// The progress window's buttons.
 inline constexpr char kCloseCaption[] = "閉じる";
 inline constexpr char kStopCaption[] = "中止";
 inline constexpr char kDetailsCaption[] = "詳細";
-inline constexpr char kFailureListCaption[] = "処理に失敗した画像";
 
 } // namespace gustara

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QRect>
 #include <QString>
 #include <QWidget>
 
@@ -23,5 +24,17 @@ Widget* Place(Widget* widget, const char* name, int left, int top)
     widget->adjustSize();
     return Place(widget, name, left, top, widget->width(), widget->height());
 }
+
+// Where a window's frame goes so that it lies within `available`, a screen's area without its
+// panels: the top-left corner of `frame` moved as little as that takes. A frame larger than the
+// area keeps its top-left corner in it, with the caption's start and the window menu. Pure.
+QPoint KeptWithin(const QRect& frame, const QRect& available);
+
+// The frame of a window that wants the frame size `wanted` beside the frame `neighbour`, `gap`
+// pixels away: on its right, else its left, else below, else above, the first side with room
+// for all of it, its top (or left) edge in line with the neighbour's; where no side has that
+// room, the side that shows the most, the size cut to the room but not below `least`. Always
+// moved within `available` as KeptWithin moves it. Pure.
+QRect BesideWithin(const QRect& neighbour, QSize wanted, QSize least, const QRect& available, int gap);
 
 } // namespace gustara

@@ -3,7 +3,10 @@
 #include "rules/Messages.h"
 #include "rules/PathParts.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <utility>
+#include <vector>
 
 namespace gustara {
 
@@ -74,6 +77,46 @@ std::string ForDisplay(std::string_view bytes)
 
 namespace {
 
+constexpr std::string_view kEllipsis = "\xE2\x80\xA6";
+
+// The code point of the well-formed character of `length` bytes at the start of `text`.
+char32_t CodePoint(std::string_view text, std::size_t length)
+{
+    constexpr uint8_t kLeadBits[] = {0, 0x7F, 0x1F, 0x0F, 0x07};
+    char32_t point = static_cast<uint8_t>(text[0]) & kLeadBits[length];
+    for (std::size_t i = 1; i < length; ++i)
+        point = point << 6 | (static_cast<uint8_t>(text[i]) & 0x3F);
+    return point;
+}
+
+std::size_t CodePointColumns(char32_t point)
+{
+    // East Asian Wide and Fullwidth blocks, and the two ambiguous characters this program writes.
+    static constexpr std::pair<char32_t, char32_t> kWide[] = {
+        {0x1100, 0x115F}, {0x2026, 0x2026}, {0x2E80, 0x303E}, {0x3041, 0x33FF}, {0x3400, 0x4DBF},
+        {0x4E00, 0x9FFF}, {0xA000, 0xA4CF}, {0xAC00, 0xD7A3}, {0xF900, 0xFAFF}, {0xFE30, 0xFE4F},
+        {0xFF00, 0xFF60}, {0xFFE0, 0xFFE6}, {0xFFFD, 0xFFFD}, {0x1F300, 0x1F64F}, {0x1F900, 0x1F9FF},
+        {0x20000, 0x3FFFD},
+    };
+    for (const auto& [first, last] : kWide)
+        if (point >= first && point <= last)
+            return 2;
+    return 1;
+}
+
+// `text` cut into its characters (a stray byte stands alone), each with its columns.
+std::vector<std::pair<std::string_view, std::size_t>> Characters(std::string_view text)
+{
+    std::vector<std::pair<std::string_view, std::size_t>> characters;
+    while (!text.empty()) {
+        const std::size_t length = std::max<std::size_t>(CharacterLength(text), 1);
+        const std::string_view character = text.substr(0, length);
+        characters.emplace_back(character, length == 1 ? 1 : CodePointColumns(CodePoint(character, length)));
+        text.remove_prefix(length);
+    }
+    return characters;
+}
+
 std::string_view NameOf(std::string_view path, PictureNaming naming)
 {
     return naming == PictureNaming::ByPath ? path : NamePart(path);
@@ -89,6 +132,43 @@ std::string PictureProcessingMessage(std::string_view path, PictureNaming naming
 std::string PictureFailedMessage(std::string_view path, std::string_view reason, PictureNaming naming)
 {
     return ForDisplay(WithDetail(FailedPictureText(NameOf(path, naming)), reason));
+}
+
+std::size_t DisplayColumns(std::string_view text)
+{
+    std::size_t columns = 0;
+    for (const auto& character : Characters(text))
+        columns += character.second;
+    return columns;
+}
+
+std::string ElideMiddle(std::string_view text, std::size_t columns)
+{
+    const auto characters = Characters(text);
+    std::size_t width = 0;
+    for (const auto& character : characters)
+        width += character.second;
+    if (width <= columns)
+        return std::string(text);
+    const std::size_t ellipsis = DisplayColumns(kEllipsis);
+    if (columns < ellipsis)
+        return "";
+    // The start gets the odd column: a path's folder tells more than its extension.
+    std::size_t headRoom = (columns - ellipsis + 1) / 2;
+    std::size_t tailRoom = columns - ellipsis - headRoom;
+    std::size_t head = 0;
+    while (head < characters.size() && characters[head].second <= headRoom)
+        headRoom -= characters[head++].second;
+    std::size_t tail = characters.size();
+    while (tail > head && characters[tail - 1].second <= tailRoom)
+        tailRoom -= characters[--tail].second;
+    std::string elided;
+    for (std::size_t i = 0; i < head; ++i)
+        elided += characters[i].first;
+    elided += kEllipsis;
+    for (std::size_t i = tail; i < characters.size(); ++i)
+        elided += characters[i].first;
+    return elided;
 }
 
 } // namespace gustara

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -15,6 +16,16 @@ namespace gustara {
 // so that a name cannot move the cursor, start an escape sequence or break a line. Valid
 // UTF-8 without control characters comes back unchanged. Does not fail.
 std::string ForDisplay(std::string_view bytes);
+
+// The columns that `text` (UTF-8, as ForDisplay makes it) takes on a terminal: two for a wide
+// character (kana, CJK ideographs, Hangul, full-width forms, wide emoji) and for the "…" and the
+// replacement character, which a Japanese terminal draws wide; one for any other. Does not fail.
+std::size_t DisplayColumns(std::string_view text);
+
+// `text` (as ForDisplay makes it) within `columns` by DisplayColumns: itself when it fits, else
+// its start and its end around "…", whole characters only; "" when not even "…" fits. Throws
+// only bad_alloc.
+std::string ElideMiddle(std::string_view text, std::size_t columns);
 
 // How a picture is named in messages: by its file name (the window), or by its path as given
 // (the command line, where two pictures of one name may come from two folders).

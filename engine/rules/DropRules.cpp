@@ -19,11 +19,11 @@ bool ComesBefore(const std::string& a, const std::string& b)
 
 } // namespace
 
-std::string ErrorListEntry(std::string_view reason, std::string_view path)
+std::string ErrorListEntry(std::string_view reason, std::string_view path, PictureNaming naming)
 {
     std::string entry(reason);
     entry += ',';
-    entry += NamePart(path);
+    entry += naming == PictureNaming::ByPath ? path : NamePart(path);
     return entry;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "rules/DisplayText.h"
 #include "rules/Messages.h"
 
 #include <string>
@@ -8,8 +9,10 @@
 
 namespace gustara {
 
-// An ErrorList entry: the reason, an ASCII comma and the path's file name.
-std::string ErrorListEntry(std::string_view reason, std::string_view path);
+// An ErrorList entry: the reason, an ASCII comma and the path's file name (the window), or the
+// path as given (the command line, ByPath).
+std::string ErrorListEntry(std::string_view reason, std::string_view path,
+                           PictureNaming naming = PictureNaming::ByFileName);
 
 // The message that refuses a drop (or a command line) for the entries of errorList: sorts them
 // in place by whole entries, ignoring the case of ASCII letters and otherwise in byte order

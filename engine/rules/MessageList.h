@@ -115,9 +115,9 @@ GUSTARA_MESSAGE(CannotOpenSaveDir, "保存先のフォルダを開けません�
 GUSTARA_MESSAGE(Stopped, "中止しました（%1枚中%2枚を保存）", "Stopped (%2 of %1 pictures saved)")
 GUSTARA_MESSAGE(StoppedWithFailures, "中止しました（%1枚中%2枚を保存、%3枚は失敗）", "Stopped (%2 of %1 pictures saved, %3 failed)")
 GUSTARA_MESSAGE(KeptGoing, "%1枚中%2枚を保存しました（%3枚は失敗）", "%2 of %1 pictures saved (%3 failed)")
-// What a batch wrote, added to its last status line when the quality settings are shown:
+// What a batch wrote, on a line under its last status line when the quality settings are shown:
 // %1 a size from FileSizeText, or a count of pictures.
-GUSTARA_MESSAGE(TotalWritten, "（合計 %1）", " (%1 in total)")
+GUSTARA_MESSAGE(TotalWritten, "合計 %1", "%1 in total")
 GUSTARA_MESSAGE(Note, "（%1）", " (%1)")
 GUSTARA_MESSAGE(AboveTargetSize, "%1枚は目標のファイルサイズを下回りませんでした", "%1 pictures stayed above the target file size")
 GUSTARA_MESSAGE(SizeMegabytes, "%1 MB", "%1 MB")
@@ -132,9 +132,23 @@ GUSTARA_MESSAGE(CompareFirstOfSeveral, "比べられる画像は一枚ずつで�
 // Naming the picture by its file name, %1.
 GUSTARA_MESSAGE(Processing, "[%1]を処理しています", "Processing [%1]")
 GUSTARA_MESSAGE(FailedPicture, "[%1]の処理に失敗しました", "Failed to process [%1]")
-// A picture saved from a file cut short, named by %1; the note of the batch's last line, %1 the names.
+// A picture saved from a file cut short, named by %1; the note under the batch's last line, %1 the names.
 GUSTARA_MESSAGE(PartMissingPicture, "[%1]は一部が欠けています（ファイルが途中で切れています）", "[%1] is partly missing: the file is cut short")
-GUSTARA_MESSAGE(PartMissingNames, "　一部が欠けています: %1", "  Partly missing: %1")
+GUSTARA_MESSAGE(PartMissingNames, "一部が欠けています: %1", "Partly missing: %1")
+
+// The window's own texts: the progress window's button to the output folder and the caption of
+// its list of the pictures that failed or were saved with a part missing; the main window's memo,
+// which names HEIC, AVIF and WebP while they are read; the kinds of entries in Qt's file dialog
+// that Qt's own Japanese texts leave out.
+GUSTARA_MESSAGE(OpenSaveDirButton, "保存先を開く", "Open folder")
+GUSTARA_MESSAGE(PicturesToCheck, "確認が必要な画像", "Pictures to check")
+GUSTARA_MESSAGE(DropMemo, "画面上に美味しく加工したい画像をドラッグ＆ドロップしてください。\n対応形式：BMP / JPEG / PNG / GIF",
+                "Drag and drop the pictures to make more appetising onto this window.\nFormats: BMP / JPEG / PNG / GIF")
+GUSTARA_MESSAGE(DropMemoMoreFormats, "画面上に美味しく加工したい画像をドラッグ＆ドロップしてください。\n対応形式：BMP / JPEG / PNG / GIF / HEIC / AVIF / WebP",
+                "Drag and drop the pictures to make more appetising onto this window.\nFormats: BMP / JPEG / PNG / GIF / HEIC / AVIF / WebP")
+GUSTARA_MESSAGE(QtFolder, "フォルダ", "Folder")
+GUSTARA_MESSAGE(QtDrive, "ドライブ", "Drive")
+GUSTARA_MESSAGE(QtUnknownKind, "不明", "Unknown")
 
 // Requests the command line refuses before any picture is touched.
 GUSTARA_MESSAGE(UsageSize, "--size: 1280 1024 800 640 400 320 160 のいずれか、または 幅x高さ を指定してください", "--size: give one of 1280 1024 800 640 400 320 160, or WIDTHxHEIGHT")
@@ -150,7 +164,7 @@ GUSTARA_MESSAGE(UsageCompareOutput, "--compare: 書き出すファイルの名�
 GUSTARA_MESSAGE(UsageCompareExtension, "--compare: 書き出すファイルの名前は .jpg か .jpeg で終えてください", "--compare: the name of the file to write must end in .jpg or .jpeg")
 GUSTARA_MESSAGE(UsageIfExists, "--if-exists: number か skip を指定してください", "--if-exists: give number or skip")
 GUSTARA_MESSAGE(UsageOutputDir, "--output-dir: フォルダの名前を指定してください", "--output-dir: give the name of a folder")
-GUSTARA_MESSAGE(UsageStandardInput, "「-」: 標準入力からは読みません。「-」という名前のファイルは ./- と指定してください", "'-': standard input is not read; name a file called - as ./-")
+GUSTARA_MESSAGE(UsageStandardInput, "「-」: 標準入力からは読みません", "'-': standard input is not read")
 GUSTARA_MESSAGE(UsageCompareOnePicture, "--compare には画像を一つだけ指定してください", "--compare takes exactly one picture")
 // What the command line reports besides the pictures' failures.
 GUSTARA_MESSAGE(CannotCreateOutputDir, "出力先のフォルダ %1 を作成できません: %2", "cannot create the output folder %1: %2")
@@ -164,6 +178,10 @@ GUSTARA_MESSAGE(MenuFolders, "フォルダの中の画像も加工する", "Conv
 GUSTARA_MESSAGE(MenuKeepDate, "撮影日時を残す", "Keep the capture date")
 // The line that follows every refused request.
 GUSTARA_MESSAGE(UsageHelpHint, "(gustara-cli --help で使い方を表示します)", "(gustara-cli --help shows how to use it)")
+// A folder named on the command line (not dropped), and the command line's counts of one picture.
+GUSTARA_MESSAGE(ReasonFolderNamed, "フォルダには対応していません（中の画像を指定してください）", "folders are not supported (name the pictures in them)")
+GUSTARA_MESSAGE(AboveTargetSizeOne, "%1枚は目標のファイルサイズを下回りませんでした", "%1 picture stayed above the target file size")
+GUSTARA_MESSAGE(NotConvertedCountOne, "%1枚の画像は変換していません", "%1 picture not converted")
 
 // gustara --help: the window's own options, printed on standard output.
 GUSTARA_MESSAGE(WindowHelp,

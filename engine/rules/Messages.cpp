@@ -1,8 +1,8 @@
 #include "rules/Messages.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
-#include <cstdlib>
 #include <cstring>
 #include <iterator>
 
@@ -32,9 +32,20 @@ static_assert(std::size(kReadFailureMessages) == static_cast<std::size_t>(ReadFa
 
 std::atomic<Language> currentLanguage{Language::Japanese};
 
+// Whether `locale` ("ja", "ja_JP.UTF-8", "en@quot") is of the two-letter `language`.
+bool NamesLanguage(std::string_view locale, std::string_view language)
+{
+    return locale.substr(0, 2) == language && (locale.size() == 2 || locale[2] == '_' || locale[2] == '.' || locale[2] == '@');
+}
+
 bool NamesJapanese(std::string_view locale)
 {
-    return locale.substr(0, 2) == "ja" && (locale.size() == 2 || locale[2] == '_' || locale[2] == '.' || locale[2] == '@');
+    return NamesLanguage(locale, "ja");
+}
+
+bool NamesCLocale(std::string_view locale)
+{
+    return locale == "C" || locale == "POSIX" || locale.starts_with("C.") || locale.starts_with("C@");
 }
 
 std::string WithSize(Message code, int64_t width, int64_t height)
@@ -72,18 +83,29 @@ std::string WriteFailureCause(int systemError)
 
 } // namespace
 
-Language LanguageOfLocale(std::string_view lcAll, std::string_view lcMessages, std::string_view lang)
+Language LanguageOfLocale(std::string_view languageList, std::string_view lcAll, std::string_view lcMessages,
+                          std::string_view lang)
 {
-    for (const std::string_view locale : {lcAll, lcMessages, lang})
-        if (!locale.empty())
-            return NamesJapanese(locale) ? Language::Japanese : Language::English;
+    std::string_view locale = "C";
+    for (const std::string_view variable : {lcAll, lcMessages, lang}) {
+        if (!variable.empty()) {
+            locale = variable;
+            break;
+        }
+    }
+    // The C locale keeps a program's own texts whatever LANGUAGE says, as gettext does.
+    if (NamesCLocale(locale) || languageList.empty())
+        return NamesJapanese(locale) ? Language::Japanese : Language::English;
+    while (!languageList.empty()) {
+        const std::size_t colon = std::min(languageList.find(':'), languageList.size());
+        const std::string_view name = languageList.substr(0, colon);
+        languageList.remove_prefix(std::min(colon + 1, languageList.size()));
+        if (NamesJapanese(name))
+            return Language::Japanese;
+        if (NamesLanguage(name, "en") || NamesCLocale(name))
+            return Language::English;
+    }
     return Language::English;
-}
-
-Language LanguageOfEnvironment()
-{
-    const auto variable = [](const char* name) { const char* value = std::getenv(name); return value ? value : ""; };
-    return LanguageOfLocale(variable("LC_ALL"), variable("LC_MESSAGES"), variable("LANG"));
 }
 
 void SetLanguage(Language language)
@@ -122,6 +144,11 @@ std::string Format(Message code, std::initializer_list<std::string_view> values)
         }
     }
     return filled;
+}
+
+std::string CountText(std::size_t count, Message one, Message many)
+{
+    return Format(count == 1 ? one : many, {std::to_string(count)});
 }
 
 std::string WithDetail(std::string_view text, std::string_view detail)

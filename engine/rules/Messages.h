@@ -21,11 +21,15 @@ enum class Message {
 // The window speaks Japanese always; the command line speaks the language of the user's locale.
 enum class Language { Japanese, English };
 
-// Japanese when the first non-empty of LC_ALL, LC_MESSAGES and LANG (given in that order) names
-// a Japanese locale ("ja", "ja_JP.UTF-8", ...), English otherwise. Does not fail.
-Language LanguageOfLocale(std::string_view lcAll, std::string_view lcMessages, std::string_view lang);
-// LanguageOfLocale of this process's LC_ALL, LC_MESSAGES and LANG. Does not fail.
-Language LanguageOfEnvironment();
+// The language that the variables of the user's locale ask for, in gettext's order. The locale
+// is the first non-empty of LC_ALL, LC_MESSAGES and LANG (given in that order), "C" when all are
+// empty. Unless it is the C or POSIX locale, a non-empty `languageList` (LANGUAGE: names such as
+// "ja" or "en_GB" by preference, separated by colons) decides: its first name of a language that
+// the table holds, English when none does, and a "C" entry stands for English. Otherwise
+// Japanese when the locale names a Japanese one ("ja", "ja_JP.UTF-8", ...), English when not.
+// The user's-language seam (platform/UserLanguage.h) reads the variables. Does not fail.
+Language LanguageOfLocale(std::string_view languageList, std::string_view lcAll, std::string_view lcMessages,
+                          std::string_view lang);
 // The language of Text and of every text the engine makes from then on: Japanese until this is
 // called. Called once at start-up, before any thread that makes texts. Does not fail.
 void SetLanguage(Language language);
@@ -39,6 +43,10 @@ std::string_view Text(Message code, Language language);
 // The text of `code` in the current language with each %N replaced by values[N-1] (N from 1
 // to 9); a value's own % signs stay as they are. Throws only bad_alloc.
 std::string Format(Message code, std::initializer_list<std::string_view> values);
+
+// Format of `one` when `count` is 1, of `many` otherwise, with %1 the count: English says
+// "1 picture" but "2 pictures". Throws only bad_alloc.
+std::string CountText(std::size_t count, Message one, Message many);
 
 // `text` followed by ": " and `detail`, or `text` alone when `detail` is empty.
 std::string WithDetail(std::string_view text, std::string_view detail);

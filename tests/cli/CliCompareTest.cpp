@@ -48,6 +48,7 @@ TEST(CliCompare, RefusedOrBrokenPicturesAreReportedAndNothingIsWritten)
     for (const char* name : {"a.jpg", "b.jpg"})
         test::WriteFileBytes(dir.file(name), EncodeJpeg(test::MakeTestPicture(20, 20), 95, false));
     test::WriteFileBytes(dir.file("broken.jpg"), {0xFF, 0xD8, 0xFF});
+    test::WriteFileBytes(dir.file("notes.txt"), {'x'});
     const struct {
         const char* arguments;
         int status;
@@ -62,7 +63,7 @@ TEST(CliCompare, RefusedOrBrokenPicturesAreReportedAndNothingIsWritten)
         EXPECT_EQ(result.status, c.status) << c.arguments;
         EXPECT_NE(result.err.find(c.error), std::string::npos) << result.err;
     }
-    EXPECT_EQ(EntryCount(dir), 3u);
+    EXPECT_EQ(EntryCount(dir), 4u);
 }
 
 } // namespace

@@ -97,10 +97,12 @@ TEST_F(CliTest, RefusesBadRequestsWithTheWindowsMessagesAndConvertsNothing)
     MakeJpeg("photo.jpg");
     fs::create_directory(dir.file("album"));
     test::WriteFileBytes(dir.file("notes.tif"), {'x'});
+    test::WriteFileBytes(dir.file("album/x.txt"), {'x'});
     const std::pair<std::string, std::string> cases[] = {
-        {"photo.jpg album notes.tif",
-         "■「JPEG形式、GIF形式、PNG形式、BMP形式」以外の形式には対応していません\n　　notes.tif\n\n"
-         "■フォルダのドロップには対応していません\n　　album\n"},
+        {"photo.jpg album notes.tif sub album/x.txt",
+         "■「JPEG形式、GIF形式、PNG形式、BMP形式」以外の形式には対応していません\n　　album/x.txt\n　　notes.tif\n\n"
+         "■ファイルが見つかりません\n　　sub\n\n"
+         "■フォルダには対応していません（中の画像を指定してください）\n　　album\n"},
         {"--size=9x100 photo.jpg", "幅は10以上の整数で入力してください"},
         {"--size=100x12.5 photo.jpg", "高さは10以上の整数で入力してください"},
         {"--size=500 photo.jpg", "--size"},
@@ -132,15 +134,25 @@ TEST_F(CliTest, HelpAndSizeMessageListThePresets)
     EXPECT_NE(Run("--size=500 photo.jpg").err.find(presets), std::string::npos);
 }
 
-TEST_F(CliTest, SpeaksEnglishUnlessTheLocaleIsJapanese)
+TEST_F(CliTest, SpeaksTheUsersLanguageInTheLocalesCharacterSet)
 {
-    const std::pair<std::string, std::string> cases[] = {
-        {"LC_ALL=C", "--level: give 1, 2 or 3"},
-        {"LC_ALL= LC_MESSAGES=en_GB.UTF-8 LANG=ja_JP.UTF-8", "--level: give 1, 2 or 3"},
-        {"LC_ALL= LC_MESSAGES= LANG=ja_JP.UTF-8", "--level: 1, 2, 3 のいずれかを指定してください"},
+    MakeJpeg("a.jpg");
+    MakeJpeg("big.jpg", 1200, 800);
+    test::WriteFileBytes(dir.file("broken.jpg"), {0xFF, 0xD8, 0xFF});
+    const struct {
+        std::string locale, arguments, message;
+    } cases[] = {
+        {"LC_ALL=C", "--level=4 a.jpg", "--level: give 1, 2 or 3"},
+        {"LC_ALL= LC_MESSAGES=en_GB.UTF-8 LANG=ja_JP.UTF-8", "--level=4 a.jpg", "--level: give 1, 2 or 3"},
+        {"LC_ALL= LC_MESSAGES= LANG=ja_JP.UTF-8", "--level=4 a.jpg", "--level: 1, 2, 3 のいずれかを指定してください"},
+        {"LC_ALL= LANGUAGE=ja LANG=en_US.UTF-8", "--level=4 a.jpg", "--level: 1, 2, 3 のいずれかを指定してください"},
+        {"LC_ALL=ja_JP.EUC-JP", "--level=4 a.jpg", "--level: 1, 2, 3 \xA4\xCE\xA4\xA4\xA4\xBA\xA4\xEC\xA4\xAB"},
+        {"LC_ALL=en_US.ISO-8859-1 LANGUAGE=ja", "--level=4 a.jpg", "--level: give 1, 2 or 3"},
+        {"LC_ALL=C", "broken.jpg a.jpg", "\n1 picture not converted\n"},
+        {"LC_ALL=C", "--target-size=10 big.jpg", "1 picture stayed above the target file size\n"},
     };
-    for (const auto& [locale, message] : cases)
-        EXPECT_NE(test::RunCli(dir.path(), "--level=4 photo.jpg", locale).err.find(message), std::string::npos) << locale;
+    for (const auto& [locale, arguments, message] : cases)
+        EXPECT_NE(test::RunCli(dir.path(), arguments, locale).err.find(message), std::string::npos) << locale;
     EXPECT_NE(test::RunCli(dir.path(), "--help", "LANG=C LC_ALL=").out.find("Usage: gustara-cli"), std::string::npos);
 }
 
@@ -156,10 +168,10 @@ TEST_F(CliTest, ScriptOptionsAndTheirRefusals)
         {"--if-exists=skip a.jpg b.jpg", 0, "s-a.jpg\n", "[b.jpg]は書き込みません: s-b.jpg があります"},
         {"-0 a.jpg b.jpg", 0, std::string("s-a.jpg\0s-b(1).jpg\0", 19), ""},
         {"-q a.jpg", 0, "", ""},
-        {"--progress a.jpg", 0, "s-a.jpg\n", "[1/1] [a.jpg]を処理しています"},
+        {"--progress a.jpg", 0, "s-a.jpg\n", "[1/1] [a.jpg]を処理しています\n"},
         {"broken.jpg a.jpg b.jpg", 1, "", "2枚の画像は変換していません"},
         {"a.jpg >/dev/full", 1, "", "書き込んだファイルの一覧を標準出力に書けません"},
-        {"- a.jpg", 2, "", "標準入力からは読みません"},
+        {"- a.jpg", 2, "", "「-」: 標準入力からは読みません\n"},
         {"--compare=strip.png a.jpg", 2, "", ".jpg か .jpeg"},
         {"--dir=.. a.jpg", 2, "", "「.」や「..」"},
         {"--if-exists=replace a.jpg", 2, "", "--if-exists"},
@@ -179,6 +191,23 @@ TEST_F(CliTest, ScriptOptionsAndTheirRefusals)
             EXPECT_NE(result.err.find(c.errPart), std::string::npos) << c.arguments << "\n" << result.err;
         EXPECT_EQ(test::ReadFileBytes(caseDir.file("s-b.jpg")), (std::vector<uint8_t>{'o', 'l', 'd'})) << c.arguments;
     }
+}
+
+TEST_F(CliTest, ProgressLineOnATerminalFitsItsWidthAndIsClearedBeforeEachPath)
+{
+    const std::string name = std::string(50, 'x') + "焼き鳥.jpg";
+    MakeJpeg(name);
+    MakeJpeg("b.jpg");
+    const std::string command = "stty cols 40; LC_ALL=ja_JP.UTF-8 " + test::ShellQuote(GUSTARA_CLI_PATH) + " -j1 --output-dir=out "
+                                + test::ShellQuote(name) + " b.jpg";
+    std::string screen;
+    ASSERT_EQ(test::RunCommand("cd " + test::ShellQuote(dir.path().string()) + " && script -qec "
+                                   + test::ShellQuote(command) + " /dev/null </dev/null",
+                               &screen),
+              0);
+    const std::string clear = "\r\033[K";
+    EXPECT_EQ(screen, clear + "[1/2] [xxxxxxx…鳥.jpg]を処理しています" + clear + "out/s-" + name + "\r\n" + clear
+                          + "[2/2] [b.jpg]を処理しています" + clear + "out/s-b.jpg\r\n" + clear);
 }
 
 TEST_F(CliTest, StopsAtTheFirstFailedPictureUnlessToldToGoOn)

@@ -50,6 +50,8 @@ private slots:
     void gridUsesTheRoomBetter_data();
     void gridUsesTheRoomBetter();
     void sizeIsKeptInTheExtraSection();
+    void smallestSizeShowsEveryCaptionAndButton_data();
+    void smallestSizeShowsEveryCaptionAndButton();
 
 private:
     // A small JPEG named `name` in the pictures folder.
@@ -214,6 +216,29 @@ void CompareWindowTest::sizeIsKeptInTheExtraSection()
     QVERIFY(ini.indexOf("[GUSTARA_EXT]") > ini.indexOf("LV_3="));
     TFormMain again;
     QCOMPARE(again.CompareWindow().size(), QSize(700, 520));
+}
+
+void CompareWindowTest::smallestSizeShowsEveryCaptionAndButton_data()
+{
+    QTest::addColumn<QSize>("picture");  // wide: one row of cells; tall: two rows
+    QTest::newRow("wide") << QSize(240, 40);
+    QTest::newRow("tall") << QSize(40, 240);
+}
+
+void CompareWindowTest::smallestSizeShowsEveryCaptionAndButton()
+{
+    QFETCH(QSize, picture);
+    home_->writeIni("[GUSTARA_EXT]\nCOMPARE_WIDTH=320\nCOMPARE_HEIGHT=200\n");
+    const QString path = pictures_.filePath(QStringLiteral("dish.jpg"));
+    gustara::test::WriteFileBytes(path.toStdString(), gustara::EncodeJpeg(gustara::test::MakeTestPicture(picture.width(), picture.height()), 95, false));
+    TFormMain form;
+    TFormCompare& compare = form.CompareWindow();
+    QVERIFY2(compare.width() > 320, "a remembered smaller size is grown");
+    QVERIFY(ShowAndWait(compare, path));
+    compare.resize(1, 1);
+    compare.layout()->activate();
+    for (const gustara::CompareCell* cell : compare.Cells)
+        QVERIFY(cell->caption()->width() >= cell->caption()->sizeHint().width() && QRect(QPoint(), cell->size()).contains(cell->button()->geometry()));
 }
 
 QTEST_MAIN(CompareWindowTest)

@@ -9,6 +9,7 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QFileIconProvider>
 #include <QFontInfo>
 #include <QGroupBox>
 #include <QHelpEvent>
@@ -18,6 +19,7 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QRadioButton>
+#include <QScreen>
 #include <QSlider>
 #include <QTest>
 #include <QToolTip>
@@ -54,6 +56,8 @@ private slots:
     void controlsSitWhereTheLayoutPutsThem_data();
     void controlsSitWhereTheLayoutPutsThem();
     void captionsAndItems();
+    void widenedWindowStaysOnTheScreen_data();
+    void widenedWindowStaysOnTheScreen();
     void tabOrderFollowsTheGroups();
     void hiddenControlsAndHintsAreNeverShown();
     void choiceGroupsCanEndEmpty();
@@ -216,12 +220,37 @@ void MainWindowTest::captionsAndItems()
     QCOMPARE(Child<QPlainTextEdit>(form, "Memo1")->toPlainText(), QStringLiteral("画面上に美味しく加工したい画像をドラッグ＆ドロップしてください。\n"
                                                        "対応形式：BMP / JPEG / PNG / GIF"));
     QVERIFY(Child<QPlainTextEdit>(form, "Memo1")->isReadOnly());
+    Child<QAction>(form, "MoreFormatsItem")->setChecked(true);
+    QVERIFY(Child<QPlainTextEdit>(form, "Memo1")->toPlainText().endsWith(QStringLiteral("：BMP / JPEG / PNG / GIF / HEIC / AVIF / WebP")));
     QCOMPARE(Child<QGroupBox>(form, "GBSave")->title(), QStringLiteral("保存設定"));
     QCOMPARE(Child<QGroupBox>(form, "GBPicSize")->title(), QString());
     QCOMPARE(Child<QRadioButton>(form, "RBMakeDir")->text(), QStringLiteral("フォルダを作成しその中に保存する"));
     QCOMPARE(Child<QSlider>(form, "TBContrast")->maximum(), 100);
     QCOMPARE(Child<QSlider>(form, "TBContrast")->pageStep(), 10);
     QCOMPARE(Child<QSlider>(form, "TBContrast")->tickInterval(), 5);
+}
+
+void MainWindowTest::widenedWindowStaysOnTheScreen_data()
+{
+    QTest::addColumn<int>("fromRight");  // pixels between the narrow window and the area's right edge
+    QTest::addColumn<int>("movedLeft");
+    QTest::newRow("room to widen") << 300 << 0;
+    QTest::newRow("centred") << 172 << 100;
+    QTest::newRow("at the right edge") << 0 << 272;
+}
+
+void MainWindowTest::widenedWindowStaysOnTheScreen()
+{
+    QFETCH(int, fromRight);
+    QFETCH(int, movedLeft);
+    TFormMain form;
+    form.show();
+    const QRect area = form.screen()->availableGeometry();
+    form.move(area.right() + 1 - fromRight - form.frameGeometry().width(), area.top() + 20);
+    const QPoint narrow = form.pos();
+    Child<QAction>(form, "QualityItem")->setChecked(true);
+    QCOMPARE(form.pos(), narrow - QPoint(movedLeft, 0));
+    QVERIFY(area.contains(form.frameGeometry()));
 }
 
 void MainWindowTest::tabOrderFollowsTheGroups()
@@ -503,6 +532,9 @@ void MainWindowTest::qtOwnTextsAreJapanese()
     QVERIFY2(items.join(QString()).contains(QStringLiteral("貼り付け")), qPrintable(items.join(QLatin1Char('|'))));
     const QDialogButtonBox buttons(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
     QCOMPARE(buttons.button(QDialogButtonBox::Cancel)->text(), QStringLiteral("キャンセル"));
+    // The file dialog: the kind of a folder, which Qt's own texts leave out, and of a file.
+    QCOMPARE(QFileIconProvider().type(QFileInfo(QDir::tempPath())), QStringLiteral("フォルダ"));
+    QCOMPARE(QLocale().language(), QLocale::Japanese);
 }
 
 void MainWindowTest::checkSettingsShowsTheFirstProblem_data()

@@ -41,5 +41,26 @@ TEST(DisplayText, PictureFailedMessageNamesThePictureAndItsReasonDisplayably)
               "[" + kR + kR + ".jpg]の処理に失敗しました: ファイル /x/" + kR + kR + ".jpg を開けません");
 }
 
+TEST(DisplayText, ElideMiddleKeepsBothEndsWithinTheColumnsAWideCharacterTakingTwo)
+{
+    const struct {
+        std::string text;
+        std::size_t columns;
+        std::string elided;
+    } cases[] = {
+        {"big/p1.jpg", 10, "big/p1.jpg"},
+        {"big/p1.jpg", 9, "big/…jpg"},
+        {"焼き鳥/ラーメン.jpg", 13, "焼き鳥….jpg"},
+        {"焼き鳥/ラーメン.jpg", 11, "焼き….jpg"},
+        {"abc", 2, "…"},
+        {"abc", 1, ""},
+        {"a" + kR + kR + "b", 5, "a…b"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(ElideMiddle(c.text, c.columns), c.elided) << c.text << " " << c.columns;
+        EXPECT_LE(DisplayColumns(ElideMiddle(c.text, c.columns)), c.columns) << c.text;
+    }
+}
+
 } // namespace
 } // namespace gustara

@@ -45,26 +45,35 @@ TEST(Messages, FormatFillsPlaceholdersInTheCurrentLanguageOnce)
     EXPECT_EQ(ReadFailureText(ReadFailure::NotThisFormat, "PNG"), "中身がPNG形式ではありません。拡張子を確かめてください");
 }
 
-TEST(Messages, LanguageFollowsTheFirstLocaleVariableThatIsSet)
+TEST(Messages, LanguageFollowsLanguageThenTheFirstLocaleVariableThatIsSet)
 {
     struct Case {
+        const char* language;
         const char* lcAll;
         const char* lcMessages;
         const char* lang;
         Language expected;
     };
     const Case cases[] = {
-        {"", "", "", Language::English},
-        {"", "", "ja_JP.UTF-8", Language::Japanese},
-        {"", "", "ja", Language::Japanese},
-        {"", "ja_JP.eucJP", "C", Language::Japanese},
-        {"C.UTF-8", "", "ja_JP.UTF-8", Language::English},
-        {"", "en_US.UTF-8", "ja_JP.UTF-8", Language::English},
-        {"", "", "jam", Language::English},
+        {"", "", "", "", Language::English},
+        {"", "", "", "ja_JP.UTF-8", Language::Japanese},
+        {"", "", "", "ja", Language::Japanese},
+        {"", "", "ja_JP.eucJP", "C", Language::Japanese},
+        {"", "C.UTF-8", "", "ja_JP.UTF-8", Language::English},
+        {"", "", "en_US.UTF-8", "ja_JP.UTF-8", Language::English},
+        {"", "", "", "jam", Language::English},
+        // LANGUAGE, a list by preference, comes first unless the locale is C or POSIX.
+        {"ja", "", "", "en_US.UTF-8", Language::Japanese},
+        {"fr:ja_JP:en", "", "", "en_US.UTF-8", Language::Japanese},
+        {"en_GB:ja", "", "", "ja_JP.UTF-8", Language::English},
+        {"fr", "", "", "ja_JP.UTF-8", Language::English},
+        {"ja", "", "", "", Language::English},
+        {"ja", "POSIX", "", "en_US.UTF-8", Language::English},
+        {"ja", "", "C.UTF-8", "en_US.UTF-8", Language::English},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(LanguageOfLocale(c.lcAll, c.lcMessages, c.lang), c.expected)
-            << c.lcAll << "|" << c.lcMessages << "|" << c.lang;
+        EXPECT_EQ(LanguageOfLocale(c.language, c.lcAll, c.lcMessages, c.lang), c.expected)
+            << c.language << "|" << c.lcAll << "|" << c.lcMessages << "|" << c.lang;
 }
 
 } // namespace
