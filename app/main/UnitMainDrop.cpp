@@ -131,8 +131,13 @@ void TFormMain::TakeFiles(const std::vector<std::string>& paths, std::vector<std
     FileList.clear();
     const MoreFormats more = TakenFormats();
     bool moreFormatsRefused = false;
+    // The walk passes over the outputs of the naming shown. Settings that do not parse leave
+    // it partly filled, but CheckSettings then refuses them before any batch starts.
     TthPicConvert naming;
-    FillConversionSettings(CurrentSettings(), naming);
+    try {
+        FillConversionSettings(CurrentSettings(), naming);
+    } catch (const EngineError&) {
+    }
     // Paths are kept whole, as bytes; nothing limits their length.
     for (const std::string& path : paths) {
         // With FOLDERS a folder gives the pictures of its tree, by the command line's rules.
