@@ -264,7 +264,7 @@ ExitStatus RunBatch(CliRequest& request, std::ostream& out, std::ostream& errors
         std::error_code error;
         std::filesystem::create_directories(folder, error);
         if (error) {
-            errors << Format(Message::CannotCreateOutputDir, {ForDisplay(folder), error.message()}) << '\n';
+            errors << Format(Message::CannotCreateOutputDir, {ForDisplay(folder), WriteFailureText(error.value())}) << '\n';
             return kSomeFailed;
         }
     }

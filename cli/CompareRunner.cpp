@@ -31,7 +31,7 @@ ExitStatus RunCompare(const CliRequest& request, std::ostream& out, std::ostream
         out << WriteUnderFreeName(SplitAtExtension(request.compareOutput), datastream) << '\n';
         return kAllConverted;
     } catch (const std::exception& failure) {
-        errors << PictureFailedMessage(path, failure.what()) << '\n';
+        errors << PictureFailedMessage(path, FailureReason(failure)) << '\n';
         return kSomeFailed;
     }
 }

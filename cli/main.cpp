@@ -1,6 +1,7 @@
 // gustara-cli: the command-line front end on the conversion engine.
 
 #include "BatchRunner.h"
+#include "CliHelp.h"
 #include "CliOptions.h"
 #include "CompareRunner.h"
 #include "Terminal.h"
@@ -29,7 +30,7 @@ int main(int argc, char** argv)
     try {
         CliRequest request = ParseCommandLine(argc, argv);
         if (request.showHelp) {
-            std::cout << gustara::InUserCharset(gustara::Text(gustara::Message::CliHelp));
+            std::cout << gustara::InUserCharset(HelpText());
             return kAllConverted;
         }
         if (request.showVersion) {

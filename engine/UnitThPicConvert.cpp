@@ -85,7 +85,7 @@ bool TthPicConvert::StaysAboveTargetSize(uint64_t writtenBytes) const
 {
     // A search that got below the target stopped there, so a file not below it came from the
     // last quality.
-    return UseQuality && !ByQuality && writtenBytes <= static_cast<uint64_t>(INT64_MAX)
+    return IsTargetSizeMode() && writtenBytes <= static_cast<uint64_t>(INT64_MAX)
            && static_cast<int64_t>(writtenBytes) >= TargetBytes();
 }
 
@@ -101,8 +101,8 @@ std::vector<uint8_t> TthPicConvert::ApplyJpegQuality(const PictureRaster& pictur
 {
     int unused = 0;
     int& chosen = qualityChosen ? *qualityChosen : unused;
-    chosen = !UseQuality ? 80 : ByQuality ? QualityValue : 0;
-    if (!UseQuality || ByQuality)
+    chosen = !IsTargetSizeMode() ? (UseQuality ? QualityValue : 80) : 0;
+    if (!IsTargetSizeMode())
         return EncodeJpeg(picture, chosen, UseProgressive);
     // A quality whose datastream reaches the target is abandoned as soon as it does; the last
     // quality is kept whatever its size.
@@ -162,13 +162,17 @@ std::optional<std::string> TthPicConvert::WriteJpeg(const std::string& savePath,
     if (datastream.empty())
         throw EngineError(std::string(Text(Message::EmptyPicture)));
 
-    if (!UseDecidesName)
-        CreateFolderIgnoringResult(std::string(FolderPart(savePath)) + DirName);
     const StemAndExtension name = OutputNameFor(savePath);
+    // The sub-folder is opened once without following a link at its name, and the file is
+    // made in what was opened.
+    std::optional<OpenedFolder> subFolder;
+    if (!UseDecidesName)
+        subFolder.emplace(std::string(FolderPart(savePath)) + DirName, name.path());
+    const OpenedFolder* in = subFolder ? &*subFolder : nullptr;
     std::string written;
     if (ifTaken == IfNameTaken::Number)
-        written = WriteUnderFreeName(name, datastream);
-    else if (WriteNewFile(name.path(), datastream) == NewFileResult::Written)
+        written = WriteUnderFreeName(name, datastream, in);
+    else if (WriteNewFile(name.path(), datastream, in) == NewFileResult::Written)
         written = name.path();
     else
         return std::nullopt;

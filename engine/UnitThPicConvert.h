@@ -16,6 +16,14 @@ namespace gustara {
 // or write nothing (the command line's --if-exists=skip). Nothing is ever replaced.
 enum class IfNameTaken { Number, Skip };
 
+// Whether the quality settings search for a file below the target size instead of encoding at
+// one quality: the settings are in use (useQuality) and not by level (byQuality). The window,
+// the engine and the written-size report all ask here.
+constexpr bool IsTargetSizeMode(bool useQuality, bool byQuality)
+{
+    return useQuality && !byQuality;
+}
+
 // The conversion engine: the settings of one batch and the four steps that turn one source
 // picture into one JPEG file. A new engine holds false, zero and empty values. All settings
 // are written before the first picture and only read afterwards.
@@ -77,6 +85,8 @@ public:
     // comes back.
     std::optional<std::string> WriteJpeg(const std::string& savePath, const std::vector<uint8_t>& datastream,
                                          IfNameTaken ifTaken = IfNameTaken::Number);
+    // IsTargetSizeMode of UseQuality and ByQuality.
+    bool IsTargetSizeMode() const { return gustara::IsTargetSizeMode(UseQuality, ByQuality); }
     // The folder, with its trailing "/", of the last file written; empty before the first.
     std::string GetOutputFolder() const { return OutputFolder; }
 

@@ -43,7 +43,7 @@ PreparedComparison PrepareOne(const std::string& file, MoreFormats more, const C
             result.images[i] = ToImage(preview.pictures[i]);
     } catch (const std::exception& failure) {
         result.images = {};
-        result.problem = QString::fromStdString(PictureFailedMessage(file, failure.what()));
+        result.problem = QString::fromStdString(PictureFailedMessage(file, FailureReason(failure)));
     }
     return result;
 }

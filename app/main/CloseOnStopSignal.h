@@ -8,8 +8,8 @@ namespace gustara {
 
 class TFormMain;
 
-// Closes the main window as its close button does when SIGINT or SIGTERM arrives (a kill, the
-// end of the desktop session, Ctrl+C in the terminal that started it): a batch in progress
+// Closes the main window as its close button does when SIGINT, SIGTERM or SIGHUP arrives (a
+// kill, the end of the desktop session, Ctrl+C in or the closing of the terminal that started it): a batch in progress
 // stops as 中止 stops it, the file being written is finished or never appears, no temporary
 // file stays, and then the program ends, whatever other window is open. Create it on the
 // user-interface thread once the main window exists; it catches the signals

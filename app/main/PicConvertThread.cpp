@@ -5,7 +5,6 @@
 #include "progress/UnitStatus.h"
 #include "rules/DisplayText.h"
 #include "rules/Messages.h"
-#include "settings/SettingsTable.h"
 #include "shared/RunOnUiThread.h"
 
 #include <filesystem>
@@ -14,13 +13,15 @@
 
 namespace gustara {
 
-TPicConvertThread::TPicConvertThread(TFormMain& formMain, TFormStatus& formStatus, bool keepGoing,
-                                     bool showsPosition)
+TPicConvertThread::TPicConvertThread(TFormMain& formMain, TFormStatus& formStatus, BatchRequest request)
     : FormMain(formMain)
     , FormStatus(formStatus)
-    , ShowsPosition(showsPosition)
+    , ShowsPosition(request.showsPosition)
+    , PicConvert(std::move(request.settings))
+    , PicList(std::move(request.fileList))
+    , BatchJobs(request.jobs)
 {
-    Result.keepGoing = keepGoing;
+    Result.keepGoing = request.keepGoing;
 }
 
 void TPicConvertThread::run()
@@ -34,29 +35,11 @@ void TPicConvertThread::run()
 
 void TPicConvertThread::Execute()
 {
-    if (Prepare() && ConvertAll() && Result.savedCount > 0)
+    // Without settings the label keeps its starting text: no picture has been named yet.
+    if (PicConvert && ConvertAll() && Result.savedCount > 0)
         FormStatus.SetSaveDir(PicConvert->GetOutputFolder());
     PicConvert.reset();
     PicList = {};
-}
-
-bool TPicConvertThread::Prepare()
-{
-    try {
-        PicList = {};
-        PicConvert = std::make_unique<TthPicConvert>();
-        // One wait for all three, so that the first picture starts as soon as the window is free.
-        RunOnUiThread([this] {
-            MarkSucceeded();
-            GetFileList();
-            ReadSettings();
-        });
-        return true;
-    } catch (...) {
-        // The label keeps its starting text: no picture has been named yet.
-        RunOnUiThread([this] { MarkFailed(); });
-        return false;
-    }
 }
 
 bool TPicConvertThread::ConvertAll()
@@ -125,23 +108,6 @@ void TPicConvertThread::ShowProgressAt(std::size_t index, int step)
         RunOnUiThread(show);
     else
         PostToUiThread(FormStatus, std::move(show));
-}
-
-void TPicConvertThread::MarkSucceeded()
-{
-    FormMain.ConvertSucceeded = true;
-}
-
-void TPicConvertThread::GetFileList()
-{
-    FormMain.CopyFileList(PicList);
-}
-
-void TPicConvertThread::ReadSettings()
-{
-    FillConversionSettings(FormMain.CurrentSettings(), *PicConvert);
-    PicConvert->KeepDate = FormMain.KeepsDate();
-    BatchJobs = FormMain.BatchJobs;
 }
 
 void TPicConvertThread::ShowProgress(int32_t progress)

@@ -34,29 +34,38 @@ struct BatchOutcome {
     std::vector<std::string> partMissing;  // paths of pictures saved from a file cut short
 };
 
-// The worker of one batch: converts the main window's accepted paths, up to the main window's
-// BatchJobs at a time, and reports each picture and step to the progress window in drop
-// order, exactly as for one picture at a time: the label names the picture the batch waits
-// for, the bar moves only forward, and files are written in drop order from this thread.
-// Settings and the list are taken from the main window once, at the start. The first picture
-// that fails ends the batch (unless keepGoing), and nothing after it is written: the status
-// label names it with its reason and the main window's ConvertSucceeded becomes false. A stop
-// is looked at before each picture starts and before its file is written: an abandoned
-// picture leaves no file, and nothing is written after it, even a picture already finished.
-// The worker waits for the user-interface thread at the start, to take the list and the
-// settings, and before each picture is written, until the screen shows its last step; its
-// other reports are posted and shown in the order made while the pictures go on, and none is
-// shown once a stop is asked for. Handing the output folder to the progress window after the
-// last picture is a direct call. Both windows must outlive the run.
+// What the main window hands the worker of a batch when it makes it, read on the
+// user-interface thread: the worker takes no setting from the window afterwards.
+struct BatchRequest {
+    std::vector<std::string> fileList;  // the accepted paths (bytes), in drop order
+    // The engine with the conversion settings filled in; none when they could not be read (a
+    // typed number that is not one), which fails the batch before its first picture.
+    std::unique_ptr<TthPicConvert> settings;
+    std::size_t jobs = 1;        // pictures worked on at once
+    bool keepGoing = false;      // a failed picture is recorded and the batch goes on
+    bool showsPosition = false;  // the progress window's caption counts the pictures
+};
+
+// The worker of one batch: converts the handed paths, up to the handed number at a time, and
+// reports each picture and step to the progress window in drop order, exactly as for one
+// picture at a time: the label names the picture the batch waits for, the bar moves only
+// forward, and files are written in drop order from this thread. The first picture that fails
+// ends the batch (unless keepGoing), and nothing after it is written: the status label names it
+// with its reason and the main window's ConvertSucceeded becomes false. A stop is looked at
+// before each picture starts and before its file is written: an abandoned picture leaves no
+// file, and nothing is written after it, even a picture already finished. The worker waits for
+// the user-interface thread before each picture is written, until the screen shows its last
+// step; its other reports are posted and shown in the order made while the pictures go on, and
+// none is shown once a stop is asked for. Handing the output folder to the progress window
+// after the last picture is a direct call. Both windows must outlive the run.
 class TPicConvertThread : public QThread, private BatchObserver {
     Q_OBJECT
 public:
     // Progress units of one picture: its start and one per engine step.
     static constexpr int32_t kUnitsPerPicture = 5;
 
-    // keepGoing: a failed picture is recorded and the batch goes on with the next one.
-    // showsPosition: the progress window's caption counts the pictures.
-    TPicConvertThread(TFormMain& formMain, TFormStatus& formStatus, bool keepGoing, bool showsPosition);
+    // Takes the request; made on the user-interface thread.
+    TPicConvertThread(TFormMain& formMain, TFormStatus& formStatus, BatchRequest request);
 
     // Asks the batch to stop; any thread may call it, at any time.
     void RequestStop() { StopRequested.store(true); }
@@ -69,11 +78,9 @@ protected:
     void run() override;
 
 private:
-    // The whole batch; a failed start or picture ends it as failed. Releases the list and the
-    // engine on every way out.
+    // The whole batch; settings that could not be read or a failed picture end it as failed.
+    // Releases the list and the engine on every way out.
     void Execute();
-    // Success flag, list and settings; false (and failed) when one of them fails.
-    bool Prepare();
     // Every picture in list order, until a stop; false (and failed) at the first picture
     // that fails, unless the batch keeps going.
     bool ConvertAll();
@@ -86,10 +93,6 @@ private:
     void PictureFailed(std::size_t index, const std::string& reason) override;
     void ShowProgressAt(std::size_t index, int step);
 
-    // Run on the user-interface thread while the worker waits.
-    void MarkSucceeded();
-    void GetFileList();
-    void ReadSettings();
     // Posted to the user-interface thread; they take what they show as values.
     void ShowProgress(int32_t progress);
     void ShowStatus(const std::string& statusText);
@@ -104,7 +107,7 @@ private:
     const bool ShowsPosition;
     std::unique_ptr<TthPicConvert> PicConvert;
     std::vector<std::string> PicList;
-    std::size_t BatchJobs = 1;
+    const std::size_t BatchJobs;
 };
 
 } // namespace gustara

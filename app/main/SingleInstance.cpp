@@ -1,15 +1,18 @@
 #include "main/SingleInstance.h"
 
+#include "main/HandOverChannel.h"
 #include "main/HandedPictures.h"
+#include "platform/UserLanguage.h"
+#include "rules/Messages.h"
 #include "settings/SettingsFile.h"
 
 #include <QCoreApplication>
 #include <QCryptographicHash>
-#include <QDataStream>
-#include <QDir>
-#include <QFileInfo>
-#include <QLocalServer>
 #include <QLocalSocket>
+#include <QTimer>
+#include <QtEndian>
+
+#include <iostream>
 
 #include <unistd.h>
 
@@ -17,102 +20,101 @@ namespace gustara {
 
 namespace {
 
-// Long enough for a window that is busy converting to take the connection.
-constexpr int kWaitMilliseconds = 10000;
-
-using PathList = QList<QByteArray>;
+// A message is its length (8 bytes, big-endian) and then the paths, each ended by a NUL byte.
+constexpr qsizetype kLengthBytes = 8;
+// Far more than a command line can pass; a longer message is no launch of this program's.
+constexpr quint64 kMaxMessageBytes = 8 << 20;
+// A connection that sends nothing for this long is dropped, so that none holds a descriptor.
+constexpr int kIdleMilliseconds = 5000;
 // The window's answer once it holds the whole list.
 constexpr char kTaken = 'T';
 
-// In the user's own runtime folder when there is one; else in the shared temporary folder,
-// where the user id in the name keeps users apart.
-QString ServerName(const QString& settingsFolder)
+// The user id in the name keeps users apart even in a shared folder.
+QString ChannelName(const QString& settingsFolder)
 {
     QCryptographicHash hash(QCryptographicHash::Sha256);
     for (const QByteArray& part : {settingsFolder.toUtf8(), qgetenv("WAYLAND_DISPLAY"), qgetenv("DISPLAY")})
         hash.addData(part + '\0');
-    const QString name = QStringLiteral("gustara-%1-%2")
-                             .arg(::getuid())
-                             .arg(QString::fromLatin1(hash.result().toHex().left(16)));
-    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    return QDir::isAbsolutePath(runtime) ? runtime + QLatin1Char('/') + name : name;
+    return QStringLiteral("gustara-%1-%2").arg(::getuid()).arg(QString::fromLatin1(hash.result().toHex().left(16)));
 }
 
-// A socket that another user made under the name would receive this user's paths.
-bool OwnedByOtherUser(const QString& socketPath)
+std::vector<std::string> SplitPaths(const QByteArray& body)
 {
-    const QFileInfo socket(socketPath);
-    return socket.exists() && socket.ownerId() != ::getuid();
+    std::vector<std::string> paths;
+    for (qsizetype start = 0, end; (end = body.indexOf('\0', start)) >= 0; start = end + 1)
+        paths.emplace_back(body.constData() + start, static_cast<std::size_t>(end - start));
+    return paths;
 }
 
 } // namespace
 
-SingleInstance::SingleInstance() : Name(ServerName(PrepareSettingsFolder())), Server(std::make_unique<QLocalServer>())
-{
-    Server->setSocketOptions(QLocalServer::UserAccessOption);
-}
+SingleInstance::SingleInstance() : Path(ChannelPath(ChannelName(PrepareSettingsFolder()))) {}
 
 SingleInstance::~SingleInstance() = default;
 
 bool SingleInstance::HandOver(const std::vector<std::string>& paths)
 {
-    QLocalSocket socket;
-    socket.connectToServer(Name);
-    if (!socket.waitForConnected(kWaitMilliseconds) || OwnedByOtherUser(socket.fullServerName()))
-        return false;
-    PathList list;
+    QByteArray body;
     for (const std::string& path : paths)
-        list.push_back(QByteArray::fromStdString(path));
-    QDataStream out(&socket);
-    out << list;
-    socket.flush();
+        body.append(path.data(), static_cast<qsizetype>(path.size())).append('\0');
+    if (Path.isEmpty() || static_cast<quint64>(body.size()) > kMaxMessageBytes)
+        return false;
+    QByteArray message(kLengthBytes, '\0');
+    qToBigEndian(static_cast<quint64>(body.size()), message.data());
+    const auto answer = AskWindow(Path, message + body, [] {
+        // The terminal's language, as for --help: the window itself stays Japanese.
+        std::cerr << InUserCharset(Text(Message::WindowNotAnswering, UserLanguage())) << std::endl;
+    });
     // Only the window's answer says that it holds the pictures; one that died meanwhile does not.
-    while (socket.bytesAvailable() == 0 && socket.waitForReadyRead(kWaitMilliseconds)) {
-    }
-    return socket.read(1) == QByteArray(1, kTaken);
+    return answer == kTaken;
 }
 
 void SingleInstance::Serve(TFormMain& window, TFormStatus& status, std::vector<std::string> paths)
 {
     Handed = std::make_unique<HandedPictures>(window, status);
     Handed->Add(std::move(paths));
-    // HandOver found nobody listening: a socket under the name is a dead window's.
-    if (!Server->listen(Name) && Server->serverError() == QAbstractSocket::AddressInUseError) {
-        QLocalServer::removeServer(Name);
-        Server->listen(Name);
+    if (!Path.isEmpty()) {
+        Listener = std::make_unique<ChannelListener>([this](QLocalSocket* socket) { TakeConnection(socket); });
+        Listener->Listen(Path);
     }
-    connect(Server.get(), &QLocalServer::newConnection, this, &SingleInstance::TakeConnection);
     // Nothing is handed to the windows while they are taken down (saving the settings may
     // show a box, whose event loop would take a connection).
     connect(qApp, &QCoreApplication::aboutToQuit, this, [this] {
-        Server->close();
+        Listener.reset();
         Handed.reset();
     });
 }
 
-void SingleInstance::TakeConnection()
+void SingleInstance::TakeConnection(QLocalSocket* socket)
 {
-    while (QLocalSocket* socket = Server->nextPendingConnection()) {
-        connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-        // The whole list arrives in one or more pieces; it is taken once complete.
-        const auto read = [this, socket] {
-            QDataStream in(socket);
-            in.startTransaction();
-            PathList list;
-            in >> list;
-            if (!in.commitTransaction())
-                return;
-            // Answered first: taking the pictures may open a message box for a while.
-            socket->write(&kTaken, 1);
-            socket->disconnectFromServer();
-            std::vector<std::string> paths;
-            for (const QByteArray& path : list)
-                paths.push_back(path.toStdString());
-            Handed->Add(std::move(paths));
-        };
-        connect(socket, &QLocalSocket::readyRead, this, read);
-        read();
-    }
+    // Taken down with the listener when the program ends.
+    socket->setParent(Listener.get());
+    socket->setReadBufferSize(kLengthBytes + kMaxMessageBytes);
+    connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+    auto* idle = new QTimer(socket);
+    idle->setSingleShot(true);
+    connect(idle, &QTimer::timeout, socket, &QLocalSocket::abort);
+    idle->start(kIdleMilliseconds);
+    // The list arrives in pieces; each piece only adds to the count of bytes waiting.
+    const auto read = [this, socket, idle, length = std::optional<quint64>()]() mutable {
+        idle->start(kIdleMilliseconds);
+        if (!length && socket->bytesAvailable() >= kLengthBytes) {
+            length = qFromBigEndian<quint64>(socket->read(kLengthBytes).constData());
+            if (*length > kMaxMessageBytes)
+                return socket->abort();
+        }
+        if (!length || static_cast<quint64>(socket->bytesAvailable()) < *length)
+            return;
+        // One message per connection: whatever follows is never read.
+        socket->disconnect(this);
+        idle->stop();
+        const QByteArray body = socket->read(static_cast<qint64>(*length));
+        // Answered first: taking the pictures may open a message box for a while.
+        socket->write(&kTaken, 1);
+        socket->disconnectFromServer();
+        Handed->Add(SplitPaths(body));
+    };
+    connect(socket, &QLocalSocket::readyRead, this, read);
 }
 
 } // namespace gustara

@@ -1,11 +1,13 @@
 #include "main/UnitMain.h"
 
+#include "UnitThPicConvert.h"
 #include "about/UnitAbout.h"
 #include "main/SoftAd.h"
 #include "progress/UnitStatus.h"
 #include "rules/Defaults.h"
 #include "rules/Messages.h"
 #include "rules/SettingsRules.h"
+#include "settings/SettingControls.h"
 #include "shared/AppText.h"
 #include "shared/ChoiceGroup.h"
 #include "shared/MessageBoxes.h"
@@ -126,6 +128,7 @@ TFormMain::TFormMain(QWidget* parent)
     : QMainWindow(parent)
 {
     CreateControls();
+    Controls = std::make_unique<SettingControls>(*this, kSettingRows);
     FormCreate();
     // At the width that the settings gave it.
     if (const QScreen* desktop = screen())
@@ -209,14 +212,14 @@ void TFormMain::ShowQualityGroup(bool shown)
     // Hidden, the group takes its fixed values again; the choices made while it was shown
     // are kept for the next time it is shown.
     if (!shown)
-        Extensions.quality = ShownQualityChoices();
-    const QualityChoices choices = shown ? Extensions.quality : QualityChoices();
-    CBQuality->setChecked(choices.useQuality);
-    (choices.byQuality ? RBQuality : RBFileSize)->setChecked(true);
-    CBQualityLevel->setCurrentIndex(choices.qualityIndex >= 0 && choices.qualityIndex < CBQualityLevel->count()
-                                        ? choices.qualityIndex
+        KeepQualityChoices(Kept);
+    const ControlValues& choices = shown ? Kept : ControlValues();
+    CBQuality->setChecked(choices.KeptUseQuality);
+    (choices.KeptByQuality ? RBQuality : RBFileSize)->setChecked(true);
+    CBQualityLevel->setCurrentIndex(choices.KeptQualityIndex >= 0 && choices.KeptQualityIndex < CBQualityLevel->count()
+                                        ? choices.KeptQualityIndex
                                         : -1);
-    EditFileSize->setText(QString::fromStdString(choices.fileSize));
+    EditFileSize->setText(QString::fromStdString(choices.KeptFileSize));
     // The group keeps its place to the right of the others, which do not move; the progressive
     // choice goes just under it, out of the save group, which has no room for it.
     if (shown) {
@@ -231,12 +234,6 @@ void TFormMain::ShowQualityGroup(bool shown)
     ChainTabOrder();
     SetClientWidth(shown ? kWideClientWidth : kClientWidth);
     UpdateFormQuality();
-}
-
-QualityChoices TFormMain::ShownQualityChoices() const
-{
-    return {CBQuality->isChecked(), !RBFileSize->isChecked(), CBQualityLevel->currentIndex(),
-            EditFileSize->text().toStdString()};
 }
 
 void TFormMain::CreateMenus()
@@ -505,7 +502,7 @@ bool TFormMain::CheckSettings()
     settings.typedBoxInUse = CBPicSize->isChecked() && !RBRegularSize->isChecked();
     settings.widthText = EditPicWidth->text().toStdString();
     settings.heightText = EditPicHeight->text().toStdString();
-    settings.targetSizeInUse = CBQuality->isChecked() && RBFileSize->isChecked();
+    settings.targetSizeInUse = IsTargetSizeMode(CBQuality->isChecked(), RBQuality->isChecked());
     settings.fileSizeText = EditFileSize->text().toStdString();
     settings.decidesName = RBDecidesName->isChecked();
     settings.fileNameAffix = EditFileName->text().toStdString();

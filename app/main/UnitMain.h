@@ -8,6 +8,7 @@
 #include <QMainWindow>
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -30,15 +31,17 @@ class QUrl;
 
 namespace gustara {
 
+class SettingControls;
 class TFormAbout;
 class TFormCompare;
 class TFormStatus;
 class TPicConvertThread;
+class TthPicConvert;
 struct BatchOutcome;
 
 // The main window. Its controls are the settings: they are loaded from config.ini when the
-// window is created and written back when it is destroyed; the batch worker reads them on
-// the user-interface thread. Everything here runs on the user-interface thread.
+// window is created and written back when it is destroyed; a batch's worker is handed them
+// when it is made. Everything here runs on the user-interface thread.
 class TFormMain : public QMainWindow {
     Q_OBJECT
 public:
@@ -65,8 +68,9 @@ public:
     // Tests the settings before a batch; on the first problem shows its message and returns
     // false. Changes no control and moves no focus.
     bool CheckSettings();
-    // The values of the settings controls, one field per control (SettingsTable.h), and the
-    // batch's questions asked of them there: the box, the quality and the strength.
+    // The values of the settings controls, one field per control (SettingsTable.h), with the
+    // values kept without a control, and the batch's questions asked of them there: the box,
+    // the quality and the strength.
     ControlValues CurrentSettings() const;
     void GetPicSize(int32_t& width, int32_t& height) const { gustara::GetPicSize(CurrentSettings(), width, height); }
     int GetQualityValue() const { return gustara::GetQualityValue(CurrentSettings()); }
@@ -85,12 +89,10 @@ public:
     QString PictureDialogFilter() const;
     // Whether HEIC, HEIF, AVIF and WebP pictures are taken in: MoreFormatsItem checked.
     MoreFormats TakenFormats() const;
-    // Whether outputs keep the source's capture date and time: KeepDateItem checked.
-    bool KeepsDate() const;
 
     // Starts a batch on FileList (at least one entry): shows the progress window, disables
-    // this window and starts a worker, which releases itself after ConvertTerminate. Needs
-    // AttachWindows first.
+    // this window and starts a worker, handed the list and the settings as they are now, which
+    // releases itself after ConvertTerminate. Needs AttachWindows first.
     void StartConvert();
     // The worker's completion handler (`sender` is the worker, whose run has returned):
     // writes the result of the batch into the progress window. This window stays disabled
@@ -98,8 +100,11 @@ public:
     void ConvertTerminate(QObject* sender);
     // Asks the running batch, if any, to stop after its current picture at the latest.
     void StopConvert();
-    // Replaces target's entries with FileList's, in order.
-    void CopyFileList(std::vector<std::string>& target) const;
+    // A copy of FileList, for the worker.
+    std::vector<std::string> GetFileList() const;
+    // A new engine with the conversion settings of the controls, for the worker; none when a
+    // typed number of the settings is not one.
+    std::unique_ptr<TthPicConvert> ReadSettings() const;
     // True from StartConvert until ConvertTerminate.
     bool IsConverting() const { return ConvertThread != nullptr; }
 
@@ -125,16 +130,13 @@ public:
     // The settings folder and its file (SettingsFile.h has the rules of both).
     void InitConfigDir();
     void LoadConfig();
-    // Writes the fifteen settings, then the extension settings; shows the error box with the
-    // file's path when the file cannot be replaced, which leaves it as it was.
+    // Writes every setting of the table; shows the error box with the file's path when the file
+    // cannot be replaced, which leaves it as it was.
     void SaveConfig();
 
     QString SettingsDir;  // ends in "/"
     bool ConvertSucceeded = false;
     std::vector<std::string> FileList;  // paths (bytes) of the latest accepted drop
-    // The settings kept beyond the fifteen keys; KeepGoingItem holds keepGoing while the
-    // window lives.
-    ExtensionSettings Extensions;
     std::size_t BatchJobs = DefaultBatchJobs();  // pictures a batch works on at once
 
 signals:
@@ -185,12 +187,8 @@ private:
     void FormDestroy();
     // The client area at `width` and the standard height, the window fitted around it.
     void SetClientWidth(int width);
-    // The quality group's controls as QualityChoices.
-    QualityChoices ShownQualityChoices() const;
-    // Sets every settings control from the values, in the order of the table's rows.
-    void ApplySettings(const ControlValues& values);
-    // The control of a table row, found by its object name.
-    QWidget* ControlOf(const SettingRow& row) const;
+    // The quality group's controls into the kept quality choices of `values`.
+    void KeepQualityChoices(ControlValues& values) const;
     // The strength choice of `level`.
     QRadioButton* StrengthChoice(int level) const;
     // True when the key event may reach the number field.
@@ -206,11 +204,16 @@ private:
     bool CloseAfterBatch = false;
 
     std::vector<TypedField> TypedFields;
+    // The settings table's controls, found when the window is built.
+    std::unique_ptr<SettingControls> Controls;
+    // The settings without a control (SettingsTable.h); their fields of the controls are unused.
+    ControlValues Kept;
     TFormStatus* FormStatus = nullptr;
     TFormAbout* FormAbout = nullptr;
     TFormCompare* FormCompare = nullptr;
 
-    // The controls, each named after itself (QObject::objectName) for the settings table.
+    // The controls, each named after itself (QObject::objectName) for the settings table, which
+    // finds them by that name once.
     // Size group.
     QGroupBox* GBPicSize;
     QCheckBox* CBPicSize;

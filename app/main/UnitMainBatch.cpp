@@ -2,6 +2,8 @@
 
 #include "main/UnitMain.h"
 
+#include "EngineError.h"
+#include "UnitThPicConvert.h"
 #include "main/PicConvertThread.h"
 #include "progress/UnitStatus.h"
 #include "rules/DisplayText.h"
@@ -11,6 +13,8 @@
 
 #include <QAction>
 #include <QCloseEvent>
+
+#include <utility>
 
 namespace gustara {
 
@@ -52,8 +56,14 @@ void TFormMain::StartConvert()
     FormStatus->activateWindow();
     setEnabled(false);
 
-    ConvertThread =
-        new TPicConvertThread(*this, *FormStatus, KeepGoingItem->isChecked(), QualityItem->isChecked());
+    BatchRequest request;
+    request.fileList = GetFileList();
+    request.settings = ReadSettings();
+    request.jobs = BatchJobs;
+    request.keepGoing = KeepGoingItem->isChecked();
+    request.showsPosition = QualityItem->isChecked();
+    ConvertSucceeded = request.settings != nullptr;
+    ConvertThread = new TPicConvertThread(*this, *FormStatus, std::move(request));
     connect(ConvertThread, &QThread::finished, this, [this, worker = ConvertThread] { ConvertTerminate(worker); });
     // Connected after the handler, so the worker goes only once the handler has run.
     connect(ConvertThread, &QThread::finished, ConvertThread, &QObject::deleteLater);
@@ -130,9 +140,20 @@ void TFormMain::StopConvert()
     FormStatus->ShowStopping();
 }
 
-void TFormMain::CopyFileList(std::vector<std::string>& target) const
+std::vector<std::string> TFormMain::GetFileList() const
 {
-    target = FileList;
+    return FileList;
+}
+
+std::unique_ptr<TthPicConvert> TFormMain::ReadSettings() const
+{
+    auto engine = std::make_unique<TthPicConvert>();
+    try {
+        FillConversionSettings(CurrentSettings(), *engine);
+    } catch (const EngineError&) {
+        return nullptr;
+    }
+    return engine;
 }
 
 void TFormMain::closeEvent(QCloseEvent* event)

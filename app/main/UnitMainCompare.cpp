@@ -43,7 +43,8 @@ TFormCompare& TFormMain::CompareWindow()
         for (std::size_t i = 0; i < kCompareLevels.size(); ++i)
             captions[i] = StrengthChoice(kCompareLevels[i])->text();
         FormCompare = new TFormCompare(this, captions, [this] { return TakenFormats(); });
-        FormCompare->resize(Extensions.compareWindowSize.value_or(kDefaultCompareWindowSize));
+        const auto kept = KeptCompareSize(Kept);
+        FormCompare->resize(kept ? QSize(kept->first, kept->second) : kDefaultCompareWindowSize);
         connect(FormCompare, &TFormCompare::StrengthChosen, this, &TFormMain::SetFlavourLevel);
     }
     return *FormCompare;

@@ -97,10 +97,6 @@ MoreFormats TFormMain::TakenFormats() const
     return MoreFormatsItem->isChecked() ? MoreFormats::On : MoreFormats::Off;
 }
 
-bool TFormMain::KeepsDate() const
-{
-    return KeepDateItem->isChecked();
-}
 
 QString TFormMain::PictureDialogFilter() const
 {

@@ -41,7 +41,7 @@ std::optional<std::string> FailureOf(Work&& work)
         work();
         return std::nullopt;
     } catch (const std::exception& failure) {
-        return failure.what();
+        return FailureReason(failure);
     } catch (...) {
         return std::string(Text(Message::UnknownFailure));
     }
@@ -189,7 +189,8 @@ uint64_t EstimatedPeakBytes(const std::string& sourcePath)
         || dimensions->width * dimensions->height > kMost)
         return std::numeric_limits<uint64_t>::max();
     const auto pixels = static_cast<uint64_t>(dimensions->width) * static_cast<uint64_t>(dimensions->height);
-    return pixels * 3 * (dimensions->progressiveJpeg ? 3 : 2) + pixels * dimensions->decoderBytesPerPixel;
+    return pixels * 3 * (dimensions->progressiveJpeg ? 3 : 2) + pixels * dimensions->decoderBytesPerPixel
+        + dimensions->heldFileBytes;
 }
 
 } // namespace gustara

@@ -68,7 +68,7 @@ BatchTally ConvertInOrder(TthPicConvert& engine, const std::vector<std::string>&
 
 // The bytes a picture is expected to take at most while in flight, from its header: its
 // raster and as much again for the encoded datastream or fitted copy, with a progressive
-// JPEG's coefficients on top. The maximum for a header that cannot be read, so that such a
+// JPEG's coefficients, a decoder's own picture and a file read whole on top. The maximum for a header that cannot be read, so that such a
 // picture runs alone. Never throws.
 uint64_t EstimatedPeakBytes(const std::string& sourcePath);
 

@@ -49,6 +49,8 @@ void CatchStopSignals()
 {
     Catch(SIGINT);
     Catch(SIGTERM);
+    // The terminal that started the program was closed: a stop like any other.
+    Catch(SIGHUP);
 }
 
 void WakeOnStopSignal(int fd)

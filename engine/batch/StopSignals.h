@@ -4,7 +4,7 @@
 
 namespace gustara {
 
-// SIGINT and SIGTERM ask for a stop instead of ending the process at once: the handler only
+// SIGINT, SIGTERM and SIGHUP ask for a stop instead of ending the process at once: the handler only
 // records the signal (and wakes the descriptor given to WakeOnStopSignal), and the batch sees
 // it through StopSignalled() before each picture starts and before each file is written, so a
 // file being written is finished or never appears, its temporary file included. A signal that
@@ -18,10 +18,10 @@ void CatchStopSignals();
 // The descriptor must stay open until then.
 void WakeOnStopSignal(int fd);
 
-// Set from the first caught SIGINT or SIGTERM on; read by the batch from any thread.
+// Set from the first caught stop signal on; read by the batch from any thread.
 const std::atomic<bool>& StopSignalled();
 
-// 128 plus the number of the last caught signal (130 for SIGINT, 143 for SIGTERM), or 0
+// 128 plus the number of the last caught signal (130 for SIGINT, 143 for SIGTERM, 129 for SIGHUP), or 0
 // while none has been caught.
 int StopExitStatus();
 

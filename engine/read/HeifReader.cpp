@@ -3,13 +3,13 @@
 #include "EngineError.h"
 #include "ExifOrientation.h"
 #include "read/AlphaOnWhite.h"
+#include "read/HeifBoxes.h"
 #include "read/PictureFile.h"
 
 #include <libheif/heif.h>
 
 #include <algorithm>
 #include <array>
-#include <cmath>
 #include <cstring>
 #include <sys/stat.h>
 #include <vector>
@@ -20,10 +20,10 @@ namespace {
 
 constexpr std::string_view kHeifFormat = "HEIF/AVIF";
 
-// libheif refuses a picture of more than this squared pixels before it decodes anything; the
-// smallest side whose square covers the raster's cap, so that the exact cap, checked from the
-// header, is ours alone.
-const int kHeifSideLimit = static_cast<int>(std::ceil(std::sqrt(static_cast<double>(PictureRaster::kMaxPixels))));
+// libheif refuses a picture with a side of this many pixels or more before it decodes anything;
+// one past the longest side a JPEG file holds, so that a panorama within the raster's cap is
+// decided by our own area check alone.
+constexpr int kHeifSideLimit = 65536;
 
 // The file type box's brands, from the file's first box: as much of it as libheif's brand
 // tests read.
@@ -108,8 +108,10 @@ struct HeifDecoder {
     }
 };
 
-// libheif's errors by what the user can do about them; `codec` names a missing decoder.
-[[noreturn]] void ThrowHeifError(const heif_error& error, std::FILE* file, std::string_view codec)
+// libheif's errors by what the user can do about them, never in its own words; `codec` names
+// a missing decoder, `layout` is what our own walk of the boxes found.
+[[noreturn]] void ThrowHeifError(const heif_error& error, std::FILE* file, std::string_view codec,
+                                 const std::optional<HeifLayout>& layout)
 {
     switch (error.code) {
     case heif_error_Invalid_input:
@@ -117,20 +119,40 @@ struct HeifDecoder {
             ThrowShortRead(file, kHeifFormat);
         if (error.subcode == heif_suberror_No_ftyp_box)
             ThrowReadFailure(ReadFailure::NotThisFormat, kHeifFormat);
-        ThrowReadFailure(ReadFailure::Damaged, kHeifFormat, error.message);
+        // libheif tells a canvas it could not allocate by the depth of the plane that is not
+        // there; tiles that all declare one depth cannot differ otherwise.
+        if (error.subcode == heif_suberror_Wrong_tile_image_pixel_depth && layout && layout->tileDepthsAgree)
+            ThrowReadFailure(ReadFailure::OutOfMemory, kHeifFormat);
+        ThrowReadFailure(ReadFailure::Damaged, kHeifFormat);
     case heif_error_Unsupported_filetype:
         ThrowReadFailure(ReadFailure::NotThisFormat, kHeifFormat);
     case heif_error_Unsupported_feature:
         if (error.subcode == heif_suberror_Unsupported_codec)
             throw EngineError(Format(Message::ReadMissingDecoder, {codec}));
-        ThrowReadFailure(ReadFailure::Unsupported, kHeifFormat, error.message);
+        ThrowReadFailure(ReadFailure::Unsupported, kHeifFormat);
     case heif_error_Memory_allocation_error:
         if (error.subcode == heif_suberror_Security_limit_exceeded)
-            ThrowReadFailure(ReadFailure::TooLarge, kHeifFormat, error.message);
+            ThrowReadFailure(ReadFailure::TooLarge, kHeifFormat);
         ThrowReadFailure(ReadFailure::OutOfMemory, kHeifFormat);
     default:
-        ThrowReadFailure(ReadFailure::Damaged, kHeifFormat, error.message);
+        ThrowReadFailure(ReadFailure::Damaged, kHeifFormat);
     }
+}
+
+// The decoder libheif is to use for `codec`: for AV1 libaom's, which reports a broken stream
+// through its result alone, where dav1d prints it on standard error; libheif's choice when
+// libaom's plugin is not installed.
+const char* QuietDecoderFor(std::string_view codec)
+{
+    static const bool aomInstalled = [] {
+        std::array<const heif_decoder_descriptor*, 8> decoders{};
+        const int count = heif_get_decoder_descriptors(heif_compression_AV1, decoders.data(), static_cast<int>(decoders.size()));
+        for (int i = 0; i < count; ++i)
+            if (std::string_view(heif_decoder_descriptor_get_id_name(decoders[i])) == "aom")
+                return true;
+        return false;
+    }();
+    return codec == "AV1" && aomInstalled ? "aom" : nullptr;
 }
 
 // Reads the file's boxes (not its picture data) and finds the primary image. Plugins are
@@ -225,10 +247,16 @@ PictureRaster ReadHeif(const std::string& path)
     if (fileTypeBox.size() >= 12 && IsSequenceBrand(heif_read_main_brand(fileTypeBox.data(), static_cast<int>(fileTypeBox.size()))))
         throw EngineError(std::string(Text(Message::ReadSeveralFrames)));
     std::rewind(file.get());
+    // Refuses, in milliseconds, what would keep libheif parsing for minutes or allocating
+    // gigabytes; libheif then parses the file once.
+    const std::optional<HeifLayout> layout = ReadHeifLayout(file.get(), file.size);
+    if (layout)
+        CheckPictureSize(layout->width, layout->height);
+    std::rewind(file.get());
 
     HeifDecoder decoder({file.get(), static_cast<int64_t>(file.size)});
     if (const heif_error error = OpenPrimaryImage(decoder); error.code != heif_error_Ok)
-        ThrowHeifError(error, file.get(), codec);
+        ThrowHeifError(error, file.get(), codec, layout);
     // The size after turning; either way the same number of pixels.
     CheckPictureSize(heif_image_handle_get_width(decoder.handle), heif_image_handle_get_height(decoder.handle));
     const int bits = heif_image_handle_get_luma_bits_per_pixel(decoder.handle);
@@ -238,9 +266,10 @@ PictureRaster ReadHeif(const std::string& path)
     const DecodingOptions options;  // turning and mirroring applied, high bit depths kept
     if (!options.options)
         ThrowReadFailure(ReadFailure::OutOfMemory, kHeifFormat);
+    options.options->decoder_id = QuietDecoderFor(codec);
     if (const heif_error error = heif_decode_image(decoder.handle, &decoder.image, heif_colorspace_RGB, chroma, options.options);
         error.code != heif_error_Ok)
-        ThrowHeifError(error, file.get(), codec);
+        ThrowHeifError(error, file.get(), codec, layout);
 
     const int width = heif_image_get_width(decoder.image, heif_channel_interleaved);
     const int height = heif_image_get_height(decoder.image, heif_channel_interleaved);
@@ -262,15 +291,19 @@ std::optional<PictureDimensions> ProbeHeif(std::FILE* file)
     struct stat info {};
     if (::fstat(::fileno(file), &info) != 0)
         return std::nullopt;
-    HeifDecoder decoder({file, static_cast<int64_t>(info.st_size)});
-    if (OpenPrimaryImage(decoder).code != heif_error_Ok)
+    std::optional<HeifLayout> layout;
+    try {
+        layout = ReadHeifLayout(file, static_cast<uint64_t>(info.st_size));
+    } catch (const EngineError&) {
+        return std::nullopt;  // the reader refuses it before libheif spends anything on it
+    }
+    if (!layout)
         return std::nullopt;
     // libheif keeps the decoded planes (three at most) and the interleaved RGB(A) made of them,
     // with two bytes a sample beyond 8 bits.
-    const int bytesPerSample = heif_image_handle_get_luma_bits_per_pixel(decoder.handle) > 8 ? 2 : 1;
-    const int channels = heif_image_handle_has_alpha_channel(decoder.handle) ? 4 : 3;
-    return PictureDimensions{heif_image_handle_get_width(decoder.handle), heif_image_handle_get_height(decoder.handle),
-                             false, bytesPerSample * (3 + channels)};
+    const int bytesPerSample = layout->bits > 8 ? 2 : 1;
+    const int channels = layout->alpha ? 4 : 3;
+    return PictureDimensions{layout->width, layout->height, false, bytesPerSample * (3 + channels)};
 }
 
 bool IsHeifSequence(const std::string& path)

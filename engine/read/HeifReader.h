@@ -13,15 +13,17 @@ namespace gustara {
 // 24-bit raster, turned and mirrored as the file says (the raster's orientation stays 1, so
 // nothing turns it twice): samples of more than 8 bits keep their top 8 bits, alpha is
 // flattened onto white, and an RGB ICC profile goes into the raster's metadata. The picture's
-// size is checked against the raster's cap before anything is decoded.
-// Owns the file and the decoder only during the call.
-// Throws EngineError with the reason from the message table (libheif's wording follows where
-// it says more) when the file cannot be read or decoded, is an image sequence, or is
-// compressed with a codec that no installed decoder reads (the codec is named then).
+// size is checked against the raster's cap before anything is decoded, and the file's boxes
+// (ReadHeifLayout) before libheif parses them. Owns the file and the decoder only during the
+// call; nothing is printed on standard error.
+// Throws EngineError with the reason from the message table (never libheif's wording) when the
+// file cannot be read or decoded, is an image sequence, or is compressed with a codec that no
+// installed decoder reads (the codec is named then).
 PictureRaster ReadHeif(const std::string& path);
 
-// The size of the primary image as the file's boxes give it, read from `file`'s start without
-// decoding; the caller owns the file. Gives nothing for a file libheif cannot parse; never throws.
+// The size of the primary image as the file's boxes give it, read from `file`'s start by our
+// own walk of its boxes (ReadHeifLayout), without libheif; the caller owns the file. Gives
+// nothing for boxes it cannot walk or a file the reader refuses from them; never throws.
 std::optional<PictureDimensions> ProbeHeif(std::FILE* file);
 
 // True when the HEIF file is an image sequence (an animation) rather than a still picture,

@@ -15,6 +15,9 @@ struct PictureDimensions {
     // Bytes per pixel of the decoder's own picture beside the raster (libheif's planes and
     // interleaved output, libwebp's RGBA); 0 when it decodes into the raster.
     int decoderBytesPerPixel = 0;
+    // Bytes of the file that the reader holds whole while it decodes (WebP); 0 for readers
+    // that stream the file.
+    uint64_t heldFileBytes = 0;
 };
 
 // The header probes of each format, reading `file` from its start; the caller owns the file.

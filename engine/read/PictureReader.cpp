@@ -22,14 +22,15 @@ bool IsAnimatedGif(const std::string& path)
 }
 
 // A picture of several frames (a GIF of more than one image, an animated WebP, a HEIF image
-// sequence) is an animation, which is not converted: all are refused as an animated GIF is, in
-// one group. A file that cannot be looked into is refused as a GIF that does not load.
-template <bool (*IsAnimation)(const std::string&)>
+// sequence) is an animation, which is not converted: it is refused with `Animated`, an animated
+// GIF under its own heading and the others under theirs. A file that cannot be looked into is
+// refused as a GIF that does not load.
+template <bool (*IsAnimation)(const std::string&), Message Animated>
 std::optional<std::string_view> AnimationRefusal(const std::string& path, std::string* cause)
 {
     try {
         if (IsAnimation(path))
-            return Text(Message::ReasonAnimatedGif);
+            return Text(Animated);
     } catch (const EngineError& error) {
         if (cause)
             *cause = error.what();
@@ -59,9 +60,9 @@ const FormatReader* ReaderFor(const std::string& path)
     static constexpr FormatReader kBmp{ReadBmp, nullptr, ProbeBmp, nullptr};
     static constexpr FormatReader kJpeg{ReadJpeg, ReadJpegAtScale, ProbeJpeg, nullptr};
     static constexpr FormatReader kPng{ReadPng, nullptr, ProbePng, nullptr};
-    static constexpr FormatReader kGif{ReadGif, nullptr, ProbeGif, AnimationRefusal<IsAnimatedGif>};
-    static constexpr FormatReader kHeif{ReadHeif, nullptr, ProbeHeif, AnimationRefusal<IsHeifSequence>};
-    static constexpr FormatReader kWebp{ReadWebp, nullptr, ProbeWebp, AnimationRefusal<IsWebpAnimation>};
+    static constexpr FormatReader kGif{ReadGif, nullptr, ProbeGif, AnimationRefusal<IsAnimatedGif, Message::ReasonAnimatedGif>};
+    static constexpr FormatReader kHeif{ReadHeif, nullptr, ProbeHeif, AnimationRefusal<IsHeifSequence, Message::ReasonAnimated>};
+    static constexpr FormatReader kWebp{ReadWebp, nullptr, ProbeWebp, AnimationRefusal<IsWebpAnimation, Message::ReasonAnimated>};
     switch (PictureFormatOf(path)) {
     case PictureFormat::Bmp:
         return &kBmp;

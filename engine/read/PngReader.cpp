@@ -68,7 +68,7 @@ struct PngDecoder {
     std::jmp_buf jump;
     // What the reader's own callbacks found before libpng failed; Damaged unless they did.
     ReadFailure cause = ReadFailure::Damaged;
-    char detail[200] = {};  // libpng's wording (or the warning that told the cause)
+    char detail[200] = {};  // what the reader's own checks found; libpng's wording never goes here
 
     // Opens the file through OpenForReading and throws as it does.
     explicit PngDecoder(const std::string& path) : file(OpenForReading(path)) {}
@@ -92,10 +92,20 @@ struct PngLayout {
     bool interlaced = false; // only relevant with alpha: then the passes are placed by hand
 };
 
+// The reader's own findings reach png_error as texts of the message table; libpng's own
+// wording ("IHDR: CRC error") says nothing to a user and is dropped.
+bool IsOwnDetail(png_const_charp text)
+{
+    for (const Message own : {Message::DetailPngFirstChunk, Message::DetailPngTransparency, Message::DetailPngRowForm})
+        if (Text(own).data() == text)
+            return true;
+    return false;
+}
+
 [[noreturn]] void OnPngError(png_structp png, png_const_charp text)
 {
     auto* decoder = static_cast<PngDecoder*>(png_get_error_ptr(png));
-    if (decoder->cause == ReadFailure::Damaged)
+    if (decoder->cause == ReadFailure::Damaged && IsOwnDetail(text))
         std::snprintf(decoder->detail, sizeof decoder->detail, "%s", text);
     std::longjmp(decoder->jump, 1);
 }
@@ -105,10 +115,8 @@ struct PngLayout {
 void NotePngWarning(png_structp png, png_const_charp text)
 {
     auto* decoder = static_cast<PngDecoder*>(png_get_error_ptr(png));
-    if (std::strstr(text, "exceeds user limit")) {
+    if (std::strstr(text, "exceeds user limit"))
         decoder->cause = ReadFailure::TooLarge;
-        std::snprintf(decoder->detail, sizeof decoder->detail, "%s", text);
-    }
 }
 
 // Feeds the bytes of an iCCP chunk after its header (`length` at most what is left of it)

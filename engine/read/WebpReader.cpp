@@ -34,6 +34,13 @@ bool HasWebpSignature(const Bytes& bytes)
     return bytes.size() >= 12 && std::memcmp(bytes.data(), "RIFF", 4) == 0 && std::memcmp(bytes.data() + 8, "WEBP", 4) == 0;
 }
 
+// The bytes the RIFF header at `header`'s start says the file holds: its 8 bytes and the size
+// it gives. What follows is no part of the picture and is never read.
+uint64_t DeclaredFileBytes(const Bytes& header)
+{
+    return 8 + (uint64_t{header[4]} | uint64_t{header[5]} << 8 | uint64_t{header[6]} << 16 | uint64_t{header[7]} << 24);
+}
+
 // libwebp's status for `bytes` (the whole file or its start) by what the user can do about it.
 [[noreturn]] void ThrowWebpError(VP8StatusCode status, const Bytes& bytes, std::FILE* file)
 {
@@ -106,8 +113,15 @@ void TakeMetadata(const Bytes& bytes, PictureMetadata& metadata)
 PictureRaster ReadWebp(const std::string& path)
 {
     const PictureFile file = OpenForReading(path);
-    const Bytes bytes = ReadAtMost(file.get(), file.size);
-    if (bytes.size() != file.size)
+    const Bytes header = ReadAtMost(file.get(), 12);
+    if (!HasWebpSignature(header))
+        ThrowReadFailure(ReadFailure::NotThisFormat, kWebpFormat);
+    const uint64_t declared = DeclaredFileBytes(header);
+    if (declared > file.size)
+        ThrowReadFailure(ReadFailure::EndsEarly, kWebpFormat);
+    std::rewind(file.get());
+    const Bytes bytes = ReadAtMost(file.get(), declared);
+    if (bytes.size() != declared)
         ThrowShortRead(file.get(), kWebpFormat);
     const WebPBitstreamFeatures features = FeaturesOf(bytes, file.get());
     if (features.has_animation)
@@ -144,9 +158,10 @@ std::optional<PictureDimensions> ProbeWebp(std::FILE* file)
 {
     const Bytes header = ReadAtMost(file, kHeaderBytes);
     WebPBitstreamFeatures features{};
-    if (WebPGetFeatures(header.data(), header.size(), &features) != VP8_STATUS_OK)
+    if (!HasWebpSignature(header) || WebPGetFeatures(header.data(), header.size(), &features) != VP8_STATUS_OK)
         return std::nullopt;
-    return PictureDimensions{features.width, features.height, false, features.has_alpha ? 4 : 0};  // RGBA, then flattened
+    return PictureDimensions{features.width, features.height, false, features.has_alpha ? 4 : 0,  // RGBA, then flattened
+                             DeclaredFileBytes(header)};
 }
 
 bool IsWebpAnimation(const std::string& path)

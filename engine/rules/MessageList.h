@@ -49,6 +49,12 @@ GUSTARA_MESSAGE(ReadOutOfMemory, "メモリが足りません", "out of memory")
 GUSTARA_MESSAGE(ReadSeveralFrames, "複数のフレームからなる画像（アニメーション）には対応していません", "pictures of several frames (animations) are not supported")
 GUSTARA_MESSAGE(ReadMissingDecoder, "%1 の画像を読むデコーダーがこのパソコンにありません", "no decoder for %1 pictures is installed on this computer")
 
+// HEIF, AVIF and WebP files. An animation is refused under a heading of its own, apart from
+// animated GIF files; a HEIF file of more tiles or items (%1) than any camera writes is
+// refused before its library spends minutes on it.
+GUSTARA_MESSAGE(ReasonAnimated, "アニメーション画像には対応していません", "animated pictures are not supported")
+GUSTARA_MESSAGE(HeifTooManyTiles, "HEIF ファイルのタイルが多すぎます: %1", "the HEIF file has too many tiles: %1")
+
 // What a reader found wrong, after the cause.
 GUSTARA_MESSAGE(DetailNoColourTable, "カラーテーブルがありません", "no colour table")
 GUSTARA_MESSAGE(DetailGifUnknownRecord, "不明なレコード", "unknown record")
@@ -97,6 +103,7 @@ GUSTARA_MESSAGE(WriteNameTooLong, "ファイル名が長すぎます", "the file
 GUSTARA_MESSAGE(WriteNoFolder, "保存先のフォルダがありません", "the folder does not exist")
 GUSTARA_MESSAGE(WriteFileAtFolder, "保存先のフォルダと同じ名前のファイルがあります", "a file has the name of the folder")
 GUSTARA_MESSAGE(WriteFolderAtName, "同じ名前のフォルダがあります", "a folder has that name")
+GUSTARA_MESSAGE(WriteLinkAtFolder, "保存先のフォルダの名前がリンクです（リンクの先には保存しません）", "a link has the name of the folder (nothing is saved through a link)")
 GUSTARA_MESSAGE(WriteDiskFailed, "ディスクの読み書きに失敗しました", "the disk failed to read or write")
 GUSTARA_MESSAGE(WriteSystemError, "書き込めません（%1）", "cannot write (%1)")
 // A JPEG file holds at most 65500 pixels a side; the output's size follows.
@@ -153,9 +160,9 @@ GUSTARA_MESSAGE(QtUnknownKind, "不明", "Unknown")
 // Requests the command line refuses before any picture is touched.
 GUSTARA_MESSAGE(UsageSize, "--size: 1280 1024 800 640 400 320 160 のいずれか、または 幅x高さ を指定してください", "--size: give one of 1280 1024 800 640 400 320 160, or WIDTHxHEIGHT")
 GUSTARA_MESSAGE(UsageLevel, "--level: 1, 2, 3 のいずれかを指定してください", "--level: give 1, 2 or 3")
-GUSTARA_MESSAGE(UsageQuality, "--quality: 0 から 100 の整数を指定してください", "--quality: give a whole number from 0 to 100")
-GUSTARA_MESSAGE(UsageJobs, "--jobs: 1 以上の整数を指定してください", "--jobs: give a whole number of at least 1")
-GUSTARA_MESSAGE(UsageMemory, "--memory: 1 以上の整数を指定してください", "--memory: give a whole number of at least 1")
+GUSTARA_MESSAGE(UsageQuality, "--quality: %1 から %2 の整数を指定してください", "--quality: give a whole number from %1 to %2")
+GUSTARA_MESSAGE(UsageJobs, "--jobs: %1 以上の整数を指定してください", "--jobs: give a whole number of at least %1")
+GUSTARA_MESSAGE(UsageMemory, "--memory: %1 以上の整数を指定してください", "--memory: give a whole number of at least %1")
 GUSTARA_MESSAGE(UsageUnknownOption, "不明なオプションか値のないオプションです: %1", "unknown option, or an option without its value: %1")
 GUSTARA_MESSAGE(UsageOneNaming, "--prefix, --suffix, --dir はどれか一つだけ指定してください", "give only one of --prefix, --suffix and --dir")
 GUSTARA_MESSAGE(UsageOneQuality, "--quality と --target-size はどちらか一つだけ指定してください", "give only one of --quality and --target-size")
@@ -176,6 +183,12 @@ GUSTARA_MESSAGE(CannotListFolder, "フォルダ %1 の中を読めません: %2"
 GUSTARA_MESSAGE(ReasonNameTaken, "保存する名前のファイルが既にあります", "a file has the output name")
 GUSTARA_MESSAGE(MenuFolders, "フォルダの中の画像も加工する", "Convert the pictures inside folders too")
 GUSTARA_MESSAGE(MenuKeepDate, "撮影日時を残す", "Keep the capture date")
+GUSTARA_MESSAGE(CliHelpRecursive, "指定したフォルダの中の画像を下のフォルダまですべて加工する (パスの順。「.」で始まる名前、フォルダへのリンク、以前の出力は飛ばす)",
+                "convert the pictures of folders named, at any depth, in path order; names starting with \".\", links to folders and earlier outputs are skipped")
+GUSTARA_MESSAGE(CliHelpKeepDate, "元の画像の撮影日時を出力の EXIF に残し、更新日時も元の画像に合わせる",
+                "keep the source's capture date in the output's EXIF and its modification time on the output")
+GUSTARA_MESSAGE(CliHelpDryRun, "何も書き込まず、それぞれの画像を保存する名前だけを表示", "write nothing; print the name each picture would be written under")
+GUSTARA_MESSAGE(CliHelpJson, "保存したファイルの一覧の代わりに、画像ごとに JSON を一行ずつ表示", "print one JSON object per picture per line instead of the paths")
 // The line that follows every refused request.
 GUSTARA_MESSAGE(UsageHelpHint, "(gustara-cli --help で使い方を表示します)", "(gustara-cli --help shows how to use it)")
 // A folder named on the command line (not dropped), and the command line's counts of one picture.
@@ -183,98 +196,69 @@ GUSTARA_MESSAGE(ReasonFolderNamed, "フォルダには対応していません�
 GUSTARA_MESSAGE(AboveTargetSizeOne, "%1枚は目標のファイルサイズを下回りませんでした", "%1 picture stayed above the target file size")
 GUSTARA_MESSAGE(NotConvertedCountOne, "%1枚の画像は変換していません", "%1 picture not converted")
 
+// A launch of the window waits for the window already open to take its pictures.
+GUSTARA_MESSAGE(WindowNotAnswering, "開いているウィンドウが応答しません。応答するまで待ちます（Ctrl+C でやめます）", "The open window is not answering; waiting for it (Ctrl+C gives up)")
+
 // gustara --help: the window's own options, printed on standard output.
 GUSTARA_MESSAGE(WindowHelp,
     "使い方: gustara [画像]...\n"
-    "料理の写真をおいしそうに加工するウィンドウを開きます。画像を指定すると、ウィンドウに\n"
-    "ドロップしたときと同じように変換します。ウィンドウが既に開いていれば、そのウィンドウに渡します。\n"
+    "料理の写真をおいしそうに加工するウィンドウを開きます。\n"
+    "画像を指定すると、ウィンドウにドロップしたときと同じように変換します。\n"
+    "ウィンドウが既に開いていれば、そのウィンドウに渡します。\n"
     "\n"
     "  -h, --help     この説明を表示\n"
     "      --version  版を表示\n"
     "\n"
     "コマンドラインだけで変換するには gustara-cli を使います (gustara-cli --help)。\n",
     "Usage: gustara [PICTURE]...\n"
-    "Opens the window that makes photographs of food look more appetising. Pictures named here\n"
-    "are converted as if dropped on the window; a window already open takes them instead.\n"
+    "Opens the window that makes photographs of food look more appetising. Pictures\n"
+    "named here are converted as if dropped on the window; a window already open\n"
+    "takes them instead.\n"
     "\n"
     "  -h, --help     show this help\n"
     "      --version  show the version\n"
     "\n"
     "To convert on the command line alone, use gustara-cli (gustara-cli --help).\n")
 
-// gustara-cli --help.
-GUSTARA_MESSAGE(CliHelp,
+// gustara-cli --help: the usage line, one line per option (%1 its default, %2 and %3 its range),
+// and the notes; each paragraph is wrapped to the terminal's 80 columns.
+GUSTARA_MESSAGE(CliHelpUsage,
     "使い方: gustara-cli [オプション] 画像...\n"
-    "料理の写真をおいしそうに加工し、JPEG として元の画像の隣に保存します。\n"
-    "\n"
-    "  -l, --level=1|2|3     加工の強さ (既定 3)\n"
-    "  -s, --size=SIDE|WxH   画像を枠に収める: SIDE は 1280 1024 800 640 400 320 160 (正方形)、\n"
-    "                        または幅 W と高さ H (それぞれ 10 以上の整数)。既定: 変更しない\n"
-    "      --prefix=TEXT     元の画像の隣に TEXT+名前.jpg として保存 (既定: --prefix=s-)\n"
-    "      --suffix=TEXT     元の画像の隣に 名前+TEXT.jpg として保存\n"
-    "      --dir=NAME        元の画像のフォルダ内のサブフォルダ NAME に保存\n"
-    "      --output-dir=DIR  元の画像の隣ではなくフォルダ DIR に保存 (なければ作る)\n"
-    "      --if-exists=number|skip  保存する名前が既にあれば (1), (2), ... を付ける (既定)、\n"
-    "                        または何も書き込まない (skip)\n"
-    "  -r, --recursive       指定したフォルダの中の画像を下のフォルダまですべて加工する (パスの順。\n"
-    "                        「.」で始まる名前、フォルダへのリンク、以前の出力は飛ばす)\n"
-    "      --keep-date       元の画像の撮影日時を出力の EXIF に残し、更新日時も元の画像に合わせる\n"
-    "  -n, --dry-run         何も書き込まず、それぞれの画像を保存する名前だけを表示\n"
-    "      --json            保存したファイルの一覧の代わりに、画像ごとに JSON を一行ずつ表示\n"
-    "      --progressive     プログレッシブ JPEG で保存\n"
-    "      --quality=N       JPEG 品質 0..100 (既定 100)\n"
-    "      --target-size=KB  KB*1024 バイト未満になる最も高い品質 (100, 90, ..., 0) で保存\n"
-    "      --keep-going      失敗した画像があっても続ける (既定: 最初の失敗で止める)\n"
-    "      --more-formats    HEIC, HEIF, AVIF, WebP の画像も読み込む (既定: 読み込まない)\n"
-    "      --compare=OUT.jpg 画像一枚の元の画像と三つの強さを横に並べた JPEG を OUT.jpg に保存\n"
-    "                        (それぞれ --size の枠に収める。既定 400)\n"
-    "  -j, --jobs=N          同時に処理する画像の数 (既定: CPU のコア数)。結果と表示の順は変わらない\n"
-    "      --memory=MB       同時に処理する画像が使うメモリの目安の上限 (既定: 物理メモリの 1/4)。\n"
-    "                        最も大きい画像も一枚ずつなら必ず処理する\n"
-    "  -q, --quiet           エラーだけを表示 (保存したファイルの一覧も表示しない)\n"
-    "      --progress        標準エラーが端末でなくても進行状況の行を表示\n"
-    "  -0, --null            保存したファイルのパスを改行ではなく NUL で区切る (xargs -0 用)\n"
-    "  -h, --help            この説明を表示\n"
-    "      --version         版を表示\n"
-    "\n"
-    "既存のファイルは上書きせず、名前に (1), (2), ... を付けます。元の画像は変更しません。\n"
-    "終了状態: 0 すべて成功、1 失敗した画像あり、2 引数や設定の誤り、\n"
-    "130/143 Ctrl+C/kill で中止 (処理中の画像は書き終えるか捨て、その後は書き込まない)。\n",
+    "料理の写真をおいしそうに加工し、JPEG として元の画像の隣に保存します。\n",
     "Usage: gustara-cli [OPTION]... PICTURE...\n"
-    "Makes photographs of food look more appetising and saves each as a JPEG file beside it.\n"
-    "\n"
-    "  -l, --level=1|2|3     flavour strength (default 3)\n"
-    "  -s, --size=SIDE|WxH   fit into a box: SIDE one of 1280 1024 800 640 400 320 160 (square),\n"
-    "                        or a box W by H, each a whole number of at least 10; default: off\n"
-    "      --prefix=TEXT     save beside the source as TEXT+name.jpg (default: --prefix=s-)\n"
-    "      --suffix=TEXT     save beside the source as name+TEXT.jpg\n"
-    "      --dir=NAME        save into the sub-folder NAME of the source's folder\n"
-    "      --output-dir=DIR  save into the folder DIR instead of beside the source (created if missing)\n"
-    "      --if-exists=number|skip  when the output name is taken, add (1), (2), ... (default),\n"
-    "                        or write nothing (skip)\n"
-    "  -r, --recursive       convert the pictures of folders named, at any depth, in path order;\n"
-    "                        names starting with \".\", links to folders and earlier outputs are skipped\n"
-    "      --keep-date       keep the source's capture date in the output's EXIF and its\n"
-    "                        modification time on the output\n"
-    "  -n, --dry-run         write nothing; print the name each picture would be written under\n"
-    "      --json            print one JSON object per picture per line instead of the paths\n"
-    "      --progressive     write progressive JPEG files\n"
-    "      --quality=N       JPEG quality 0..100 (default 100)\n"
-    "      --target-size=KB  largest quality of 100, 90, ..., 0 whose file is below KB*1024 bytes\n"
-    "      --keep-going      go on after a failed picture (default: stop at the first)\n"
-    "      --more-formats    read HEIC, HEIF, AVIF and WebP pictures too (default: off)\n"
-    "      --compare=OUT.jpg write one JPEG with the picture as it is and at the three strengths\n"
-    "                        side by side, each fitted into --size (default 400)\n"
-    "  -j, --jobs=N          pictures worked on at the same time (default: the number of cores);\n"
-    "                        files are written and reported in the order given\n"
-    "      --memory=MB       memory the pictures in flight may take, estimated (default: a quarter\n"
-    "                        of physical memory); the largest picture still runs alone\n"
-    "  -q, --quiet           print errors only (not even the list of files written)\n"
-    "      --progress        show the progress line even when standard error is no terminal\n"
-    "  -0, --null            end each path written with NUL instead of a newline (for xargs -0)\n"
-    "  -h, --help            show this help\n"
-    "      --version         show the version\n"
-    "\n"
+    "Makes photographs of food look more appetising and saves each as a JPEG file beside it.\n")
+GUSTARA_MESSAGE(CliHelpLevel, "加工の強さ (既定 %1)", "flavour strength (default %1)")
+GUSTARA_MESSAGE(CliHelpSize,
+    "画像を枠に収める: SIDE は 1280 1024 800 640 400 320 160 (正方形)、または幅 W と高さ H (それぞれ %2 以上の整数)。既定: 変更しない",
+    "fit into a box: SIDE one of 1280 1024 800 640 400 320 160 (square), or a box W by H, each a whole number of at least %2; default: off")
+GUSTARA_MESSAGE(CliHelpPrefix, "元の画像の隣に TEXT+名前.jpg として保存 (既定: --prefix=%1)", "save beside the source as TEXT+name.jpg (default: --prefix=%1)")
+GUSTARA_MESSAGE(CliHelpSuffix, "元の画像の隣に 名前+TEXT.jpg として保存", "save beside the source as name+TEXT.jpg")
+GUSTARA_MESSAGE(CliHelpDir, "元の画像のフォルダ内のサブフォルダ NAME に保存", "save into the sub-folder NAME of the source's folder")
+GUSTARA_MESSAGE(CliHelpOutputDir, "元の画像の隣ではなくフォルダ DIR に保存 (なければ作る)", "save into the folder DIR instead of beside the source (created if missing)")
+GUSTARA_MESSAGE(CliHelpIfExists, "保存する名前が既にあれば (1), (2), ... を付ける (既定)、または何も書き込まない (skip)",
+                "when the output name is taken, add (1), (2), ... (default), or write nothing (skip)")
+GUSTARA_MESSAGE(CliHelpProgressive, "プログレッシブ JPEG で保存", "write progressive JPEG files")
+GUSTARA_MESSAGE(CliHelpQuality, "JPEG 品質 %2..%3 (既定 %1)", "JPEG quality %2..%3 (default %1)")
+GUSTARA_MESSAGE(CliHelpTargetSize, "KB*1024 バイト未満になる最も高い品質 (100, 90, ..., 0) で保存",
+                "largest quality of 100, 90, ..., 0 whose file is below KB*1024 bytes")
+GUSTARA_MESSAGE(CliHelpKeepGoing, "失敗した画像があっても続ける (既定: 最初の失敗で止める)", "go on after a failed picture (default: stop at the first)")
+GUSTARA_MESSAGE(CliHelpMoreFormats, "HEIC, HEIF, AVIF, WebP の画像も読み込む (既定: 読み込まない)", "read HEIC, HEIF, AVIF and WebP pictures too (default: off)")
+GUSTARA_MESSAGE(CliHelpCompare, "画像一枚の元の画像と三つの強さを横に並べた JPEG を OUT.jpg に保存 (それぞれ --size の枠に収める。既定 %1)",
+                "write one JPEG with the picture as it is and at the three strengths side by side, each fitted into --size (default %1)")
+GUSTARA_MESSAGE(CliHelpJobs, "同時に処理する画像の数 (既定: CPU のコア数)。結果と表示の順は変わらない",
+                "pictures worked on at the same time (default: the number of cores); files are written and reported in the order given")
+GUSTARA_MESSAGE(CliHelpMemory, "同時に処理する画像が使うメモリの目安の上限 (既定: 物理メモリの 1/4)。最も大きい画像も一枚ずつなら必ず処理する",
+                "memory the pictures in flight may take, estimated (default: a quarter of physical memory); the largest picture still runs alone")
+GUSTARA_MESSAGE(CliHelpQuiet, "エラーだけを表示 (保存したファイルの一覧も表示しない)", "print errors only (not even the list of files written)")
+GUSTARA_MESSAGE(CliHelpProgress, "標準エラーが端末でなくても進行状況の行を表示", "show the progress line even when standard error is no terminal")
+GUSTARA_MESSAGE(CliHelpNull, "保存したファイルのパスを改行ではなく NUL で区切る (xargs -0 用)", "end each path written with NUL instead of a newline (for xargs -0)")
+GUSTARA_MESSAGE(CliHelpHelp, "この説明を表示", "show this help")
+GUSTARA_MESSAGE(CliHelpVersion, "版を表示", "show the version")
+GUSTARA_MESSAGE(CliHelpNotes,
+    "既存のファイルは上書きせず、名前に (1), (2), ... を付けます。元の画像は変更しません。\n"
+    "終了状態: 0 すべて成功、1 失敗した画像あり、2 引数や設定の誤り、130/143/129 Ctrl+C/kill/端末を閉じて中止 (処理中の画像は書き終えるか捨て、その後は書き込まない)。\n",
     "An existing file is never replaced: a taken name gets (1), (2), ... Sources are never changed.\n"
-    "Exit status: 0 all converted, 1 a picture failed, 2 a wrong argument or setting,\n"
-    "130/143 stopped by Ctrl+C/kill (the picture in work is finished or dropped, none after it).\n")
+    "Exit status: 0 all converted, 1 a picture failed, 2 a wrong argument or setting, 130/143/129 stopped by Ctrl+C/kill/a closed terminal (the picture in work is finished or dropped, none after it).\n")
+// An unknown option: a picture whose name starts with "-" is named after "--".
+GUSTARA_MESSAGE(UsageDashNameHint, "「-」で始まる名前の画像は -- の後に指定してください (例: gustara-cli -- -photo.jpg)",
+                "a picture whose name starts with - goes after --, as in: gustara-cli -- -photo.jpg")

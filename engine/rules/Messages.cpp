@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstring>
 #include <iterator>
+#include <new>
 
 namespace gustara {
 
@@ -202,6 +203,18 @@ std::string JpegErrorText(int messageCode)
 std::string CannotCreateFileText(std::string_view path, int systemError)
 {
     return WithDetail(Format(Message::CannotCreateFile, {path}), WriteFailureCause(systemError));
+}
+
+std::string WriteFailureText(int systemError)
+{
+    return WriteFailureCause(systemError);
+}
+
+std::string FailureReason(const std::exception& failure)
+{
+    if (dynamic_cast<const std::bad_alloc*>(&failure))
+        return std::string(Text(Message::ReadOutOfMemory));
+    return failure.what();
 }
 
 std::string NotWholeNumberText(std::string_view text)

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <exception>
 #include <initializer_list>
 #include <string>
 #include <string_view>
@@ -89,6 +90,12 @@ std::string JpegErrorText(int messageCode);
 // (the errno of the failed step) names; a cause without a text of its own is told in the
 // system's words.
 std::string CannotCreateFileText(std::string_view path, int systemError);
+// Why a write or the creation of a folder failed, for the errno `systemError` of the failed
+// step; a cause without a text of its own is told in the system's words.
+std::string WriteFailureText(int systemError);
+// The reason a failed step gives: its own message, or the out-of-memory reason for
+// std::bad_alloc, whose own text says nothing to a user.
+std::string FailureReason(const std::exception& failure);
 // NotWholeNumber for a typed side that is not a whole number.
 std::string NotWholeNumberText(std::string_view text);
 // BatchDone once every one of `count` pictures is written.

@@ -7,9 +7,9 @@ namespace gustara {
 namespace {
 
 // Takes the result of either parser: the parser decides the range a value must fit.
-bool IsAtLeastTen(const std::optional<int64_t>& value)
+bool IsAtLeast(const std::optional<int64_t>& value, int64_t smallest)
 {
-    return value && *value >= 10;
+    return value && *value >= smallest;
 }
 
 } // namespace
@@ -34,16 +34,16 @@ std::optional<std::string_view> FirstSettingsProblem(const SettingsToCheck& sett
 
 std::optional<std::string_view> TypedBoxProblem(std::string_view widthText, std::string_view heightText)
 {
-    if (!IsAtLeastTen(ParseWholeNumber32(widthText)))
+    if (!IsAtLeast(ParseWholeNumber32(widthText), kSmallestBoxSide))
         return Text(Message::SettingWidth);
-    if (!IsAtLeastTen(ParseWholeNumber32(heightText)))
+    if (!IsAtLeast(ParseWholeNumber32(heightText), kSmallestBoxSide))
         return Text(Message::SettingHeight);
     return std::nullopt;
 }
 
 std::optional<std::string_view> TargetSizeProblem(std::string_view fileSizeText)
 {
-    if (!IsAtLeastTen(ParseWholeNumber64(fileSizeText)))
+    if (!IsAtLeast(ParseWholeNumber64(fileSizeText), kSmallestTargetFileSize))
         return Text(Message::SettingFileSize);
     return std::nullopt;
 }

@@ -2,11 +2,19 @@
 
 #include "rules/Messages.h"
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
 
 namespace gustara {
+
+// The ranges that the window's check and the command line share: each side of a typed box and a
+// target file size in KB are whole numbers of at least 10; a JPEG quality runs from 0 to 100.
+inline constexpr int32_t kSmallestBoxSide = 10;
+inline constexpr int64_t kSmallestTargetFileSize = 10;
+inline constexpr int32_t kLowestQuality = 0;
+inline constexpr int32_t kHighestQuality = 100;
 
 // The values the check before a batch looks at, as the window or the command line holds them.
 struct SettingsToCheck {

@@ -22,29 +22,44 @@ Integer WholeNumberOf(const std::string& text, std::optional<Integer> (*parse)(s
     return *value;
 }
 
+// The indexes of a list of `count` entries.
+constexpr IntegerRange ListIndexes(std::size_t count)
+{
+    return {0, static_cast<int32_t>(count) - 1};
+}
+
+constexpr IntegerRange kSideRange = {1, INT32_MAX};
+constexpr const char* kExt = kExtensionSection;
+
+bool IsUnset(const SettingRow& row, const ControlValues& values)
+{
+    const auto* field = std::get_if<int32_t V::*>(&row.field);
+    return row.optional && field && !row.range.Holds(values.*(*field));
+}
+
 } // namespace
 
-const std::array<SettingRow, 27> kSettingRows = {{
+const std::array<SettingRow, 38> kSettingRows = {{
     {"CBPicSize", "PIC_SIZE", "USE_PIC_SIZE", &V::CBPicSize},
     {"RBRegularSize", "PIC_SIZE", "REGULAR_SIZE", &V::RBRegularSize},
-    {"CBSizeList", "PIC_SIZE", "REGULAR_INDEX", &V::CBSizeList},
+    {"CBSizeList", "PIC_SIZE", "REGULAR_INDEX", &V::CBSizeList, ListIndexes(kPresetBoxSides.size())},
     {"RBInputPicSize", "PIC_SIZE", "INPUT_SIZE", &V::RBInputPicSize},
     {"EditPicWidth", "PIC_SIZE", "WIDTH", &V::EditPicWidth},
     {"EditPicHeight", "PIC_SIZE", "HEIGHT", &V::EditPicHeight},
     {"CBQuality", nullptr, nullptr, &V::CBQuality},
     {"RBQuality", nullptr, nullptr, &V::RBQuality},
-    {"CBQualityLevel", nullptr, nullptr, &V::CBQualityLevel},
+    {"CBQualityLevel", nullptr, nullptr, &V::CBQualityLevel, ListIndexes(kQualityByLevel.size())},
     {"RBFileSize", nullptr, nullptr, &V::RBFileSize},
     {"EditFileSize", nullptr, nullptr, &V::EditFileSize},
     {"CBFilter", nullptr, nullptr, &V::CBFilter},
-    {"TBContrast", nullptr, nullptr, &V::TBContrast},
+    {"TBContrast", nullptr, nullptr, &V::TBContrast, {0, 100}},
     {"CBVivid", nullptr, nullptr, &V::CBVivid},
     {"CBBrightness", nullptr, nullptr, &V::CBBrightness},
     {"RBBrightnessUP", nullptr, nullptr, &V::RBBrightnessUP},
     {"RBBrightnessDown", nullptr, nullptr, &V::RBBrightnessDown},
     {"CBMonochrome", nullptr, nullptr, &V::CBMonochrome},
     {"RBDecidesName", "PIC_SAVE", "USE_DECIDES_NAME", &V::RBDecidesName},
-    {"CBSelectNamePos", "PIC_SAVE", "DECIDES_INDEX", &V::CBSelectNamePos},
+    {"CBSelectNamePos", "PIC_SAVE", "DECIDES_INDEX", &V::CBSelectNamePos, ListIndexes(2)},
     {"EditFileName", "PIC_SAVE", "DECIDES_STRING", &V::EditFileName},
     {"RBMakeDir", "PIC_SAVE", "USE_MAKE_DIR", &V::RBMakeDir},
     {"EditDirName", "PIC_SAVE", "DIR_NAME", &V::EditDirName},
@@ -52,6 +67,17 @@ const std::array<SettingRow, 27> kSettingRows = {{
     {"RBGustaraLv1", "GUSTARA_LV", "LV_1", &V::RBGustaraLv1},
     {"RBGustaraLv2", "GUSTARA_LV", "LV_2", &V::RBGustaraLv2},
     {"RBGustaraLv3", "GUSTARA_LV", "LV_3", &V::RBGustaraLv3},
+    {"KeepGoingItem", kExt, "KEEP_GOING", &V::KeepGoingItem},
+    {"MoreFormatsItem", kExt, "MORE_FORMATS", &V::MoreFormatsItem},
+    {nullptr, kExt, "COMPARE_WIDTH", &V::CompareWidth, kSideRange, true},
+    {nullptr, kExt, "COMPARE_HEIGHT", &V::CompareHeight, kSideRange, true},
+    {"QualityItem", kExt, "SHOW_QUALITY", &V::QualityItem},
+    {nullptr, kExt, "USE_QUALITY", &V::KeptUseQuality},
+    {nullptr, kExt, "BY_QUALITY", &V::KeptByQuality},
+    {nullptr, kExt, "QUALITY_INDEX", &V::KeptQualityIndex},
+    {nullptr, kExt, "FILE_SIZE", &V::KeptFileSize},
+    {"FoldersItem", kExt, "FOLDERS", &V::FoldersItem},
+    {"KeepDateItem", kExt, "KEEP_DATE", &V::KeepDateItem},
 }};
 
 const std::array<bool ControlValues::*, kHighestFlavourLevel - kLowestFlavourLevel + 1> kStrengthFields = {
@@ -85,6 +111,8 @@ void WriteControlValues(IniFile& ini, const ControlValues& values)
     for (const SettingRow& row : kSettingRows) {
         if (!row.section)
             continue;
+        if (IsUnset(row, values))
+            continue;
         const std::string value = std::visit(Overloaded{
                                                  [&](bool V::*field) { return std::string(values.*field ? "1" : "0"); },
                                                  [&](int32_t V::*field) { return std::to_string(values.*field); },
@@ -93,6 +121,13 @@ void WriteControlValues(IniFile& ini, const ControlValues& values)
                                              row.field);
         ini.Write(row.section, row.key, value);
     }
+}
+
+std::optional<std::pair<int32_t, int32_t>> KeptCompareSize(const ControlValues& values)
+{
+    if (!kSideRange.Holds(values.CompareWidth) || !kSideRange.Holds(values.CompareHeight))
+        return std::nullopt;
+    return std::pair(values.CompareWidth, values.CompareHeight);
 }
 
 void GetPicSize(const ControlValues& values, int32_t& width, int32_t& height)
@@ -155,6 +190,7 @@ void FillConversionSettings(const ControlValues& values, TthPicConvert& engine)
     engine.FlavourLevel = GetFlavourLevel(values);
     engine.NameBefore = values.CBSelectNamePos == 0;
     engine.FileNameAffix = values.EditFileName;
+    engine.KeepDate = values.KeepDateItem;
 }
 
 } // namespace gustara

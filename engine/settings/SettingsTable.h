@@ -4,19 +4,23 @@
 #include "settings/IniFile.h"
 
 #include <array>
+#include <climits>
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <utility>
 #include <variant>
 
 namespace gustara {
 
 class TthPicConvert;
 
-// The values of the main window's settings controls, one field per control and named after
-// it: a check box or choice as checked, a list as its selected index (-1: none), an edit
-// field as its text, the slider as its position. As constructed it holds what the window shows
-// without a settings file: the defaults of the fifteen keys and the fixed values of the hidden
-// controls. The command line starts from the same values.
+// The values of the main window's settings, one field per control and named after it: a
+// check box, choice or menu item as checked, a list as its selected index (-1: none), an edit
+// field as its text, the slider as its position; and the values the window keeps without a
+// control. As constructed it holds what the window shows without a settings file: the defaults
+// of every key and the fixed values of the hidden controls. The command line starts from the
+// same values.
 struct ControlValues {
     // Size group.
     bool CBPicSize = kDefaultUsePicSize;
@@ -51,16 +55,43 @@ struct ControlValues {
     bool RBBrightnessUP = true;
     bool RBBrightnessDown = false;
     bool CBMonochrome = false;
+    // Settings menu.
+    bool KeepGoingItem = false;    // a batch goes on past a failed picture
+    bool MoreFormatsItem = false;  // HEIC, HEIF, AVIF and WebP pictures are taken in too
+    bool QualityItem = false;      // the quality group is shown and in use
+    bool FoldersItem = false;      // a dropped folder's tree is taken in (PicturesInTree)
+    bool KeepDateItem = false;     // outputs keep the capture date (TthPicConvert::KeepDate)
+    // Kept by the window. The comparison window's last size, unset (0) until it is used.
+    int32_t CompareWidth = 0;
+    int32_t CompareHeight = 0;
+    // The quality group's choices while it is hidden, as constructed its fixed values; while it
+    // is shown they are its controls' values.
+    bool KeptUseQuality = true;
+    bool KeptByQuality = true;
+    int32_t KeptQualityIndex = kFixedQualityLevel;
+    std::string KeptFileSize = std::to_string(kFixedTargetFileSize);
 };
 
-// One setting: the control (its object name in the window), where the settings file keeps it
-// and its field in ControlValues, whose initial value is its default. A row without a section
-// is a hidden control that takes its fixed value at every load and is never written.
+// The values an integer setting may take.
+struct IntegerRange {
+    int32_t lowest = INT32_MIN;
+    int32_t highest = INT32_MAX;
+    bool Holds(int32_t value) const { return value >= lowest && value <= highest; }
+};
+
+// One setting: its control (the object name in the window; none for a value the window keeps
+// itself), where the settings file keeps it, its field in ControlValues, whose initial value is
+// its default, and for an integer its range. A row without a section is a hidden control that
+// takes its fixed value at every load and is never written. A list's range is its indexes: a
+// value outside it selects nothing. An optional setting is unset while its value is outside its
+// range, and is not written then.
 struct SettingRow {
     const char* control;
     const char* section;
     const char* key;
     std::variant<bool ControlValues::*, int32_t ControlValues::*, std::string ControlValues::*> field;
+    IntegerRange range = {};
+    bool optional = false;
 };
 
 // Visits a row's field with one handler per kind of value.
@@ -72,9 +103,13 @@ struct Overloaded : Handlers... {
 template <class... Handlers>
 Overloaded(Handlers...) -> Overloaded<Handlers...>;
 
-// Every setting in the order of the load; the rows with a key, in this order, are the fifteen
-// keys of a file written from scratch.
-extern const std::array<SettingRow, 27> kSettingRows;
+// The section of the settings beyond the fifteen keys of the ported program; a file written
+// from scratch holds it after the other three, so those keep their order.
+inline constexpr char kExtensionSection[] = "GUSTARA_EXT";
+
+// Every setting in the order of the load; the rows with a key, in this order, are the keys of
+// a file written from scratch. Adding a setting is adding a row and its field.
+extern const std::array<SettingRow, 38> kSettingRows;
 
 // The strength choices by level: the field of level L is kStrengthFields[L - kLowestFlavourLevel].
 extern const std::array<bool ControlValues::*, kHighestFlavourLevel - kLowestFlavourLevel + 1> kStrengthFields;
@@ -82,8 +117,12 @@ extern const std::array<bool ControlValues::*, kHighestFlavourLevel - kLowestFla
 // The values of the settings file: each key that is missing or does not parse takes its
 // default, each hidden control its fixed value. Does not fail.
 ControlValues ReadControlValues(const IniFile& ini);
-// Writes the fifteen keys, in order, each replacing its value or added. Does not fail.
+// Writes every key, in order, each replacing its value or added; an unset optional one is left
+// as the file has it. Does not fail.
 void WriteControlValues(IniFile& ini, const ControlValues& values);
+
+// The comparison window's size kept from its last use (width, height); none while unset.
+std::optional<std::pair<int32_t, int32_t>> KeptCompareSize(const ControlValues& values);
 
 // The questions the batch asks of the window's settings.
 // The bounding box: the typed sides when resizing is on and no preset is chosen (0 x 0 when

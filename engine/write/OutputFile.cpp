@@ -14,6 +14,7 @@
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace gustara {
 
@@ -63,6 +64,19 @@ bool WriteAll(int fd, std::span<const uint8_t> bytes)
     return true;
 }
 
+// Where a new file goes: `name` relative to `folder` (the working folder or an opened one);
+// `shown` is its whole path, for the reasons.
+struct Place {
+    int folder;
+    std::string name;
+    const std::string& shown;
+};
+
+Place PlaceOf(const std::string& path, const OpenedFolder* in)
+{
+    return in == nullptr ? Place{AT_FDCWD, path, path} : Place{in->descriptor(), path.substr(in->path().size()), path};
+}
+
 std::string FolderOf(const std::string& path)
 {
     const std::string_view folder = FolderPart(path);
@@ -70,21 +84,17 @@ std::string FolderOf(const std::string& path)
 }
 
 // A symbolic link counts as itself, dangling or not: nothing is ever written through one.
-bool FolderExists(const std::string& path)
+FileKind EntryKind(int folder, const std::string& name)
 {
-    return KindAt(path, Links::AsThemselves) == FileKind::Folder;
-}
-
-bool EntryExists(const std::string& path)
-{
-    return KindAt(path, Links::AsThemselves) != FileKind::Nothing;
+    struct stat info {};
+    return ::fstatat(folder, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 ? KindOf(info.st_mode) : FileKind::Nothing;
 }
 
 // A name held by a folder cannot become the file; any other entry means "try the next name".
-NewFileResult NameTakenUnlessFolder(const std::string& path)
+NewFileResult NameTakenUnlessFolder(const Place& place)
 {
-    if (FolderExists(path))
-        throw CannotCreate(path, EISDIR);
+    if (EntryKind(place.folder, place.name) == FileKind::Folder)
+        throw CannotCreate(place.shown, EISDIR);
     return NewFileResult::NameTaken;
 }
 
@@ -97,25 +107,25 @@ bool WriteDurably(int fd, std::span<const uint8_t> bytes)
 }
 
 // Links the finished, unnamed file into place; link fails with EEXIST rather than replace.
-NewFileResult LinkIntoPlace(int fd, const std::string& path)
+NewFileResult LinkIntoPlace(int fd, const Place& place)
 {
     const std::string procPath = "/proc/self/fd/" + std::to_string(fd);
-    if (::linkat(AT_FDCWD, procPath.c_str(), AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW) == 0)
+    if (::linkat(AT_FDCWD, procPath.c_str(), place.folder, place.name.c_str(), AT_SYMLINK_FOLLOW) == 0)
         return NewFileResult::Written;
     if (errno == EEXIST)
-        return NameTakenUnlessFolder(path);
-    throw CannotCreate(path, errno);
+        return NameTakenUnlessFolder(place);
+    throw CannotCreate(place.shown, errno);
 }
 
 // A new hidden file beside the target, created with the same mode as any new file (so the
 // umask decides, as for the unnamed file); its name is returned in `temporary`.
-int CreateHiddenTemporary(const std::string& path, std::string& temporary)
+int CreateHiddenTemporary(const Place& place, std::string& temporary)
 {
     std::random_device seed;
     std::mt19937 random(seed());
     for (int attempt = 0; attempt < 100; ++attempt) {
-        temporary = std::string(FolderPart(path)) + ".gustara-" + std::to_string(random() % 1000000000);
-        const int fd = ::open(temporary.c_str(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0666);
+        temporary = std::string(FolderPart(place.name)) + ".gustara-" + std::to_string(random() % 1000000000);
+        const int fd = ::openat(place.folder, temporary.c_str(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0666);
         if (fd >= 0 || errno != EEXIST)
             return fd;
     }
@@ -126,37 +136,38 @@ int CreateHiddenTemporary(const std::string& path, std::string& temporary)
 // temporary name in every case. A rename that may not replace is one step; file systems
 // without it get a hard link (FAT has no hard links but knows the rename). Returns 0 or the
 // errno of the failure.
-int MoveIntoPlace(const std::string& temporary, const std::string& path)
+int MoveIntoPlace(const std::string& temporary, const Place& place)
 {
-    if (::renameat2(AT_FDCWD, temporary.c_str(), AT_FDCWD, path.c_str(), RENAME_NOREPLACE) == 0)
+    const char* from = temporary.c_str();
+    if (::renameat2(place.folder, from, place.folder, place.name.c_str(), RENAME_NOREPLACE) == 0)
         return 0;
     int result = errno;
     if (result == EINVAL || result == ENOSYS)
-        result = ::link(temporary.c_str(), path.c_str()) == 0 ? 0 : errno;
-    ::unlink(temporary.c_str());
+        result = ::linkat(place.folder, from, place.folder, place.name.c_str(), 0) == 0 ? 0 : errno;
+    ::unlinkat(place.folder, from, 0);
     return result;
 }
 
 // Where the file system has no unnamed temporary files: a hidden named one beside the
 // target, moved to the name only when complete. A process killed before the move leaves it
 // behind, so this path is taken only where the unnamed file is impossible.
-NewFileResult WriteThroughNamedTemporary(const std::string& path, std::span<const uint8_t> bytes)
+NewFileResult WriteThroughNamedTemporary(const Place& place, std::span<const uint8_t> bytes)
 {
     std::string temporary;
-    FileDescriptor file(CreateHiddenTemporary(path, temporary));
+    FileDescriptor file(CreateHiddenTemporary(place, temporary));
     if (file.get() < 0)
-        throw CannotCreate(path, errno);
+        throw CannotCreate(place.shown, errno);
     if (!WriteDurably(file.get(), bytes) || !file.close()) {
         const int error = errno;
-        ::unlink(temporary.c_str());
-        throw CannotCreate(path, error);
+        ::unlinkat(place.folder, temporary.c_str(), 0);
+        throw CannotCreate(place.shown, error);
     }
-    const int moveError = MoveIntoPlace(temporary, path);
+    const int moveError = MoveIntoPlace(temporary, place);
     if (moveError == 0)
         return NewFileResult::Written;
     if (moveError != EEXIST)
-        throw CannotCreate(path, moveError);
-    return NameTakenUnlessFolder(path);
+        throw CannotCreate(place.shown, moveError);
+    return NameTakenUnlessFolder(place);
 }
 
 // An unnamed file gets its name through /proc; without /proc it could never be linked.
@@ -172,26 +183,47 @@ bool UnnamedFilesPossible()
 
 } // namespace
 
-NewFileResult WriteNewFile(const std::string& path, std::span<const uint8_t> bytes)
+OpenedFolder::OpenedFolder(const std::string& path, const std::string& forFile)
+    : fd_(-1), path_(path.ends_with('/') ? path : path + '/')
 {
-    if (EntryExists(path))
-        return NameTakenUnlessFolder(path);
+    const int madeError = ::mkdir(path.c_str(), 0777) == 0 ? 0 : errno;
+    fd_ = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd_ >= 0)
+        return;
+    const int error = errno;
+    struct stat info {};
+    if (error == ENOTDIR && ::lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode))
+        throw EngineError(WithDetail(Format(Message::CannotCreateFile, {forFile}), Text(Message::WriteLinkAtFolder)));
+    // A folder that could not be made is missing for the reason it could not be made.
+    throw CannotCreate(forFile, error == ENOENT && madeError != 0 && madeError != EEXIST ? madeError : error);
+}
+
+OpenedFolder::OpenedFolder(OpenedFolder&& other) noexcept : fd_(std::exchange(other.fd_, -1)), path_(std::move(other.path_))
+{
+}
+
+OpenedFolder::~OpenedFolder()
+{
+    if (fd_ >= 0)
+        ::close(fd_);
+}
+
+NewFileResult WriteNewFile(const std::string& path, std::span<const uint8_t> bytes, const OpenedFolder* in)
+{
+    const Place place = PlaceOf(path, in);
+    if (EntryKind(place.folder, place.name) != FileKind::Nothing)
+        return NameTakenUnlessFolder(place);
     if (!UnnamedFilesPossible())
-        return WriteThroughNamedTemporary(path, bytes);
-    FileDescriptor file(::open(FolderOf(path).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666));
+        return WriteThroughNamedTemporary(place, bytes);
+    FileDescriptor file(::openat(place.folder, FolderOf(place.name).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666));
     if (file.get() < 0) {
         if (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL)
-            return WriteThroughNamedTemporary(path, bytes);
+            return WriteThroughNamedTemporary(place, bytes);
         throw CannotCreate(path, errno);
     }
     if (!WriteDurably(file.get(), bytes))
         throw CannotCreate(path, errno);
-    return LinkIntoPlace(file.get(), path);
-}
-
-void CreateFolderIgnoringResult(const std::string& path)
-{
-    (void)::mkdir(path.c_str(), 0777);
+    return LinkIntoPlace(file.get(), place);
 }
 
 namespace {
@@ -203,17 +235,18 @@ std::string NumberedName(const StemAndExtension& name, uint64_t number)
 
 } // namespace
 
-std::string WriteUnderFreeName(const StemAndExtension& name, std::span<const uint8_t> bytes)
+std::string WriteUnderFreeName(const StemAndExtension& name, std::span<const uint8_t> bytes, const OpenedFolder* in)
 {
     std::string candidate = name.path();
-    for (uint64_t number = 1; WriteNewFile(candidate, bytes) == NewFileResult::NameTaken; ++number)
+    for (uint64_t number = 1; WriteNewFile(candidate, bytes, in) == NewFileResult::NameTaken; ++number)
         candidate = NumberedName(name, number);
     return candidate;
 }
 
 bool NameIsTaken(const std::string& path)
 {
-    return EntryExists(path) && !FolderExists(path);
+    const FileKind kind = EntryKind(AT_FDCWD, path);
+    return kind != FileKind::Nothing && kind != FileKind::Folder;
 }
 
 std::string FirstFreeName(const StemAndExtension& name, const std::set<std::string>& claimed)

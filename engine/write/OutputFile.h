@@ -11,6 +11,29 @@ namespace gustara {
 
 enum class NewFileResult { Written, NameTaken };
 
+// A folder opened once for writing into: files written through it land in that folder even if
+// its name is taken by a link or another folder meanwhile. Owns the descriptor; move-only.
+class OpenedFolder {
+public:
+    // Creates the folder at `path` (its parent must exist) when it is missing, and opens it
+    // without following a link at its last part, so a link planted under that name never sends
+    // the files elsewhere. Throws EngineError("ファイル <forFile> を作成できません: <cause>")
+    // naming the first file meant for it: a link or a file at the name, a missing parent, a
+    // parent where no folder may be made (the cause of that failure, not a missing folder).
+    OpenedFolder(const std::string& path, const std::string& forFile);
+    OpenedFolder(OpenedFolder&& other) noexcept;
+    OpenedFolder& operator=(OpenedFolder&&) = delete;
+    ~OpenedFolder();
+
+    int descriptor() const { return fd_; }
+    // The path given, with a trailing "/": the start of every path written through it.
+    const std::string& path() const { return path_; }
+
+private:
+    int fd_;
+    std::string path_;
+};
+
 // Writes `bytes` as a new file at `path` without ever replacing anything there: the data
 // goes to an unnamed temporary file in the target folder, is forced to the disk, and only
 // then is linked into place, so no reader sees a partial file and neither a killed process
@@ -21,12 +44,14 @@ enum class NewFileResult { Written, NameTaken };
 // the name. Throws EngineError("ファイル <path> を作成できません: <cause>") when the file cannot
 // be created or written in full (a read-only or missing folder, a full disk, a file-size limit,
 // a name too long, a folder holding the name); nothing is left behind then.
-NewFileResult WriteNewFile(const std::string& path, std::span<const uint8_t> bytes);
+// With `in`, `path` starts with in->path() and the file is made in that opened folder.
+NewFileResult WriteNewFile(const std::string& path, std::span<const uint8_t> bytes, const OpenedFolder* in = nullptr);
 
 // Writes `bytes` as a new file at name.path() or, while that name is taken, at the numbered
 // names stem + "(1)" + extension, "(2)", ...; returns the path written. Fails as WriteNewFile
 // does.
-std::string WriteUnderFreeName(const StemAndExtension& name, std::span<const uint8_t> bytes);
+std::string WriteUnderFreeName(const StemAndExtension& name, std::span<const uint8_t> bytes,
+                               const OpenedFolder* in = nullptr);
 
 // True when an entry other than a folder holds the name, so that a write there takes the next
 // numbered name. Never fails.
@@ -39,9 +64,5 @@ std::string FirstFreeName(const StemAndExtension& name, const std::set<std::stri
 // Gives the file at `to` the modification time of the file at `from`. Returns false when
 // either cannot be reached; never throws.
 bool CopyModificationTime(const std::string& from, const std::string& to);
-
-// Creates one folder level; the result is not checked: a failure shows when the file in it
-// cannot be created.
-void CreateFolderIgnoringResult(const std::string& path);
 
 } // namespace gustara

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace gustara {
 namespace {
 
@@ -22,6 +24,32 @@ TEST(CliMoreFormats, convertsAsTheLibrariesDecodedPngDoes)
         ASSERT_EQ(test::RunCli(dir.path(), "--size=40x40 decoded.png").status, 0);
         EXPECT_EQ(test::ReadFileBytes(dir.file("s-photo.jpg")), test::ReadFileBytes(dir.file("s-decoded.jpg")));
     }
+}
+
+// An AV1 stream with an OBU of a reserved type still converts, and no decoder prints on the
+// terminal by itself.
+TEST(CliMoreFormats, decodersPrintNothingOfTheirOwn)
+{
+    test::TempDir dir;
+    std::vector<uint8_t> avif = test::ReadFileBytes(test::MakePhoto(dir, "photo.avif", "heif-enc -A"));
+    avif[std::search(avif.begin(), avif.end(), "mdat", "mdat" + 4) - avif.begin() + 4] = 9 << 3 | 2;  // type 9, sized
+    test::WriteFileBytes(dir.file("odd.avif"), avif);
+    const test::CliResult result = test::RunCli(dir.path(), "--more-formats odd.avif");
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.err, "");
+}
+
+// libheif tells a canvas it cannot allocate as a tile of the wrong depth: it is out of memory.
+TEST(CliMoreFormats, aCanvasBeyondTheMemoryLimitIsOutOfMemory)
+{
+#ifdef __SANITIZE_ADDRESS__
+    GTEST_SKIP() << "the sanitizer's shadow memory does not fit under an address-space limit";
+#endif
+    test::TempDir dir;
+    const auto heic = test::ReadFileBytes(test::MakePhoto(dir, "photo.heic", "heif-enc"));
+    test::WriteFileBytes(dir.file("big.heic"), test::HeifGrid(heic, 2, 2, 20000, 20000, 20000, 20000));
+    const test::CliResult result = test::RunCli(dir.path(), "--more-formats big.heic", "ulimit -v 400000;");
+    EXPECT_EQ(result.err, "[big.heic]の処理に失敗しました: メモリが足りません\n");
 }
 
 } // namespace

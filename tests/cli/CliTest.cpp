@@ -6,7 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <sstream>
 
 namespace gustara {
 namespace {
@@ -134,6 +136,18 @@ TEST_F(CliTest, HelpAndSizeMessageListThePresets)
     EXPECT_NE(Run("--size=500 photo.jpg").err.find(presets), std::string::npos);
 }
 
+TEST_F(CliTest, HelpFitsEightyColumnsCountingJapaneseAsTwo)
+{
+    for (const char* locale : {"LC_ALL=C", ""}) {
+        std::istringstream help(test::RunCli(dir.path(), "--help", locale).out);
+        for (std::string line; std::getline(help, line);) {
+            const auto leadBytes = std::count_if(line.begin(), line.end(), [](char c) { return (c & 0xC0) == 0xC0; });
+            const auto others = std::count_if(line.begin(), line.end(), [](char c) { return (c & 0x80) == 0; });
+            EXPECT_LE(others + 2 * leadBytes, 80) << locale << "\n" << line;
+        }
+    }
+}
+
 TEST_F(CliTest, SpeaksTheUsersLanguageInTheLocalesCharacterSet)
 {
     MakeJpeg("a.jpg");
@@ -165,6 +179,7 @@ TEST_F(CliTest, ScriptOptionsAndTheirRefusals)
         std::string errPart;  // empty: nothing on standard error
     } cases[] = {
         {"--output-dir=out/sub a.jpg", 0, "out/sub/s-a.jpg\n", ""},
+        {"--output-dir=a.jpg/out a.jpg", 1, "", "出力先のフォルダ a.jpg/out を作成できません: 保存先のフォルダと同じ名前のファイルがあります\n"},
         {"--if-exists=skip a.jpg b.jpg", 0, "s-a.jpg\n", "[b.jpg]は書き込みません: s-b.jpg があります"},
         {"-0 a.jpg b.jpg", 0, std::string("s-a.jpg\0s-b(1).jpg\0", 19), ""},
         {"-q a.jpg", 0, "", ""},
@@ -175,6 +190,9 @@ TEST_F(CliTest, ScriptOptionsAndTheirRefusals)
         {"--compare=strip.png a.jpg", 2, "", ".jpg か .jpeg"},
         {"--dir=.. a.jpg", 2, "", "「.」や「..」"},
         {"--if-exists=replace a.jpg", 2, "", "--if-exists"},
+        {"-odd.jpg", 2, "", "です: -o\n「-」で始まる名前の画像は -- の後に"},
+        {"-xy a.jpg", 2, "", "です: -x\n"},
+        {"a.jpg --level", 2, "", "です: --level\n("},
     };
     for (const auto& c : cases) {
         const test::TempDir caseDir;

@@ -129,6 +129,13 @@ TEST(FaultTest, EachFaultFailsOnlyItsPictureAndLeavesNothingPartial)
              test::WriteFileBytes(dir.file("out"), {'x'});
          },
          "", "--dir=out a.jpg", "a.jpg", "ファイル out/a.jpg を作成できません: 保存先のフォルダと同じ名前のファイルがあります", {}},
+        {"the sub-folder's name taken by a link to another folder",
+         [](const test::TempDir& dir) {
+             StoreJpeg(dir, "a.jpg");
+             fs::create_directory(dir.file("album"));
+             fs::create_symlink("album", dir.file("out"));
+         },
+         "", "--dir=out a.jpg", "a.jpg", "ファイル out/a.jpg を作成できません: 保存先のフォルダの名前がリンクです（リンクの先には保存しません）", {}},
         {"a source gone before its turn, an earlier output in the way",
          [](const test::TempDir& dir) {
              StoreJpeg(dir, "a.jpg");
@@ -168,17 +175,19 @@ TEST(FaultTest, AReadOnlyOutputFolderFailsThePicture)
     const auto prefix = test::UnprivilegedPrefix();
     if (!prefix)
         GTEST_SKIP() << "running as root and setpriv cannot run gustara-cli as an unprivileged user";
-    ExpectOutcome({"a read-only output folder",
-                   [](const test::TempDir& dir) {
-                       fs::create_directory(dir.file("ro"));
-                       StoreJpeg(dir, "ro/a.jpg");
-                       fs::permissions(dir.path(), fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec
-                                                       | fs::perms::others_read | fs::perms::others_exec);
-                       fs::permissions(dir.file("ro"), fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read
-                                                           | fs::perms::group_exec | fs::perms::others_read
-                                                           | fs::perms::others_exec);
-                   },
-                   *prefix, "ro/a.jpg", "ro/a.jpg", "ファイル ro/s-a.jpg を作成できません: 書き込む権限がありません", {}});
+    // Beside the source, and in a sub-folder that cannot be made there (not "does not exist").
+    for (const auto& [arguments, message] : {std::pair{"ro/a.jpg", "ro/s-a.jpg"}, {"--dir=out ro/a.jpg", "ro/out/a.jpg"}})
+        ExpectOutcome({"a read-only output folder",
+                       [](const test::TempDir& dir) {
+                           fs::create_directory(dir.file("ro"));
+                           StoreJpeg(dir, "ro/a.jpg");
+                           fs::permissions(dir.path(), fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec
+                                                           | fs::perms::others_read | fs::perms::others_exec);
+                           fs::permissions(dir.file("ro"), fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read
+                                                               | fs::perms::group_exec | fs::perms::others_read
+                                                               | fs::perms::others_exec);
+                       },
+                       *prefix, arguments, "ro/a.jpg", std::string("ファイル ") + message + " を作成できません: 書き込む権限がありません", {}});
 }
 
 TEST(FaultTest, TwoRunsOnOneFolderWriteEveryPictureOnceEachAndReplaceNothing)

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # A manual page formats without a warning from troff, is in the language of its folder
 # (Japanese under ja/, English otherwise), and names every option that the program's --help
-# lists in that language.
-# Usage: man-pages-test.sh PAGE [PROGRAM]
+# lists in that language, or every option of a list (one a line, as the command line's rows
+# give it).
+# Usage: man-pages-test.sh PAGE [PROGRAM | OPTION-LIST]
 set -euo pipefail
 
 page=$1
@@ -25,7 +26,11 @@ if [[ $page == */ja/* ]]; then locale=ja_JP.UTF-8 heading=名前; else locale=C.
 grep -qx "$heading" <<<"$text" || { echo "$(basename "$page") has no section $heading" >&2; exit 1; }
 [[ -z $program ]] && exit 0
 
-options=$(LC_ALL=$locale "$program" --help | grep -oE -- '(^|[ ,])--?[a-z][a-z-]*' | tr -d ' ,' | sort -u)
+if [[ -x $program ]]; then
+    options=$(LC_ALL=$locale "$program" --help | grep -oE -- '(^|[ ,])--?[a-z][a-z-]*' | tr -d ' ,' | sort -u)
+else
+    options=$(<"$program")
+fi
 [[ -n $options ]] || { echo "$program --help lists no options" >&2; exit 1; }
 missing=0
 for option in $options; do

@@ -112,6 +112,7 @@ private slots:
     void stopEndsTheBatchAfterTheCurrentPictureAtTheLatest();
     void keepGoingConvertsPastFailuresAndListsThem();
     void nameThatIsNotUtf8KeepsItsBytes();
+    void batchKeepsTheSettingsItStartedWith();
     void qualityGroupWritesWhatTheCommandLineWrites_data();
     void qualityGroupWritesWhatTheCommandLineWrites();
     void severalInFlightShowAndWriteAsOneAtATime_data();
@@ -453,6 +454,18 @@ void BatchTest::keepGoingConvertsPastFailuresAndListsThem()
     QVERIFY(RunBatch(windows, {picture("a.jpg")}));
     QCOMPARE(windows.status.LabelStatus->text(), QStringLiteral("1枚の画像処理が完了しました"));
     QVERIFY(!windows.status.BtnDetails->isVisible());
+}
+
+void BatchTest::batchKeepsTheSettingsItStartedWith()
+{
+    ProgramWindows windows;
+    WriteJpegSource(picture("a.jpg"));
+    QVERIFY(DropAndHandle(windows.main, LocalUrls({picture("a.jpg")})));
+    // Changed before this thread turns its event loop, while the worker may already run.
+    Child<QLineEdit>(windows.main, "EditFileName")->setText(QStringLiteral("t-"));
+    QVERIFY(QTest::qWaitFor([&] { return !windows.main.IsConverting(); }, kBatchTimeoutMs));
+    QVERIFY(Exists(picture("s-a.jpg")));
+    QVERIFY(!Exists(picture("t-a.jpg")));
 }
 
 void BatchTest::nameThatIsNotUtf8KeepsItsBytes()

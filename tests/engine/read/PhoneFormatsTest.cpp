@@ -2,6 +2,7 @@
 // as the libraries' own decoders read it, byte for byte; the drop's rules; hostile files.
 
 #include "EngineError.h"
+#include "batch/PictureBatch.h"
 #include "MetadataFixtures.h"
 #include "PhoneFixtures.h"
 #include "read/HeifReader.h"
@@ -14,6 +15,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <unistd.h>
 
 namespace gustara {
 namespace {
@@ -77,8 +79,8 @@ TEST(PhoneFormats, decodeAsTheLibrariesOwnToolsByteForByte)
     }
 }
 
-// Only with MORE_FORMATS on, in any letter case; several frames are refused as an animated GIF,
-// a file that cannot be looked into as a GIF that does not load.
+// Only with MORE_FORMATS on, in any letter case; several frames are refused as animated pictures
+// (not as an animated GIF), a file that cannot be looked into as a GIF that does not load.
 TEST(PhoneFormats, dropTakesThemInOnlyWhenTurnedOn)
 {
     test::TempDir dir;
@@ -92,7 +94,7 @@ TEST(PhoneFormats, dropTakesThemInOnlyWhenTurnedOn)
     const std::string animation = test::MakePhoto(dir, "cup.webp", "img2webp -lossy " + test::ShellQuote(still + ".png") + " -d 80", true);
     const std::pair<std::string, std::optional<Message>> kCases[] = {
         {heic, std::nullopt}, {still, std::nullopt},
-        {animation, Message::ReasonAnimatedGif}, {dir.file("burst.hif"), Message::ReasonAnimatedGif},
+        {animation, Message::ReasonAnimated}, {dir.file("burst.hif"), Message::ReasonAnimated},
         {dir.file("jpeg.avif"), Message::ReasonGifReadError}, {dir.file("scan.tif"), Message::ReasonFormatMore},
     };
     for (const auto& [path, whenOn] : kCases) {
@@ -102,25 +104,32 @@ TEST(PhoneFormats, dropTakesThemInOnlyWhenTurnedOn)
     }
 }
 
-// A header claiming 60000 x 60000 pixels, a cut file, another format under the name: each
-// fails with its reason, before anything that size is allocated.
+// A header claiming 60000 x 60000 pixels, a cut file, another format under the name, a grid
+// whose canvas is not its header's size, tiles no camera writes, data claimed past the end: each
+// fails with its reason in our words alone, before anything that size is allocated or parsed.
 TEST(PhoneFormats, hostileFilesFailWithTheirReason)
 {
     test::TempDir dir;
     const Bytes heic = test::ReadFileBytes(test::MakePhoto(dir, "photo.heic", "heif-enc"));
     const Bytes webp = test::ReadFileBytes(test::MakePhoto(dir, "photo.webp", "cwebp", true));
+    Bytes noMeta = heic;
+    std::copy_n("moov", 4, std::search(noMeta.begin(), noMeta.end(), "meta", "meta" + 4));
     const auto claimingHuge = [](Bytes bytes, const std::string& box, int at, const Bytes& size) {
         std::copy(size.begin(), size.end(), std::search(bytes.begin(), bytes.end(), box.begin(), box.end()) + at);
         return bytes;
     };
-    // ispe: version and flags, then 32-bit width and height; VP8X: size, flags, 24-bit sides less one.
+    // VP8X: size, flags, 24-bit sides less one.
     const std::tuple<const char*, Bytes, const char*> kCases[] = {
-        {"huge.heic", claimingHuge(heic, "ispe", 8, {0, 0, 0xEA, 0x60, 0, 0, 0xEA, 0x60}), "画像が大きすぎます"},
+        {"huge.heic", test::HeifGrid(heic, 1, 1, 60000, 60000, 60000, 60000), "画像が大きすぎます: 60000 x 60000"},
         {"huge.webp", claimingHuge(webp, "VP8X", 12, {0x5F, 0xEA, 0, 0x5F, 0xEA, 0}), "ファイルが壊れています"},
+        {"canvas.heic", test::HeifGrid(heic, 2, 2, 20000, 20000, 128, 96), "ファイルが壊れています: 画像の大きさがヘッダと違います"},
+        {"tiles.heic", test::HeifGrid(heic, 50, 50, 3200, 2400, 3200, 2400, 2500), "HEIF ファイルのタイルが多すぎます: 2501"},
+        {"extent.heic", test::HeifGrid(heic, 1, 1, 64, 48, 64, 48, 1, 1u << 30), "ファイルが途中で切れています"},
+        {"nometa.heic", noMeta, "ファイルが壊れています"},
         {"cut.heic", test::Cut(heic, heic.size() * 2 / 3), "ファイルが途中で切れています"},
         {"cut.webp", test::Cut(webp, webp.size() * 2 / 3), "ファイルが途中で切れています"},
-        {"jpeg.heic", {0xFF, 0xD8, 0xFF, 0xE0, 0, 16, 'J', 'F', 'I', 'F', 0, 1}, "中身がHEIF/AVIF形式ではありません"},
-        {"png.webp", test::kPngSignature, "中身がWebP形式ではありません"},
+        {"jpeg.heic", {0xFF, 0xD8, 0xFF, 0xE0, 0, 16, 'J', 'F', 'I', 'F', 0, 1}, "中身がHEIF/AVIF形式ではありません。拡張子を確かめてください"},
+        {"png.webp", test::kPngSignature, "中身がWebP形式ではありません。拡張子を確かめてください"},
     };
     for (const auto& [name, bytes, reason] : kCases) {
         const std::string path = test::StoreFile(dir, name, bytes);
@@ -128,9 +137,26 @@ TEST(PhoneFormats, hostileFilesFailWithTheirReason)
             path.ends_with(".webp") ? ReadWebp(path) : ReadHeif(path);
             ADD_FAILURE() << name << " loaded";
         } catch (const EngineError& error) {
-            EXPECT_EQ(std::string(error.what()).rfind(reason, 0), 0u) << name << ": " << error.what();
+            EXPECT_EQ(std::string(error.what()), reason) << name;
         }
     }
+}
+
+// What the batch expects of a picture comes from the boxes the decoder uses: a panorama wider
+// than the square root of the pixel cap loads, a WebP file is read as far as its header says
+// (a sparse 40 GB tail is never read) and counted, a grid whose canvas differs runs alone.
+TEST(PhoneFormats, sizesAndEstimatesComeFromWhatTheDecoderUses)
+{
+    test::TempDir dir;
+    const Bytes wide = test::ReadFileBytes(test::MakePhoto(dir, "wide.heic", "heif-enc", false, 8, 128));
+    EXPECT_EQ(ReadHeif(test::StoreFile(dir, "pano.heic", test::HeifGrid(wide, 1, 235, 30000, 48, 30000, 48))).width(), 30000);
+    const std::string tail = test::MakePhoto(dir, "tail.webp", "cwebp");
+    const uint64_t bytes = test::ReadFileBytes(tail).size();
+    ASSERT_EQ(::truncate(tail.c_str(), int64_t{40} << 30), 0);
+    EXPECT_EQ(ReadWebp(tail).width(), 64);
+    EXPECT_EQ(EstimatedPeakBytes(tail), 64 * 48 * 3 * 2 + bytes);
+    const std::string canvas = test::StoreFile(dir, "canvas.heic", test::HeifGrid(wide, 2, 2, 20000, 20000, 256, 96));
+    EXPECT_EQ(EstimatedPeakBytes(canvas), UINT64_MAX);
 }
 
 } // namespace

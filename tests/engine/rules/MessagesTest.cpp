@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <new>
+#include <stdexcept>
 #include <string>
 
 namespace gustara {
@@ -34,6 +36,20 @@ TEST(Messages, EveryTextHasBothLanguagesWithTheSamePlaceholders)
     }
 }
 
+TEST(Messages, WindowHelpFitsEightyColumnsCountingJapaneseAsTwo)
+{
+    for (const Language language : {Language::Japanese, Language::English}) {
+        const std::string_view help = Text(Message::WindowHelp, language);
+        for (std::size_t start = 0, end; start < help.size(); start = end + 1) {
+            end = help.find('\n', start);
+            const std::string_view line = help.substr(start, end - start);
+            const auto leadBytes = std::count_if(line.begin(), line.end(), [](char c) { return (c & 0xC0) == 0xC0; });
+            const auto others = std::count_if(line.begin(), line.end(), [](char c) { return (c & 0x80) == 0; });
+            EXPECT_LE(others + 2 * leadBytes, 80) << line;
+        }
+    }
+}
+
 TEST(Messages, FormatFillsPlaceholdersInTheCurrentLanguageOnce)
 {
     EXPECT_EQ(Format(Message::Stopped, {"5", "3"}), "中止しました（5枚中3枚を保存）");
@@ -43,6 +59,13 @@ TEST(Messages, FormatFillsPlaceholdersInTheCurrentLanguageOnce)
     EXPECT_EQ(ReadFailureText(ReadFailure::NotThisFormat, "PNG", "x"), "the contents are not PNG; check the extension: x");
     SetLanguage(Language::Japanese);
     EXPECT_EQ(ReadFailureText(ReadFailure::NotThisFormat, "PNG"), "中身がPNG形式ではありません。拡張子を確かめてください");
+}
+
+// std::bad_alloc's own text ("std::bad_alloc") is no reason a user can act on.
+TEST(Messages, AFailureWithoutMemoryIsToldAsOutOfMemory)
+{
+    EXPECT_EQ(FailureReason(std::bad_alloc()), Text(Message::ReadOutOfMemory));
+    EXPECT_EQ(FailureReason(std::runtime_error("own words")), "own words");
 }
 
 TEST(Messages, LanguageFollowsLanguageThenTheFirstLocaleVariableThatIsSet)
