@@ -83,15 +83,14 @@ TEST_F(CliHabitsTest, DryRunNamesAsTheRunWouldAndWritesNothing)
     fs::create_directories(dir.path() / "tree/2024-05-01/done");
     test::WriteFileBytes(dir.file("tree/2024-05-01/done/pasta.jpg"), {1});
     test::WriteFileBytes(dir.file("tree/notes.txt"), {1});
-    const std::string listing = "cd " + test::ShellQuote(dir.path().string()) + " && ls -lR --full-time";
     std::string before, after;
-    test::RunCommand(listing, &before);
+    test::RunCommand("ls -lR --full-time " + test::ShellQuote(dir.path().string()), &before);
     const CliResult planned = Run("-n -r --dir=done tree/2024-05-01 tree/shop/ramen/bowl.jpg");
     EXPECT_EQ(planned.status, 0) << planned.err;
     EXPECT_EQ(planned.out, "tree/2024-05-01/done/pasta(1).jpg\ntree/2024-05-01/done/pasta(2).jpg\n"
                            "tree/2024-05-01/done/soup.jpg\ntree/shop/ramen/done/bowl.jpg\n");
     EXPECT_EQ(Run("-n tree/notes.txt").status, 2);
-    test::RunCommand(listing, &after);
+    test::RunCommand("ls -lR --full-time " + test::ShellQuote(dir.path().string()), &after);
     EXPECT_EQ(after, before);
 }
 

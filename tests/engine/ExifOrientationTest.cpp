@@ -155,14 +155,11 @@ TEST(ReadExifCaptureDate, ReadsTheThreeTagsOfTheSubIfdInBothByteOrders)
         const std::vector<uint8_t> tiff = test::DatedPhoneExif(bigEndian);
         EXPECT_EQ(ReadExifCaptureDate(tiff), taken) << bigEndian;
         // A cut block gives each part whole or not at all.
-        for (std::size_t size = 0; size < tiff.size(); ++size) {
-            const CaptureDate cut = ReadExifCaptureDate(test::Cut(tiff, size));
-            EXPECT_TRUE(cut.dateTime.empty() || cut.dateTime == taken.dateTime) << size;
-            EXPECT_TRUE(cut.subSeconds.empty() || cut.subSeconds == taken.subSeconds) << size;
-            EXPECT_TRUE(cut.offset.empty() || cut.offset == taken.offset) << size;
-        }
+        for (std::size_t size = 0; size < tiff.size(); ++size)
+            for (const auto part : {&CaptureDate::dateTime, &CaptureDate::subSeconds, &CaptureDate::offset})
+                EXPECT_TRUE((ReadExifCaptureDate(test::Cut(tiff, size)).*part).empty()
+                            || ReadExifCaptureDate(test::Cut(tiff, size)).*part == taken.*part) << size;
     }
-    EXPECT_EQ(ReadExifCaptureDate(PhoneExif(true, 6)), CaptureDate{});
 }
 
 } // namespace

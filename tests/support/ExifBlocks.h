@@ -5,7 +5,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace gustara::test {
@@ -113,44 +112,36 @@ inline constexpr const char* kTakenAt[] = {"2024:05:01 12:34:56", "123", "+09:00
 
 // A camera's block: IFD0 with Make, Artist, Orientation 6 and pointers to the EXIF sub-IFD
 // (DateTimeOriginal, OffsetTimeOriginal, SubSecTimeOriginal of kTakenAt, a serial number) and
-// to a GPS IFD; everything but the orientation and the date must stay behind.
+// to GPS data; everything but the orientation and the date must stay behind.
 inline std::vector<uint8_t> DatedPhoneExif(bool bigEndian)
 {
     constexpr uint16_t kAscii = 2, kLong = 4;
-    const std::vector<std::pair<uint16_t, std::string>> ifd0 = {{0x010F, kPhoneMake}, {0x013B, "Owner Name"}};
-    const std::vector<std::pair<uint16_t, std::string>> sub = {
-        {0x9003, kTakenAt[0]}, {0x9011, kTakenAt[2]}, {0x9291, kTakenAt[1]}, {0xA431, "SN0123456789"}};
-    const uint32_t exifIfd = 8 + 2 + 5 * 12 + 4, gpsIfd = exifIfd + 2 + 4 * 12 + 4, data = gpsIfd + 2 + 12 + 4;
+    const uint32_t exifIfd = 8 + 2 + 5 * 12 + 4, data = exifIfd + 2 + 4 * 12 + 4;
     TiffBytes tiff(bigEndian);
     std::vector<uint8_t> texts;
     // Texts of up to four bytes with their NUL sit in the value field, longer ones after the IFDs.
-    const auto text = [&](uint16_t tag, std::string value) {
+    const auto text = [&](uint16_t tag, const std::string& value) {
         const auto count = static_cast<uint32_t>(value.size() + 1);
-        if (count > 4) {
-            tiff.addEntry(tag, kAscii, count, data + static_cast<uint32_t>(texts.size()));
+        uint32_t inField = 0;
+        for (std::size_t i = 0; i < value.size() && count <= 4; ++i)
+            inField |= uint32_t{static_cast<uint8_t>(value[i])} << (bigEndian ? 24 - 8 * i : 8 * i);
+        tiff.addEntry(tag, kAscii, count, count <= 4 ? inField : data + static_cast<uint32_t>(texts.size()));
+        if (count > 4)
             texts.insert(texts.end(), value.begin(), value.end() + 1);
-            return;
-        }
-        tiff.add16(tag);
-        tiff.add16(kAscii);
-        tiff.add32(count);
-        value.resize(4);
-        tiff.bytes.insert(tiff.bytes.end(), value.begin(), value.end());
     };
     tiff.addHeader(8);
     tiff.add16(5);
-    for (const auto& [tag, value] : ifd0)
-        text(tag, value);
+    text(0x010F, kPhoneMake);
+    text(0x013B, "Owner Name");
     tiff.addShortEntry(0x0112, 6);
     tiff.addEntry(0x8769, kLong, 1, exifIfd);
-    tiff.addEntry(0x8825, kLong, 1, gpsIfd);
+    tiff.addEntry(0x8825, kLong, 1, data);
     tiff.add32(0);
     tiff.add16(4);
-    for (const auto& [tag, value] : sub)
-        text(tag, value);
-    tiff.add32(0);
-    tiff.add16(1);
-    tiff.addEntry(0x0001, kAscii, 2, bigEndian ? 0x4E000000u : 0x0000004Eu);  // "N"
+    text(0x9003, kTakenAt[0]);
+    text(0x9011, kTakenAt[2]);
+    text(0x9291, kTakenAt[1]);
+    text(0xA431, "SN0123456789");
     tiff.add32(0);
     tiff.bytes.insert(tiff.bytes.end(), texts.begin(), texts.end());
     return tiff.bytes;

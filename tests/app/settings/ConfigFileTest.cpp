@@ -185,9 +185,6 @@ void ConfigFileTest::valuesReachTheirControlsAndAreWrittenBack_data()
                                                    << QStringList{"KeepGoingItem=0"} << QStringList{"KEEP_GOING=0"};
     QTest::newRow("more formats") << QByteArray("[GUSTARA_EXT]\nMORE_FORMATS=1\n") << QStringList{"MoreFormatsItem=1"}
                                   << QStringList{"MORE_FORMATS=1"};
-    QTest::newRow("folders and dates") << QByteArray("[GUSTARA_EXT]\nFOLDERS=1\nKEEP_DATE=1\n")
-                                       << QStringList{"FoldersItem=1", "KeepDateItem=1"}
-                                       << QStringList{"FOLDERS=1", "KEEP_DATE=1"};
     // The quality group: its keys count only while it is shown, and are kept while it is not.
     const QByteArray quality("USE_QUALITY=1\nBY_QUALITY=0\nQUALITY_INDEX=2\nFILE_SIZE=300\n");
     const QStringList qualityKept{"USE_QUALITY=1", "BY_QUALITY=0", "QUALITY_INDEX=2", "FILE_SIZE=300"};
