@@ -2,7 +2,10 @@
 
 #include "batch/StopSignals.h"
 
+#include "EngineError.h"
 #include "FileKind.h"
+#include "JsonReport.h"
+#include "batch/FolderTree.h"
 #include "batch/PictureBatch.h"
 #include "read/PictureReader.h"
 #include "rules/DisplayText.h"
@@ -11,6 +14,8 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <optional>
+#include <set>
 #include <string>
 #include <system_error>
 #include <utility>
@@ -36,16 +41,17 @@ enum class ProgressShown {
     AsLines,     // a file or a pipe: a line of its own per picture
 };
 
-// Each written path on `out`, ended by request.pathEnd and kept byte for byte; each failure,
-// with its reason, each picture written with a part missing and each skipped picture on
-// `errors`; the progress on `errors` as `progress` says, on one line fitted into
-// `columns` of a terminal. Quiet: no paths, no skipped pictures, no progress.
+// Each written path on `out`, ended by request.pathEnd and kept byte for byte, or with --json
+// each picture's JsonLine; each failure, with its reason, each picture written with a part
+// missing and each skipped picture on `errors`; the progress on `errors` as `progress` says,
+// on one line fitted into `columns` of a terminal. Quiet: no paths, no skipped pictures, no
+// progress; the JSON lines stay, as a script asked for them.
 class CliReports final : public BatchObserver {
 public:
     CliReports(const CliRequest& request, std::ostream& out, std::ostream& errors, ProgressShown progress,
                std::size_t columns)
         : settings_(request.settings), pictures_(request.pictures), out_(out), errors_(errors),
-          progress_(progress), columns_(columns), quiet_(request.quiet), pathEnd_(request.pathEnd)
+          progress_(progress), columns_(columns), quiet_(request.quiet), json_(request.json), pathEnd_(request.pathEnd)
     {
     }
     ~CliReports() { ClearProgress(); }
@@ -58,20 +64,26 @@ public:
             errors_ << kClearLine << FittedProgressLine(index) << std::flush;
     }
     void StepFinished(std::size_t, int) override {}
+    void PictureQuality(std::size_t, int quality) override { quality_ = quality; }
     void PictureWritten(std::size_t index, const std::string& outputPath, bool partMissing) override
     {
-        if (!quiet_) {
+        std::error_code error;
+        const auto bytes = std::filesystem::file_size(outputPath, error);
+        if (json_ || !quiet_) {
             // Standard output and standard error may share the terminal: the path starts a line.
             ClearProgress();
-            out_ << outputPath << pathEnd_ << std::flush;
+            if (json_)
+                out_ << JsonLine({pictures_[index], "written", outputPath, std::nullopt,
+                                  error ? std::nullopt : std::optional<uint64_t>(bytes), quality_, partMissing})
+                     << '\n' << std::flush;
+            else
+                out_ << outputPath << pathEnd_ << std::flush;
         }
         // Saved all the same, so the exit status stays; said even when quiet, as a failure is.
         if (partMissing) {
             ClearProgress();
             errors_ << Format(Message::PartMissingPicture, {ForDisplay(pictures_[index])}) << '\n';
         }
-        std::error_code error;
-        const auto bytes = std::filesystem::file_size(outputPath, error);
         if (!error && settings_.StaysAboveTargetSize(bytes))
             ++aboveTarget_;
     }
@@ -79,12 +91,17 @@ public:
     {
         ClearProgress();
         errors_ << PictureFailedMessage(pictures_[index], reason, PictureNaming::ByPath) << '\n';
+        if (json_)
+            out_ << JsonLine({pictures_[index], "failed", std::nullopt, reason}) << '\n' << std::flush;
     }
     void PictureSkipped(std::size_t index, const std::string& takenPath) override
     {
         ClearProgress();
         if (!quiet_)
             errors_ << Format(Message::SkippedTakenName, {ForDisplay(pictures_[index]), ForDisplay(takenPath)}) << '\n';
+        if (json_)
+            out_ << JsonLine({pictures_[index], "skipped", takenPath, std::string(Text(Message::ReasonNameTaken))})
+                 << '\n' << std::flush;
     }
 
     // Pictures written at the last quality of the target-size search, still not below the target.
@@ -127,9 +144,71 @@ private:
     const ProgressShown progress_;
     const std::size_t columns_;
     const bool quiet_;
+    const bool json_;
     const char pathEnd_;
+    int quality_ = 0;
     std::size_t aboveTarget_ = 0;
 };
+
+// With -r, replaces each folder among request.pictures by the pictures of its tree, and returns
+// each picture's output folder: request.outputFolder with the picture's sub-folder below it
+// (empty: beside the source). Without -r, request.outputFolder for every picture. Throws
+// EngineError when a folder cannot be listed.
+std::vector<std::string> TakeInFolders(CliRequest& request)
+{
+    if (!request.recursive)
+        return std::vector<std::string>(request.pictures.size(), request.outputFolder);
+    const auto below = [&](const std::string& subFolder) {
+        if (request.outputFolder.empty())
+            return std::string();
+        return request.outputFolder + (request.outputFolder.ends_with('/') ? "" : "/") + subFolder;
+    };
+    std::vector<std::string> pictures;
+    std::vector<std::string> folders;
+    for (const std::string& named : request.pictures) {
+        if (KindAt(named, Links::Followed) != FileKind::Folder) {
+            pictures.push_back(named);
+            folders.push_back(request.outputFolder);
+            continue;
+        }
+        for (TreePicture& found : PicturesInTree(named, request.settings, request.moreFormats)) {
+            pictures.push_back(std::move(found.path));
+            folders.push_back(below(found.subFolder));
+        }
+    }
+    request.pictures = std::move(pictures);
+    return folders;
+}
+
+// -n: the name each picture would be written under, as the paths (or JSON lines) a run writes;
+// a picture that --if-exists=skip would pass over is reported as the run reports it.
+ExitStatus ShowPlan(const CliRequest& request, const std::vector<std::string>& folders, std::ostream& out,
+                    std::ostream& errors)
+{
+    std::vector<std::string> savePaths;
+    for (std::size_t i = 0; i < request.pictures.size(); ++i)
+        savePaths.push_back(SavePathFor(request.pictures[i], folders[i]));
+    const auto planned = request.settings.PlanOutputs(savePaths, request.ifTaken);
+    for (std::size_t i = 0; i < planned.size(); ++i) {
+        const std::string& source = request.pictures[i];
+        if (!planned[i]) {
+            const std::string taken = request.settings.OutputNameFor(savePaths[i]).path();
+            if (!request.quiet)
+                errors << Format(Message::SkippedTakenName, {ForDisplay(source), ForDisplay(taken)}) << '\n';
+            if (request.json)
+                out << JsonLine({source, "skipped", taken, std::string(Text(Message::ReasonNameTaken))}) << '\n';
+        } else if (request.json) {
+            out << JsonLine({source, "planned", *planned[i]}) << '\n';
+        } else if (!request.quiet) {
+            out << *planned[i] << request.pathEnd;
+        }
+    }
+    if (!out.flush()) {
+        errors << Text(Message::CannotWriteList) << '\n';
+        return kSomeFailed;
+    }
+    return kAllConverted;
+}
 
 } // namespace
 
@@ -170,13 +249,24 @@ bool RejectAny(const std::vector<std::string>& pictures, MoreFormats more, std::
 
 ExitStatus RunBatch(CliRequest& request, std::ostream& out, std::ostream& errors, std::size_t terminalColumns)
 {
+    std::vector<std::string> folders;
+    try {
+        folders = TakeInFolders(request);
+    } catch (const EngineError& error) {
+        errors << ForDisplay(error.what()) << '\n';
+        return kBadRequest;
+    }
     if (RejectAny(request.pictures, request.moreFormats, errors))
         return kBadRequest;
-    if (!request.outputFolder.empty()) {
+    if (request.dryRun)
+        return ShowPlan(request, folders, out, errors);
+    for (const std::string& folder : std::set<std::string>(folders.begin(), folders.end())) {
+        if (folder.empty())
+            continue;
         std::error_code error;
-        std::filesystem::create_directories(request.outputFolder, error);
+        std::filesystem::create_directories(folder, error);
         if (error) {
-            errors << Format(Message::CannotCreateOutputDir, {ForDisplay(request.outputFolder), WriteFailureText(error.value())}) << '\n';
+            errors << Format(Message::CannotCreateOutputDir, {ForDisplay(folder), WriteFailureText(error.value())}) << '\n';
             return kSomeFailed;
         }
     }
@@ -186,7 +276,7 @@ ExitStatus RunBatch(CliRequest& request, std::ostream& out, std::ostream& errors
     options.memoryBudget = request.memoryBudget;
     options.keepGoing = request.keepGoing;
     options.stopRequested = &StopSignalled();
-    options.outputFolder = request.outputFolder;
+    options.outputFolders = std::move(folders);
     options.ifTaken = request.ifTaken;
     BatchTally tally;
     std::size_t aboveTarget = 0;

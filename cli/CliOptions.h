@@ -25,6 +25,9 @@ struct CliRequest {
     bool quiet = false;          // -q: errors only
     bool progress = false;       // --progress: the progress line even when stderr is no terminal
     char pathEnd = '\n';         // what ends each written path on standard output; -0: NUL
+    bool recursive = false;      // -r: folders named are walked (PicturesInTree)
+    bool dryRun = false;         // -n: the output names only, nothing written
+    bool json = false;           // --json: one JSON object per picture instead of the paths
 
     bool showHelp = false;
     bool showVersion = false;

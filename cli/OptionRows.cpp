@@ -84,7 +84,7 @@ using R = CliRequest;
 } // namespace
 
 // In the order of --help. The defaults are the window's (its settings without a settings file).
-const std::array<OptionRow, 20> kOptionRows = {{
+const std::array<OptionRow, 24> kOptionRows = {{
     {.name = "level", .shortName = 'l', .value = V::WholeNumber, .valueName = "1|2|3", .low = kLowestFlavourLevel,
      .high = kHighestFlavourLevel, .refusal = M::UsageLevel, .help = M::CliHelpLevel,
      .shownDefault = [] { return std::to_string(kDefaultFlavourLevel); }, .choices = FlavourLevels,
@@ -145,6 +145,10 @@ const std::array<OptionRow, 20> kOptionRows = {{
     {.name = "quiet", .shortName = 'q', .help = M::CliHelpQuiet, .apply = [](const A&, R& r) { r.quiet = true; }},
     {.name = "progress", .help = M::CliHelpProgress, .apply = [](const A&, R& r) { r.progress = true; }},
     {.name = "null", .shortName = '0', .help = M::CliHelpNull, .apply = [](const A&, R& r) { r.pathEnd = '\0'; }},
+    {.name = "recursive", .shortName = 'r', .help = M::CliHelpRecursive, .apply = [](const A&, R& r) { r.recursive = true; }},
+    {.name = "keep-date", .help = M::CliHelpKeepDate, .apply = [](const A&, R& r) { r.settings.KeepDate = true; }},
+    {.name = "dry-run", .shortName = 'n', .help = M::CliHelpDryRun, .apply = [](const A&, R& r) { r.dryRun = true; }},
+    {.name = "json", .help = M::CliHelpJson, .apply = [](const A&, R& r) { r.json = true; }},
     {.name = "help", .shortName = 'h', .help = M::CliHelpHelp, .apply = [](const A&, R& r) { r.showHelp = true; }},
     {.name = "version", .help = M::CliHelpVersion, .apply = [](const A&, R& r) { r.showVersion = true; }},
 }};

@@ -52,7 +52,7 @@ struct OptionRow {
     void (*apply)(const OptionArgument& argument, CliRequest& request) = nullptr;
 };
 
-extern const std::array<OptionRow, 20> kOptionRows;
+extern const std::array<OptionRow, 24> kOptionRows;
 
 // "-l, --level=1|2|3", "    --prefix=TEXT": the row's names as --help shows them.
 std::string OptionNames(const OptionRow& row);

@@ -3,9 +3,22 @@
 #include <cstddef>
 #include <cstdint>
 #include <span>
+#include <string>
 #include <vector>
 
 namespace gustara {
+
+// When the photo was taken, as its EXIF says: DateTimeOriginal ("YYYY:MM:DD HH:MM:SS"),
+// SubSecTimeOriginal (digits) and OffsetTimeOriginal ("+09:00"), each without its closing NUL
+// and empty when the source has none. Only printable ASCII is ever kept.
+struct CaptureDate {
+    std::string dateTime;
+    std::string subSeconds;
+    std::string offset;
+
+    bool empty() const { return dateTime.empty() && subSeconds.empty() && offset.empty(); }
+    bool operator==(const CaptureDate&) const = default;
+};
 
 // What viewers need besides the pixels to show a picture as its source was shown. The pixels
 // are never turned or converted by it: it is read from the source and written into the output.
@@ -15,6 +28,8 @@ struct PictureMetadata {
     uint16_t orientation = 1;
     // The source's ICC colour profile, byte for byte; empty when it has none that fits RGB.
     std::vector<uint8_t> iccProfile;
+    // Read from every source; written into the output only when the batch keeps dates.
+    CaptureDate captureDate;
     // The file ended before the picture did; the reader filled in the rest (a JPEG's in grey).
     bool partMissing = false;
 };

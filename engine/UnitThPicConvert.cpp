@@ -2,6 +2,7 @@
 
 #include "pixels/AreaAverageResampler.h"
 #include "EngineError.h"
+#include "rules/Defaults.h"
 #include "rules/Messages.h"
 #include "pixels/FitToBox.h"
 #include "pixels/FlavourFilter.h"
@@ -13,6 +14,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <set>
 #include <utility>
 
 namespace gustara {
@@ -20,6 +22,8 @@ namespace gustara {
 void TthPicConvert::LoadPicture(const std::string& sourcePath, PictureRaster& picture)
 {
     picture = ReadPicture(sourcePath);
+    if (!KeepDate)
+        picture.metadata().captureDate = {};
 }
 
 void TthPicConvert::RefuseOversizedOutput(const std::string& sourcePath) const
@@ -93,16 +97,57 @@ int64_t TthPicConvert::TargetBytes() const
                                                : TargetFileSize * 1024;
 }
 
-std::vector<uint8_t> TthPicConvert::ApplyJpegQuality(const PictureRaster& picture) const
+std::vector<uint8_t> TthPicConvert::ApplyJpegQuality(const PictureRaster& picture, int* qualityChosen) const
 {
+    int unused = 0;
+    int& chosen = qualityChosen ? *qualityChosen : unused;
+    chosen = !IsTargetSizeMode() ? (UseQuality ? QualityValue : 80) : 0;
     if (!IsTargetSizeMode())
-        return EncodeJpeg(picture, UseQuality ? QualityValue : 80, UseProgressive);
+        return EncodeJpeg(picture, chosen, UseProgressive);
     // A quality whose datastream reaches the target is abandoned as soon as it does; the last
     // quality is kept whatever its size.
     for (int quality = 100; quality > 0; quality -= 10)
-        if (auto datastream = EncodeJpegBelow(picture, quality, UseProgressive, TargetBytes()))
+        if (auto datastream = EncodeJpegBelow(picture, quality, UseProgressive, TargetBytes())) {
+            chosen = quality;
             return std::move(*datastream);
+        }
     return EncodeJpeg(picture, 0, UseProgressive);
+}
+
+bool TthPicConvert::IsOwnOutputName(std::string_view fileName) const
+{
+    if (!UseDecidesName || FileNameAffix.empty() || ExtensionOf(fileName) != kOutputExtension)
+        return false;
+    std::string_view stem = PathWithoutExtension(fileName);
+    if (NameBefore)
+        return stem.starts_with(FileNameAffix);
+    // A numbered name ends in "(N)" after the affixed stem.
+    if (stem.ends_with(')')) {
+        const auto open = stem.rfind('(');
+        const auto digits = open == std::string_view::npos ? std::string_view() : stem.substr(open + 1, stem.size() - open - 2);
+        if (!digits.empty() && digits.find_first_not_of("0123456789") == std::string_view::npos)
+            stem = stem.substr(0, open);
+    }
+    return stem.ends_with(FileNameAffix);
+}
+
+std::vector<std::optional<std::string>> TthPicConvert::PlanOutputs(const std::vector<std::string>& savePaths,
+                                                                   IfNameTaken ifTaken) const
+{
+    std::set<std::string> claimed;
+    std::vector<std::optional<std::string>> planned;
+    for (const std::string& savePath : savePaths) {
+        const StemAndExtension name = OutputNameFor(savePath);
+        std::optional<std::string> path = name.path();
+        if (ifTaken == IfNameTaken::Number)
+            path = FirstFreeName(name, claimed);
+        else if (claimed.contains(*path) || NameIsTaken(*path))
+            path.reset();
+        if (path)
+            claimed.insert(*path);
+        planned.push_back(std::move(path));
+    }
+    return planned;
 }
 
 std::string TthPicConvert::SaveAsJpeg(const std::string& savePath, const PictureRaster& picture)

@@ -51,9 +51,13 @@ public:
     bool NameBefore = false;       // the affix goes before the name (true) or after it
     std::string FileNameAffix;
     int32_t FlavourLevel = 0;      // 1..3
+    // The source's capture date goes into the output's EXIF, and its modification time onto the
+    // output; off, outputs carry neither.
+    bool KeepDate = false;
 
     // Replaces `picture` with the source decoded through ReadPicture, the reader chosen by the
-    // extension alone; any other extension leaves the picture empty without failing. Throws
+    // extension alone; any other extension leaves the picture empty without failing. The
+    // capture date stays in its metadata only with KeepDate. Throws
     // EngineError when the file cannot be read or decoded; `picture` is then unchanged.
     void LoadPicture(const std::string& sourcePath, PictureRaster& picture);
     // Throws EngineError, before anything is decoded, when the header of the file at
@@ -93,8 +97,19 @@ public:
     // sub-folder DirName under its own name; the extension stays savePath's (".jpg").
     StemAndExtension OutputNameFor(const std::string& savePath) const;
     // Encodes the picture with the quality settings; the target-size search encodes at
-    // quality 100, 90, ..., 0 until a datastream is below TargetFileSize x 1024 bytes.
-    std::vector<uint8_t> ApplyJpegQuality(const PictureRaster& picture) const;
+    // quality 100, 90, ..., 0 until a datastream is below TargetFileSize x 1024 bytes. The
+    // quality the datastream was encoded at goes to *qualityChosen when it is given.
+    std::vector<uint8_t> ApplyJpegQuality(const PictureRaster& picture, int* qualityChosen = nullptr) const;
+    // True when `fileName` (a name without folder) looks like an output of these settings in
+    // affix mode: ".jpg" after a stem made by MakeDecidesName, numbered or not. Never true in
+    // sub-folder mode, where the outputs are known by their folder DirName instead.
+    bool IsOwnOutputName(std::string_view fileName) const;
+    // The paths the outputs of `savePaths` would be written under, in order, as WriteJpeg would
+    // name them now: a taken name (an entry other than a folder, or an earlier one of the
+    // list) is numbered, or with IfNameTaken::Skip gives nullopt. Looks at the disk, writes
+    // nothing, creates no folder. Throws only bad_alloc.
+    std::vector<std::optional<std::string>> PlanOutputs(const std::vector<std::string>& savePaths,
+                                                        IfNameTaken ifTaken) const;
     // True when the target-size search is in use and a file of `writtenBytes` bytes is not
     // below the target: the search ended at its last quality without getting below it.
     bool StaysAboveTargetSize(uint64_t writtenBytes) const;

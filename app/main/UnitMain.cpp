@@ -256,6 +256,12 @@ void TFormMain::CreateMenus()
     MoreFormatsItem = SettingsMenu->addAction(Text(kMoreFormatsCaption));
     MoreFormatsItem->setObjectName(QStringLiteral("MoreFormatsItem"));
     MoreFormatsItem->setCheckable(true);
+    FoldersItem = SettingsMenu->addAction(QString::fromUtf8(gustara::Text(Message::MenuFolders)));
+    FoldersItem->setObjectName(QStringLiteral("FoldersItem"));
+    FoldersItem->setCheckable(true);
+    KeepDateItem = SettingsMenu->addAction(QString::fromUtf8(gustara::Text(Message::MenuKeepDate)));
+    KeepDateItem->setObjectName(QStringLiteral("KeepDateItem"));
+    KeepDateItem->setCheckable(true);
     QualityItem = SettingsMenu->addAction(Text(kShowQualityCaption));
     QualityItem->setObjectName(QStringLiteral("QualityItem"));
     QualityItem->setCheckable(true);

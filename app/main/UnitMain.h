@@ -266,6 +266,8 @@ private:
     QMenu* SettingsMenu;
     QAction* KeepGoingItem;  // checkable
     QAction* MoreFormatsItem;  // checkable
+    QAction* FoldersItem;  // checkable: a dropped folder's tree is taken in
+    QAction* KeepDateItem;  // checkable: outputs keep the capture date
     QAction* QualityItem;    // checkable: shows the quality group
     QAction* ActCompare;
 };

@@ -2,10 +2,14 @@
 // ones; a single refusal cancels the whole drop.
 
 #include "main/UnitMain.h"
+#include "EngineError.h"
+#include "FileKind.h"
+#include "batch/FolderTree.h"
 
 #include "read/PictureFormat.h"
 #include "read/PictureReader.h"
 #include "rules/DropRules.h"
+#include "settings/SettingsTable.h"
 #include "shared/AppText.h"
 #include "shared/LocalPaths.h"
 #include "shared/MessageBoxes.h"
@@ -95,6 +99,7 @@ MoreFormats TFormMain::TakenFormats() const
     return MoreFormatsItem->isChecked() ? MoreFormats::On : MoreFormats::Off;
 }
 
+
 QString TFormMain::PictureDialogFilter() const
 {
     QStringList patterns;
@@ -124,8 +129,25 @@ void TFormMain::TakeFiles(const std::vector<std::string>& paths, std::vector<std
     FileList.clear();
     const MoreFormats more = TakenFormats();
     bool moreFormatsRefused = false;
+    // The walk passes over the outputs of the naming shown. Settings that do not parse leave
+    // it partly filled, but CheckSettings then refuses them before any batch starts.
+    TthPicConvert naming;
+    try {
+        FillConversionSettings(CurrentSettings(), naming);
+    } catch (const EngineError&) {
+    }
     // Paths are kept whole, as bytes; nothing limits their length.
     for (const std::string& path : paths) {
+        // With FOLDERS a folder gives the pictures of its tree, by the command line's rules.
+        if (FoldersItem->isChecked() && KindAt(path, Links::Followed) == FileKind::Folder) {
+            try {
+                for (TreePicture& picture : PicturesInTree(path, naming, more))
+                    FileList.push_back(std::move(picture.path));
+            } catch (const EngineError& error) {
+                errorList.push_back(ErrorListEntry(error.what(), path));
+            }
+            continue;
+        }
         if (const auto reason = RejectionReason(path, nullptr, more)) {
             errorList.push_back(ErrorListEntry(*reason, path));
             moreFormatsRefused = moreFormatsRefused || WantsMoreFormats(path, more);

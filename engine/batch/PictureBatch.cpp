@@ -5,6 +5,7 @@
 #include "read/PictureReader.h"
 #include "rules/Messages.h"
 #include "rules/PathParts.h"
+#include "write/OutputFile.h"
 
 #include <exception>
 #include <optional>
@@ -29,6 +30,7 @@ struct EncodedPicture {
     std::optional<std::string> failure;
     bool abandoned = false;  // a stop was seen before the picture was done
     bool partMissing = false;  // its source was cut short
+    int quality = 0;  // the datastream's
     PictureRaster filtered;  // still to be encoded, unless empty
 };
 
@@ -85,7 +87,7 @@ public:
             if (fittedSmaller && picture.byteCount() <= kEncodedByWriterBytes)
                 result.filtered = std::move(picture);
             else
-                result.datastream = engine.ApplyJpegQuality(picture);
+                result.datastream = engine.ApplyJpegQuality(picture, &result.quality);
         });
         return result;
     }
@@ -114,7 +116,7 @@ public:
         }
         std::optional<std::string> failure = std::move(picture.failure);
         if (!failure && !picture.filtered.empty()) {
-            failure = FailureOf([&] { picture.datastream = settings_.ApplyJpegQuality(picture.filtered); });
+            failure = FailureOf([&] { picture.datastream = settings_.ApplyJpegQuality(picture.filtered, &picture.quality); });
             picture.filtered = PictureRaster();
             if (StopRequested()) {
                 tally_.stopped = true;
@@ -122,7 +124,8 @@ public:
             }
         }
         std::optional<std::string> written;
-        const std::string savePath = SavePathFor(sources_[index], options_.outputFolder);
+        const std::string savePath = SavePathFor(
+            sources_[index], options_.outputFolders.empty() ? options_.outputFolder : options_.outputFolders[index]);
         if (!failure)
             failure = FailureOf([&] { written = engine_.WriteJpeg(savePath, picture.datastream, options_.ifTaken); });
         if (failure) {
@@ -135,7 +138,11 @@ public:
             observer_.PictureSkipped(index, engine_.OutputNameFor(savePath).path());
             return true;
         }
+        // A time that cannot be copied leaves the picture written all the same.
+        if (settings_.KeepDate)
+            (void)CopyModificationTime(sources_[index], *written);
         ++tally_.written;
+        observer_.PictureQuality(index, picture.quality);
         observer_.PictureWritten(index, *written, picture.partMissing);
         return true;
     }

@@ -26,6 +26,8 @@ public:
     virtual void PictureWritten(std::size_t index, const std::string& outputPath, bool partMissing) = 0;
     // Not written; `reason` is the engine's message.
     virtual void PictureFailed(std::size_t index, const std::string& reason) = 0;
+    // Encoded at `quality`; comes just before PictureWritten.
+    virtual void PictureQuality(std::size_t /*index*/, int /*quality*/) {}
     // Not written because options.ifTaken is Skip and takenPath, its output name, is taken.
     virtual void PictureSkipped(std::size_t /*index*/, const std::string& /*takenPath*/) {}
 
@@ -41,6 +43,8 @@ struct BatchOptions {
     // Set from any thread to end the batch: no picture starts or is written after it is seen.
     const std::atomic<bool>* stopRequested = nullptr;
     std::string outputFolder;  // where the outputs go; empty: beside each source
+    // When not empty, one folder per source, in place of outputFolder: a folder tree's shape.
+    std::vector<std::string> outputFolders;
     IfNameTaken ifTaken = IfNameTaken::Number;
 };
 

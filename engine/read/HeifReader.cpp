@@ -1,6 +1,7 @@
 #include "read/HeifReader.h"
 
 #include "EngineError.h"
+#include "ExifOrientation.h"
 #include "read/AlphaOnWhite.h"
 #include "read/HeifBoxes.h"
 #include "read/PictureFile.h"
@@ -214,6 +215,21 @@ void TakeProfile(const heif_image_handle* handle, PictureMetadata& metadata)
         metadata.iccProfile = std::move(profile);
 }
 
+// The capture date of the primary image's first EXIF block. The block starts with four bytes
+// telling how far after them the TIFF header lies; the orientation is libheif's to apply.
+void TakeCaptureDate(const heif_image_handle* handle, PictureMetadata& metadata)
+{
+    heif_item_id id = 0;
+    if (heif_image_handle_get_list_of_metadata_block_IDs(handle, "Exif", &id, 1) != 1)
+        return;
+    std::vector<uint8_t> block(heif_image_handle_get_metadata_size(handle, id));
+    if (block.size() < 4 || heif_image_handle_get_metadata(handle, id, block.data()).code != heif_error_Ok)
+        return;
+    const uint32_t skip = uint32_t{block[0]} << 24 | uint32_t{block[1]} << 16 | uint32_t{block[2]} << 8 | block[3];
+    if (skip <= block.size() - 4)
+        metadata.captureDate = ReadExifCaptureDate(std::span<const uint8_t>(block).subspan(4 + skip));
+}
+
 struct DecodingOptions {
     heif_decoding_options* options = heif_decoding_options_alloc();
     DecodingOptions() = default;
@@ -271,6 +287,7 @@ PictureRaster ReadHeif(const std::string& path)
     CopyRows(decoder.image, std::max(8, heif_image_get_bits_per_pixel_range(decoder.image, heif_channel_interleaved)),
              alpha ? 4 : 3, picture);
     TakeProfile(decoder.handle, picture.metadata());
+    TakeCaptureDate(decoder.handle, picture.metadata());
     return picture;
 }
 

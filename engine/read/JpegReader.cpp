@@ -195,7 +195,7 @@ bool CalcOutputSize(JpegDecoder* decoder)
     return true;
 }
 
-// The orientation of the first EXIF APP1 marker and the colour profile when it describes RGB.
+// The orientation and capture date of the first EXIF APP1 marker and the colour profile when it describes RGB.
 // Read before decoding: libjpeg releases the saved markers when decompression finishes.
 PictureMetadata MetadataOf(const JpegDecoder& decoder)
 {
@@ -203,8 +203,10 @@ PictureMetadata MetadataOf(const JpegDecoder& decoder)
     for (jpeg_saved_marker_ptr marker = decoder.info.marker_list; marker; marker = marker->next) {
         if (marker->marker != JPEG_APP0 + 1)
             continue;
-        if (const auto orientation = ReadExifApp1Orientation({marker->data, marker->data_length})) {
+        const std::span<const uint8_t> payload(marker->data, marker->data_length);
+        if (const auto orientation = ReadExifApp1Orientation(payload)) {
             metadata.orientation = *orientation;
+            metadata.captureDate = ReadExifCaptureDate(ExifTiffBlock(payload));
             break;
         }
     }

@@ -318,11 +318,14 @@ bool FindMetadataChunks(PngDecoder* decoder, PngMetadataChunks* chunks)
     return true;
 }
 
-// Fills in what the chunks tell viewers: the EXIF orientation and an RGB colour profile.
+// Fills in what the chunks tell viewers: the EXIF orientation and capture date and an RGB colour profile.
 void TakeMetadata(const PngMetadataChunks& chunks, PictureMetadata& metadata)
 {
-    if (chunks.exif)
-        metadata.orientation = ReadExifOrientation(std::span<const uint8_t>(chunks.exif, chunks.exifLength));
+    if (chunks.exif) {
+        const std::span<const uint8_t> exif(chunks.exif, chunks.exifLength);
+        metadata.orientation = ReadExifOrientation(exif);
+        metadata.captureDate = ReadExifCaptureDate(exif);
+    }
     const std::span<const uint8_t> profile(chunks.profile, chunks.profile ? chunks.profileLength : 0);
     if (IsRgbIccProfile(profile))
         metadata.iccProfile.assign(profile.begin(), profile.end());

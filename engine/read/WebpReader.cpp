@@ -90,7 +90,7 @@ std::span<const uint8_t> ChunkOf(WebPDemuxer* demux, const char* fourcc)
     return payload;
 }
 
-// The EXIF orientation and an RGB ICC profile from the container's chunks. The EXIF chunk
+// The EXIF orientation and capture date and an RGB ICC profile from the container's chunks. The EXIF chunk
 // holds the TIFF block itself, though some writers put JPEG's "Exif\0\0" before it.
 void TakeMetadata(const Bytes& bytes, PictureMetadata& metadata)
 {
@@ -99,8 +99,10 @@ void TakeMetadata(const Bytes& bytes, PictureMetadata& metadata)
     if (!demux)
         return;
     const std::span<const uint8_t> exif = ChunkOf(demux.get(), "EXIF");
-    if (!exif.empty())
-        metadata.orientation = ReadExifApp1Orientation(exif).value_or(ReadExifOrientation(exif));
+    if (!exif.empty()) {
+        metadata.orientation = ReadExifOrientation(ExifTiffBlock(exif));
+        metadata.captureDate = ReadExifCaptureDate(ExifTiffBlock(exif));
+    }
     const std::span<const uint8_t> profile = ChunkOf(demux.get(), "ICCP");
     if (IsRgbIccProfile(profile))
         metadata.iccProfile.assign(profile.begin(), profile.end());

@@ -178,6 +178,17 @@ GUSTARA_MESSAGE(CannotCreateOutputDir, "出力先のフォルダ %1 を作成で
 GUSTARA_MESSAGE(SkippedTakenName, "[%1]は書き込みません: %2 があります", "[%1] skipped: %2 exists")
 GUSTARA_MESSAGE(NotConvertedCount, "%1枚の画像は変換していません", "%1 pictures not converted")
 GUSTARA_MESSAGE(CannotWriteList, "書き込んだファイルの一覧を標準出力に書けません", "cannot write the list of written files to standard output")
+// Folder trees (-r), the capture date, dry runs and the JSON report.
+GUSTARA_MESSAGE(CannotListFolder, "フォルダ %1 の中を読めません: %2", "cannot list the folder %1: %2")
+GUSTARA_MESSAGE(ReasonNameTaken, "保存する名前のファイルが既にあります", "a file has the output name")
+GUSTARA_MESSAGE(MenuFolders, "フォルダの中の画像も加工する", "Convert the pictures inside folders too")
+GUSTARA_MESSAGE(MenuKeepDate, "撮影日時を残す", "Keep the capture date")
+GUSTARA_MESSAGE(CliHelpRecursive, "指定したフォルダの中の画像を下のフォルダまですべて加工する (パスの順。「.」で始まる名前、フォルダへのリンク、以前の出力は飛ばす)",
+                "convert the pictures of folders named, at any depth, in path order; names starting with \".\", links to folders and earlier outputs are skipped")
+GUSTARA_MESSAGE(CliHelpKeepDate, "元の画像の撮影日時を出力の EXIF に残し、更新日時も元の画像に合わせる",
+                "keep the source's capture date in the output's EXIF and its modification time on the output")
+GUSTARA_MESSAGE(CliHelpDryRun, "何も書き込まず、それぞれの画像を保存する名前だけを表示", "write nothing; print the name each picture would be written under")
+GUSTARA_MESSAGE(CliHelpJson, "保存したファイルの一覧の代わりに、画像ごとに JSON を一行ずつ表示", "print one JSON object per picture per line instead of the paths")
 // The line that follows every refused request.
 GUSTARA_MESSAGE(UsageHelpHint, "(gustara-cli --help で使い方を表示します)", "(gustara-cli --help shows how to use it)")
 // A folder named on the command line (not dropped), and the command line's counts of one picture.

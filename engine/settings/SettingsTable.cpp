@@ -39,7 +39,7 @@ bool IsUnset(const SettingRow& row, const ControlValues& values)
 
 } // namespace
 
-const std::array<SettingRow, 36> kSettingRows = {{
+const std::array<SettingRow, 38> kSettingRows = {{
     {"CBPicSize", "PIC_SIZE", "USE_PIC_SIZE", &V::CBPicSize},
     {"RBRegularSize", "PIC_SIZE", "REGULAR_SIZE", &V::RBRegularSize},
     {"CBSizeList", "PIC_SIZE", "REGULAR_INDEX", &V::CBSizeList, ListIndexes(kPresetBoxSides.size())},
@@ -76,6 +76,8 @@ const std::array<SettingRow, 36> kSettingRows = {{
     {nullptr, kExt, "BY_QUALITY", &V::KeptByQuality},
     {nullptr, kExt, "QUALITY_INDEX", &V::KeptQualityIndex},
     {nullptr, kExt, "FILE_SIZE", &V::KeptFileSize},
+    {"FoldersItem", kExt, "FOLDERS", &V::FoldersItem},
+    {"KeepDateItem", kExt, "KEEP_DATE", &V::KeepDateItem},
 }};
 
 const std::array<bool ControlValues::*, kHighestFlavourLevel - kLowestFlavourLevel + 1> kStrengthFields = {
@@ -188,6 +190,7 @@ void FillConversionSettings(const ControlValues& values, TthPicConvert& engine)
     engine.FlavourLevel = GetFlavourLevel(values);
     engine.NameBefore = values.CBSelectNamePos == 0;
     engine.FileNameAffix = values.EditFileName;
+    engine.KeepDate = values.KeepDateItem;
 }
 
 } // namespace gustara

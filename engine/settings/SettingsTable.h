@@ -59,6 +59,8 @@ struct ControlValues {
     bool KeepGoingItem = false;    // a batch goes on past a failed picture
     bool MoreFormatsItem = false;  // HEIC, HEIF, AVIF and WebP pictures are taken in too
     bool QualityItem = false;      // the quality group is shown and in use
+    bool FoldersItem = false;      // a dropped folder's tree is taken in (PicturesInTree)
+    bool KeepDateItem = false;     // outputs keep the capture date (TthPicConvert::KeepDate)
     // Kept by the window. The comparison window's last size, unset (0) until it is used.
     int32_t CompareWidth = 0;
     int32_t CompareHeight = 0;
@@ -107,7 +109,7 @@ inline constexpr char kExtensionSection[] = "GUSTARA_EXT";
 
 // Every setting in the order of the load; the rows with a key, in this order, are the keys of
 // a file written from scratch. Adding a setting is adding a row and its field.
-extern const std::array<SettingRow, 36> kSettingRows;
+extern const std::array<SettingRow, 38> kSettingRows;
 
 // The strength choices by level: the field of level L is kStrengthFields[L - kLowestFlavourLevel].
 extern const std::array<bool ControlValues::*, kHighestFlavourLevel - kLowestFlavourLevel + 1> kStrengthFields;

@@ -193,11 +193,12 @@ bool EncodeWithin(const PictureRaster& picture, int quality, bool progressive, s
     std::vector<JSAMPROW> rows(static_cast<std::size_t>(picture.height()));
     for (int32_t y = 0; y < picture.height(); ++y)
         rows[static_cast<std::size_t>(y)] = const_cast<JSAMPROW>(picture.row(y));  // libjpeg only reads them
-    // Only what viewers need to show the picture as the source was shown: no other EXIF data
-    // of the source (place, camera) reaches the output.
+    // Only what viewers need to show the picture as the source was shown, and the capture date
+    // when the batch keeps it: no other EXIF data of the source (place, camera) reaches the output.
     const PictureMetadata& metadata = picture.metadata();
-    const std::vector<uint8_t> exif =
-        metadata.orientation != 1 ? MakeOrientationExifApp1(metadata.orientation) : std::vector<uint8_t>{};
+    const std::vector<uint8_t> exif = metadata.orientation != 1 || !metadata.captureDate.empty()
+                                          ? MakeExifApp1(metadata.orientation, metadata.captureDate)
+                                          : std::vector<uint8_t>{};
     const bool keepsProfile = IsRgbIccProfile(metadata.iccProfile);
     const EncodeJob job{rows.data(), static_cast<JDIMENSION>(picture.width()),
                         static_cast<JDIMENSION>(picture.height()), quality, progressive,

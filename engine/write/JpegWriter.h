@@ -11,7 +11,8 @@ namespace gustara {
 // Encodes the picture as a complete three-component JPEG datastream in memory (SOI to EOI)
 // with the float DCT, jpeg_set_quality(quality, force-baseline) and, when progressive,
 // libjpeg's standard progression. Quality 0 is treated as 1 by the encoder. The picture's
-// metadata follows the JFIF header: an EXIF APP1 with only the orientation when it is not 1,
+// metadata follows the JFIF header: an EXIF APP1 with only the orientation and the capture date
+// when the orientation is not 1 or the metadata holds a date (MakeExifApp1),
 // and the colour profile in APP2 chunks when IsRgbIccProfile accepts it; without either the
 // datastream is libjpeg's plain one. A picture with a side of 0 gives an empty datastream.
 // Throws EngineError as CheckJpegSides does, and EngineError("JPEG エラー #<code>") on a fatal

@@ -3,6 +3,7 @@
 #include "rules/PathParts.h"
 
 #include <cstdint>
+#include <set>
 #include <span>
 #include <string>
 
@@ -51,5 +52,17 @@ NewFileResult WriteNewFile(const std::string& path, std::span<const uint8_t> byt
 // does.
 std::string WriteUnderFreeName(const StemAndExtension& name, std::span<const uint8_t> bytes,
                                const OpenedFolder* in = nullptr);
+
+// True when an entry other than a folder holds the name, so that a write there takes the next
+// numbered name. Never fails.
+bool NameIsTaken(const std::string& path);
+
+// The name WriteUnderFreeName would write under now, with the names in `claimed` counted as
+// taken as well; nothing is written. Throws only bad_alloc.
+std::string FirstFreeName(const StemAndExtension& name, const std::set<std::string>& claimed);
+
+// Gives the file at `to` the modification time of the file at `from`. Returns false when
+// either cannot be reached; never throws.
+bool CopyModificationTime(const std::string& from, const std::string& to);
 
 } // namespace gustara

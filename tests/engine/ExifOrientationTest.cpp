@@ -1,5 +1,6 @@
 #include "ExifBlocks.h"
 #include "ExifOrientation.h"
+#include "TestFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -145,6 +146,20 @@ TEST(MakeOrientationExifApp1, HoldsTheOneTagAndNothingElse)
     EXPECT_EQ(MakeOrientationExifApp1(6), expected);
     for (uint16_t orientation = 1; orientation <= 8; ++orientation)
         EXPECT_EQ(ReadExifApp1Orientation(MakeOrientationExifApp1(orientation)), std::optional<uint16_t>(orientation));
+}
+
+TEST(ReadExifCaptureDate, ReadsTheThreeTagsOfTheSubIfdInBothByteOrders)
+{
+    const CaptureDate taken{test::kTakenAt[0], test::kTakenAt[1], test::kTakenAt[2]};
+    for (const bool bigEndian : {false, true}) {
+        const std::vector<uint8_t> tiff = test::DatedPhoneExif(bigEndian);
+        EXPECT_EQ(ReadExifCaptureDate(tiff), taken) << bigEndian;
+        // A cut block gives each part whole or not at all.
+        for (std::size_t size = 0; size < tiff.size(); ++size)
+            for (const auto part : {&CaptureDate::dateTime, &CaptureDate::subSeconds, &CaptureDate::offset})
+                EXPECT_TRUE((ReadExifCaptureDate(test::Cut(tiff, size)).*part).empty()
+                            || ReadExifCaptureDate(test::Cut(tiff, size)).*part == taken.*part) << size;
+    }
 }
 
 } // namespace

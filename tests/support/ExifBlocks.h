@@ -107,6 +107,61 @@ inline std::vector<uint8_t> PhoneExif(bool bigEndian, uint16_t orientation)
     return tiff.bytes;
 }
 
+// The capture date that DatedPhoneExif holds.
+inline constexpr const char* kTakenAt[] = {"2024:05:01 12:34:56", "123", "+09:00"};
+
+// A camera's block: IFD0 with Make, Artist, Orientation 6 and pointers to the EXIF sub-IFD
+// (DateTimeOriginal, OffsetTimeOriginal, SubSecTimeOriginal of kTakenAt, a serial number) and
+// to GPS data; everything but the orientation and the date must stay behind.
+inline std::vector<uint8_t> DatedPhoneExif(bool bigEndian)
+{
+    constexpr uint16_t kAscii = 2, kLong = 4;
+    const uint32_t exifIfd = 8 + 2 + 5 * 12 + 4, data = exifIfd + 2 + 4 * 12 + 4;
+    TiffBytes tiff(bigEndian);
+    std::vector<uint8_t> texts;
+    // Texts of up to four bytes with their NUL sit in the value field, longer ones after the IFDs.
+    const auto text = [&](uint16_t tag, const std::string& value) {
+        const auto count = static_cast<uint32_t>(value.size() + 1);
+        uint32_t inField = 0;
+        for (std::size_t i = 0; i < value.size() && count <= 4; ++i)
+            inField |= uint32_t{static_cast<uint8_t>(value[i])} << (bigEndian ? 24 - 8 * i : 8 * i);
+        tiff.addEntry(tag, kAscii, count, count <= 4 ? inField : data + static_cast<uint32_t>(texts.size()));
+        if (count > 4)
+            texts.insert(texts.end(), value.begin(), value.end() + 1);
+    };
+    tiff.addHeader(8);
+    tiff.add16(5);
+    text(0x010F, kPhoneMake);
+    text(0x013B, "Owner Name");
+    tiff.addShortEntry(0x0112, 6);
+    tiff.addEntry(0x8769, kLong, 1, exifIfd);
+    tiff.addEntry(0x8825, kLong, 1, data);
+    tiff.add32(0);
+    tiff.add16(4);
+    text(0x9003, kTakenAt[0]);
+    text(0x9011, kTakenAt[2]);
+    text(0x9291, kTakenAt[1]);
+    text(0xA431, "SN0123456789");
+    tiff.add32(0);
+    tiff.bytes.insert(tiff.bytes.end(), texts.begin(), texts.end());
+    return tiff.bytes;
+}
+
+// The tags of a big-endian block's IFD0 and of the sub-IFD it points to (0x8769), in order.
+inline std::vector<uint16_t> ExifTagsOf(const std::vector<uint8_t>& tiff)
+{
+    const auto u16 = [&](std::size_t at) { return static_cast<uint16_t>(tiff.at(at) << 8 | tiff.at(at + 1)); };
+    const auto u32 = [&](std::size_t at) { return uint32_t{u16(at)} << 16 | u16(at + 2); };
+    std::vector<uint16_t> tags;
+    for (std::size_t ifd = u32(4), next = 0; ifd != 0; ifd = next, next = 0)
+        for (std::size_t i = 0, count = u16(ifd); i < count; ++i) {
+            tags.push_back(u16(ifd + 2 + 12 * i));
+            if (tags.back() == 0x8769)
+                next = u32(ifd + 2 + 12 * i + 8);
+        }
+    return tags;
+}
+
 // The payload of a JPEG APP1 marker holding the block.
 inline std::vector<uint8_t> ExifApp1(const std::vector<uint8_t>& tiff)
 {

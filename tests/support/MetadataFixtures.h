@@ -3,11 +3,14 @@
 // Colour profiles, the conversion steps and a look into the written JPEG, for the tests that
 // follow a source's metadata into the output.
 
+#include "ExifBlocks.h"
 #include "JpegFixtures.h"
+#include "PngFixtures.h"
 #include "read/JpegReader.h"
 #include "PictureMetadata.h"
 #include "TestFiles.h"
 #include "UnitThPicConvert.h"
+#include "write/JpegWriter.h"
 
 #include <jpeglib.h>
 
@@ -161,6 +164,25 @@ inline std::vector<uint8_t> CjpegReference(const TempDir& dir, const PictureRast
                    ShellQuote(dir.file("reference.ppm"))) != 0)
         throw std::runtime_error("cjpeg failed");
     return ReadFileBytes(out);
+}
+
+// A camera's photo with DatedPhoneExif: a 40 x 30 JPEG with it in APP1 (big-endian), or an
+// RGB PNG with it in eXIf (little-endian).
+inline std::vector<uint8_t> DatedPhoto(bool png)
+{
+    const PictureRaster picture = MakeTestPicture(40, 30);
+    if (png) {
+        const std::vector<uint8_t> exif = DatedPhoneExif(false);
+        std::vector<png_byte> rows(picture.row(0), picture.row(0) + picture.byteCount());
+        return EncodePngRows({40, 30}, rows, [&exif](png_structp png, png_infop info) {
+            png_set_eXIf_1(png, info, static_cast<png_uint_32>(exif.size()), const_cast<png_bytep>(exif.data()));
+        });
+    }
+    const std::vector<uint8_t> app1 = ExifApp1(DatedPhoneExif(true));
+    const JpegSamples samples{40, 30, 3, JCS_RGB, picture.row(0), picture.stride()};
+    return CompressJpeg(samples, 95, {}, [&app1](jpeg_compress_struct& info) {
+        jpeg_write_marker(&info, JPEG_APP0 + 1, app1.data(), static_cast<unsigned int>(app1.size()));
+    });
 }
 
 } // namespace gustara::test

@@ -11,6 +11,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <filesystem>
+
 using gustara::test::AnswerMessageBoxes;
 using gustara::test::Child;
 using gustara::test::ConfigHome;
@@ -69,6 +71,7 @@ private slots:
     void filesDroppedOnTextControlsReachTheWindow_data();
     void filesDroppedOnTextControlsReachTheWindow();
     void namesReachTheBatchWholeAndInDropOrder();
+    void foldersAreWalkedAndDatesKeptWhenAsked();
     void refusalsAreListedInOneMessage_data();
     void refusalsAreListedInOneMessage();
     void invalidSettingsShowOnlyTheirMessage();
@@ -179,6 +182,22 @@ void DropIntakeTest::namesReachTheBatchWholeAndInDropOrder()
     for (const QString& name : {QStringLiteral("s-味噌 ラーメン 100%.jpg"), QStringLiteral("s-b#1?.jpg"),
                                 longFolder + "/s-c.jpg", QStringLiteral("s-a.jpg")})
         QVERIFY2(Exists(picture(name)), qPrintable(name));
+}
+
+void DropIntakeTest::foldersAreWalkedAndDatesKeptWhenAsked()
+{
+    ProgramWindows windows;
+    QDir().mkpath(picture("tree/.hidden"));
+    for (const char* name : {"tree/a.jpg", "tree/.hidden/b.jpg"})
+        WriteJpegSource(picture(name));
+    const auto taken = std::filesystem::file_time_type::clock::now() - std::chrono::hours(50);
+    std::filesystem::last_write_time(picture("tree/a.jpg").toStdString(), taken);
+    for (const char* item : {"FoldersItem", "KeepDateItem"})
+        Child<QAction>(windows.main, item)->setChecked(true);
+    QVERIFY(DropAndHandle(windows.main, LocalUrls({picture("tree")})));
+    QTRY_VERIFY_WITH_TIMEOUT(!windows.main.IsConverting(), kBatchTimeoutMs);
+    QVERIFY(windows.main.FileList == std::vector<std::string>{picture("tree/a.jpg").toStdString()});
+    QVERIFY(std::filesystem::last_write_time(picture("tree/s-a.jpg").toStdString()) == taken);
 }
 
 void DropIntakeTest::refusalsAreListedInOneMessage_data()

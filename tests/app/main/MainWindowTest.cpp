@@ -111,7 +111,10 @@ void MainWindowTest::windowIsFixedWithItsCaptionFontAndMenu()
     QCOMPARE(Child<QMenu>(form, "SettingsMenu")->title(), QStringLiteral("設定(&S)"));
     auto* const quality = Child<QAction>(form, "QualityItem");
     QCOMPARE(Child<QMenu>(form, "SettingsMenu")->actions(),
-             (QList<QAction*>{Child<QAction>(form, "KeepGoingItem"), Child<QAction>(form, "MoreFormatsItem"), quality}));
+             (QList<QAction*>{Child<QAction>(form, "KeepGoingItem"), Child<QAction>(form, "MoreFormatsItem"),
+                              Child<QAction>(form, "FoldersItem"), Child<QAction>(form, "KeepDateItem"), quality}));
+    QCOMPARE(Child<QAction>(form, "FoldersItem")->text(), QStringLiteral("フォルダの中の画像も加工する"));
+    QCOMPARE(Child<QAction>(form, "KeepDateItem")->text(), QStringLiteral("撮影日時を残す"));
     QCOMPARE(Child<QAction>(form, "KeepGoingItem")->text(), QStringLiteral("失敗しても続ける"));
     QCOMPARE(Child<QAction>(form, "MoreFormatsItem")->text(), QStringLiteral("HEIC・AVIF・WebP も読み込む"));
     QCOMPARE(quality->text(), QStringLiteral("画質を設定する"));

@@ -44,7 +44,9 @@ const QByteArray kWrittenFromScratch = "[PIC_SIZE]\n"
                                        "USE_QUALITY=1\n"
                                        "BY_QUALITY=1\n"
                                        "QUALITY_INDEX=0\n"
-                                       "FILE_SIZE=800\n";
+                                       "FILE_SIZE=800\n"
+                                       "FOLDERS=0\n"
+                                       "KEEP_DATE=0\n";
 
 // The state of a control as a short text: "1"/"0" for a check box or choice, the index
 // of a list, the text of an edit field, the position of the track bar; "Name.enabled"
@@ -294,7 +296,8 @@ void ConfigFileTest::saveKeepsOtherLinesAndReplacesValuesInPlace()
                                         "[GUSTARA_EXT]\r\n"
                                         "KEEP_GOING=0\r\n"
                                         "MORE_FORMATS=0\r\n"
-                                        "SHOW_QUALITY=0\r\nUSE_QUALITY=1\r\nBY_QUALITY=1\r\nQUALITY_INDEX=0\r\nFILE_SIZE=800\r\n"));
+                                        "SHOW_QUALITY=0\r\nUSE_QUALITY=1\r\nBY_QUALITY=1\r\nQUALITY_INDEX=0\r\nFILE_SIZE=800\r\n"
+                                        "FOLDERS=0\r\nKEEP_DATE=0\r\n"));
 }
 
 void ConfigFileTest::awkwardTextsRoundTripThroughTheFile()
