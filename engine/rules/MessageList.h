@@ -121,6 +121,9 @@ GUSTARA_MESSAGE(BatchDone, "%1枚の画像処理が完了しました", "%1 pict
 GUSTARA_MESSAGE(CannotOpenSaveDir, "保存先のフォルダを開けませんでした", "The output folder could not be opened")
 GUSTARA_MESSAGE(Stopped, "中止しました（%1枚中%2枚を保存）", "Stopped (%2 of %1 pictures saved)")
 GUSTARA_MESSAGE(StoppedWithFailures, "中止しました（%1枚中%2枚を保存、%3枚は失敗）", "Stopped (%2 of %1 pictures saved, %3 failed)")
+// A batch of one picture: English says "picture".
+GUSTARA_MESSAGE(StoppedOne, "中止しました（%1枚中%2枚を保存）", "Stopped (%2 of %1 picture saved)")
+GUSTARA_MESSAGE(StoppedWithFailuresOne, "中止しました（%1枚中%2枚を保存、%3枚は失敗）", "Stopped (%2 of %1 picture saved, %3 failed)")
 GUSTARA_MESSAGE(KeptGoing, "%1枚中%2枚を保存しました（%3枚は失敗）", "%2 of %1 pictures saved (%3 failed)")
 // What a batch wrote, on a line under its last status line when the quality settings are shown:
 // %1 a size from FileSizeText, or a count of pictures.

@@ -229,7 +229,9 @@ std::string BatchDoneText(std::size_t count)
 
 std::string StoppedText(std::size_t count, std::size_t saved, std::size_t failed)
 {
-    return Format(failed > 0 ? Message::StoppedWithFailures : Message::Stopped,
+    const Message message = failed > 0 ? (count == 1 ? Message::StoppedWithFailuresOne : Message::StoppedWithFailures)
+                                       : (count == 1 ? Message::StoppedOne : Message::Stopped);
+    return Format(message,
                   {std::to_string(count), std::to_string(saved), std::to_string(failed)});
 }
 

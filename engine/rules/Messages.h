@@ -101,7 +101,7 @@ std::string NotWholeNumberText(std::string_view text);
 // BatchDone once every one of `count` pictures is written.
 std::string BatchDoneText(std::size_t count);
 // Stopped, or StoppedWithFailures when `failed` is not 0: a stop ended a batch of `count`
-// pictures with `saved` of them written.
+// pictures with `saved` of them written (their One forms for a batch of one).
 std::string StoppedText(std::size_t count, std::size_t saved, std::size_t failed);
 // A file size in 1024-based units: whole KB rounded up below 1 MB, MB with one decimal from 1 MB.
 std::string FileSizeText(uint64_t bytes);

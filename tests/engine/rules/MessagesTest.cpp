@@ -56,6 +56,7 @@ TEST(Messages, FormatFillsPlaceholdersInTheCurrentLanguageOnce)
     EXPECT_EQ(Format(Message::Processing, {"%1 [a]%2.jpg"}), "[%1 [a]%2.jpg]を処理しています");
     SetLanguage(Language::English);
     EXPECT_EQ(Format(Message::Stopped, {"5", "3"}), "Stopped (3 of 5 pictures saved)");
+    EXPECT_EQ(StoppedText(1, 0, 0), "Stopped (0 of 1 picture saved)");
     EXPECT_EQ(ReadFailureText(ReadFailure::NotThisFormat, "PNG", "x"), "the contents are not PNG; check the extension: x");
     SetLanguage(Language::Japanese);
     EXPECT_EQ(ReadFailureText(ReadFailure::NotThisFormat, "PNG"), "中身がPNG形式ではありません。拡張子を確かめてください");
