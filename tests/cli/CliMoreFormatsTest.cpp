@@ -2,6 +2,7 @@
 #include "PhoneFixtures.h"
 
 #include <gtest/gtest.h>
+#include <libheif/heif.h>
 
 #include <algorithm>
 #include <utility>
@@ -46,6 +47,8 @@ TEST(CliMoreFormats, aCanvasBeyondTheMemoryLimitIsOutOfMemory)
 #ifdef __SANITIZE_ADDRESS__
     GTEST_SKIP() << "the sanitizer's shadow memory does not fit under an address-space limit";
 #endif
+    if (heif_get_version_number() >= 0x01110000)
+        GTEST_SKIP() << "libheif 1.17 and later check each tile's size before they make the canvas";
     test::TempDir dir;
     const auto heic = test::ReadFileBytes(test::MakePhoto(dir, "photo.heic", "heif-enc"));
     test::WriteFileBytes(dir.file("big.heic"), test::HeifGrid(heic, 2, 2, 20000, 20000, 20000, 20000));
