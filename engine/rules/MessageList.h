@@ -2,7 +2,8 @@
 // Included by rules/Messages.h to make the codes and by rules/Messages.cpp to make the texts, with
 // GUSTARA_MESSAGE defined each time, so a code cannot lose its text. %1, %2, ... stand for the
 // values that Format fills in; a text without values holds no %.
-// The window shows the Japanese texts; the command line shows the language of the user's locale.
+// The window and the command line show the language of the user's locale; the window's Settings
+// menu may choose another.
 
 // Why a dropped path (or a picture named on the command line) is refused, and the message that lists them.
 // A reason holds no ASCII comma: its list entry is the reason, a comma and the file name.
@@ -13,7 +14,7 @@ GUSTARA_MESSAGE(ReasonFormat, "「JPEG形式、GIF形式、PNG形式、BMP形式
 // With HEIC, AVIF and WebP read too (MORE_FORMATS, --more-formats) the format reason names them as well;
 // while they are not read, a refusal that holds such files ends with where to turn them on.
 GUSTARA_MESSAGE(ReasonFormatMore, "「JPEG形式、GIF形式、PNG形式、BMP形式、HEIC形式、AVIF形式、WebP形式」以外の形式には対応していません", "only JPEG / GIF / PNG / BMP / HEIC / AVIF / WebP files are supported")
-GUSTARA_MESSAGE(HintMoreFormatsWindow, "（HEIC・AVIF・WebP は 設定(S) の「HEIC・AVIF・WebP も読み込む」で読み込めます）", "(HEIC, AVIF and WebP files are read when 設定(S) > HEIC・AVIF・WebP も読み込む is checked)")
+GUSTARA_MESSAGE(HintMoreFormatsWindow, "（HEIC・AVIF・WebP は 設定(S) の「HEIC・AVIF・WebP も読み込む」で読み込めます）", "(HEIC, AVIF and WebP files are read when Settings > Read HEIC, AVIF and WebP too is checked)")
 GUSTARA_MESSAGE(HintMoreFormatsCli, "(HEIC・AVIF・WebP は --more-formats を付けると読み込めます)", "(HEIC, AVIF and WebP files are read with --more-formats)")
 GUSTARA_MESSAGE(RefusalHeading, "■%1", "%1:")
 GUSTARA_MESSAGE(RefusalName, "　　%1", "  %1")
@@ -156,6 +157,78 @@ GUSTARA_MESSAGE(DropMemo, "画面上に美味しく加工したい画像をド�
                 "Drag and drop the pictures to make more appetising onto this window.\nFormats: BMP / JPEG / PNG / GIF")
 GUSTARA_MESSAGE(DropMemoMoreFormats, "画面上に美味しく加工したい画像をドラッグ＆ドロップしてください。\n対応形式：BMP / JPEG / PNG / GIF / HEIC / AVIF / WebP",
                 "Drag and drop the pictures to make more appetising onto this window.\nFormats: BMP / JPEG / PNG / GIF / HEIC / AVIF / WebP")
+// The window's captions, menus, controls and hints (a caption's (&X) marks its access key).
+GUSTARA_MESSAGE(ApplicationTitle, "画像を美味しくするソフト", "Gustara")
+GUSTARA_MESSAGE(MainWindowCaption, "料理画像をおいしそうに加工するソフト", "Gustara: tasty food photos")
+GUSTARA_MESSAGE(StatusWindowCaption, "進行状況", "Progress")
+GUSTARA_MESSAGE(AboutWindowCaption, "このソフトについて", "About Gustara")
+GUSTARA_MESSAGE(AboutTitle, "料理画像を美味しそうに加工するソフト", "Makes food photos look tasty")
+// The version, %1 major and %2 minor in two digits.
+GUSTARA_MESSAGE(AboutVersion, "ver.%1.%2", "ver.%1.%2")
+// The About window's link when it leads to the installed README instead of a homepage.
+GUSTARA_MESSAGE(AboutReadmeLink, "説明書 (README)", "Manual (README)")
+GUSTARA_MESSAGE(CompareWindowCaption, "強さの比較", "Compare strengths")
+GUSTARA_MESSAGE(CompareOriginal, "元の画像", "Original")
+GUSTARA_MESSAGE(CompareChoose, "この強さにする", "Use this strength")
+GUSTARA_MESSAGE(MenuAbout, "このソフトについて(&A)", "&About")
+GUSTARA_MESSAGE(MenuFile, "ファイル(&F)", "&File")
+GUSTARA_MESSAGE(MenuOpenFiles, "ファイルを開く...", "Open pictures...")
+GUSTARA_MESSAGE(MenuCompare, "強さを比べる...", "Compare strengths...")
+GUSTARA_MESSAGE(DialogCompare, "強さを比べる", "Compare strengths")
+// The open dialogs' filter; %1 is the supported extensions as patterns.
+GUSTARA_MESSAGE(OpenFilesFilter, "画像ファイル (%1);;すべてのファイル (*)", "Pictures (%1);;All files (*)")
+GUSTARA_MESSAGE(MenuSettings, "設定(&S)", "&Settings")
+GUSTARA_MESSAGE(MenuKeepGoing, "失敗しても続ける", "Keep going after a failure")
+GUSTARA_MESSAGE(MenuMoreFormats, "HEIC・AVIF・WebP も読み込む", "Read HEIC, AVIF and WebP too")
+GUSTARA_MESSAGE(MenuShowQuality, "画質を設定する", "Set the quality")
+// The window's language: automatic follows the user's locale; each language names itself.
+GUSTARA_MESSAGE(MenuLanguage, "表示言語", "Language")
+GUSTARA_MESSAGE(LanguageAutomatic, "自動", "Automatic")
+GUSTARA_MESSAGE(LanguageJapanese, "日本語", "日本語")
+GUSTARA_MESSAGE(LanguageEnglish, "English", "English")
+GUSTARA_MESSAGE(CloseButton, "閉じる", "Close")
+GUSTARA_MESSAGE(StopButton, "中止", "Stop")
+GUSTARA_MESSAGE(DetailsButton, "詳細", "Details")
+GUSTARA_MESSAGE(SizeGroup, "画像サイズ設定", "Resize")
+GUSTARA_MESSAGE(SizePreset, "規定の大きさで設定する", "Into a preset box")
+GUSTARA_MESSAGE(SizeTyped, "指定した大きさで設定する", "Into this box")
+GUSTARA_MESSAGE(SizeWidth, "幅", "W")
+GUSTARA_MESSAGE(SizeHeight, "高さ", "H")
+GUSTARA_MESSAGE(SaveGroup, "保存設定", "Saving")
+// "Add [prefix|suffix] [text] to the name": the choice, the list and the text after the field.
+GUSTARA_MESSAGE(SaveAffix, "ファイル名の", "Add")
+GUSTARA_MESSAGE(SaveBefore, "前に", "prefix")
+GUSTARA_MESSAGE(SaveAfter, "後に", "suffix")
+GUSTARA_MESSAGE(SaveAffixEnd, "を付けて保存する", "to the name")
+GUSTARA_MESSAGE(SaveMakeDir, "フォルダを作成しその中に保存する", "Save into a new folder")
+GUSTARA_MESSAGE(SaveDirName, "フォルダ名", "Folder")
+GUSTARA_MESSAGE(SaveProgressive, "プログレッシブ形式で保存する", "Save as progressive JPEG")
+GUSTARA_MESSAGE(StrengthGroup, "加工する強さ", "Strength")
+GUSTARA_MESSAGE(StrengthLevel3, "かなり強く加工", "Very strong")
+GUSTARA_MESSAGE(StrengthLevel2, "強く加工", "Strong")
+GUSTARA_MESSAGE(StrengthLevel1, "通常レベルの加工", "Normal")
+GUSTARA_MESSAGE(QualityGroup, "品質設定", "Quality")
+GUSTARA_MESSAGE(QualityByLevel, "画質で設定する", "By picture quality")
+GUSTARA_MESSAGE(QualityBest, "最高画質", "Best")
+GUSTARA_MESSAGE(QualityHigh, "高画質", "High")
+GUSTARA_MESSAGE(QualityMedium, "中画質", "Medium")
+GUSTARA_MESSAGE(QualityLow, "低画質", "Low")
+GUSTARA_MESSAGE(QualityLowest, "最低画質", "Lowest")
+GUSTARA_MESSAGE(QualityBySize, "ファイルサイズで設定する", "By file size")
+GUSTARA_MESSAGE(QualityKilobytes, "KB", "KB")
+GUSTARA_MESSAGE(EffectGroup, "効果設定", "Effects")
+GUSTARA_MESSAGE(EffectContrast, "コントラストを調整する", "Adjust the contrast")
+GUSTARA_MESSAGE(EffectVivid, "彩度を上げる", "More vivid colours")
+GUSTARA_MESSAGE(EffectBrightness, "明るさを調整する", "Adjust the brightness")
+GUSTARA_MESSAGE(EffectBrighter, "明るく", "Lighter")
+GUSTARA_MESSAGE(EffectDarker, "暗く", "Darker")
+GUSTARA_MESSAGE(EffectMonochrome, "モノクロにする", "Monochrome")
+GUSTARA_MESSAGE(HintSize, "画像サイズも変更したい場合はチェックを入れてください。", "Check this to resize the pictures too.")
+GUSTARA_MESSAGE(HintSizePreset, "選択した範囲に収まるように加工します。", "Each picture is fitted into the chosen box.")
+GUSTARA_MESSAGE(HintSizeTyped, "指定した範囲に収まるように加工します。", "Each picture is fitted into the box typed here.")
+GUSTARA_MESSAGE(HintSave, "保存する際のファイル名などを設定します。保存先は加工する画像と同じ場所に保存されます。", "How the new pictures are named. They are saved beside the pictures they come from.")
+GUSTARA_MESSAGE(HintStrength, "加工する強さを選択します。", "How strongly the pictures are changed.")
+GUSTARA_MESSAGE(HintDrop, "画面上のどこでもいいので加工したい画像をドラッグ＆ドロップしてください", "Drag and drop the pictures anywhere on the window")
 GUSTARA_MESSAGE(QtFolder, "フォルダ", "Folder")
 GUSTARA_MESSAGE(QtDrive, "ドライブ", "Drive")
 GUSTARA_MESSAGE(QtUnknownKind, "不明", "Unknown")

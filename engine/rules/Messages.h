@@ -19,7 +19,8 @@ enum class Message {
 #undef GUSTARA_MESSAGE
 };
 
-// The window speaks Japanese always; the command line speaks the language of the user's locale.
+// The command line speaks the language of the user's locale; the window too, unless its Settings
+// menu chooses another.
 enum class Language { Japanese, English };
 
 // The language that the variables of the user's locale ask for, in gettext's order. The locale
@@ -32,7 +33,8 @@ enum class Language { Japanese, English };
 Language LanguageOfLocale(std::string_view languageList, std::string_view lcAll, std::string_view lcMessages,
                           std::string_view lang);
 // The language of Text and of every text the engine makes from then on: Japanese until this is
-// called. Called once at start-up, before any thread that makes texts. Does not fail.
+// called. Called at start-up, before any thread that makes texts, and by the window when its
+// language is chosen; a batch running then may report in either language. Does not fail.
 void SetLanguage(Language language);
 Language CurrentLanguage();
 

@@ -33,13 +33,19 @@ constexpr const char* kExt = kExtensionSection;
 
 bool IsUnset(const SettingRow& row, const ControlValues& values)
 {
+    if (!row.optional)
+        return false;
+    if (const auto* text = std::get_if<std::string V::*>(&row.field))
+        return (values.*(*text)).empty();
     const auto* field = std::get_if<int32_t V::*>(&row.field);
-    return row.optional && field && !row.range.Holds(values.*(*field));
+    return field && !row.range.Holds(values.*(*field));
 }
+
+constexpr std::pair<const char*, Language> kLanguageSettings[] = {{"ja", Language::Japanese}, {"en", Language::English}};
 
 } // namespace
 
-const std::array<SettingRow, 38> kSettingRows = {{
+const std::array<SettingRow, 39> kSettingRows = {{
     {"CBPicSize", "PIC_SIZE", "USE_PIC_SIZE", &V::CBPicSize},
     {"RBRegularSize", "PIC_SIZE", "REGULAR_SIZE", &V::RBRegularSize},
     {"CBSizeList", "PIC_SIZE", "REGULAR_INDEX", &V::CBSizeList, ListIndexes(kPresetBoxSides.size())},
@@ -78,6 +84,7 @@ const std::array<SettingRow, 38> kSettingRows = {{
     {nullptr, kExt, "FILE_SIZE", &V::KeptFileSize},
     {"FoldersItem", kExt, "FOLDERS", &V::FoldersItem},
     {"KeepDateItem", kExt, "KEEP_DATE", &V::KeepDateItem},
+    {nullptr, kExt, "LANGUAGE", &V::WindowLanguage, {}, true},
 }};
 
 const std::array<bool ControlValues::*, kHighestFlavourLevel - kLowestFlavourLevel + 1> kStrengthFields = {
@@ -121,6 +128,24 @@ void WriteControlValues(IniFile& ini, const ControlValues& values)
                                              row.field);
         ini.Write(row.section, row.key, value);
     }
+}
+
+std::optional<Language> ChosenLanguage(const ControlValues& values)
+{
+    for (const auto& [setting, language] : kLanguageSettings) {
+        if (values.WindowLanguage == setting)
+            return language;
+    }
+    return std::nullopt;
+}
+
+std::string LanguageSetting(std::optional<Language> choice)
+{
+    for (const auto& [setting, language] : kLanguageSettings) {
+        if (choice == language)
+            return setting;
+    }
+    return "auto";
 }
 
 std::optional<std::pair<int32_t, int32_t>> KeptCompareSize(const ControlValues& values)

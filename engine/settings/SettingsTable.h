@@ -1,6 +1,7 @@
 #pragma once
 
 #include "rules/Defaults.h"
+#include "rules/Messages.h"
 #include "settings/IniFile.h"
 
 #include <array>
@@ -64,6 +65,9 @@ struct ControlValues {
     // Kept by the window. The comparison window's last size, unset (0) until it is used.
     int32_t CompareWidth = 0;
     int32_t CompareHeight = 0;
+    // The window's language as chosen in its menu: "ja", "en" or "auto"; empty (and not written)
+    // until a choice is made. Automatic follows the user's locale.
+    std::string WindowLanguage;
     // The quality group's choices while it is hidden, as constructed its fixed values; while it
     // is shown they are its controls' values.
     bool KeptUseQuality = true;
@@ -84,7 +88,7 @@ struct IntegerRange {
 // its default, and for an integer its range. A row without a section is a hidden control that
 // takes its fixed value at every load and is never written. A list's range is its indexes: a
 // value outside it selects nothing. An optional setting is unset while its value is outside its
-// range, and is not written then.
+// range (an integer) or empty (a text), and is not written then.
 struct SettingRow {
     const char* control;
     const char* section;
@@ -109,7 +113,7 @@ inline constexpr char kExtensionSection[] = "GUSTARA_EXT";
 
 // Every setting in the order of the load; the rows with a key, in this order, are the keys of
 // a file written from scratch. Adding a setting is adding a row and its field.
-extern const std::array<SettingRow, 38> kSettingRows;
+extern const std::array<SettingRow, 39> kSettingRows;
 
 // The strength choices by level: the field of level L is kStrengthFields[L - kLowestFlavourLevel].
 extern const std::array<bool ControlValues::*, kHighestFlavourLevel - kLowestFlavourLevel + 1> kStrengthFields;
@@ -120,6 +124,12 @@ ControlValues ReadControlValues(const IniFile& ini);
 // Writes every key, in order, each replacing its value or added; an unset optional one is left
 // as the file has it. Does not fail.
 void WriteControlValues(IniFile& ini, const ControlValues& values);
+
+// The window's language chosen in its menu; none for automatic (never chosen, "auto", or a value
+// that names no language of the table).
+std::optional<Language> ChosenLanguage(const ControlValues& values);
+// The value of WindowLanguage that keeps `choice`, none for automatic.
+std::string LanguageSetting(std::optional<Language> choice);
 
 // The comparison window's size kept from its last use (width, height); none while unset.
 std::optional<std::pair<int32_t, int32_t>> KeptCompareSize(const ControlValues& values);
