@@ -13,7 +13,7 @@ AboutLink ChooseAboutLink(const QString& homepage, const QString& programFolder)
         return {homepage, QUrl(homepage)};
     const QString readme = QDir::cleanPath(programFolder + QLatin1Char('/')
                                            + QString::fromUtf8(GUSTARA_README_FROM_PROGRAM));
-    return {QString::fromUtf8(kAboutReadmeLinkText), QUrl::fromLocalFile(readme)};
+    return {UiText(Message::AboutReadmeLink), QUrl::fromLocalFile(readme)};
 }
 
 AboutLink BuiltAboutLink()

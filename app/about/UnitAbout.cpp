@@ -13,6 +13,7 @@
 #include <QPixmap>
 #include <QUrl>
 
+#include <algorithm>
 #include <utility>
 
 namespace gustara {
@@ -21,6 +22,8 @@ namespace {
 
 constexpr int kClientWidth = 397;
 constexpr int kClientHeight = 101;
+// Between a label that outgrows the window and the window's right edge.
+constexpr int kMargin = 8;
 
 } // namespace
 
@@ -36,28 +39,20 @@ TFormAbout::TFormAbout(QWidget* parent)
 void TFormAbout::CreateControls()
 {
     setObjectName(QStringLiteral("FormAbout"));
-    setWindowTitle(QString::fromUtf8(kAboutWindowCaption));
     setFixedSize(kClientWidth, kClientHeight);
 
     auto* picture = new QLabel(this);
     picture->setPixmap(QPixmap::fromImage(MakeFoodPicture()));
     ImageIco = Place(picture, "ImageIco", 8, 8);
 
-    lblSoftTitle = Place(new QLabel(QStringLiteral("料理画像を美味しそうに加工するソフト"), this), "lblSoftTitle", 96, 16);
+    lblSoftTitle = Place(new QLabel(this), "lblSoftTitle", 96, 16);
     // Only the size is set, so the family still comes from the window.
     QFont titleFont;
     titleFont.setPixelSize(16);
     lblSoftTitle->setFont(titleFont);
 
-    // "ver.1.00" for version 1.0.x: the minor version in two digits, the patch level not shown.
-    const QString version =
-        QStringLiteral("ver.%1.%2").arg(kVersionMajor).arg(kVersionMinor, 2, 10, QLatin1Char('0'));
-    lblSoftVer = Place(new QLabel(version, this), "lblSoftVer", 304, 40);
-
-    const AboutLink link = BuiltAboutLink();
-    linkTarget = link.target;
-    lblURL = Place(new QLabel(link.text, this), "lblURL", 189, 64);
-    lblURL->setToolTip(link.target.toDisplayString(QUrl::PreferLocalFile));
+    lblSoftVer = Place(new QLabel(this), "lblSoftVer", 304, 40);
+    lblURL = Place(new QLabel(this), "lblURL", 189, 64);
     QFont linkFont;
     linkFont.setUnderline(true);
     lblURL->setFont(linkFont);
@@ -66,9 +61,35 @@ void TFormAbout::CreateControls()
     lblURL->setPalette(linkPalette);
     lblURL->setCursor(Qt::PointingHandCursor);
     lblURL->installEventFilter(this);
+    RetranslateUi();
+}
 
-    for (QLabel* label : {lblSoftTitle, lblSoftVer, lblURL})
+void TFormAbout::RetranslateUi()
+{
+    setWindowTitle(UiText(Message::AboutWindowCaption));
+    lblSoftTitle->setText(UiText(Message::AboutTitle));
+    // "ver.1.00" for version 1.0.x: the minor version in two digits, the patch level not shown.
+    lblSoftVer->setText(UiText(Message::AboutVersion)
+                            .arg(kVersionMajor)
+                            .arg(kVersionMinor, 2, 10, QLatin1Char('0')));
+    const AboutLink link = BuiltAboutLink();
+    linkTarget = link.target;
+    lblURL->setText(link.text);
+    lblURL->setToolTip(link.target.toDisplayString(QUrl::PreferLocalFile));
+    // Each label takes the size of its text where it stands; the window grows to hold them.
+    int right = 0;
+    for (QLabel* label : {lblSoftTitle, lblSoftVer, lblURL}) {
         label->adjustSize();
+        right = std::max(right, label->geometry().right() + 1);
+    }
+    setFixedSize(std::max(kClientWidth, right + kMargin), kClientHeight);
+}
+
+void TFormAbout::changeEvent(QEvent* event)
+{
+    QDialog::changeEvent(event);
+    if (event->type() == QEvent::LanguageChange)
+        RetranslateUi();
 }
 
 void TFormAbout::lblURLClick()

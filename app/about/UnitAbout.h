@@ -32,9 +32,13 @@ public:
 protected:
     // Turns a left click released over lblURL into lblURLClick.
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // Retranslates on QEvent::LanguageChange.
+    void changeEvent(QEvent* event) override;
 
 private:
     void CreateControls();
+    // The caption and the labels' texts in the current language, the link's target with them.
+    void RetranslateUi();
 
     QUrl linkTarget;
 };

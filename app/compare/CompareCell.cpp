@@ -15,17 +15,24 @@ constexpr int kRowGap = 4;
 
 } // namespace
 
-CompareCell::CompareCell(const QString& caption, const QString& buttonText, bool choosable, QWidget* parent)
+CompareCell::CompareCell(bool choosable, QWidget* parent)
     : QWidget(parent)
-    , caption_(new QLabel(caption, this))
-    , button_(new QPushButton(buttonText, this))
+    , caption_(new QLabel(this))
+    , button_(new QPushButton(this))
     , choosable_(choosable)
 {
     caption_->setAlignment(Qt::AlignCenter);
     button_->setEnabled(false);
     button_->setVisible(choosable);
     setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
+}
+
+void CompareCell::SetTexts(const QString& caption, const QString& buttonText)
+{
+    caption_->setText(caption);
+    button_->setText(buttonText);
     setMinimumSize(LeastSize());
+    PlaceRows();
 }
 
 QSize CompareCell::LeastSize() const

@@ -17,7 +17,10 @@ namespace gustara {
 class CompareCell : public QWidget {
     Q_OBJECT
 public:
-    CompareCell(const QString& caption, const QString& buttonText, bool choosable, QWidget* parent);
+    CompareCell(bool choosable, QWidget* parent);
+
+    // The caption and the button's text; the least size follows them.
+    void SetTexts(const QString& caption, const QString& buttonText);
 
     // Shows `image` (a null image shows nothing).
     void SetImage(const QImage& image);

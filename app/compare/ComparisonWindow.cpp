@@ -43,25 +43,15 @@ std::string NameOf(const std::string& path)
 
 } // namespace
 
-ComparisonWindow::ComparisonWindow(QWidget* owner, const std::array<QString, kCompareLevels.size()>& strengthCaptions,
-                                   std::function<MoreFormats()> takenFormats)
+ComparisonWindow::ComparisonWindow(QWidget* owner, std::function<MoreFormats()> takenFormats)
     : Preparer(new ComparePreparer(this))
     , TakenFormats(std::move(takenFormats))
 {
     AttachToOwner(*this, owner, Qt::Window);
     setObjectName(QStringLiteral("FormCompare"));
-    setWindowTitle(QString::fromUtf8(kCompareWindowCaption));
     setAcceptDrops(true);
-    CreateControls(strengthCaptions);
-    // Whole captions and buttons in a row of four cells or in two rows of two, whichever the
-    // picture takes; a remembered smaller size is grown to this.
-    QSize cell;
-    for (const CompareCell* each : Cells)
-        cell = cell.expandedTo(each->LeastSize());
-    const QMargins margins = layout()->contentsMargins();
-    setMinimumSize(margins.left() + margins.right() + 4 * cell.width() + 3 * kCellSpacing,
-                   margins.top() + margins.bottom() + LblPicture->fontMetrics().height() + layout()->spacing()
-                       + 2 * cell.height() + kCellSpacing);
+    CreateControls();
+    RetranslateUi();
     ResizeSettled = new QTimer(this);
     ResizeSettled->setSingleShot(true);
     ResizeSettled->setInterval(kResizeSettleMs);
@@ -71,7 +61,33 @@ ComparisonWindow::ComparisonWindow(QWidget* owner, const std::array<QString, kCo
 
 ComparisonWindow::~ComparisonWindow() = default;
 
-void ComparisonWindow::CreateControls(const std::array<QString, kCompareLevels.size()>& strengthCaptions)
+void ComparisonWindow::RetranslateUi()
+{
+    setWindowTitle(UiText(Message::CompareWindowCaption));
+    static_assert(kCompareLevels == std::array{1, 2, 3});
+    constexpr Message kCaptions[] = {Message::CompareOriginal, Message::StrengthLevel1, Message::StrengthLevel2,
+                                     Message::StrengthLevel3};
+    for (std::size_t i = 0; i < Cells.size(); ++i)
+        Cells[i]->SetTexts(UiText(kCaptions[i]), UiText(Message::CompareChoose));
+    // Whole captions and buttons in a row of four cells or in two rows of two, whichever the
+    // picture takes; a remembered smaller size is grown to this.
+    QSize cell;
+    for (const CompareCell* each : Cells)
+        cell = cell.expandedTo(each->LeastSize());
+    const QMargins margins = layout()->contentsMargins();
+    setMinimumSize(margins.left() + margins.right() + 4 * cell.width() + 3 * kCellSpacing,
+                   margins.top() + margins.bottom() + LblPicture->fontMetrics().height() + layout()->spacing()
+                       + 2 * cell.height() + kCellSpacing);
+}
+
+void ComparisonWindow::changeEvent(QEvent* event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::LanguageChange)
+        RetranslateUi();
+}
+
+void ComparisonWindow::CreateControls()
 {
     auto* layout = new QVBoxLayout(this);
     LblPicture = new QLabel(this);
@@ -88,8 +104,7 @@ void ComparisonWindow::CreateControls(const std::array<QString, kCompareLevels.s
     // Made in screen order, which is also the order of the buttons for the Tab key.
     for (const std::size_t i : kCellsInOrder) {
         const bool original = i == 0;
-        Cells[i] = new CompareCell(original ? QString::fromUtf8(kCompareOriginalCaption) : strengthCaptions[i - 1],
-                                   QString::fromUtf8(kCompareChooseButton), !original, CellArea);
+        Cells[i] = new CompareCell(!original, CellArea);
         if (original)
             continue;
         const int level = kCompareLevels[i - 1];

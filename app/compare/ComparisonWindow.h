@@ -28,11 +28,10 @@ struct PreparedComparison;
 class ComparisonWindow : public QWidget {
     Q_OBJECT
 public:
-    // `strengthCaptions` label the strengths in kCompareLevels order; `takenFormats` tells, at
-    // each picture, whether HEIC, HEIF, AVIF and WebP are taken in, as the owner's drop does.
-    // The window is a window of `owner` and hidden until a picture is asked for.
-    ComparisonWindow(QWidget* owner, const std::array<QString, kCompareLevels.size()>& strengthCaptions,
-                     std::function<MoreFormats()> takenFormats);
+    // `takenFormats` tells, at each picture, whether HEIC, HEIF, AVIF and WebP are taken in, as
+    // the owner's drop does. The strengths are captioned as the main window's choices. The
+    // window is a window of `owner` and hidden until a picture is asked for.
+    ComparisonWindow(QWidget* owner, std::function<MoreFormats()> takenFormats);
     ~ComparisonWindow() override;
 
     // Shows the window and starts preparing the picture at `path` (bytes, as the file system
@@ -57,9 +56,14 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     // Escape closes the window, as in a dialog.
     void keyPressEvent(QKeyEvent* event) override;
+    // Retranslates on QEvent::LanguageChange; the line above the pictures keeps its language
+    // until the next picture.
+    void changeEvent(QEvent* event) override;
 
 private:
-    void CreateControls(const std::array<QString, kCompareLevels.size()>& strengthCaptions);
+    void CreateControls();
+    // The caption and the cells' texts in the current language, the least size with them.
+    void RetranslateUi();
     // `note` stays under the picture's name until the next picture.
     void ShowPictureWithNote(const std::string& path, const QString& note);
     void SetLabel(const QString& text);

@@ -12,7 +12,9 @@
 #include "shared/ChoiceGroup.h"
 #include "shared/MessageBoxes.h"
 #include "shared/Placement.h"
+#include "shared/WindowLanguage.h"
 
+#include <QActionGroup>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -27,7 +29,9 @@
 #include <QScreen>
 #include <QSlider>
 
+#include <optional>
 #include <utility>
+#include <vector>
 
 namespace gustara {
 
@@ -69,30 +73,26 @@ QString ClientStyleSheet()
         .arg(kFontPixelSize);
 }
 
-QString Text(const char* utf8)
+// The controls are made without texts; RetranslateUi gives them theirs.
+QLabel* MakeLabel(QWidget* parent, const char* name, int left, int top, int width, int height)
 {
-    return QString::fromUtf8(utf8);
+    return Place(new QLabel(parent), name, left, top, width, height);
 }
 
-QLabel* MakeLabel(QWidget* parent, const char* name, const char* caption, int left, int top, int width, int height)
-{
-    return Place(new QLabel(Text(caption), parent), name, left, top, width, height);
-}
-
-QComboBox* MakeList(QWidget* parent, const char* name, std::initializer_list<const char*> items, int left, int top,
-                    int width, int height)
+// A list of `items`, or of as many entries as `items` holds whose texts RetranslateUi gives.
+QComboBox* MakeList(QWidget* parent, const char* name, const QStringList& items, int left, int top, int width,
+                    int height)
 {
     auto* list = Place(new QComboBox(parent), name, left, top, width, height);
-    for (const char* item : items)
-        list->addItem(Text(item));
+    list->addItems(items);
     return list;
 }
 
 // A check box that sits on the top edge of its caption-less group box and stands in for the
 // caption: it paints its own background over the frame line.
-QCheckBox* MakeEdgeCheckBox(QGroupBox* group, const char* name, const char* caption, int width)
+QCheckBox* MakeEdgeCheckBox(QGroupBox* group, const char* name, int width)
 {
-    auto* box = Place(new QCheckBox(Text(caption), group), name, 8, 0, width, 17);
+    auto* box = Place(new QCheckBox(group), name, 8, 0, width, 17);
     box->setAutoFillBackground(true);
     return box;
 }
@@ -152,7 +152,6 @@ void TFormMain::AttachWindows(TFormStatus& status, TFormAbout& about)
 void TFormMain::CreateControls()
 {
     setObjectName(QStringLiteral("FormMain"));
-    setWindowTitle(Text(kMainWindowCaption));
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                    | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     QFont font;
@@ -165,7 +164,7 @@ void TFormMain::CreateControls()
 
     MainMenu = menuBar();
     MainMenu->setObjectName(QStringLiteral("MainMenu"));
-    A1 = MainMenu->addAction(Text("このソフトについて(&A)"));
+    A1 = MainMenu->addAction(QString());
     A1->setObjectName(QStringLiteral("A1"));
     connect(A1, &QAction::triggered, this, &TFormMain::A1Click);
     CreateMenus();
@@ -180,7 +179,6 @@ void TFormMain::CreateControls()
     CreateFilterGroup(client);
     CreateSaveGroup(client);
     Memo1 = Place(new QPlainTextEdit(client), "Memo1", 8, 202, 441, 57);
-    ShowSupportedFormats(false);
     connect(MoreFormatsItem, &QAction::toggled, this, &TFormMain::ShowSupportedFormats);
     Memo1->setReadOnly(true);
     Memo1->setTabChangesFocus(true);
@@ -191,12 +189,13 @@ void TFormMain::CreateControls()
     ConnectRules();
     ChainTabOrder();
     AttachHints();
-
-    SetClientWidth(kClientWidth);
+    RetranslateUi();
 }
 
 void TFormMain::SetClientWidth(int width)
 {
+    // Positions stay; a caption longer than its control widens it, and the window with it.
+    width += FitToTexts(*centralWidget());
     centralWidget()->setFixedSize(width, kClientHeight);
     setFixedSize(width, kClientHeight + MainMenu->sizeHint().height());
     // Widened at the right, the window may reach past the screen's edge, title-bar buttons first.
@@ -206,7 +205,7 @@ void TFormMain::SetClientWidth(int width)
 
 void TFormMain::ShowSupportedFormats(bool moreFormats)
 {
-    Memo1->setPlainText(QString::fromUtf8(gustara::Text(moreFormats ? Message::DropMemoMoreFormats : Message::DropMemo)));
+    Memo1->setPlainText(UiText(moreFormats ? Message::DropMemoMoreFormats : Message::DropMemo));
 }
 
 void TFormMain::ShowQualityGroup(bool shown)
@@ -226,10 +225,10 @@ void TFormMain::ShowQualityGroup(bool shown)
     // choice goes just under it, out of the save group, which has no room for it.
     if (shown) {
         CBProgressive->setParent(centralWidget());
-        CBProgressive->setGeometry(kProgressiveShownBox);
+        SetPlace(*CBProgressive, kProgressiveShownBox);
     } else {
         CBProgressive->setParent(GBSave);
-        CBProgressive->setGeometry(kProgressiveHiddenBox);
+        SetPlace(*CBProgressive, kProgressiveHiddenBox);
     }
     GBFileSize->setVisible(shown);
     CBProgressive->setVisible(shown);
@@ -241,45 +240,140 @@ void TFormMain::ShowQualityGroup(bool shown)
 void TFormMain::CreateMenus()
 {
     // After the window's own item, so that it keeps its place; the bar stays one line high.
-    FileMenu = MainMenu->addMenu(Text(kFileMenuCaption));
+    FileMenu = MainMenu->addMenu(QString());
     FileMenu->setObjectName(QStringLiteral("FileMenu"));
-    OpenFilesItem = FileMenu->addAction(Text(kOpenFilesCaption));
+    OpenFilesItem = FileMenu->addAction(QString());
     OpenFilesItem->setObjectName(QStringLiteral("OpenFilesItem"));
     OpenFilesItem->setShortcut(QKeySequence::Open);
     connect(OpenFilesItem, &QAction::triggered, this, &TFormMain::OpenFilesClick);
 
-    SettingsMenu = MainMenu->addMenu(Text(kSettingsMenuCaption));
+    SettingsMenu = MainMenu->addMenu(QString());
     SettingsMenu->setObjectName(QStringLiteral("SettingsMenu"));
-    KeepGoingItem = SettingsMenu->addAction(Text(kKeepGoingCaption));
+    KeepGoingItem = SettingsMenu->addAction(QString());
     KeepGoingItem->setObjectName(QStringLiteral("KeepGoingItem"));
     KeepGoingItem->setCheckable(true);
-    MoreFormatsItem = SettingsMenu->addAction(Text(kMoreFormatsCaption));
+    MoreFormatsItem = SettingsMenu->addAction(QString());
     MoreFormatsItem->setObjectName(QStringLiteral("MoreFormatsItem"));
     MoreFormatsItem->setCheckable(true);
-    FoldersItem = SettingsMenu->addAction(QString::fromUtf8(gustara::Text(Message::MenuFolders)));
+    FoldersItem = SettingsMenu->addAction(QString());
     FoldersItem->setObjectName(QStringLiteral("FoldersItem"));
     FoldersItem->setCheckable(true);
-    KeepDateItem = SettingsMenu->addAction(QString::fromUtf8(gustara::Text(Message::MenuKeepDate)));
+    KeepDateItem = SettingsMenu->addAction(QString());
     KeepDateItem->setObjectName(QStringLiteral("KeepDateItem"));
     KeepDateItem->setCheckable(true);
-    QualityItem = SettingsMenu->addAction(Text(kShowQualityCaption));
+    QualityItem = SettingsMenu->addAction(QString());
     QualityItem->setObjectName(QStringLiteral("QualityItem"));
     QualityItem->setCheckable(true);
     connect(QualityItem, &QAction::toggled, this, &TFormMain::ShowQualityGroup);
+
+    LanguageMenu = SettingsMenu->addMenu(QString());
+    LanguageMenu->setObjectName(QStringLiteral("LanguageMenu"));
+    auto* languages = new QActionGroup(this);
+    const std::pair<const char*, std::optional<Language>> choices[] = {
+        {"LanguageAutoItem", std::nullopt}, {"LanguageJapaneseItem", Language::Japanese},
+        {"LanguageEnglishItem", Language::English}};
+    for (std::size_t i = 0; i < std::size(choices); ++i) {
+        const auto [name, choice] = choices[i];
+        QAction* item = LanguageMenu->addAction(QString());
+        item->setObjectName(QString::fromLatin1(name));
+        item->setCheckable(true);
+        languages->addAction(item);
+        LanguageItems[i] = item;
+        connect(item, &QAction::triggered, this, [this, choice] { ChooseLanguage(choice); });
+    }
+}
+
+void TFormMain::ChooseLanguage(std::optional<Language> choice)
+{
+    Kept.WindowLanguage = LanguageSetting(choice);
+    ApplyWindowLanguage(WindowLanguage(choice));
+}
+
+void TFormMain::RetranslateUi()
+{
+    setWindowTitle(UiText(Message::MainWindowCaption));
+    const std::pair<QAction*, Message> items[] = {
+        {A1, Message::MenuAbout},
+        {OpenFilesItem, Message::MenuOpenFiles},
+        {ActCompare, Message::MenuCompare},
+        {KeepGoingItem, Message::MenuKeepGoing},
+        {MoreFormatsItem, Message::MenuMoreFormats},
+        {FoldersItem, Message::MenuFolders},
+        {KeepDateItem, Message::MenuKeepDate},
+        {QualityItem, Message::MenuShowQuality},
+        {LanguageItems[0], Message::LanguageAutomatic},
+        {LanguageItems[1], Message::LanguageJapanese},
+        {LanguageItems[2], Message::LanguageEnglish},
+    };
+    for (const auto& [item, text] : items)
+        item->setText(UiText(text));
+    for (const auto& [menu, text] : {std::pair(FileMenu, Message::MenuFile), std::pair(SettingsMenu, Message::MenuSettings),
+                                     std::pair(LanguageMenu, Message::MenuLanguage)})
+        menu->setTitle(UiText(text));
+    const std::pair<QAbstractButton*, Message> buttons[] = {
+        {CBPicSize, Message::SizeGroup},          {RBRegularSize, Message::SizePreset},
+        {RBInputPicSize, Message::SizeTyped},     {RBDecidesName, Message::SaveAffix},
+        {RBMakeDir, Message::SaveMakeDir},        {CBProgressive, Message::SaveProgressive},
+        {RBGustaraLv3, Message::StrengthLevel3},  {RBGustaraLv2, Message::StrengthLevel2},
+        {RBGustaraLv1, Message::StrengthLevel1},  {CBQuality, Message::QualityGroup},
+        {RBQuality, Message::QualityByLevel},     {RBFileSize, Message::QualityBySize},
+        {CBFilter, Message::EffectGroup},         {CBContrast, Message::EffectContrast},
+        {CBVivid, Message::EffectVivid},          {CBBrightness, Message::EffectBrightness},
+        {RBBrightnessUP, Message::EffectBrighter}, {RBBrightnessDown, Message::EffectDarker},
+        {CBMonochrome, Message::EffectMonochrome},
+    };
+    for (const auto& [button, text] : buttons)
+        button->setText(UiText(text));
+    const std::pair<QLabel*, Message> labels[] = {
+        {LblPicWidth, Message::SizeWidth},       {LblPicHeight, Message::SizeHeight},
+        {LblSelectFileName, Message::SaveAffixEnd}, {LblDirName, Message::SaveDirName},
+        {LblKB, Message::QualityKilobytes},
+    };
+    for (const auto& [label, text] : labels)
+        label->setText(UiText(text));
+    GBSave->setTitle(UiText(Message::SaveGroup));
+    GroupBox1->setTitle(UiText(Message::StrengthGroup));
+    const std::pair<QComboBox*, std::vector<Message>> lists[] = {
+        {CBSelectNamePos, {Message::SaveBefore, Message::SaveAfter}},
+        {CBQualityLevel,
+         {Message::QualityBest, Message::QualityHigh, Message::QualityMedium, Message::QualityLow, Message::QualityLowest}},
+    };
+    for (const auto& [list, texts] : lists) {
+        for (std::size_t i = 0; i < texts.size(); ++i)
+            list->setItemText(static_cast<int>(i), UiText(texts[i]));
+    }
+    const std::pair<QWidget*, Message> hints[] = {
+        {GBPicSize, Message::HintSize},        {CBPicSize, Message::HintSize},   {RBRegularSize, Message::HintSizePreset},
+        {RBInputPicSize, Message::HintSizeTyped}, {GBSave, Message::HintSave}, {GroupBox1, Message::HintStrength},
+        {Memo1, Message::HintDrop},
+    };
+    for (const auto& [widget, hint] : hints)
+        widget->setToolTip(UiText(hint));
+    ShowSupportedFormats(MoreFormatsItem->isChecked());
+    const std::optional<Language> chosen = ChosenLanguage(Kept);
+    LanguageItems[chosen ? (*chosen == Language::Japanese ? 1 : 2) : 0]->setChecked(true);
+    SetClientWidth(QualityItem->isChecked() ? kWideClientWidth : kClientWidth);
+}
+
+void TFormMain::changeEvent(QEvent* event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::LanguageChange)
+        RetranslateUi();
 }
 
 void TFormMain::CreateSizeGroup(QWidget* client)
 {
     GBPicSize = Place(new QGroupBox(client), "GBPicSize", 8, 2, 217, 129);
-    CBPicSize = MakeEdgeCheckBox(GBPicSize, "CBPicSize", "画像サイズ設定", 103);
-    RBRegularSize = Place(new ChoiceButton(Text("規定の大きさで設定する"), GBPicSize), "RBRegularSize", 8, 20, 153, 17);
+    CBPicSize = MakeEdgeCheckBox(GBPicSize, "CBPicSize", 103);
+    RBRegularSize = Place(new ChoiceButton(QString(), GBPicSize), "RBRegularSize", 8, 20, 153, 17);
     CBSizeList = MakeList(GBPicSize, "CBSizeList",
                           {"1280 x 1280", "1024 x 1024", "800 x  800", "640 x 640", "400 x 400", "320 x 320", "160 x 160"},
                           25, 37, 145, 20);
-    RBInputPicSize = Place(new ChoiceButton(Text("指定した大きさで設定する"), GBPicSize), "RBInputPicSize", 8, 60, 153, 17);
-    LblPicWidth = MakeLabel(GBPicSize, "LblPicWidth", "幅", 24, 80, 12, 12);
+    RBInputPicSize = Place(new ChoiceButton(QString(), GBPicSize), "RBInputPicSize", 8, 60, 153, 17);
+    LblPicWidth = MakeLabel(GBPicSize, "LblPicWidth", 24, 80, 12, 12);
     EditPicWidth = Place(new QLineEdit(GBPicSize), "EditPicWidth", 40, 77, 57, 20);
-    LblPicHeight = MakeLabel(GBPicSize, "LblPicHeight", "高さ", 104, 80, 21, 12);
+    LblPicHeight = MakeLabel(GBPicSize, "LblPicHeight", 104, 80, 21, 12);
     EditPicHeight = Place(new QLineEdit(GBPicSize), "EditPicHeight", 133, 77, 57, 20);
     RBRegularSize->setChecked(true);
     new ChoiceGroup({RBRegularSize, RBInputPicSize}, this);
@@ -287,16 +381,16 @@ void TFormMain::CreateSizeGroup(QWidget* client)
 
 void TFormMain::CreateSaveGroup(QWidget* client)
 {
-    GBSave = Place(new QGroupBox(Text("保存設定"), client), "GBSave", 232, 2, 217, 129);
-    RBDecidesName = Place(new ChoiceButton(Text("ファイル名の"), GBSave), "RBDecidesName", 8, 20, 89, 17);
-    CBSelectNamePos = MakeList(GBSave, "CBSelectNamePos", {"前に", "後に"}, 97, 18, 64, 20);
+    GBSave = Place(new QGroupBox(client), "GBSave", 232, 2, 217, 129);
+    RBDecidesName = Place(new ChoiceButton(QString(), GBSave), "RBDecidesName", 8, 20, 89, 17);
+    CBSelectNamePos = MakeList(GBSave, "CBSelectNamePos", QStringList(2), 97, 18, 64, 20);
     EditFileName = Place(new QLineEdit(GBSave), "EditFileName", 25, 41, 66, 20);
-    LblSelectFileName = MakeLabel(GBSave, "LblSelectFileName", "を付けて保存する", 97, 45, 90, 12);
-    RBMakeDir = Place(new ChoiceButton(Text("フォルダを作成しその中に保存する"), GBSave), "RBMakeDir", 8, 79, 201, 17);
-    LblDirName = MakeLabel(GBSave, "LblDirName", "フォルダ名", 25, 102, 55, 12);
+    LblSelectFileName = MakeLabel(GBSave, "LblSelectFileName", 97, 45, 90, 12);
+    RBMakeDir = Place(new ChoiceButton(QString(), GBSave), "RBMakeDir", 8, 79, 201, 17);
+    LblDirName = MakeLabel(GBSave, "LblDirName", 25, 102, 55, 12);
     EditDirName = Place(new QLineEdit(GBSave), "EditDirName", 88, 99, 113, 20);
     const QRect progressive = kProgressiveHiddenBox;
-    CBProgressive = Place(new QCheckBox(Text("プログレッシブ形式で保存する"), GBSave), "CBProgressive", progressive.left(),
+    CBProgressive = Place(new QCheckBox(GBSave), "CBProgressive", progressive.left(),
                           progressive.top(), progressive.width(), progressive.height());
     CBProgressive->hide();
     new ChoiceGroup({RBDecidesName, RBMakeDir}, this);
@@ -304,23 +398,22 @@ void TFormMain::CreateSaveGroup(QWidget* client)
 
 void TFormMain::CreateStrengthGroup(QWidget* client)
 {
-    GroupBox1 = Place(new QGroupBox(Text("加工する強さ"), client), "GroupBox1", 8, 138, 441, 57);
-    RBGustaraLv3 = Place(new ChoiceButton(Text("かなり強く加工"), GroupBox1), "RBGustaraLv3", 8, 24, 129, 17);
-    RBGustaraLv2 = Place(new ChoiceButton(Text("強く加工"), GroupBox1), "RBGustaraLv2", 156, 24, 145, 17);
-    RBGustaraLv1 = Place(new ChoiceButton(Text("通常レベルの加工"), GroupBox1), "RBGustaraLv1", 304, 24, 132, 17);
+    GroupBox1 = Place(new QGroupBox(client), "GroupBox1", 8, 138, 441, 57);
+    RBGustaraLv3 = Place(new ChoiceButton(QString(), GroupBox1), "RBGustaraLv3", 8, 24, 129, 17);
+    RBGustaraLv2 = Place(new ChoiceButton(QString(), GroupBox1), "RBGustaraLv2", 156, 24, 145, 17);
+    RBGustaraLv1 = Place(new ChoiceButton(QString(), GroupBox1), "RBGustaraLv1", 304, 24, 132, 17);
     new ChoiceGroup({RBGustaraLv1, RBGustaraLv2, RBGustaraLv3}, this);
 }
 
 void TFormMain::CreateQualityGroup(QWidget* client)
 {
     GBFileSize = Place(new QGroupBox(client), "GBFileSize", 504, 8, 217, 105);
-    CBQuality = MakeEdgeCheckBox(GBFileSize, "CBQuality", "品質設定", 70);
-    RBQuality = Place(new ChoiceButton(Text("画質で設定する"), GBFileSize), "RBQuality", 8, 20, 137, 17);
-    CBQualityLevel = MakeList(GBFileSize, "CBQualityLevel", {"最高画質", "高画質", "中画質", "低画質", "最低画質"}, 25, 37,
-                              145, 20);
-    RBFileSize = Place(new ChoiceButton(Text("ファイルサイズで設定する"), GBFileSize), "RBFileSize", 8, 60, 153, 17);
+    CBQuality = MakeEdgeCheckBox(GBFileSize, "CBQuality", 70);
+    RBQuality = Place(new ChoiceButton(QString(), GBFileSize), "RBQuality", 8, 20, 137, 17);
+    CBQualityLevel = MakeList(GBFileSize, "CBQualityLevel", QStringList(5), 25, 37, 145, 20);
+    RBFileSize = Place(new ChoiceButton(QString(), GBFileSize), "RBFileSize", 8, 60, 153, 17);
     EditFileSize = Place(new QLineEdit(GBFileSize), "EditFileSize", 25, 77, 57, 20);
-    LblKB = MakeLabel(GBFileSize, "LblKB", "KB", 88, 80, 15, 12);
+    LblKB = MakeLabel(GBFileSize, "LblKB", 88, 80, 15, 12);
     RBQuality->setChecked(true);
     CBQualityLevel->setCurrentIndex(1);
     new ChoiceGroup({RBQuality, RBFileSize}, this);
@@ -330,19 +423,19 @@ void TFormMain::CreateQualityGroup(QWidget* client)
 void TFormMain::CreateFilterGroup(QWidget* client)
 {
     GBFilter = Place(new QGroupBox(client), "GBFilter", 504, 120, 201, 169);
-    CBFilter = MakeEdgeCheckBox(GBFilter, "CBFilter", "効果設定", 73);
-    CBContrast = Place(new QCheckBox(Text("コントラストを調整する"), GBFilter), "CBContrast", 8, 20, 161, 17);
+    CBFilter = MakeEdgeCheckBox(GBFilter, "CBFilter", 73);
+    CBContrast = Place(new QCheckBox(GBFilter), "CBContrast", 8, 20, 161, 17);
     TBContrast = Place(new QSlider(Qt::Horizontal, GBFilter), "TBContrast", 26, 39, 151, 17);
     TBContrast->setRange(0, 100);
     TBContrast->setPageStep(10);
     TBContrast->setTickInterval(5);
     TBContrast->setTickPosition(QSlider::TicksBelow);
     TBContrast->setValue(kFixedContrastPosition);
-    CBVivid = Place(new QCheckBox(Text("彩度を上げる"), GBFilter), "CBVivid", 8, 65, 161, 17);
-    CBBrightness = Place(new QCheckBox(Text("明るさを調整する"), GBFilter), "CBBrightness", 8, 95, 145, 17);
-    RBBrightnessUP = Place(new ChoiceButton(Text("明るく"), GBFilter), "RBBrightnessUP", 24, 112, 65, 17);
-    RBBrightnessDown = Place(new ChoiceButton(Text("暗く"), GBFilter), "RBBrightnessDown", 96, 112, 65, 17);
-    CBMonochrome = Place(new QCheckBox(Text("モノクロにする"), GBFilter), "CBMonochrome", 8, 140, 121, 17);
+    CBVivid = Place(new QCheckBox(GBFilter), "CBVivid", 8, 65, 161, 17);
+    CBBrightness = Place(new QCheckBox(GBFilter), "CBBrightness", 8, 95, 145, 17);
+    RBBrightnessUP = Place(new ChoiceButton(QString(), GBFilter), "RBBrightnessUP", 24, 112, 65, 17);
+    RBBrightnessDown = Place(new ChoiceButton(QString(), GBFilter), "RBBrightnessDown", 96, 112, 65, 17);
+    CBMonochrome = Place(new QCheckBox(GBFilter), "CBMonochrome", 8, 140, 121, 17);
     new ChoiceGroup({RBBrightnessUP, RBBrightnessDown}, this);
     GBFilter->hide();
 }
@@ -386,20 +479,10 @@ void TFormMain::ChainTabOrder()
 
 void TFormMain::AttachHints()
 {
-    const QString sizeHint = Text("画像サイズも変更したい場合はチェックを入れてください。");
-    const std::pair<QWidget*, QString> hints[] = {
-        {GBPicSize, sizeHint},
-        {CBPicSize, sizeHint},
-        {RBRegularSize, Text("選択した範囲に収まるように加工します。")},
-        {RBInputPicSize, Text("指定した範囲に収まるように加工します。")},
-        {GBSave, Text("保存する際のファイル名などを設定します。保存先は加工する画像と同じ場所に保存されます。")},
-        {GroupBox1, Text("加工する強さを選択します。")},
-        {Memo1, Text("画面上のどこでもいいので加工したい画像をドラッグ＆ドロップしてください")},
-    };
-    for (const auto& [widget, hint] : hints) {
-        widget->setToolTip(hint);
+    // The hints themselves are texts that RetranslateUi gives.
+    for (QWidget* widget : std::initializer_list<QWidget*>{GBPicSize, CBPicSize, RBRegularSize, RBInputPicSize, GBSave,
+                                                           GroupBox1, Memo1})
         widget->installEventFilter(this);
-    }
 }
 
 bool TFormMain::eventFilter(QObject* watched, QEvent* event)
@@ -449,6 +532,8 @@ void TFormMain::FormCreate()
     AcceptDropsEverywhere();
     InitConfigDir();
     LoadConfig();
+    // Every window and Qt's own texts speak the language of the settings, or the user's.
+    ApplyWindowLanguage(WindowLanguage(ChosenLanguage(Kept)));
     UpdateFormPicSize();
     UpdateFormQuality();
     UpdateFormFilter();

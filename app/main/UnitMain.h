@@ -2,13 +2,17 @@
 
 #include "batch/BatchLimits.h"
 #include "read/PictureFormat.h"
+#include "rules/Messages.h"
 #include "settings/SettingsFile.h"
 #include "settings/SettingsTable.h"
 
 #include <QMainWindow>
 
+#include <array>
+
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -155,6 +159,8 @@ protected:
     // While a worker runs (it still reports to this window) a close stops the batch, and the
     // window closes once the batch has ended.
     void closeEvent(QCloseEvent* event) override;
+    // Retranslates on QEvent::LanguageChange.
+    void changeEvent(QEvent* event) override;
 
 private:
     struct TypedField {
@@ -182,6 +188,12 @@ private:
     void CreateCompareItem();
     void ConnectRules();
     void ChainTabOrder();
+    // Gives every control, menu and hint its text in the current language, then fits the
+    // controls to their texts and the window to the controls.
+    void RetranslateUi();
+    // Keeps the language choice of the Settings menu (none: automatic) and makes every window
+    // speak it at once.
+    void ChooseLanguage(std::optional<Language> choice);
     void AttachHints();
     void FormCreate();
     void FormDestroy();
@@ -270,6 +282,8 @@ private:
     QAction* KeepDateItem;  // checkable: outputs keep the capture date
     QAction* QualityItem;    // checkable: shows the quality group
     QAction* ActCompare;
+    QMenu* LanguageMenu;
+    std::array<QAction*, 3> LanguageItems;  // automatic, Japanese, English: checkable, one checked
 };
 
 } // namespace gustara

@@ -21,7 +21,7 @@ constexpr QSize kDefaultCompareWindowSize(1000, 440);
 
 void TFormMain::CreateCompareItem()
 {
-    ActCompare = new QAction(QString::fromUtf8(kCompareMenuItem), this);
+    ActCompare = new QAction(this);
     ActCompare->setObjectName(QStringLiteral("ActCompare"));
     ActCompare->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_K));
     FileMenu->addAction(ActCompare);
@@ -30,7 +30,7 @@ void TFormMain::CreateCompareItem()
 
 void TFormMain::CompareClick()
 {
-    const QString path = QFileDialog::getOpenFileName(this, QString::fromUtf8(kCompareMenuItem).remove(QStringLiteral("...")),
+    const QString path = QFileDialog::getOpenFileName(this, UiText(Message::DialogCompare),
                                                       QString(), PictureDialogFilter());
     if (!path.isEmpty())
         CompareWindow().ShowPicture(path.toStdString());
@@ -39,10 +39,7 @@ void TFormMain::CompareClick()
 ComparisonWindow& TFormMain::CompareWindow()
 {
     if (!FormCompare) {
-        std::array<QString, kCompareLevels.size()> captions;
-        for (std::size_t i = 0; i < kCompareLevels.size(); ++i)
-            captions[i] = StrengthChoice(kCompareLevels[i])->text();
-        FormCompare = new ComparisonWindow(this, captions, [this] { return TakenFormats(); });
+        FormCompare = new ComparisonWindow(this, [this] { return TakenFormats(); });
         const auto kept = KeptCompareSize(Kept);
         FormCompare->resize(kept ? QSize(kept->first, kept->second) : kDefaultCompareWindowSize);
         connect(FormCompare, &ComparisonWindow::StrengthChosen, this, &TFormMain::SetFlavourLevel);

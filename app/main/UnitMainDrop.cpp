@@ -113,13 +113,13 @@ QString TFormMain::PictureDialogFilter() const
     addPatterns(kSupportedExtensions);
     if (TakenFormats() == MoreFormats::On)
         addPatterns(kMoreExtensions);
-    return QString::fromUtf8(kOpenFilesFilter).arg(patterns.join(QLatin1Char(' ')));
+    return UiText(Message::OpenFilesFilter).arg(patterns.join(QLatin1Char(' ')));
 }
 
 void TFormMain::OpenFilesClick()
 {
     const QList<QUrl> urls =
-        QFileDialog::getOpenFileUrls(this, QString::fromUtf8(kOpenFilesCaption), QUrl(), PictureDialogFilter());
+        QFileDialog::getOpenFileUrls(this, UiText(Message::MenuOpenFiles), QUrl(), PictureDialogFilter());
     if (!urls.isEmpty())
         WMDropFiles(urls);
 }

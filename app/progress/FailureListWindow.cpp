@@ -6,6 +6,7 @@
 #include "shared/Placement.h"
 
 #include <QDialogButtonBox>
+#include <QPushButton>
 #include <QPlainTextEdit>
 #include <QScreen>
 #include <QVBoxLayout>
@@ -24,7 +25,6 @@ FailureListWindow::FailureListWindow(QWidget& owner)
 {
     AttachToOwner(*this, &owner, Qt::Dialog);
     setObjectName(QStringLiteral("FormFailures"));
-    setWindowTitle(QString::fromUtf8(Text(Message::PicturesToCheck)));
     resize(kPreferredSize);
 
     Lines = new QPlainTextEdit(this);
@@ -33,12 +33,27 @@ FailureListWindow::FailureListWindow(QWidget& owner)
     Lines->setReadOnly(true);
     Lines->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     auto* buttons = new QDialogButtonBox(this);
-    buttons->addButton(QString::fromUtf8(kCloseCaption), QDialogButtonBox::RejectRole);
+    CloseButton = buttons->addButton(QString(), QDialogButtonBox::RejectRole);
+    CloseButton->setObjectName(QStringLiteral("FailureListClose"));
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(Lines);
     layout->addWidget(buttons);
+    RetranslateUi();
+}
+
+void FailureListWindow::RetranslateUi()
+{
+    setWindowTitle(UiText(Message::PicturesToCheck));
+    CloseButton->setText(UiText(Message::CloseButton));
+}
+
+void FailureListWindow::changeEvent(QEvent* event)
+{
+    QDialog::changeEvent(event);
+    if (event->type() == QEvent::LanguageChange)
+        RetranslateUi();
 }
 
 void FailureListWindow::ShowBeside(const QStringList& lines, const QWidget& neighbour)

@@ -4,6 +4,7 @@
 #include <QStringList>
 
 class QPlainTextEdit;
+class QPushButton;
 
 namespace gustara {
 
@@ -20,8 +21,15 @@ public:
     // none of the neighbour where it can. Returns at once.
     void ShowBeside(const QStringList& lines, const QWidget& neighbour);
 
+protected:
+    // Retranslates on QEvent::LanguageChange.
+    void changeEvent(QEvent* event) override;
+
 private:
+    void RetranslateUi();
+
     QPlainTextEdit* Lines;
+    QPushButton* CloseButton;
 };
 
 } // namespace gustara

@@ -136,29 +136,38 @@ TFormStatus::TFormStatus(QWidget* parent)
 void TFormStatus::CreateControls()
 {
     setObjectName(QStringLiteral("FormStatus"));
-    setWindowTitle(QString::fromUtf8(kStatusWindowCaption));
     setFixedSize(kClientWidth, kClientHeight);
 
     LabelStatus = Place(new QLabel(this), "LabelStatus", 8, 36, 377, 12);
     LabelStatus->setAlignment(Qt::AlignCenter);
     LabelStatus->setWordWrap(false);
+    SetKeepsItsWidth(*LabelStatus);
     ProgressBarStatus = Place(new QProgressBar(this), "ProgressBarStatus", 8, 12, 377, 17);
     ProgressBarStatus->setTextVisible(false);
     SetProgressRange(0, 100);
-    BtnClose = Place(new QPushButton(QString::fromUtf8(kCloseCaption), this), "BtnClose", 204, kButtonTop, 75, 25);
-    // Widened to the left, where its caption would touch its edges, so that 閉じる keeps its place.
-    BtnOpenDir = new QPushButton(QString::fromUtf8(Text(Message::OpenSaveDirButton)), this);
-    const int openWidth = std::max(75, BtnOpenDir->fontMetrics().horizontalAdvance(BtnOpenDir->text()) + 2 * kCaptionPadding);
-    Place(BtnOpenDir, "BtnOpenDir", 191 - openWidth, kButtonTop, openWidth, 25);
+    BtnClose = Place(new QPushButton(this), "BtnClose", 204, kButtonTop, 75, 25);
+    BtnOpenDir = Place(new QPushButton(this), "BtnOpenDir", 116, kButtonTop, 75, 25);
     // To the right of the two, in the space that their centred pair leaves.
-    BtnDetails = Place(new QPushButton(QString::fromUtf8(kDetailsCaption), this), "BtnDetails", 292, kButtonTop, 75, 25);
+    BtnDetails = Place(new QPushButton(this), "BtnDetails", 292, kButtonTop, 75, 25);
     BtnDetails->hide();
+    RetranslateUi();
     setTabOrder(BtnClose, BtnOpenDir);
     setTabOrder(BtnOpenDir, BtnDetails);
 
     connect(BtnClose, &QPushButton::clicked, this, &TFormStatus::BtnCloseClick);
     connect(BtnOpenDir, &QPushButton::clicked, this, &TFormStatus::BtnOpenDirClick);
     connect(BtnDetails, &QPushButton::clicked, this, &TFormStatus::BtnDetailsClick);
+}
+
+void TFormStatus::RetranslateUi()
+{
+    SetCaptionPosition(CaptionPicture, CaptionCount);
+    BtnClose->setText(UiText(StopOffered ? Message::StopButton : Message::CloseButton));
+    BtnDetails->setText(UiText(Message::DetailsButton));
+    BtnOpenDir->setText(UiText(Message::OpenSaveDirButton));
+    // Widened to the left, where its caption would touch its edges, so that 閉じる keeps its place.
+    const int openWidth = std::max(75, BtnOpenDir->fontMetrics().horizontalAdvance(BtnOpenDir->text()) + 2 * kCaptionPadding);
+    BtnOpenDir->setGeometry(191 - openWidth, BtnOpenDir->y(), openWidth, 25);
 }
 
 void TFormStatus::FormCreate()
@@ -196,6 +205,7 @@ void TFormStatus::SetStatusNotes(const QList<StatusNote>& notes)
         auto* label = new QLabel(this);
         label->setAlignment(Qt::AlignCenter);
         label->setWordWrap(false);
+        SetKeepsItsWidth(*label);
         NoteLabels.push_back(label);
     }
     const QRect status = LabelStatus->geometry();
@@ -232,7 +242,9 @@ void TFormStatus::ShowStopping()
 
 void TFormStatus::SetCaptionPosition(std::size_t picture, std::size_t count)
 {
-    setWindowTitle(count == 0 ? QString::fromUtf8(kStatusWindowCaption)
+    CaptionPicture = picture;
+    CaptionCount = count;
+    setWindowTitle(count == 0 ? UiText(Message::StatusWindowCaption)
                               : QString::fromStdString(Format(Message::ProgressCaption,
                                                               {std::to_string(picture), std::to_string(count)})));
 }
@@ -251,7 +263,7 @@ void TFormStatus::OfferStop(bool offered)
 {
     StopOffered = offered;
     Stopping = false;
-    BtnClose->setText(QString::fromUtf8(offered ? kStopCaption : kCloseCaption));
+    BtnClose->setText(UiText(offered ? Message::StopButton : Message::CloseButton));
     BtnClose->setEnabled(offered);
 }
 
@@ -344,6 +356,8 @@ void TFormStatus::hideEvent(QHideEvent* event)
 void TFormStatus::changeEvent(QEvent* event)
 {
     QDialog::changeEvent(event);
+    if (event->type() == QEvent::LanguageChange)
+        RetranslateUi();
     // Disabling a widget disables its child windows too, but the owner stays disabled for
     // the whole batch and this window is how it ends; only an explicit disable counts.
     if (event->type() == QEvent::EnabledChange && !isEnabled() && !testAttribute(Qt::WA_ForceDisabled))

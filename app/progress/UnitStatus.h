@@ -98,7 +98,8 @@ protected:
     // Escape.
     // A close by the program itself, as when the application quits, is let through.
     void closeEvent(QCloseEvent* event) override;
-    // Keeps the window usable while its owner is disabled during a batch.
+    // Keeps the window usable while its owner is disabled during a batch; retranslates on
+    // QEvent::LanguageChange.
     void changeEvent(QEvent* event) override;
     // Centres the window on its owner every time it is shown.
     void showEvent(QShowEvent* event) override;
@@ -107,12 +108,17 @@ protected:
 private:
     void CreateControls();
     void FormCreate();
+    // The caption and the buttons in the current language; the status and note lines keep the
+    // language they were written in until the next ones.
+    void RetranslateUi();
 
     // Written once by the worker after its last picture and read by BtnOpenDirClick only,
     // which the completion handler enables after the worker has ended, so the thread end
     // orders the two and no lock is needed.
     std::string SaveDir;
     QString StatusText;
+    std::size_t CaptionPicture = 0;  // SetCaptionPosition's, for RetranslateUi
+    std::size_t CaptionCount = 0;
     bool StopOffered = false;
     bool Stopping = false;
     QStringList FailureLines;

@@ -10,7 +10,7 @@ namespace {
 
 void ShowBox(QWidget* parent, const QString& text, QMessageBox::Icon icon)
 {
-    QMessageBox box(icon, QString::fromUtf8(kApplicationTitle), text, QMessageBox::Ok, parent);
+    QMessageBox box(icon, UiText(Message::ApplicationTitle), text, QMessageBox::Ok, parent);
     // File names in a message may look like markup; they are shown as they are.
     box.setTextFormat(Qt::PlainText);
     box.exec();

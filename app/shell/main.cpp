@@ -4,9 +4,7 @@
 #include "main/UnitMain.h"
 #include "progress/UnitStatus.h"
 #include "shared/AppIcon.h"
-#include "shared/AppText.h"
 #include "shared/LocalPaths.h"
-#include "shared/QtJapaneseTexts.h"
 #include "shell/CloseOnStopSignal.h"
 #include "shell/InfoOptions.h"
 #include "shell/SingleInstance.h"
@@ -34,17 +32,12 @@ int main(int argc, char* argv[])
     gustara::SingleInstance instance;
     if (instance.HandOver(paths))
         return 0;
-    // The name, not the display name: Qt would append a display name to every window caption.
-    QApplication::setApplicationName(QString::fromUtf8(gustara::kApplicationTitle));
     QApplication::setWindowIcon(gustara::MakeAppIcon());
     // Wayland compositors take the window's icon and name from its desktop entry.
     QGuiApplication::setDesktopFileName(QString::fromLatin1(gustara::kDesktopEntryName));
-    // Before the first widget: Qt's context menus and standard buttons speak the window's language.
-    const auto qtTexts = gustara::InstallQtJapaneseTexts();
-    if (!qtTexts)
-        qWarning("Qt's Japanese texts are not installed (qt6-translations-l10n); Qt's own texts stay in English");
 
-    // Closing the main window ends the program; its destruction saves the settings.
+    // Closing the main window ends the program; its destruction saves the settings. It sets the
+    // language of every window, Qt's texts and the application's name, from its settings.
     gustara::TFormMain formMain;
     gustara::TFormStatus formStatus(&formMain);
     gustara::TFormAbout formAbout(&formMain);

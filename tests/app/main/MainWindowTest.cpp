@@ -3,7 +3,7 @@
 #include "about/UnitAbout.h"
 #include "main/UnitMain.h"
 #include "progress/UnitStatus.h"
-#include "shared/QtJapaneseTexts.h"
+#include "shared/WindowLanguage.h"
 
 #include <QCheckBox>
 #include <QClipboard>
@@ -18,6 +18,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
 #include <QSlider>
@@ -74,7 +75,7 @@ private slots:
     void typingIsFilteredAndLimited();
     void placedTextIsNeitherFilteredNorCut();
     void editShortcutsPassAndPastedTextIsCheckedBeforeABatch();
-    void qtOwnTextsAreJapanese();
+    void languageMenuSwitchesEveryWindowAtOnce();
     void checkSettingsShowsTheFirstProblem_data();
     void checkSettingsShowsTheFirstProblem();
     void picSize_data();
@@ -112,7 +113,9 @@ void MainWindowTest::windowIsFixedWithItsCaptionFontAndMenu()
     auto* const quality = Child<QAction>(form, "QualityItem");
     QCOMPARE(Child<QMenu>(form, "SettingsMenu")->actions(),
              (QList<QAction*>{Child<QAction>(form, "KeepGoingItem"), Child<QAction>(form, "MoreFormatsItem"),
-                              Child<QAction>(form, "FoldersItem"), Child<QAction>(form, "KeepDateItem"), quality}));
+                              Child<QAction>(form, "FoldersItem"), Child<QAction>(form, "KeepDateItem"), quality,
+                              Child<QMenu>(form, "LanguageMenu")->menuAction()}));
+    QCOMPARE(Child<QMenu>(form, "LanguageMenu")->title(), QStringLiteral("表示言語"));
     QCOMPARE(Child<QAction>(form, "FoldersItem")->text(), QStringLiteral("フォルダの中の画像も加工する"));
     QCOMPARE(Child<QAction>(form, "KeepDateItem")->text(), QStringLiteral("撮影日時を残す"));
     QCOMPARE(Child<QAction>(form, "KeepGoingItem")->text(), QStringLiteral("失敗しても続ける"));
@@ -523,21 +526,56 @@ void MainWindowTest::editShortcutsPassAndPastedTextIsCheckedBeforeABatch()
     QCOMPARE(boxes[0].text, QStringLiteral("幅は10以上の整数で入力してください"));
 }
 
-void MainWindowTest::qtOwnTextsAreJapanese()
+void MainWindowTest::languageMenuSwitchesEveryWindowAtOnce()
 {
-    const auto translator = gustara::InstallQtJapaneseTexts();
-    QVERIFY2(translator, "qt6-translations-l10n is installed");
-    TFormMain form;
-    const std::unique_ptr<QMenu> menu(Child<QLineEdit>(form, "EditPicWidth")->createStandardContextMenu());
-    QStringList items;
-    for (const QAction* action : menu->actions())
-        items << action->text();
-    QVERIFY2(items.join(QString()).contains(QStringLiteral("貼り付け")), qPrintable(items.join(QLatin1Char('|'))));
-    const QDialogButtonBox buttons(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
-    QCOMPARE(buttons.button(QDialogButtonBox::Cancel)->text(), QStringLiteral("キャンセル"));
-    // The file dialog: the kind of a folder, which Qt's own texts leave out, and of a file.
-    QCOMPARE(QFileIconProvider().type(QFileInfo(QDir::tempPath())), QStringLiteral("フォルダ"));
-    QCOMPARE(QLocale().language(), QLocale::Japanese);
+    // The settings name no language: the test's Japanese locale decides until a choice.
+    ConfigHome home;
+    QByteArray kept;
+    {
+        TFormMain form;
+        gustara::TFormStatus status(&form);
+        gustara::TFormAbout about(&form);
+        form.AttachWindows(status, about);
+        QCOMPARE(Child<QAction>(form, "LanguageAutoItem")->isChecked(), true);
+        struct Expected {
+            const char* item;
+            QString caption, close, about, paste, cancel, folder;
+            QLocale::Language locale;
+        };
+        const Expected languages[] = {
+            {"LanguageEnglishItem", QStringLiteral("Gustara: tasty food photos"), QStringLiteral("Close"),
+             QStringLiteral("About Gustara"), QStringLiteral("Paste"), QStringLiteral("Cancel"), QStringLiteral("Folder"),
+             QLocale::English},
+            {"LanguageJapaneseItem", QStringLiteral("料理画像をおいしそうに加工するソフト"), QStringLiteral("閉じる"),
+             QStringLiteral("このソフトについて"), QStringLiteral("貼り付け"), QStringLiteral("キャンセル"),
+             QStringLiteral("フォルダ"), QLocale::Japanese},
+        };
+        for (const Expected& language : languages) {
+            Child<QAction>(form, language.item)->trigger();
+            // Every open window at once, hidden ones too, and Qt's own texts with them.
+            QCOMPARE(form.windowTitle(), language.caption);
+            QCOMPARE(Child<QPushButton>(status, "BtnClose")->text(), language.close);
+            QCOMPARE(about.windowTitle(), language.about);
+            const std::unique_ptr<QMenu> menu(Child<QLineEdit>(form, "EditPicWidth")->createStandardContextMenu());
+            QStringList items;
+            for (const QAction* action : menu->actions())
+                items << action->text();
+            QVERIFY2(items.join(QString()).contains(language.paste), qPrintable(items.join(QLatin1Char('|'))));
+            const QDialogButtonBox buttons(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+            QCOMPARE(buttons.button(QDialogButtonBox::Cancel)->text(), language.cancel);
+            // The file dialog: the kind of a folder, which Qt's own Japanese texts leave out.
+            QCOMPARE(QFileIconProvider().type(QFileInfo(QDir::tempPath())), language.folder);
+            QCOMPARE(QLocale().language(), language.locale);
+        }
+        // Back to the locale's language, kept as such.
+        Child<QAction>(form, "LanguageAutoItem")->trigger();
+    }
+    QVERIFY(home.readIni().contains("LANGUAGE=auto"));
+    home.writeIni("[GUSTARA_EXT]\nLANGUAGE=en\n");
+    TFormMain english;
+    QCOMPARE(Child<QAction>(english, "LanguageEnglishItem")->isChecked(), true);
+    QCOMPARE(english.windowTitle(), QStringLiteral("Gustara: tasty food photos"));
+    gustara::ApplyWindowLanguage(gustara::Language::Japanese);
 }
 
 void MainWindowTest::checkSettingsShowsTheFirstProblem_data()

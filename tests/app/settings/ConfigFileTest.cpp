@@ -185,6 +185,8 @@ void ConfigFileTest::valuesReachTheirControlsAndAreWrittenBack_data()
                                                    << QStringList{"KeepGoingItem=0"} << QStringList{"KEEP_GOING=0"};
     QTest::newRow("more formats") << QByteArray("[GUSTARA_EXT]\nMORE_FORMATS=1\n") << QStringList{"MoreFormatsItem=1"}
                                   << QStringList{"MORE_FORMATS=1"};
+    QTest::newRow("language of no choice: automatic, kept")
+        << QByteArray("[GUSTARA_EXT]\nLANGUAGE=fr\n") << QStringList{"LanguageAutoItem=1"} << QStringList{"LANGUAGE=fr"};
     // The quality group: its keys count only while it is shown, and are kept while it is not.
     const QByteArray quality("USE_QUALITY=1\nBY_QUALITY=0\nQUALITY_INDEX=2\nFILE_SIZE=300\n");
     const QStringList qualityKept{"USE_QUALITY=1", "BY_QUALITY=0", "QUALITY_INDEX=2", "FILE_SIZE=300"};
