@@ -2,15 +2,19 @@
 # Makes the README's screenshots under a virtual X display: doc/window.png (the main window
 # with its default settings), doc/progress.png (the progress window at the end of a batch
 # of three photographs, dropped on the window from another process) and doc/window-quality.png
-# (the main window widened by 設定(S) → 画質を設定する, from a settings file that turns it on).
-# Needs the window and the test tool xdnd-drop built:
+# (the main window widened by 設定(S) → 画質を設定する, from a settings file that turns it on);
+# then the same windows in English, drawn by the test tool window-shots from a settings file
+# that chooses English: doc/window-en.png, doc/progress-en.png, doc/failures-en.png (the list
+# under Details of a batch in which one picture, cut short, failed), doc/compare-window-en.png
+# and doc/about-en.png.
+# Needs the window and the test tools xdnd-drop and window-shots built:
 #   scripts/build.sh build -DBUILD_TESTING=ON -DGUSTARA_BUILD_APP=ON
 # Usage: scripts/make-screenshots.sh [BUILD_DIR]
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
-build=${1:-$top/build}
+build=$(cd "${1:-$top/build}" && pwd)
 "$top/scripts/install-deps.sh" pictures
-for program in "$build/app/gustara" "$build/tests/tools/xdnd-drop"; do
+for program in "$build/app/gustara" "$build/tests/tools/xdnd-drop" "$build/tests/tools/window-shots"; do
     [[ -x $program ]] || { echo "$program is not built (see the comment at the top)" >&2; exit 1; }
 done
 
@@ -25,7 +29,8 @@ cat >"$work/session.sh" <<'SESSION'
 set -eu
 gustara=$1 xdnd_drop=$2 photos=$3 doc=$4 quality_config=$5
 main="料理画像をおいしそうに加工するソフト"
-start() { QT_QPA_PLATFORM=xcb "$gustara" & program=$!; }
+# Under a Japanese locale: the window speaks the user's language.
+start() { LANGUAGE= LC_ALL= LC_MESSAGES=ja_JP.UTF-8 QT_QPA_PLATFORM=xcb "$gustara" & program=$!; }
 stop() { kill $program 2>/dev/null; wait $program 2>/dev/null || true; }
 start
 trap stop EXIT
@@ -59,3 +64,14 @@ XDG_CONFIG_HOME="$work/config" xvfb-run -a -s "-screen 0 1024x768x24" \
     bash "$work/session.sh" "$build/app/gustara" "$build/tests/tools/xdnd-drop" "$work/photos" "$top/doc" \
     "$work/quality-config"
 ls -l "$top/doc/window.png" "$top/doc/progress.png" "$top/doc/window-quality.png"
+
+english=$work/en-config/Ferrowin/GustaraWorks
+mkdir -p "$english" "$work/en-photos"
+printf '[GUSTARA_EXT]\nLANGUAGE=en\nKEEP_GOING=1\n' >"$english/config.ini"
+cp "$photo" "$work/en-photos/breakfast.png"
+cp "$photo" "$work/en-photos/lunch.png"
+head -c 20000 "$photo" >"$work/en-photos/dinner.png"
+# By their names, as the list under Details shows them.
+(cd "$work/en-photos" && XDG_CONFIG_HOME="$work/en-config" QT_QPA_PLATFORM=offscreen \
+    "$build/tests/tools/window-shots" "$top/doc/%1-en.png" breakfast.png lunch.png dinner.png)
+ls -l "$top"/doc/*-en.png
