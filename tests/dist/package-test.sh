@@ -30,7 +30,7 @@ report=$(lintian --fail-on error --pedantic --tag-display-limit 0 "$deb") || { e
 
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "Depends: $depends"
-for needed in libc6 libjpeg62-turbo libpng16-16 libgif7 libheif1 libwebp7 libwebpdemux2 libqt6widgets6 libqt6svg6 fonts-ipafont-gothic xdg-utils; do
+for needed in libc6 libjpeg62-turbo libpng16-16 libgif7 libheif1 libwebp7 libwebpdemux2 libqt6widgets6 libqt6svg6 fonts-ipafont-gothic xdg-utils qt6-translations-l10n; do
     [[ $depends == *"$needed"* ]] || fail "Depends lacks $needed"
 done
 
