@@ -1,7 +1,6 @@
 #include "shared/WindowLanguage.h"
 
 #include "platform/UserLanguage.h"
-#include "shared/AppText.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -80,8 +79,6 @@ void ApplyWindowLanguage(Language language)
     }
     // Dates and the kinds of files in the file dialog follow the default locale.
     QLocale::setDefault(japanese ? QLocale(QLocale::Japanese, QLocale::Japan) : QLocale(QLocale::English));
-    // The name, not the display name: Qt would append a display name to every window caption.
-    QApplication::setApplicationName(UiText(Message::ApplicationTitle));
     // Sent, not posted as Qt's own are: the windows speak the language when this returns.
     for (QWidget* window : QApplication::topLevelWidgets()) {
         QEvent changed(QEvent::LanguageChange);

@@ -3,6 +3,7 @@
 #include "batch/StopSignals.h"
 #include "main/UnitMain.h"
 #include "progress/UnitStatus.h"
+#include "rules/Messages.h"
 #include "shared/AppIcon.h"
 #include "shared/LocalPaths.h"
 #include "shell/CloseOnStopSignal.h"
@@ -32,12 +33,17 @@ int main(int argc, char* argv[])
     gustara::SingleInstance instance;
     if (instance.HandOver(paths))
         return 0;
+    // The name, not the display name: Qt would append a display name to every window caption.
+    // Japanese in every language: X11 docks match the window to the desktop entry by the
+    // WM_CLASS that Qt makes of it.
+    QApplication::setApplicationName(
+        QString::fromUtf8(gustara::Text(gustara::Message::ApplicationTitle, gustara::Language::Japanese)));
     QApplication::setWindowIcon(gustara::MakeAppIcon());
     // Wayland compositors take the window's icon and name from its desktop entry.
     QGuiApplication::setDesktopFileName(QString::fromLatin1(gustara::kDesktopEntryName));
 
     // Closing the main window ends the program; its destruction saves the settings. It sets the
-    // language of every window, Qt's texts and the application's name, from its settings.
+    // language of every window and of Qt's texts from its settings.
     gustara::TFormMain formMain;
     gustara::TFormStatus formStatus(&formMain);
     gustara::TFormAbout formAbout(&formMain);
