@@ -69,9 +69,7 @@ void TFormAbout::RetranslateUi()
     setWindowTitle(UiText(Message::AboutWindowCaption));
     lblSoftTitle->setText(UiText(Message::AboutTitle));
     // "ver.1.00" for version 1.0.x: the minor version in two digits, the patch level not shown.
-    lblSoftVer->setText(UiText(Message::AboutVersion)
-                            .arg(kVersionMajor)
-                            .arg(kVersionMinor, 2, 10, QLatin1Char('0')));
+    lblSoftVer->setText(UiText(Message::AboutVersion).arg(kVersionMajor).arg(kVersionMinor, 2, 10, QLatin1Char('0')));
     const AboutLink link = BuiltAboutLink();
     linkTarget = link.target;
     lblURL->setText(link.text);

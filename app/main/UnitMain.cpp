@@ -269,9 +269,9 @@ void TFormMain::CreateMenus()
     LanguageMenu = SettingsMenu->addMenu(QString());
     LanguageMenu->setObjectName(QStringLiteral("LanguageMenu"));
     auto* languages = new QActionGroup(this);
-    const std::pair<const char*, std::optional<Language>> choices[] = {
-        {"LanguageAutoItem", std::nullopt}, {"LanguageJapaneseItem", Language::Japanese},
-        {"LanguageEnglishItem", Language::English}};
+    const std::pair<const char*, std::optional<Language>> choices[] = {{"LanguageAutoItem", std::nullopt},
+                                                                       {"LanguageJapaneseItem", Language::Japanese},
+                                                                       {"LanguageEnglishItem", Language::English}};
     for (std::size_t i = 0; i < std::size(choices); ++i) {
         const auto [name, choice] = choices[i];
         QAction* item = LanguageMenu->addAction(QString());
@@ -307,25 +307,26 @@ void TFormMain::RetranslateUi()
     };
     for (const auto& [item, text] : items)
         item->setText(UiText(text));
-    for (const auto& [menu, text] : {std::pair(FileMenu, Message::MenuFile), std::pair(SettingsMenu, Message::MenuSettings),
-                                     std::pair(LanguageMenu, Message::MenuLanguage)})
+    for (const auto& [menu, text] :
+         {std::pair(FileMenu, Message::MenuFile), std::pair(SettingsMenu, Message::MenuSettings),
+          std::pair(LanguageMenu, Message::MenuLanguage)})
         menu->setTitle(UiText(text));
     const std::pair<QAbstractButton*, Message> buttons[] = {
-        {CBPicSize, Message::SizeGroup},          {RBRegularSize, Message::SizePreset},
-        {RBInputPicSize, Message::SizeTyped},     {RBDecidesName, Message::SaveAffix},
-        {RBMakeDir, Message::SaveMakeDir},        {CBProgressive, Message::SaveProgressive},
-        {RBGustaraLv3, Message::StrengthLevel3},  {RBGustaraLv2, Message::StrengthLevel2},
-        {RBGustaraLv1, Message::StrengthLevel1},  {CBQuality, Message::QualityGroup},
-        {RBQuality, Message::QualityByLevel},     {RBFileSize, Message::QualityBySize},
-        {CBFilter, Message::EffectGroup},         {CBContrast, Message::EffectContrast},
-        {CBVivid, Message::EffectVivid},          {CBBrightness, Message::EffectBrightness},
+        {CBPicSize, Message::SizeGroup},           {RBRegularSize, Message::SizePreset},
+        {RBInputPicSize, Message::SizeTyped},      {RBDecidesName, Message::SaveAffix},
+        {RBMakeDir, Message::SaveMakeDir},         {CBProgressive, Message::SaveProgressive},
+        {RBGustaraLv3, Message::StrengthLevel3},   {RBGustaraLv2, Message::StrengthLevel2},
+        {RBGustaraLv1, Message::StrengthLevel1},   {CBQuality, Message::QualityGroup},
+        {RBQuality, Message::QualityByLevel},      {RBFileSize, Message::QualityBySize},
+        {CBFilter, Message::EffectGroup},          {CBContrast, Message::EffectContrast},
+        {CBVivid, Message::EffectVivid},           {CBBrightness, Message::EffectBrightness},
         {RBBrightnessUP, Message::EffectBrighter}, {RBBrightnessDown, Message::EffectDarker},
         {CBMonochrome, Message::EffectMonochrome},
     };
     for (const auto& [button, text] : buttons)
         button->setText(UiText(text));
     const std::pair<QLabel*, Message> labels[] = {
-        {LblPicWidth, Message::SizeWidth},       {LblPicHeight, Message::SizeHeight},
+        {LblPicWidth, Message::SizeWidth},          {LblPicHeight, Message::SizeHeight},
         {LblSelectFileName, Message::SaveAffixEnd}, {LblDirName, Message::SaveDirName},
         {LblKB, Message::QualityKilobytes},
     };
@@ -336,15 +337,20 @@ void TFormMain::RetranslateUi()
     const std::pair<QComboBox*, std::vector<Message>> lists[] = {
         {CBSelectNamePos, {Message::SaveBefore, Message::SaveAfter}},
         {CBQualityLevel,
-         {Message::QualityBest, Message::QualityHigh, Message::QualityMedium, Message::QualityLow, Message::QualityLowest}},
+         {Message::QualityBest, Message::QualityHigh, Message::QualityMedium, Message::QualityLow,
+          Message::QualityLowest}},
     };
     for (const auto& [list, texts] : lists) {
         for (std::size_t i = 0; i < texts.size(); ++i)
             list->setItemText(static_cast<int>(i), UiText(texts[i]));
     }
     const std::pair<QWidget*, Message> hints[] = {
-        {GBPicSize, Message::HintSize},        {CBPicSize, Message::HintSize},   {RBRegularSize, Message::HintSizePreset},
-        {RBInputPicSize, Message::HintSizeTyped}, {GBSave, Message::HintSave}, {GroupBox1, Message::HintStrength},
+        {GBPicSize, Message::HintSize},
+        {CBPicSize, Message::HintSize},
+        {RBRegularSize, Message::HintSizePreset},
+        {RBInputPicSize, Message::HintSizeTyped},
+        {GBSave, Message::HintSave},
+        {GroupBox1, Message::HintStrength},
         {Memo1, Message::HintDrop},
     };
     for (const auto& [widget, hint] : hints)
@@ -390,8 +396,8 @@ void TFormMain::CreateSaveGroup(QWidget* client)
     LblDirName = MakeLabel(GBSave, "LblDirName", 25, 102, 55, 12);
     EditDirName = Place(new QLineEdit(GBSave), "EditDirName", 88, 99, 113, 20);
     const QRect progressive = kProgressiveHiddenBox;
-    CBProgressive = Place(new QCheckBox(GBSave), "CBProgressive", progressive.left(),
-                          progressive.top(), progressive.width(), progressive.height());
+    CBProgressive = Place(new QCheckBox(GBSave), "CBProgressive", progressive.left(), progressive.top(),
+                          progressive.width(), progressive.height());
     CBProgressive->hide();
     new ChoiceGroup({RBDecidesName, RBMakeDir}, this);
 }
@@ -480,8 +486,8 @@ void TFormMain::ChainTabOrder()
 void TFormMain::AttachHints()
 {
     // The hints themselves are texts that RetranslateUi gives.
-    for (QWidget* widget : std::initializer_list<QWidget*>{GBPicSize, CBPicSize, RBRegularSize, RBInputPicSize, GBSave,
-                                                           GroupBox1, Memo1})
+    for (QWidget* widget :
+         std::initializer_list<QWidget*>{GBPicSize, CBPicSize, RBRegularSize, RBInputPicSize, GBSave, GroupBox1, Memo1})
         widget->installEventFilter(this);
 }
 

@@ -283,7 +283,7 @@ private:
     QAction* QualityItem;    // checkable: shows the quality group
     QAction* ActCompare;
     QMenu* LanguageMenu;
-    std::array<QAction*, 3> LanguageItems;  // automatic, Japanese, English: checkable, one checked
+    std::array<QAction*, 3> LanguageItems; // automatic, Japanese, English: checkable, one checked
 };
 
 } // namespace gustara

@@ -30,8 +30,8 @@ void TFormMain::CreateCompareItem()
 
 void TFormMain::CompareClick()
 {
-    const QString path = QFileDialog::getOpenFileName(this, UiText(Message::DialogCompare),
-                                                      QString(), PictureDialogFilter());
+    const QString path =
+        QFileDialog::getOpenFileName(this, UiText(Message::DialogCompare), QString(), PictureDialogFilter());
     if (!path.isEmpty())
         CompareWindow().ShowPicture(path.toStdString());
 }

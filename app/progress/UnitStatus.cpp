@@ -166,7 +166,8 @@ void TFormStatus::RetranslateUi()
     BtnDetails->setText(UiText(Message::DetailsButton));
     BtnOpenDir->setText(UiText(Message::OpenSaveDirButton));
     // Widened to the left, where its caption would touch its edges, so that 閉じる keeps its place.
-    const int openWidth = std::max(75, BtnOpenDir->fontMetrics().horizontalAdvance(BtnOpenDir->text()) + 2 * kCaptionPadding);
+    const int openWidth =
+        std::max(75, BtnOpenDir->fontMetrics().horizontalAdvance(BtnOpenDir->text()) + 2 * kCaptionPadding);
     BtnOpenDir->setGeometry(191 - openWidth, BtnOpenDir->y(), openWidth, 25);
 }
 
@@ -245,8 +246,8 @@ void TFormStatus::SetCaptionPosition(std::size_t picture, std::size_t count)
     CaptionPicture = picture;
     CaptionCount = count;
     setWindowTitle(count == 0 ? UiText(Message::StatusWindowCaption)
-                              : QString::fromStdString(Format(Message::ProgressCaption,
-                                                              {std::to_string(picture), std::to_string(count)})));
+                              : QString::fromStdString(
+                                  Format(Message::ProgressCaption, {std::to_string(picture), std::to_string(count)})));
 }
 
 void TFormStatus::SetCloseEnabled(bool enabled)

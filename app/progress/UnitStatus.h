@@ -117,7 +117,7 @@ private:
     // orders the two and no lock is needed.
     std::string SaveDir;
     QString StatusText;
-    std::size_t CaptionPicture = 0;  // SetCaptionPosition's, for RetranslateUi
+    std::size_t CaptionPicture = 0; // SetCaptionPosition's, for RetranslateUi
     std::size_t CaptionCount = 0;
     bool StopOffered = false;
     bool Stopping = false;

@@ -57,7 +57,8 @@ int TextShortfall(const QWidget& control)
         QStyleOptionComboBox option;
         option.initFrom(list);
         option.editable = list->isEditable();
-        const QRect field = list->style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, list);
+        const QRect field =
+            list->style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, list);
         QStringList items;
         for (int i = 0; i < list->count(); ++i)
             items << list->itemText(i);
@@ -94,8 +95,8 @@ bool HoldsControls(const QWidget& control)
 }
 
 struct Reach {
-    int designed = 0;  // the right edge of the shown children at the first fit
-    int fitted = 0;    // and now
+    int designed = 0; // the right edge of the shown children at the first fit
+    int fitted = 0;   // and now
 };
 
 Reach FitChildren(QWidget& parent)

@@ -28,8 +28,9 @@ public:
     {
         if (std::strcmp(context, "QAbstractFileIconProvider") != 0)
             return {};
-        for (const auto& [english, message] : {std::pair("Folder", Message::QtFolder), std::pair("Drive", Message::QtDrive),
-                                               std::pair("Unknown", Message::QtUnknownKind)}) {
+        for (const auto& [english, message] :
+             {std::pair("Folder", Message::QtFolder), std::pair("Drive", Message::QtDrive),
+              std::pair("Unknown", Message::QtUnknownKind)}) {
             if (std::strcmp(source, english) == 0)
                 return QString::fromUtf8(Text(message, Language::Japanese));
         }

@@ -41,7 +41,8 @@ bool IsUnset(const SettingRow& row, const ControlValues& values)
     return field && !row.range.Holds(values.*(*field));
 }
 
-constexpr std::pair<const char*, Language> kLanguageSettings[] = {{"ja", Language::Japanese}, {"en", Language::English}};
+constexpr std::pair<const char*, Language> kLanguageSettings[] = {{"ja", Language::Japanese},
+                                                                  {"en", Language::English}};
 
 } // namespace
 

@@ -89,8 +89,7 @@ int main(int argc, char* argv[])
 
     gustara::ComparisonWindow& compare = form.CompareWindow();
     compare.ShowPicture(pictures.front());
-    if (!WaitFor(&compare, &gustara::ComparisonWindow::PictureShown)
-        || !Save(compare, path("compare-window")))
+    if (!WaitFor(&compare, &gustara::ComparisonWindow::PictureShown) || !Save(compare, path("compare-window")))
         return 1;
     return 0;
 }

@@ -62,9 +62,9 @@ QStringList Problems(const QWidget& window)
     }
     // A window of fixed size lies within the screen; one that the user sizes can be made to.
     const QRect screen = window.screen()->availableGeometry();
-    if (window.minimumSize() == window.maximumSize() ? !screen.contains(window.frameGeometry())
-                                                     : window.minimumWidth() > screen.width()
-                                                           || window.minimumHeight() > screen.height())
+    if (window.minimumSize() == window.maximumSize()
+            ? !screen.contains(window.frameGeometry())
+            : window.minimumWidth() > screen.width() || window.minimumHeight() > screen.height())
         problems << at + QStringLiteral(" leaves the screen");
     return problems;
 }
