@@ -2,6 +2,7 @@
 
 #include "UnitThPicConvert.h"
 #include "about/UnitAbout.h"
+#include "main/PicConvertThread.h"
 #include "main/SoftAd.h"
 #include "progress/UnitStatus.h"
 #include "rules/Defaults.h"
@@ -356,6 +357,8 @@ void TFormMain::RetranslateUi()
     for (const auto& [widget, hint] : hints)
         widget->setToolTip(UiText(hint));
     ShowSupportedFormats(MoreFormatsItem->isChecked());
+    if (LastOutcome && FormStatus)
+        ShowOutcome(*LastOutcome);
     const std::optional<Language> chosen = ChosenLanguage(Kept);
     LanguageItems[chosen ? (*chosen == Language::Japanese ? 1 : 2) : 0]->setChecked(true);
     SetClientWidth(QualityItem->isChecked() ? kWideClientWidth : kClientWidth);

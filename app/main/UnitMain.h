@@ -175,6 +175,9 @@ private:
     // The status line and buttons of a batch that stopped or went on past failures; false
     // for the two ends that the batch's own rules cover (done, failed).
     bool ShowExtendedOutcome(const BatchOutcome& outcome);
+    // How the batch ended, in the progress window's status and note lines and its list, in the
+    // current language; the reasons of the pictures stay in the language they were given in.
+    void ShowOutcome(const BatchOutcome& outcome);
     // The lines under the status line: what the batch wrote when the quality settings are
     // shown (the total size and, where the target-size search did not get below its target, how
     // many pictures stayed above it), then the names of the pictures saved from a file cut short,
@@ -214,6 +217,9 @@ private:
 
     TPicConvertThread* ConvertThread = nullptr;  // the running worker; it owns itself
     bool CloseAfterBatch = false;
+    // The outcome of the batch that ended last, shown again in a newly chosen language; none
+    // from the start of a batch until its end.
+    std::unique_ptr<BatchOutcome> LastOutcome;
 
     std::vector<TypedField> TypedFields;
     // The settings table's controls, found when the window is built.

@@ -41,6 +41,7 @@ QStringList FailureLines(const BatchOutcome& outcome)
 
 void TFormMain::StartConvert()
 {
+    LastOutcome.reset();
     FormStatus->SetProgressRange(0, LastProgressUnit(FileList.size()));
     // Through the setter, so that no tooltip of an earlier batch stays.
     FormStatus->SetStatusText(QString::fromUtf8(Text(Message::StatusStarting)));
@@ -78,19 +79,25 @@ void TFormMain::ConvertTerminate(QObject* sender)
     ConvertThread = nullptr;
     FormStatus->OfferStop(false);
     FormStatus->SetCloseEnabled(true);
-    if (!ShowExtendedOutcome(worker.Outcome()) && ConvertSucceeded) {
-        FormStatus->SetProgress(LastProgressUnit(FileList.size()));
-        FormStatus->SetOpenDirEnabled(true);
-        FormStatus->SetStatusText(QString::fromStdString(BatchDoneText(FileList.size())));
-    }
+    LastOutcome = std::make_unique<BatchOutcome>(worker.Outcome());
+    ShowOutcome(*LastOutcome);
     FormStatus->SetCaptionPosition(0, 0);
-    ShowNotes(worker.Outcome());
     if (CloseAfterBatch) {
         CloseAfterBatch = false;
         FormStatus->hide();
         close();
     }
     emit BatchEnded();
+}
+
+void TFormMain::ShowOutcome(const BatchOutcome& outcome)
+{
+    if (!ShowExtendedOutcome(outcome) && ConvertSucceeded) {
+        FormStatus->SetProgress(LastProgressUnit(outcome.pictureCount));
+        FormStatus->SetOpenDirEnabled(true);
+        FormStatus->SetStatusText(QString::fromStdString(BatchDoneText(outcome.pictureCount)));
+    }
+    ShowNotes(outcome);
 }
 
 bool TFormMain::ShowExtendedOutcome(const BatchOutcome& outcome)

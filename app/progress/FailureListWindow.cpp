@@ -43,6 +43,11 @@ FailureListWindow::FailureListWindow(QWidget& owner)
     RetranslateUi();
 }
 
+void FailureListWindow::SetLines(const QStringList& lines)
+{
+    Lines->setPlainText(lines.join(QLatin1Char('\n')));
+}
+
 void FailureListWindow::RetranslateUi()
 {
     setWindowTitle(UiText(Message::PicturesToCheck));
@@ -58,7 +63,7 @@ void FailureListWindow::changeEvent(QEvent* event)
 
 void FailureListWindow::ShowBeside(const QStringList& lines, const QWidget& neighbour)
 {
-    Lines->setPlainText(lines.join(QLatin1Char('\n')));
+    SetLines(lines);
     // Before its first showing this window's frame is not known yet: the neighbour's, a
     // window of the same kind, stands in for it.
     const QRect next = neighbour.frameGeometry();

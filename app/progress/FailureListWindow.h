@@ -20,6 +20,8 @@ public:
     // screen (BesideWithin), made smaller where no side has room for it, so that it covers
     // none of the neighbour where it can. Returns at once.
     void ShowBeside(const QStringList& lines, const QWidget& neighbour);
+    // Shows `lines` instead, where the window stands.
+    void SetLines(const QStringList& lines);
 
 protected:
     // Retranslates on QEvent::LanguageChange.

@@ -274,6 +274,8 @@ void TFormStatus::SetFailureList(const QStringList& lines)
     BtnDetails->setVisible(!lines.isEmpty());
     if (FormFailures && lines.isEmpty())
         FormFailures->hide();
+    else if (FormFailures)
+        FormFailures->SetLines(lines);
 }
 
 void TFormStatus::SetSaveDir(const std::string& folder)

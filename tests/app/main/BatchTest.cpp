@@ -449,6 +449,12 @@ void BatchTest::keepGoingConvertsPastFailuresAndListsThem()
     QVERIFY(!list->window()->frameGeometry().intersects(windows.status.frameGeometry()));
     QVERIFY(windows.status.screen()->availableGeometry().contains(list->window()->frameGeometry()));
     QCOMPARE(windows.status.size(), QSize(395, 86 + 16));
+    // The end of the batch in another language, chosen while it shows.
+    Child<QAction>(windows.main, "LanguageEnglishItem")->trigger();
+    QCOMPARE(windows.status.FullStatusText(), QStringLiteral("3 of 5 pictures saved (2 failed)"));
+    QCOMPARE(windows.status.StatusNoteTexts(), QStringList{QStringLiteral("Partly missing: c.jpg")});
+    QVERIFY(list->toPlainText().endsWith("[" + picture("c.jpg") + "] is partly missing: the file is cut short"));
+    Child<QAction>(windows.main, "LanguageAutoItem")->trigger();
 
     // Without failures the batch ends as always and lists nothing.
     windows.status.BtnCloseClick();
