@@ -154,9 +154,9 @@ GUSTARA_MESSAGE(PartMissingNames, "一部が欠けています: %1", "Partly mis
 GUSTARA_MESSAGE(OpenSaveDirButton, "保存先を開く", "Open folder")
 GUSTARA_MESSAGE(PicturesToCheck, "確認が必要な画像", "Pictures to check")
 GUSTARA_MESSAGE(DropMemo, "画面上に美味しく加工したい画像をドラッグ＆ドロップしてください。\n対応形式：BMP / JPEG / PNG / GIF",
-                "Drag and drop the pictures to make more appetising onto this window.\nFormats: BMP / JPEG / PNG / GIF")
+                "Drop pictures on this window to make them look more appetising.\nFormats: BMP / JPEG / PNG / GIF")
 GUSTARA_MESSAGE(DropMemoMoreFormats, "画面上に美味しく加工したい画像をドラッグ＆ドロップしてください。\n対応形式：BMP / JPEG / PNG / GIF / HEIC / AVIF / WebP",
-                "Drag and drop the pictures to make more appetising onto this window.\nFormats: BMP / JPEG / PNG / GIF / HEIC / AVIF / WebP")
+                "Drop pictures on this window to make them look more appetising.\nFormats: BMP / JPEG / PNG / GIF / HEIC / AVIF / WebP")
 // The window's captions, menus, controls and hints (a caption's (&X) marks its access key).
 GUSTARA_MESSAGE(ApplicationTitle, "画像を美味しくするソフト", "Gustara")
 GUSTARA_MESSAGE(MainWindowCaption, "料理画像をおいしそうに加工するソフト", "Gustara: tasty food photos")
