@@ -2,8 +2,9 @@
 # Converts tests/corpus with the Linux build's gustara-cli and with gustara-cli.exe under Wine, at
 # three settings, each in a copy of its own, and compares what they did byte for byte: every
 # output file, standard output, standard error (the reasons, in Japanese) and the exit status.
-# Each copy also holds a picture with a Japanese name and, for the sub-folder setting, a file
-# where the sub-folder should be. Prints a table; exits 1 on any difference.
+# Each copy also holds a picture with a Japanese name, an empty picture, a folder named as a
+# picture and, for the sub-folder setting, a file where the sub-folder should be; a missing
+# picture is named too. Prints a table; exits 1 on any difference.
 # Usage: scripts/windows/compare-outputs.sh LINUX_CLI WINDOWS_CLI_EXE WORK_DIR
 set -euo pipefail
 top=$(cd "$(dirname "$0")/../.." && pwd)
@@ -26,7 +27,7 @@ unset LANGUAGE
 export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
 
 settings=(
-  "default:--keep-going -r"
+  "default:--keep-going"
   "small-progressive:--keep-going -r --level=1 --size=640 --progressive --quality=80 --suffix=_小"
   "target-size-subfolder:--keep-going -r --level=2 --size=800x600 --target-size=40 --dir=出力"
 )
@@ -36,14 +37,18 @@ settings=(
 prepare() {  # folder, setting name
   cp -r "$top/tests/corpus" "$1/corpus"
   cp "$(find "$top/tests/corpus" -name '*.jpg' | head -n1)" "$1/corpus/表.jpg"
+  mkdir "$1/folder.jpg"
+  : >"$1/empty.bmp"
   [ "$2" != target-size-subfolder ] || echo "not a folder" >"$1/corpus/pngsuite/出力"
 }
 
-run() {  # folder, program..., -- arguments
+# Runs the program on the tree with -r, else on each of its files named in path order.
+run() {  # folder, program and arguments
   local folder=$1
   shift
-  local status=0
-  (cd "$folder" && "$@" corpus >stdout 2>stderr) || status=$?
+  local status=0 pictures=(corpus)
+  [[ " $* " == *" -r "* ]] || mapfile -t pictures < <(cd "$folder" && find corpus -type f | LC_ALL=C sort)
+  (cd "$folder" && "$@" "${pictures[@]}" folder.jpg empty.bmp missing.png >stdout 2>stderr) || status=$?
   echo "$status" >"$folder/status"
 }
 
