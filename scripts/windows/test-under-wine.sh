@@ -13,7 +13,7 @@ top=$(cd "$(dirname "$0")/../.." && pwd)
 mapfile -t left_out < <(grep -v '^#' "$top/tests/windows-left-out.txt")
 filter="-$(IFS=:; echo "${left_out[*]}")"
 
-passed=0 failed=0 status=0
+passed=0 failed=0 skipped=0 status=0
 while IFS= read -r program; do
   name=$(basename "$program" .exe)
   log=$build/wine-logs/$name.log
@@ -27,9 +27,11 @@ while IFS= read -r program; do
   ran=$(grep -Eo '^\[==========\] [0-9]+ tests? from' "$log" | awk '{print $2}' || true)
   program_passed=$(grep -Eo '^\[  PASSED  \] [0-9]+' "$log" | awk '{print $NF}' || true)
   passed=$((passed + ${program_passed:-0}))
-  failed=$((failed + ${ran:-0} - ${program_passed:-0}))
-  printf '%-28s %-7s %s of %s\n' "$name" "$result" "${program_passed:-0}" "${ran:-?}"
+  program_skipped=$(grep -Eo '^\[  SKIPPED \] [0-9]+' "$log" | awk '{print $NF}' || true)
+  skipped=$((skipped + ${program_skipped:-0}))
+  failed=$((failed + ${ran:-0} - ${program_passed:-0} - ${program_skipped:-0}))
+  printf '%-28s %-7s %s of %s passed, %s skipped\n' "$name" "$result" "${program_passed:-0}" "${ran:-?}" "${program_skipped:-0}"
   [ "$result" = ok ] || grep -E '^\[  FAILED  \]|Failure' "$log" | head -20 | sed 's/^/    /'
 done < <(find "$build/tests" -name '*Test.exe' | sort)
-echo "Engine tests under Wine: $passed passed, $failed failed (left out: ${left_out[*]})"
+echo "Engine tests under Wine: $passed passed, $skipped skipped, $failed failed (left out: ${left_out[*]})"
 exit $status
