@@ -25,7 +25,8 @@ if ! locale -a 2>/dev/null | grep -qix 'ja_JP.utf-\?8'; then
   export LOCPATH=$work/locale
 fi
 unset LANGUAGE
-export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
+# Bash itself cannot see the private locale, and would say so.
+{ export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8; } 2>/dev/null
 
 settings=(
   "default:--keep-going"
