@@ -62,7 +62,7 @@ made() {  # folder
   (cd "$1" && comm -13 before <(find corpus -type f | sort) | tr '\n' '\0' | xargs -0 -r sha256sum)
 }
 
-pictures=$(($(find "$top/tests/corpus" -type f \( -name '*.png' -o -name '*.bmp' -o -name '*.jpg' \) | wc -l) + 1))
+picture_count=$(($(find "$top/tests/corpus" -type f \( -name '*.png' -o -name '*.bmp' -o -name '*.jpg' \) | wc -l) + 1))
 printf '%-22s %8s %8s %10s %7s %-9s %s\n' setting pictures outputs identical status untouched "stdout, stderr"
 failed=0
 for entry in "${settings[@]}"; do
@@ -90,7 +90,7 @@ for entry in "${settings[@]}"; do
   done
   linux_status=$(cat "$work/runs/$name-linux/status")
   windows_status=$(cat "$work/runs/$name-windows/status")
-  printf '%-22s %8s %8s %10s %7s %-9s %s\n' "$name" "$pictures" "$outputs" \
+  printf '%-22s %8s %8s %10s %7s %-9s %s\n' "$name" "$picture_count" "$outputs" \
     "$identical/$(wc -l <"$work/runs/$name-windows.made")" "$linux_status/$windows_status" "$untouched" "$records"
   if [ "$records" != same ] || [ "$untouched" != yes ] || ! cmp -s "$work/runs/$name-linux.made" "$work/runs/$name-windows.made"; then
     failed=1
