@@ -19,7 +19,14 @@ launcher=()
 if command -v ccache >/dev/null; then
   launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 fi
-cmake --preset windows-cross "${launcher[@]}" >/dev/null
+# Libraries found in another dependency folder (an older cache) are forgotten, not reused.
+fresh=()
+if [ -f "$build/CMakeCache.txt" ] &&
+   grep -E '^(JPEG|PNG|GIF|ZLIB|GTest)[A-Za-z_]*:(FILE)?PATH=' "$build/CMakeCache.txt" | grep -v NOTFOUND |
+     grep -qv "=$GUSTARA_WINDOWS_DEPS/"; then
+  fresh=(--fresh)
+fi
+cmake --preset windows-cross "${fresh[@]}" "${launcher[@]}" >/dev/null
 cmake --build --preset windows-cross --parallel "$(nproc)"
 
 "$here/test-under-wine.sh" "$build"
