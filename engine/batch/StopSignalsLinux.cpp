@@ -1,3 +1,4 @@
+#include "batch/StopRecord.h"
 #include "batch/StopSignals.h"
 
 #include <cerrno>
@@ -9,18 +10,9 @@ namespace gustara {
 
 namespace {
 
-// Only lock-free atomics may be touched by a signal handler.
-static_assert(std::atomic<bool>::is_always_lock_free && std::atomic<int>::is_always_lock_free);
-
-std::atomic<bool> stopSignalled{false};
-std::atomic<int> caughtSignal{0};
-std::atomic<int> wakeUpFd{-1};
-
 extern "C" void RecordStopSignal(int signal)
 {
-    caughtSignal.store(signal);
-    stopSignalled.store(true);
-    const int fd = wakeUpFd.load();
+    const int fd = RecordStop(signal);
     if (fd >= 0) {
         // The interrupted code may look at errno right after the handler returns.
         const int savedErrno = errno;
@@ -51,22 +43,6 @@ void CatchStopSignals()
     Catch(SIGTERM);
     // The terminal that started the program was closed: a stop like any other.
     Catch(SIGHUP);
-}
-
-void WakeOnStopSignal(int fd)
-{
-    wakeUpFd.store(fd);
-}
-
-const std::atomic<bool>& StopSignalled()
-{
-    return stopSignalled;
-}
-
-int StopExitStatus()
-{
-    const int signal = caughtSignal.load();
-    return signal == 0 ? 0 : 128 + signal;
 }
 
 } // namespace gustara

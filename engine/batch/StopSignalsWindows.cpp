@@ -1,3 +1,4 @@
+#include "batch/StopRecord.h"
 #include "batch/StopSignals.h"
 
 #include <csignal>
@@ -7,12 +8,6 @@
 namespace gustara {
 
 namespace {
-
-static_assert(std::atomic<bool>::is_always_lock_free && std::atomic<int>::is_always_lock_free);
-
-std::atomic<bool> stopSignalled{false};
-std::atomic<int> caughtSignal{0};
-std::atomic<int> wakeUpFd{-1};
 
 // The console's events in the signals' terms, so the exit status is the one Linux gives: Ctrl+C
 // and Ctrl+Break as SIGINT, a closed console window, a logoff or a shutdown as SIGHUP.
@@ -24,9 +19,7 @@ int SignalOf(DWORD event)
 // Runs on a thread of its own that the system starts for the event.
 BOOL WINAPI RecordStopEvent(DWORD event)
 {
-    caughtSignal.store(SignalOf(event));
-    stopSignalled.store(true);
-    const int fd = wakeUpFd.load();
+    const int fd = RecordStop(SignalOf(event));
     if (fd >= 0) {
         const char wakeUp = 1;
         ::_write(fd, &wakeUp, 1);
@@ -45,22 +38,6 @@ void CatchStopSignals()
     // A process started with Ctrl+C ignored (a new process group) keeps ignoring it: the system
     // then calls no handler for it.
     ::SetConsoleCtrlHandler(RecordStopEvent, TRUE);
-}
-
-void WakeOnStopSignal(int fd)
-{
-    wakeUpFd.store(fd);
-}
-
-const std::atomic<bool>& StopSignalled()
-{
-    return stopSignalled;
-}
-
-int StopExitStatus()
-{
-    const int signal = caughtSignal.load();
-    return signal == 0 ? 0 : 128 + signal;
 }
 
 } // namespace gustara
