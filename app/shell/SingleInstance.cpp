@@ -15,8 +15,6 @@
 #include <iostream>
 #include <utility>
 
-#include <unistd.h>
-
 namespace gustara {
 
 namespace {
@@ -30,13 +28,13 @@ constexpr int kIdleMilliseconds = 5000;
 // The window's answer once it holds the whole list.
 constexpr char kTaken = 'T';
 
-// The user id in the name keeps users apart even in a shared folder.
+// The user in the name keeps users apart even in a shared folder.
 QString ChannelName(const QString& settingsFolder)
 {
     QCryptographicHash hash(QCryptographicHash::Sha256);
     for (const QByteArray& part : {settingsFolder.toUtf8(), qgetenv("WAYLAND_DISPLAY"), qgetenv("DISPLAY")})
         hash.addData(part + '\0');
-    return QStringLiteral("gustara-%1-%2").arg(::getuid()).arg(QString::fromLatin1(hash.result().toHex().left(16)));
+    return QStringLiteral("gustara-%1-%2").arg(ChannelUserTag()).arg(QString::fromLatin1(hash.result().toHex().left(16)));
 }
 
 std::vector<std::string> SplitPaths(const QByteArray& body)
