@@ -1,0 +1,7 @@
+#include "shell/FileManagerEntry.h"
+
+namespace gustara {
+
+void OfferInFileManager() {}
+
+} // namespace gustara
