@@ -1,16 +1,15 @@
 #!/usr/bin/env bash
 # Builds Qt 6 for Windows (x86-64, MinGW-w64 with the posix thread model) from Debian's own
-# qt6-base and qt6-svg source packages, Debian's patches applied, into the Windows cache:
+# qt6-base source package, Debian's patches applied, into the Windows cache:
 # <cache>/qt6-<version>-mingw. Only what the window needs: Core, Gui, Widgets, Network (its
-# local sockets hand pictures to the running window), Svg, the Windows platform plugin and the
-# Windows style. The host tools (moc, rcc, uic) are Debian's Qt 6 of the same version.
+# local sockets hand pictures to the running window), the Windows platform plugin and the
+# Windows style. No Svg: on Windows the program's icon is a resource made at build time. The host tools (moc, rcc, uic) are Debian's Qt 6 of the same version.
 # Takes about 35 CPU-minutes once; a second run finds the installed Qt and does nothing.
 # Usage: scripts/windows/build-qt.sh   (GUSTARA_WINDOWS_CACHE moves the cache; JOBS the jobs)
 set -euo pipefail
 cache=${GUSTARA_WINDOWS_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/gustara-windows}
 version=6.4.2
 base_src=qt6-base=$version+dfsg-10
-svg_src=qt6-svg=$version-2
 prefix=$cache/qt6-$version-mingw
 work=$cache/qt6-build
 jobs=${JOBS:-2}
@@ -87,11 +86,6 @@ cmake -S "$work/qtbase" -B "$work/build-base" "${common[@]}" -DCMAKE_TOOLCHAIN_F
       > "$work/configure-base.log"
 cmake --build "$work/build-base" --parallel "$jobs"
 cmake --install "$work/build-base" > /dev/null
-
-fetch_source "$svg_src" qtsvg
-"$prefix/bin/qt-cmake" -S "$work/qtsvg" -B "$work/build-svg" "${common[@]}" > "$work/configure-svg.log"
-cmake --build "$work/build-svg" --parallel "$jobs"
-cmake --install "$work/build-svg" > /dev/null
 
 touch "$prefix/.complete"
 echo "Qt $version for Windows built into $prefix in $(( $(date +%s) - started )) s"
