@@ -39,7 +39,7 @@ public:
 
 private:
     std::function<void()> Arrived;
-    int Ends[2] = {-1, -1};  // read end, write end
+    int Ends[2] = {-1, -1}; // read end, write end
 };
 
 } // namespace

@@ -2,6 +2,8 @@
 
 namespace gustara {
 
-void OfferInFileManager() {}
+void OfferInFileManager()
+{
+}
 
 } // namespace gustara

@@ -80,8 +80,7 @@ const std::vector<BYTE>& ThisUser()
 bool IsThisUser(PSID sid)
 {
     const std::vector<BYTE>& user = ThisUser();
-    return sid != nullptr && !user.empty() && ::IsValidSid(sid)
-           && ::EqualSid(sid, const_cast<BYTE*>(user.data()));
+    return sid != nullptr && !user.empty() && ::IsValidSid(sid) && ::EqualSid(sid, const_cast<BYTE*>(user.data()));
 }
 
 QString SidText(const std::vector<BYTE>& sid)
@@ -111,7 +110,8 @@ bool ServerIsThisUser(HANDLE pipe)
 {
     PSID owner = nullptr;
     PSECURITY_DESCRIPTOR descriptor = nullptr;
-    if (::GetSecurityInfo(pipe, SE_KERNEL_OBJECT, OWNER_SECURITY_INFORMATION, &owner, nullptr, nullptr, nullptr, &descriptor)
+    if (::GetSecurityInfo(pipe, SE_KERNEL_OBJECT, OWNER_SECURITY_INFORMATION, &owner, nullptr, nullptr, nullptr,
+                          &descriptor)
         != ERROR_SUCCESS)
         return false;
     const std::unique_ptr<void, LocalFreer> owned(descriptor);
@@ -190,8 +190,10 @@ QString ChannelUserTag()
     if (!::GetTokenInformation(token.get(), TokenStatistics, &statistics, sizeof statistics, &size))
         return {};
     const LUID logon = statistics.AuthenticationId;
-    return user + QStringLiteral("-%1%2").arg(static_cast<quint32>(logon.HighPart), 8, 16, QLatin1Char('0'))
-                      .arg(static_cast<quint32>(logon.LowPart), 8, 16, QLatin1Char('0'));
+    return user
+           + QStringLiteral("-%1%2")
+                 .arg(static_cast<quint32>(logon.HighPart), 8, 16, QLatin1Char('0'))
+                 .arg(static_cast<quint32>(logon.LowPart), 8, 16, QLatin1Char('0'));
 }
 
 QString ChannelPath(const QString& name)
@@ -226,13 +228,19 @@ std::optional<char> AskWindow(const QString& path, const QByteArray& message, co
     if (!ServerIsThisUser(pipe.get()))
         return std::nullopt;
     const HANDLE handle = pipe.get();
-    const bool sent = Transfer(handle, static_cast<DWORD>(message.size()), [&](DWORD done, OVERLAPPED* overlapped) {
-        return ::WriteFile(handle, message.constData() + done, static_cast<DWORD>(message.size()) - done, nullptr, overlapped);
-    }, tellOnce);
+    const bool sent = Transfer(
+        handle, static_cast<DWORD>(message.size()),
+        [&](DWORD done, OVERLAPPED* overlapped) {
+            return ::WriteFile(handle, message.constData() + done, static_cast<DWORD>(message.size()) - done, nullptr,
+                               overlapped);
+        },
+        tellOnce);
     char answer = 0;
-    if (!sent || !Transfer(handle, 1, [&](DWORD, OVERLAPPED* overlapped) {
-            return ::ReadFile(handle, &answer, 1, nullptr, overlapped);
-        }, tellOnce))
+    if (!sent
+        || !Transfer(
+            handle, 1,
+            [&](DWORD, OVERLAPPED* overlapped) { return ::ReadFile(handle, &answer, 1, nullptr, overlapped); },
+            tellOnce))
         return std::nullopt;
     return answer;
 }
@@ -240,15 +248,17 @@ std::optional<char> AskWindow(const QString& path, const QByteArray& message, co
 struct ChannelListener::State {
     std::wstring name;
     PipeSecurity security;
-    Handle pipe;          // the instance waiting for the next launch
-    Handle event;         // signalled when a launch has connected to it
+    Handle pipe;  // the instance waiting for the next launch
+    Handle event; // signalled when a launch has connected to it
     OVERLAPPED overlapped{};
     QWinEventNotifier* notifier = nullptr;
     bool first = true;
-    bool connectedAtOnce = false;  // the launch came before ConnectNamedPipe was called
+    bool connectedAtOnce = false; // the launch came before ConnectNamedPipe was called
 };
 
-ChannelListener::ChannelListener(std::function<void(QLocalSocket*)> connected) : Connected(std::move(connected)) {}
+ChannelListener::ChannelListener(std::function<void(QLocalSocket*)> connected) : Connected(std::move(connected))
+{
+}
 
 ChannelListener::~ChannelListener()
 {
@@ -305,10 +315,9 @@ void ChannelListener::Accept()
         state.pipe.reset();
     }
     DWORD flags = PIPE_ACCESS_DUPLEX | FILE_FLAG_OVERLAPPED | (state.first ? FILE_FLAG_FIRST_PIPE_INSTANCE : 0);
-    state.pipe.reset(::CreateNamedPipeW(state.name.c_str(), flags,
-                                        PIPE_TYPE_BYTE | PIPE_READMODE_BYTE | PIPE_WAIT | PIPE_REJECT_REMOTE_CLIENTS,
-                                        PIPE_UNLIMITED_INSTANCES, kPipeBufferBytes, kPipeBufferBytes, 0,
-                                        &state.security.attributes));
+    state.pipe.reset(::CreateNamedPipeW(
+        state.name.c_str(), flags, PIPE_TYPE_BYTE | PIPE_READMODE_BYTE | PIPE_WAIT | PIPE_REJECT_REMOTE_CLIENTS,
+        PIPE_UNLIMITED_INSTANCES, kPipeBufferBytes, kPipeBufferBytes, 0, &state.security.attributes));
     if (!state.pipe.valid()) {
         // The first instance: another window (or anybody else) holds the name. A later one:
         // out of handles or memory; listening pauses for a moment.

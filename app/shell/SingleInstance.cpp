@@ -34,7 +34,9 @@ QString ChannelName(const QString& settingsFolder)
     QCryptographicHash hash(QCryptographicHash::Sha256);
     for (const QByteArray& part : {settingsFolder.toUtf8(), qgetenv("WAYLAND_DISPLAY"), qgetenv("DISPLAY")})
         hash.addData(part + '\0');
-    return QStringLiteral("gustara-%1-%2").arg(ChannelUserTag()).arg(QString::fromLatin1(hash.result().toHex().left(16)));
+    return QStringLiteral("gustara-%1-%2")
+        .arg(ChannelUserTag())
+        .arg(QString::fromLatin1(hash.result().toHex().left(16)));
 }
 
 std::vector<std::string> SplitPaths(const QByteArray& body)
