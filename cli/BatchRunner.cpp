@@ -7,10 +7,12 @@
 #include "JsonReport.h"
 #include "batch/FolderTree.h"
 #include "batch/PictureBatch.h"
+#include "platform/SystemPath.h"
 #include "read/PictureReader.h"
 #include "rules/DisplayText.h"
 #include "rules/DropRules.h"
 #include "rules/Messages.h"
+#include "rules/PathParts.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -68,7 +70,7 @@ public:
     void PictureWritten(std::size_t index, const std::string& outputPath, bool partMissing) override
     {
         std::error_code error;
-        const auto bytes = std::filesystem::file_size(outputPath, error);
+        const auto bytes = std::filesystem::file_size(SystemPath(outputPath), error);
         if (json_ || !quiet_) {
             // Standard output and standard error may share the terminal: the path starts a line.
             ClearProgress();
@@ -161,7 +163,7 @@ std::vector<std::string> TakeInFolders(CliRequest& request)
     const auto below = [&](const std::string& subFolder) {
         if (request.outputFolder.empty())
             return std::string();
-        return request.outputFolder + (request.outputFolder.ends_with('/') ? "" : "/") + subFolder;
+        return request.outputFolder + (EndsWithSeparator(request.outputFolder) ? "" : "/") + subFolder;
     };
     std::vector<std::string> pictures;
     std::vector<std::string> folders;
@@ -264,7 +266,7 @@ ExitStatus RunBatch(CliRequest& request, std::ostream& out, std::ostream& errors
         if (folder.empty())
             continue;
         std::error_code error;
-        std::filesystem::create_directories(folder, error);
+        std::filesystem::create_directories(SystemPath(folder), error);
         if (error) {
             errors << Format(Message::CannotCreateOutputDir, {ForDisplay(folder), WriteFailureText(error.value())}) << '\n';
             return kSomeFailed;

@@ -1,9 +1,18 @@
 #include "Terminal.h"
 
+#include <csignal>
 #include <sys/ioctl.h>
 #include <unistd.h>
 
 namespace gustara::cli {
+
+std::vector<std::string> StartCommandLine(int argc, char** argv)
+{
+    // Over a file-size limit a write then fails with EFBIG, so the picture fails with a message
+    // and the batch goes on, instead of the whole process being killed.
+    std::signal(SIGXFSZ, SIG_IGN);
+    return std::vector<std::string>(argv, argv + argc);
+}
 
 std::size_t StandardErrorColumns()
 {

@@ -13,8 +13,9 @@
 #include "rules/Version.h"
 
 #include <clocale>
-#include <csignal>
 #include <iostream>
+#include <string>
+#include <vector>
 
 int main(int argc, char** argv)
 {
@@ -24,11 +25,13 @@ int main(int argc, char** argv)
     // Messages in the user's character set; the written paths on standard output keep their bytes.
     const UserCharsetStream errorsInUserCharset(std::cerr);
     gustara::ReturnLargeBuffersToSystem();
-    // Over a file-size limit a write then fails with EFBIG, so the picture fails with a message
-    // and the batch goes on, instead of the whole process being killed.
-    std::signal(SIGXFSZ, SIG_IGN);
+    std::vector<std::string> arguments = StartCommandLine(argc, argv);
+    std::vector<char*> argumentPointers;
+    for (std::string& argument : arguments)
+        argumentPointers.push_back(argument.data());
+    argumentPointers.push_back(nullptr);
     try {
-        CliRequest request = ParseCommandLine(argc, argv);
+        CliRequest request = ParseCommandLine(static_cast<int>(arguments.size()), argumentPointers.data());
         if (request.showHelp) {
             std::cout << gustara::InUserCharset(HelpText());
             return kAllConverted;

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that are missing, and only then refreshes the package lists.
-# Usage: scripts/install-deps.sh run|test|package|pictures|release-root
+# Usage: scripts/install-deps.sh run|test|package|pictures|release-root|windows
 set -euo pipefail
 
 packages=(cmake g++ make pkg-config libjpeg62-turbo-dev libpng-dev zlib1g-dev libgif-dev
@@ -14,6 +14,11 @@ case "${1:-run}" in
   package) packages+=("${packaging[@]}") ;;
   pictures) packages+=(xvfb xauth x11-utils imagemagick) ;;  # the README's screenshots
   release-root) packages+=(mmdebstrap uidmap) ;;  # ./test's stage on the current Debian release
+  # The Windows cross-build: MinGW-w64 with the posix thread model (the win32 one has no
+  # std::thread in GCC 12), nasm for libjpeg-turbo's SIMD, dpkg-dev to unpack Debian's source
+  # packages, Wine to run the tests.
+  windows) packages=(cmake make pkg-config g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
+                     mingw-w64-tools nasm dpkg-dev wine wine64 xvfb xauth) ;;
 esac
 
 # Wanted where the release has them: since libheif 1.17 its encoders, with which the tests make

@@ -1,10 +1,11 @@
 #include "batch/BatchLimits.h"
 
+#include "MemoryPages.h"
+
 #include <algorithm>
 #include <limits>
 #include <sched.h>
 #include <thread>
-#include <unistd.h>
 #if defined(__GLIBC__)
 #include <malloc.h>
 #endif
@@ -24,11 +25,8 @@ std::size_t DefaultBatchJobs()
 
 uint64_t DefaultBatchMemoryBudget()
 {
-    const long pages = ::sysconf(_SC_PHYS_PAGES);
-    const long pageSize = ::sysconf(_SC_PAGE_SIZE);
-    if (pages <= 0 || pageSize <= 0)
-        return std::numeric_limits<uint64_t>::max();
-    return static_cast<uint64_t>(pages) * static_cast<uint64_t>(pageSize) / 4;
+    const uint64_t physical = PhysicalMemoryBytes();
+    return physical == 0 ? std::numeric_limits<uint64_t>::max() : physical / 4;
 }
 
 void ReturnLargeBuffersToSystem()

@@ -1,7 +1,9 @@
 #include "batch/FolderTree.h"
 
 #include "EngineError.h"
+#include "platform/SystemPath.h"
 #include "rules/Messages.h"
+#include "rules/PathParts.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -24,7 +26,7 @@ bool IsHidden(const std::string& name)
 std::vector<TreePicture> PicturesInTree(const std::string& top, const TthPicConvert& settings, MoreFormats more)
 {
     std::vector<TreePicture> pictures;
-    const std::string start = top.ends_with('/') ? top : top + "/";
+    const std::string start = EndsWithSeparator(top) ? top : top + "/";
     // Folders still to list, as their sub-folder parts; a stack instead of recursion, so that
     // a deep tree cannot exhaust the call stack.
     std::vector<std::string> pending{std::string()};
@@ -33,8 +35,8 @@ std::vector<TreePicture> PicturesInTree(const std::string& top, const TthPicConv
         pending.pop_back();
         const std::string folder = start + subFolder;
         std::error_code error;
-        for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
-            const std::string name = it->path().filename().string();
+        for (fs::directory_iterator it(SystemPath(folder), error), end; !error && it != end; it.increment(error)) {
+            const std::string name = PathText(it->path().filename());
             if (IsHidden(name))
                 continue;
             std::error_code kindError;

@@ -5,7 +5,6 @@
 #include <cstddef>
 
 #include <jerror.h>
-#include <sys/mman.h>
 
 namespace gustara {
 
@@ -46,7 +45,7 @@ void UnmapArrays(JpegCoefficientStore& store)
 {
     for (CoefficientArray* array = store.arrays; array; array = array->next) {
         if (array->blocks)
-            ::munmap(array->blocks, array->mappedBytes);
+            UnmapPages(array->blocks, array->mappedBytes);
         array->blocks = nullptr;
     }
     store.arrays = nullptr;
@@ -74,10 +73,10 @@ void RealiseArrays(j_common_ptr object)
         std::size_t bytes = 0;
         if (__builtin_mul_overflow(RowBytes(*array), std::size_t{array->rows}, &bytes))
             ERREXIT1(object, JERR_OUT_OF_MEMORY, 11);
-        void* mapping = ::mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-        if (mapping == MAP_FAILED)
+        uint8_t* mapping = MapZeroedPages(bytes);
+        if (mapping == nullptr)
             ERREXIT1(object, JERR_OUT_OF_MEMORY, 11);
-        array->blocks = static_cast<unsigned char*>(mapping);
+        array->blocks = mapping;
         array->mappedBytes = bytes;
         array->rowPointers = static_cast<JBLOCKARRAY>(
             object->mem->alloc_large(object, JPOOL_IMAGE, std::size_t{array->rows} * sizeof(JBLOCKROW)));

@@ -27,7 +27,11 @@ struct PictureFile {
 // Throws EngineError with the reason from the message table when the path names a folder,
 // nothing is there, the file may not be read, is no regular file, is empty, or the system
 // fails to open it (its own words follow then).
+// One file per system (PictureFileLinux.cpp, PictureFileWindows.cpp); binary on every system.
 PictureFile OpenForReading(const std::string& path);
+
+// Tells the system that the whole of `file` is about to be read. Only advice: never fails.
+void AdviseWholeRead(std::FILE* file);
 
 // Throws EngineError with the reason for `cause`; `format` and `detail` as ReadFailureText takes them.
 [[noreturn]] void ThrowReadFailure(ReadFailure cause, std::string_view format, std::string_view detail = {});

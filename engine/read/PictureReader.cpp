@@ -10,8 +10,6 @@
 #include "read/PngReader.h"
 #include "read/WebpReader.h"
 
-#include <fcntl.h>
-
 namespace gustara {
 
 namespace {
@@ -105,7 +103,7 @@ std::optional<PictureDimensions> ProbePicture(const std::string& path)
     std::optional<PictureDimensions> dimensions;
     try {
         const PictureFile file = OpenForReading(path);
-        ::posix_fadvise(::fileno(file.get()), 0, 0, POSIX_FADV_WILLNEED);
+        AdviseWholeRead(file.get());
         dimensions = reader->probe(file.get());
     } catch (const EngineError&) {
         return std::nullopt;  // the decoder, opening the same way, gives the reason

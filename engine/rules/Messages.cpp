@@ -58,7 +58,9 @@ std::string WriteFailureCause(int systemError)
 {
     switch (systemError) {
     case ENOSPC:
+#ifdef EDQUOT  // a quota's errno exists only where the C library knows quotas
     case EDQUOT:
+#endif
         return std::string(Text(Message::WriteDiskFull));
     case EACCES:
     case EPERM:

@@ -6,8 +6,13 @@ namespace gustara {
 
 std::string_view FolderPart(std::string_view path)
 {
-    const auto slash = path.rfind('/');
+    const auto slash = path.find_last_of(PathSeparators());
     return slash == std::string_view::npos ? std::string_view{} : path.substr(0, slash + 1);
+}
+
+bool EndsWithSeparator(std::string_view path)
+{
+    return !path.empty() && PathSeparators().find(path.back()) != std::string_view::npos;
 }
 
 std::string_view NamePart(std::string_view path)
@@ -44,7 +49,7 @@ std::string SavePathFor(std::string_view sourcePath, std::string_view intoFolder
     if (intoFolder.empty())
         return ReplaceExtension(sourcePath, kOutputExtension);
     std::string path(intoFolder);
-    if (path.back() != '/')
+    if (!EndsWithSeparator(path))
         path += '/';
     return path + ReplaceExtension(NamePart(sourcePath), kOutputExtension);
 }

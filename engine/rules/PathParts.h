@@ -6,12 +6,18 @@
 namespace gustara {
 
 // The parts of a path, shared by the engine, the window and the command line. Paths are
-// UTF-8 with "/" as the delimiter; "/" and "." never occur inside a multi-byte character,
-// so a byte search finds whole characters.
+// UTF-8 with "/" as the delimiter, and on Windows "\" as well; neither, nor ".", occurs inside
+// a multi-byte character, so a byte search finds whole characters.
 
-// Text up to and including the last "/"; empty when there is none.
+// The bytes that end a folder's name in a path: "/", and on Windows "\" too (one file per
+// system). Never fails.
+std::string_view PathSeparators();
+// Whether `path` ends with one of PathSeparators().
+bool EndsWithSeparator(std::string_view path);
+
+// Text up to and including the last separator; empty when there is none.
 std::string_view FolderPart(std::string_view path);
-// Text after the folder part (the last path component); empty when the path ends in "/".
+// Text after the folder part (the last path component); empty when the path ends in a separator.
 std::string_view NamePart(std::string_view path);
 // From the last "." of the name part to the end, dot included; empty when the name has no dot.
 std::string_view ExtensionOf(std::string_view path);

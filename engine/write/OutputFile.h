@@ -12,7 +12,8 @@ namespace gustara {
 enum class NewFileResult { Written, NameTaken };
 
 // A folder opened once for writing into: files written through it land in that folder even if
-// its name is taken by a link or another folder meanwhile. Owns the descriptor; move-only.
+// its name is taken by a link or another folder meanwhile. Owns the system's handle of it (a
+// descriptor on Linux, a handle that keeps the folder from being renamed on Windows); move-only.
 class OpenedFolder {
 public:
     // Creates the folder at `path` (its parent must exist) when it is missing, and opens it
@@ -25,15 +26,16 @@ public:
     OpenedFolder& operator=(OpenedFolder&&) = delete;
     ~OpenedFolder();
 
-    int descriptor() const { return fd_; }
+    std::intptr_t handle() const { return handle_; }
     // The path given, with a trailing "/": the start of every path written through it.
     const std::string& path() const { return path_; }
 
 private:
-    int fd_;
+    std::intptr_t handle_;
     std::string path_;
 };
 
+// One file per system (OutputFileLinux.cpp, OutputFileWindows.cpp) for the folder and the new file.
 // Writes `bytes` as a new file at `path` without ever replacing anything there: the data
 // goes to an unnamed temporary file in the target folder, is forced to the disk, and only
 // then is linked into place, so no reader sees a partial file and neither a killed process

@@ -1,5 +1,7 @@
 #include "TestFiles.h"
 
+#include "platform/SystemPath.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -12,17 +14,8 @@
 #include <sstream>
 #include <stdexcept>
 #include <system_error>
-#include <sys/wait.h>
 
 namespace gustara::test {
-
-TempDir::TempDir()
-{
-    std::string pattern = (std::filesystem::temp_directory_path() / "gustara-test-XXXXXX").string();
-    if (!::mkdtemp(pattern.data()))
-        throw std::runtime_error("mkdtemp failed");
-    path_ = pattern;
-}
 
 TempDir::~TempDir()
 {
@@ -37,12 +30,12 @@ TempDir::~TempDir()
 
 std::string TempDir::file(const std::string& name) const
 {
-    return (path_ / name).string();
+    return PathText(path_) + "/" + name;
 }
 
 void WriteFileBytes(const std::string& path, const std::vector<uint8_t>& bytes)
 {
-    std::ofstream out(path, std::ios::binary);
+    std::ofstream out(SystemPath(path), std::ios::binary);
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     if (!out)
         throw std::runtime_error("cannot write " + path);
@@ -63,24 +56,10 @@ std::string StoreFile(const TempDir& dir, const std::string& name, const std::ve
 
 std::vector<uint8_t> ReadFileBytes(const std::string& path)
 {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(SystemPath(path), std::ios::binary);
     if (!in)
         throw std::runtime_error("cannot read " + path);
     return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-int RunCommand(const std::string& command, std::string* output)
-{
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (!pipe)
-        return -1;
-    std::array<char, 4096> buffer;
-    std::size_t n;
-    while ((n = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0)
-        if (output)
-            output->append(buffer.data(), n);
-    const int status = ::pclose(pipe);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 std::string ShellQuote(const std::string& text)
@@ -140,7 +119,7 @@ int ReadPnmNumber(std::istream& in)
 
 PictureRaster ReadPnm(const std::string& path)
 {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(SystemPath(path), std::ios::binary);
     char magic[2] = {};
     in.read(magic, 2);
     const bool grey = magic[0] == 'P' && magic[1] == '5';
@@ -166,7 +145,7 @@ PictureRaster ReadPnm(const std::string& path)
 
 void WritePpm(const std::string& path, const PictureRaster& picture)
 {
-    std::ofstream out(path, std::ios::binary);
+    std::ofstream out(SystemPath(path), std::ios::binary);
     out << "P6\n" << picture.width() << ' ' << picture.height() << "\n255\n";
     for (int32_t y = 0; y < picture.height(); ++y)
         out.write(reinterpret_cast<const char*>(picture.row(y)), static_cast<std::streamsize>(picture.stride()));

@@ -66,7 +66,7 @@ Outcome Convert(std::size_t jobs, bool failing, bool keepGoing, bool stopAfterSe
     log.stopAtWritten = stopAfterSecond ? &stop : nullptr;
     Outcome outcome{ConvertInOrder(engine, drop, options, log), log.lines, test::FilesIn(dir.path())};
     if (outcome.tally.written > 0 && !stopAfterSecond) {
-        EXPECT_EQ(engine.GetOutputFolder(), dir.path().string() + "/");
+        EXPECT_EQ(engine.GetOutputFolder(), FolderPart(drop.front()));
     }
     return outcome;
 }

@@ -220,7 +220,7 @@ TEST(PngSuite, PixelsMatchThePerPixelReference)
     for (const auto& file : SuiteFiles(kSuite, false)) {
         const std::string name = file.filename().string();
         StoredPng stored;
-        ASSERT_TRUE(ReadStored(&stored, file.c_str())) << name;
+        ASSERT_TRUE(ReadStored(&stored, file.string().c_str())) << name;
         bool sawTransparency = false;
         const PictureRaster expected = Reference(stored, &sawTransparency);
         transparentFiles += sawTransparency;

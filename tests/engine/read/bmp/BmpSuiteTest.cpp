@@ -29,7 +29,7 @@ PictureRaster ReadReference(const fs::path& path)
 {
     png_image image{};
     image.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_file(&image, path.c_str()))
+    if (!png_image_begin_read_from_file(&image, path.string().c_str()))
         throw std::runtime_error(path.string() + ": " + image.message);
     if ((image.format & (PNG_FORMAT_FLAG_ALPHA | PNG_FORMAT_FLAG_LINEAR)) != 0) {
         png_image_free(&image);
