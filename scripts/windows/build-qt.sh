@@ -86,6 +86,10 @@ cmake -S "$work/qtbase" -B "$work/build-base" "${common[@]}" -DCMAKE_TOOLCHAIN_F
       > "$work/configure-base.log"
 cmake --build "$work/build-base" --parallel "$jobs"
 cmake --install "$work/build-base" > /dev/null
+# The licences go with the DLLs: Debian's record of them and the texts it points to.
+mkdir -p "$prefix/licences/qt6-base-texts"
+cp "$work/qtbase/debian/copyright" "$prefix/licences/qt6-base.txt"
+cp "$work/qtbase/LICENSES/"*.txt "$prefix/licences/qt6-base-texts/"
 
 touch "$prefix/.complete"
 echo "Qt $version for Windows built into $prefix in $(( $(date +%s) - started )) s"
