@@ -16,7 +16,7 @@ top=$(cd "$(dirname "$0")/../.." && pwd)
 program_dir=$(cd "$1" && pwd)
 linux_cli=$2
 doc=${3:-$top/doc}
-for tool in wine Xvfb xvfb-run xwininfo xdotool import; do
+for tool in wine Xvfb xvfb-run xdotool import; do
     command -v "$tool" >/dev/null || { echo "window under Wine: skipped ($tool missing)"; exit 77; }
 done
 [[ -f $program_dir/gustara.exe ]] || { echo "window under Wine: no $program_dir/gustara.exe" >&2; exit 1; }
@@ -39,16 +39,23 @@ cat >"$work/session.sh" <<'SESSION'
 set -eu
 exe=$1 photos=$2 doc=$3 work=$4
 main="料理画像をおいしそうに加工するソフト"
+# Wine's windows are found by their title through xdotool, which reads the UTF-8 title.
+id_of() { xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1; }
 wait_for() {
     for _ in $(seq 600); do
-        xwininfo -name "$1" 2>/dev/null | grep -q IsViewable && { sleep 1; return 0; }
+        [ -n "$(id_of "$1")" ] && { sleep 1; return 0; }
         sleep 0.1
     done
     echo "no window \"$1\"" >&2
     return 1
 }
-id_of() { xwininfo -name "$1" | awk '/Window id:/ {print $4}'; }
 shoot() { import -window "$(id_of "$1")" "$2"; }
+# Keys go through XTEST to the focused window, as a user's would.
+press() {
+    xdotool windowfocus --sync "$(id_of "$1")" 2>/dev/null || true
+    sleep 0.3
+    xdotool key "$2"
+}
 wine "$exe" >"$work/first.log" 2>&1 & first=$!
 wait_for "$main"
 shoot "$main" "$doc/windows-main.png"
@@ -66,15 +73,14 @@ for _ in $(seq 600); do
 done
 wait_for "進行状況"
 shoot "進行状況" "$doc/windows-progress.png"
-xdotool key --window "$(id_of "進行状況")" Escape
+press "進行状況" Escape
 sleep 1
-xdotool windowfocus --sync "$(id_of "$main")" 2>/dev/null || true
-xdotool key --window "$(id_of "$main")" alt+a
+press "$main" alt+a
 wait_for "このソフトについて"
 shoot "このソフトについて" "$doc/windows-about.png"
-xdotool key --window "$(id_of "このソフトについて")" Escape
+press "このソフトについて" Escape
 sleep 1
-xdotool key --window "$(id_of "$main")" alt+F4
+press "$main" alt+F4
 for _ in $(seq 300); do kill -0 $first 2>/dev/null || break; sleep 0.1; done
 kill $second 2>/dev/null || true
 SESSION
