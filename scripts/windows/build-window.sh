@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# Cross-builds the window, gustara.exe, with the MinGW-w64 toolchain, the libraries of
+# Cross-builds the window, gustara.exe, in the Windows build folder BUILD_DIR (made or
+# reconfigured with the window on), with the MinGW-w64 toolchain, the libraries of
 # build-deps.sh and the Qt of build-qt.sh (both built first when missing), and stages it with
-# its DLLs in BUILD_DIR/window (stage-window.sh), ready to run under Wine or to be zipped.
-# The window tests are not built: they need Qt Test, which the Windows Qt leaves out.
+# its DLLs in BUILD_DIR/window (gather-qt.sh), ready to run under Wine.
 # Usage: scripts/windows/build-window.sh [BUILD_DIR]   (default build-windows/)
 set -euo pipefail
 top=$(cd "$(dirname "$0")/../.." && pwd)
@@ -16,7 +16,9 @@ cmake -S "$top" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-w64-x86_64.cmake" \
     -DGUSTARA_WINDOWS_DEPS="$("$top/scripts/windows/build-deps.sh" --print-prefix)" \
     -DGUSTARA_WINDOWS_QT="$cache/qt6-6.4.2-mingw" -DCMAKE_PREFIX_PATH="$cache/qt6-6.4.2-mingw" -DQT_HOST_PATH=/usr \
-    -DGUSTARA_BUILD_APP=ON -DBUILD_TESTING=OFF "${launcher[@]}" >/dev/null
+    -DGUSTARA_BUILD_APP=ON "${launcher[@]}" >/dev/null
 cmake --build "$build" --parallel "${JOBS:-$(nproc)}" --target gustara
 rm -rf "$build/window"
-"$top/scripts/windows/stage-window.sh" "$build" "$build/window"
+mkdir -p "$build/window"
+cp "$build/app/gustara.exe" "$build/window/"
+"$top/scripts/windows/gather-qt.sh" "$build/window"
