@@ -6,26 +6,33 @@
 # gustara-cli writes with the same (default) settings. Closing the window must write
 # config.ini into %APPDATA%\Ferrowin\GustaraWorks as UTF-8 with a byte-order mark, and the
 # first start must have put the "Send to" entry in place. Screenshots of the main, progress
-# and About windows go to DOC_DIR (windows-main.png, windows-progress.png, windows-about.png).
-# Wine runs in a prefix of its own, deleted afterwards. Exit status 0 when all held, 1 when
-# not, 77 when Wine, Xvfb or the tools are missing. The last line says which.
-# Usage: scripts/windows/window-under-wine.sh PROGRAM_DIR LINUX_GUSTARA_CLI [DOC_DIR]
-#   PROGRAM_DIR: gustara.exe with the DLLs and plugins beside it (the unpacked zip)
+# and About windows go to SHOT_DIR (windows-main.png, windows-progress.png, windows-about.png).
+# Wine runs in a prefix of its own, deleted afterwards. The window is built and staged first
+# (build-window.sh, which rebuilds only what changed). Exit status 0 when all held, 1 when
+# not, 77 when the Windows Qt is not in the cache or Wine, Xvfb or the tools are missing. The
+# last line says which.
+# Usage: scripts/windows/window-under-wine.sh BUILD_DIR [LINUX_GUSTARA_CLI [SHOT_DIR]]
+#   BUILD_DIR: the Windows build folder; LINUX_GUSTARA_CLI: default build/cli/gustara-cli;
+#   SHOT_DIR: default BUILD_DIR/screenshots
 set -euo pipefail
 top=$(cd "$(dirname "$0")/../.." && pwd)
-program_dir=$(cd "$1" && pwd)
-linux_cli=$2
-doc=${3:-$top/doc}
+build=$(cd "$1" && pwd)
+linux_cli=${2:-$top/build/cli/gustara-cli}
+doc=${3:-$build/screenshots}
+cache=${GUSTARA_WINDOWS_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/gustara-windows}
+[[ -f $cache/qt6-6.4.2-mingw/.complete ]] || { echo "window under Wine: skipped (no Windows Qt in the cache)"; exit 77; }
 for tool in wine Xvfb xvfb-run xdotool import; do
     command -v "$tool" >/dev/null || { echo "window under Wine: skipped ($tool missing)"; exit 77; }
 done
-[[ -f $program_dir/gustara.exe ]] || { echo "window under Wine: no $program_dir/gustara.exe" >&2; exit 1; }
+[[ -x $linux_cli ]] || { echo "window under Wine: no Linux command line at $linux_cli" >&2; exit 1; }
+program_dir=$build/window
+"$top/scripts/windows/build-window.sh" "$build"
 
 work=$(mktemp -d)
 trap 'wineserver -k 2>/dev/null || true; rm -rf "$work"' EXIT
 export WINEPREFIX=$work/wine WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LANG=C.UTF-8 LC_ALL=C.UTF-8
 mkdir -p "$work/photos" "$work/linux"
-photo=$("$top/scripts/sample-photo.sh" "${GUSTARA_WINDOWS_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/gustara-windows}/sample-photo")
+photo=$("$top/scripts/sample-photo.sh" "$cache/sample-photo")
 for name in 朝食 昼食 夕食; do cp "$photo" "$work/photos/$name.png"; cp "$photo" "$work/linux/$name.png"; done
 "$linux_cli" -q "$work/linux"/*.png
 
