@@ -108,11 +108,12 @@ void SingleInstance::TakeConnection(QLocalSocket* socket)
             return;
         // One message per connection: whatever follows is never read.
         socket->disconnect(this);
-        idle->stop();
         const QByteArray body = socket->read(static_cast<qint64>(*length));
-        // Answered first: taking the pictures may open a message box for a while.
+        // Answered first: taking the pictures may open a message box for a while. The launch
+        // closes the connection once it has read the answer (the idle timer closes it if not):
+        // closing it here could drop the answer unread, as a Windows pipe's disconnect does.
         socket->write(&kTaken, 1);
-        socket->disconnectFromServer();
+        idle->start(kIdleMilliseconds);
         Handed->Add(SplitPaths(body));
     };
     connect(socket, &QLocalSocket::readyRead, this, read);
