@@ -65,7 +65,8 @@ TOOLCHAIN
 
 # Everything Qt bundles (zlib, libpng, PCRE2, HarfBuzz) comes from its own source tree, so that
 # nothing of the Linux host leaks into the Windows libraries. Fonts come from DirectWrite/GDI,
-# pictures from our own engine: no FreeType, no JPEG or GIF plugin, no OpenGL, no SQL, no D-Bus.
+# pictures from our own engine: no FreeType, no JPEG or GIF plugin, no OpenGL (dynamic OpenGL,
+# on by default on Windows, too), no SQL, no D-Bus.
 # No tablet events: Debian's source leaves out the pen tablets' header (wintab.h) that the
 # Windows platform plugin would need for them.
 features=(
@@ -76,7 +77,7 @@ features=(
     -DFEATURE_freetype=OFF -DFEATURE_fontconfig=OFF -DFEATURE_jpeg=OFF -DFEATURE_gif=OFF
     -DFEATURE_ico=OFF -DFEATURE_direct2d=OFF -DFEATURE_system_zlib=OFF -DFEATURE_system_png=OFF
     -DFEATURE_system_pcre2=OFF -DFEATURE_system_harfbuzz=OFF -DFEATURE_system_doubleconversion=OFF
-    -DFEATURE_tabletevent=OFF
+    -DFEATURE_tabletevent=OFF -DFEATURE_dynamicgl=OFF
 )
 common=(-G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_SHARED_LIBS=ON -DQT_BUILD_EXAMPLES=OFF
         -DQT_BUILD_TESTS=OFF -DQT_BUILD_BENCHMARKS=OFF -DQT_HOST_PATH=/usr
