@@ -68,7 +68,8 @@ TOOLCHAIN
 # pictures from our own engine: no FreeType, no JPEG or GIF plugin, no OpenGL (dynamic OpenGL,
 # on by default on Windows, too), no SQL, no D-Bus.
 # No tablet events: Debian's source leaves out the pen tablets' header (wintab.h) that the
-# Windows platform plugin would need for them.
+# Windows platform plugin would need for them. No DirectWrite 3 font database: it is built
+# only with Direct2D, and Qt's default GDI font database serves the window.
 features=(
     -DFEATURE_sql=OFF -DFEATURE_opengl=OFF -DFEATURE_vulkan=OFF -DFEATURE_dbus=OFF
     -DFEATURE_printsupport=OFF -DFEATURE_concurrent=OFF -DFEATURE_xml=OFF -DFEATURE_testlib=OFF
@@ -77,7 +78,7 @@ features=(
     -DFEATURE_freetype=OFF -DFEATURE_fontconfig=OFF -DFEATURE_jpeg=OFF -DFEATURE_gif=OFF
     -DFEATURE_ico=OFF -DFEATURE_direct2d=OFF -DFEATURE_system_zlib=OFF -DFEATURE_system_png=OFF
     -DFEATURE_system_pcre2=OFF -DFEATURE_system_harfbuzz=OFF -DFEATURE_system_doubleconversion=OFF
-    -DFEATURE_tabletevent=OFF -DFEATURE_dynamicgl=OFF
+    -DFEATURE_tabletevent=OFF -DFEATURE_dynamicgl=OFF -DFEATURE_directwrite3=OFF
 )
 common=(-G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_SHARED_LIBS=ON -DQT_BUILD_EXAMPLES=OFF
         -DQT_BUILD_TESTS=OFF -DQT_BUILD_BENCHMARKS=OFF -DQT_HOST_PATH=/usr
