@@ -3,6 +3,7 @@
 #include "platform/WindowsText.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <fcntl.h>
 #include <io.h>
 #include <memory>
@@ -16,16 +17,33 @@ struct LocalFreer {
     void operator()(wchar_t** arguments) const { ::LocalFree(arguments); }
 };
 
+// What the console was set to before, given back at exit: the console outlives the program, and
+// the shell that started it reads with the console's settings again.
+UINT originalCodePage = 0; // 0: no console
+DWORD originalMode = 0;
+bool modeChanged = false;
+
+void RestoreConsole()
+{
+    ::SetConsoleOutputCP(originalCodePage);
+    if (modeChanged)
+        ::SetConsoleMode(::GetStdHandle(STD_ERROR_HANDLE), originalMode);
+}
+
 } // namespace
 
 std::vector<std::string> StartCommandLine(int, char**)
 {
     // The console shows UTF-8, and the progress line's cursor movements, as a Linux terminal does.
-    ::SetConsoleOutputCP(CP_UTF8);
-    const HANDLE console = ::GetStdHandle(STD_ERROR_HANDLE);
-    DWORD mode = 0;
-    if (::GetConsoleMode(console, &mode))
-        ::SetConsoleMode(console, mode | ENABLE_PROCESSED_OUTPUT | ENABLE_VIRTUAL_TERMINAL_PROCESSING);
+    originalCodePage = ::GetConsoleOutputCP();
+    if (originalCodePage != 0) {
+        const HANDLE errors = ::GetStdHandle(STD_ERROR_HANDLE);
+        modeChanged =
+            ::GetConsoleMode(errors, &originalMode)
+            && ::SetConsoleMode(errors, originalMode | ENABLE_PROCESSED_OUTPUT | ENABLE_VIRTUAL_TERMINAL_PROCESSING);
+        ::SetConsoleOutputCP(CP_UTF8);
+        std::atexit(RestoreConsole);
+    }
     // Binary: the same bytes as on Linux, "\n" without "\r".
     ::_setmode(::_fileno(stdout), _O_BINARY);
     ::_setmode(::_fileno(stderr), _O_BINARY);

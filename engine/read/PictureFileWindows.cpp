@@ -60,7 +60,7 @@ PictureFile OpenForReading(const std::string& path)
     const int fd = ::_open_osfhandle(reinterpret_cast<intptr_t>(opened), _O_RDONLY | _O_BINARY);
     if (fd < 0)
         ThrowReadFailure(ReadFailure::CannotRead, {}, std::strerror(errno));
-    handle.release();  // the descriptor owns it now
+    handle.release(); // the descriptor owns it now
     PictureFile file;
     file.handle.reset(::_fdopen(fd, "rb"));
     if (!file.handle) {

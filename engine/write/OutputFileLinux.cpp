@@ -73,7 +73,8 @@ struct Place {
 
 Place PlaceOf(const std::string& path, const OpenedFolder* in)
 {
-    return in == nullptr ? Place{AT_FDCWD, path, path} : Place{static_cast<int>(in->handle()), path.substr(in->path().size()), path};
+    return in == nullptr ? Place{AT_FDCWD, path, path}
+                         : Place{static_cast<int>(in->handle()), path.substr(in->path().size()), path};
 }
 
 std::string FolderOf(const std::string& path)

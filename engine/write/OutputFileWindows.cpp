@@ -48,7 +48,7 @@ bool WriteAll(HANDLE file, std::span<const uint8_t> bytes)
         if (!::WriteFile(file, bytes.data(), chunk, &written, nullptr))
             return false;
         if (written == 0) {
-            ::SetLastError(ERROR_DISK_FULL);  // nothing written without an error: no room is all it can mean
+            ::SetLastError(ERROR_DISK_FULL); // nothing written without an error: no room is all it can mean
             return false;
         }
         bytes = bytes.subspan(written);
@@ -65,8 +65,8 @@ Handle CreateTemporary(const std::string& path, std::wstring& temporary)
     std::mt19937 random(seed());
     for (int attempt = 0; attempt < 100; ++attempt) {
         temporary = WideText(std::string(FolderPart(path)) + ".gustara-" + std::to_string(random() % 1000000000));
-        const HANDLE file = ::CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                          FILE_ATTRIBUTE_NORMAL, nullptr);
+        const HANDLE file =
+            ::CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file != INVALID_HANDLE_VALUE)
             return Handle(file);
         if (::GetLastError() != ERROR_FILE_EXISTS && ::GetLastError() != ERROR_ALREADY_EXISTS)
@@ -85,8 +85,9 @@ OpenedFolder::OpenedFolder(const std::string& path, const std::string& forFile)
     // Held without sharing the right to delete, so the folder cannot be renamed or removed, nor a
     // link put in its place, while files are written into it. A link or junction at the name is
     // opened as itself, never followed.
-    const HANDLE opened = ::CreateFileW(wide.c_str(), FILE_LIST_DIRECTORY, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                        OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    const HANDLE opened =
+        ::CreateFileW(wide.c_str(), FILE_LIST_DIRECTORY, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                      FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     if (opened == INVALID_HANDLE_VALUE) {
         const int error = LastErrno();
         // A folder that could not be made is missing for the reason it could not be made.

@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Sourced by the scripts that run Windows programs under Wine: a Wine prefix of their own in the
 # folder given as $1 (made on first use), without Wine's messages, and without the offers to
 # install Mono and Gecko, which nothing here needs.

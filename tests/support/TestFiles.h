@@ -33,6 +33,10 @@ std::string StoreFile(const TempDir& dir, const std::string& name, const std::ve
 
 // Runs a shell command; returns its exit status and fills `output` with its standard output.
 int RunCommand(const std::string& command, std::string* output = nullptr);
+
+// Whether a folder without write permission refuses new files to this process: not for root,
+// and not on Windows, whose folders take their rights from access lists instead.
+bool FolderPermissionsApply();
 // The command quoted for the shell.
 std::string ShellQuote(const std::string& text);
 

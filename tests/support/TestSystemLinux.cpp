@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <stdexcept>
 #include <sys/wait.h>
+#include <unistd.h>
 
 namespace gustara::test {
 
@@ -28,6 +29,11 @@ int RunCommand(const std::string& command, std::string* output)
             output->append(buffer.data(), n);
     const int status = ::pclose(pipe);
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+bool FolderPermissionsApply()
+{
+    return ::geteuid() != 0;
 }
 
 } // namespace gustara::test

@@ -23,4 +23,9 @@ int RunCommand(const std::string&, std::string*)
     return -1;
 }
 
+bool FolderPermissionsApply()
+{
+    return false;
+}
+
 } // namespace gustara::test
