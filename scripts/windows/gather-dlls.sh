@@ -19,6 +19,7 @@ find_dll() # name
         found=$(find "$dir" -maxdepth 1 -iname "$1" -print -quit 2>/dev/null)
         [[ -n $found ]] && { echo "$found"; return; }
     done
+    return 0
 }
 imports() # pe-file
 {
