@@ -41,6 +41,8 @@ wine wineboot --init >/dev/null 2>&1
 for font in "Yu Gothic UI" "Meiryo UI" "MS UI Gothic"; do
     wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$font" /t REG_SZ /d "IPAPGothic" /f >/dev/null 2>&1
 done
+# Wine's desktop process, started here without a display, must be gone before the window's.
+wineserver --wait
 
 cat >"$work/session.sh" <<'SESSION'
 set -eu
@@ -49,7 +51,7 @@ main="料理画像をおいしそうに加工するソフト"
 # Wine's windows are found by their title through xdotool, which reads the UTF-8 title.
 id_of() { xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1; }
 wait_for() {
-    for _ in $(seq 600); do
+    for _ in $(seq 1200); do
         [ -n "$(id_of "$1")" ] && { sleep 1; return 0; }
         sleep 0.1
     done
@@ -93,7 +95,7 @@ kill $second 2>/dev/null || true
 SESSION
 
 mkdir -p "$doc"
-xvfb-run -a -s "-screen 0 1024x768x24" bash "$work/session.sh" "$program_dir/gustara.exe" "$work/photos" "$doc" "$work" \
+xvfb-run -a -s "-screen 0 1024x768x24" bash ${GUSTARA_TRACE:+-x} "$work/session.sh" "$program_dir/gustara.exe" "$work/photos" "$doc" "$work" \
     || true
 
 failed=0
