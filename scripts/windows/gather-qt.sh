@@ -21,6 +21,8 @@ cp "$qt/plugins/platforms/qwindows.dll" "$dest/platforms/"
 cp "$qt/plugins/styles/qwindowsvistastyle.dll" "$dest/styles/"
 copied=$("$here/gather-dlls.sh" "$dest" "$qt/bin:$runtime" \
     "$dest/gustara.exe" "$dest/platforms/qwindows.dll" "$dest/styles/qwindowsvistastyle.dll")
+# The DLLs as built carry their symbols (libstdc++ alone 23 MB); the download needs none.
+find "$dest" -name '*.dll' -exec x86_64-w64-mingw32-strip --strip-unneeded {} +
 cp "$translations" "$dest/translations/"
 # Paths relative to the folder of gustara.exe; plugins are also looked for beside it.
 printf '[Paths]\r\nPrefix = .\r\nPlugins = .\r\nTranslations = translations\r\n' >"$dest/qt.conf"
