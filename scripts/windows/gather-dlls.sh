@@ -37,7 +37,7 @@ while ((${#queue[@]})); do
         dll=$(find_dll "$name")
         [[ -z $dll ]] && continue
         cp "$dll" "$dest/"
-        echo "$(basename "$dll")"
+        basename "$dll"
         queue+=("$dll")
     done < <(imports "$file")
 done

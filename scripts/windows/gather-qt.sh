@@ -34,4 +34,4 @@ for licence in "$qt"/licences/qt6-base-texts/*.txt; do
     crlf "$licence" "$dest/licences/qt6-base/$(basename "$licence")"
 done
 crlf /usr/share/doc/qt6-translations-l10n/copyright "$dest/licences/qt6-translations-l10n.txt"
-echo "Qt gathered beside $dest/gustara.exe:" $copied
+echo "Qt gathered beside $dest/gustara.exe: ${copied//$'\n'/ }"
