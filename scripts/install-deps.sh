@@ -18,7 +18,10 @@ case "${1:-run}" in
   # std::thread in GCC 12), nasm for libjpeg-turbo's SIMD, dpkg-dev to unpack Debian's source
   # packages, Wine to run the tests.
   windows) packages=(cmake make pkg-config g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
-                     mingw-w64-tools nasm dpkg-dev wine wine64 locales zip xvfb xauth) ;;
+                     mingw-w64-tools nasm dpkg-dev wine wine64 locales zip xvfb xauth
+                     # the window: Qt for Windows built with Debian's Qt tools, its icon, its test
+                     qt6-base-dev qt6-base-dev-tools qt6-base-private-dev qt6-translations-l10n
+                     librsvg2-bin imagemagick xdotool x11-utils fonts-ipafont-gothic) ;;
 esac
 
 # Wanted where the release has them: since libheif 1.17 its encoders, with which the tests make

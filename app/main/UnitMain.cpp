@@ -13,6 +13,7 @@
 #include "shared/ChoiceGroup.h"
 #include "shared/MessageBoxes.h"
 #include "shared/Placement.h"
+#include "shared/WindowFont.h"
 #include "shared/WindowLanguage.h"
 
 #include <QActionGroup>
@@ -46,9 +47,7 @@ constexpr int kWideClientWidth = 504 + 217 + 8;
 constexpr QRect kProgressiveHiddenBox(8, 140, 177, 17);
 constexpr QRect kProgressiveShownBox(512, 119, 177, 17);
 
-// IPAPGothic has the metrics of the font that the layout was drawn with.
-const QStringList kFontFamilies = {QStringLiteral("IPAPGothic"), QStringLiteral("Noto Sans CJK JP"),
-                                   QStringLiteral("IPAGothic"), QStringLiteral("VL PGothic")};
+const QStringList kFontFamilies = WindowFontFamilies();
 constexpr int kFontPixelSize = 12;
 
 // The keys of the edit actions that a line edit's context menu offers.

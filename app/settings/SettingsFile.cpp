@@ -1,22 +1,9 @@
 #include "settings/SettingsFile.h"
 
-#include <QDir>
 #include <QFile>
 #include <QSaveFile>
 
 namespace gustara {
-
-QString PrepareSettingsFolder()
-{
-    QString base = qEnvironmentVariable("XDG_CONFIG_HOME");
-    if (base.isEmpty() || QDir::isRelativePath(base))
-        base = QDir::homePath() + QStringLiteral("/.config");
-    if (!base.endsWith(QLatin1Char('/')))
-        base += QLatin1Char('/');
-    const QString folder = base + QStringLiteral("Ferrowin/GustaraWorks/");
-    QDir().mkpath(folder);
-    return folder;
-}
 
 std::optional<std::string> ReadSettingsFileBytes(const QString& path)
 {
@@ -28,17 +15,18 @@ std::optional<std::string> ReadSettingsFileBytes(const QString& path)
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
         return std::nullopt;
-    return bytes.toStdString();
+    return SettingsTextFromFile(bytes.toStdString());
 }
 
 bool ReplaceSettingsFile(const QString& path, const std::string& text)
 {
+    const std::string bytes = SettingsFileFromText(text);
     // QSaveFile refuses a read-only file or a folder of that name, as a direct write would.
     QSaveFile file(path);
     file.setDirectWriteFallback(false);
     if (!file.open(QIODevice::WriteOnly))
         return false;
-    if (file.write(text.data(), static_cast<qint64>(text.size())) != static_cast<qint64>(text.size())) {
+    if (file.write(bytes.data(), static_cast<qint64>(bytes.size())) != static_cast<qint64>(bytes.size())) {
         file.cancelWriting();
         return false;
     }

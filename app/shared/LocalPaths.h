@@ -8,6 +8,7 @@
 namespace gustara {
 
 // A path is bytes: a name from a legacy encoding is not UTF-8, and a QString cannot hold it.
+// On Windows the bytes are the UTF-8 of the system's UTF-16 name.
 // The window keeps every path it is given as these bytes, from the drop's URI or the
 // command line through the engine to the output file.
 

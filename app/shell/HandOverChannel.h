@@ -13,14 +13,20 @@ class QLocalSocket;
 namespace gustara {
 
 // The channel through which a later launch hands its pictures to the window that is open: a
-// local socket in a folder that only this user may enter. Only a peer running as this user is
-// ever given or taken anything; whatever cannot be told counts as another user's. Everything
-// here runs on the user-interface thread and never throws.
+// local socket in a folder that only this user may enter, or a named pipe that only this user
+// may open. Only a peer running as this user is ever given or taken anything; whatever cannot
+// be told counts as another user's. Everything here runs on the user-interface thread and
+// never throws.
 
-// The path of the channel `name`: in XDG_RUNTIME_DIR when that is a folder of this user that
-// nobody else may enter; else in the folder "gustara-<user id>" of the temporary folder, made
-// with mode 0700 when missing and used only when it is a folder (not a link) of this user that
-// nobody else may enter. Empty when there is no such place: the window then works alone.
+// What keeps users apart in a channel's name: the user id; on Windows the user's SID and the
+// logon session. Empty when it cannot be told.
+QString ChannelUserTag();
+
+// The path of the channel `name`: on Windows the named pipe of that name, which only this
+// user may open or make. On Linux a socket in XDG_RUNTIME_DIR when that is a folder of this
+// user that nobody else may enter; else in the folder "gustara-<user id>" of the temporary
+// folder, made with mode 0700 when missing and used only when it is a folder (not a link) of
+// this user that nobody else may enter. Empty when there is no such place: the window then works alone.
 QString ChannelPath(const QString& name);
 
 // Sends `message` to the window listening at `path` and returns its one-byte answer. Waits as

@@ -117,6 +117,11 @@ bool Wait(int fd, short events)
 
 } // namespace
 
+QString ChannelUserTag()
+{
+    return QString::number(::getuid());
+}
+
 QString ChannelPath(const QString& name)
 {
     const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");

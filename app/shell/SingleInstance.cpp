@@ -15,8 +15,6 @@
 #include <iostream>
 #include <utility>
 
-#include <unistd.h>
-
 namespace gustara {
 
 namespace {
@@ -30,13 +28,15 @@ constexpr int kIdleMilliseconds = 5000;
 // The window's answer once it holds the whole list.
 constexpr char kTaken = 'T';
 
-// The user id in the name keeps users apart even in a shared folder.
+// The user in the name keeps users apart even in a shared folder.
 QString ChannelName(const QString& settingsFolder)
 {
     QCryptographicHash hash(QCryptographicHash::Sha256);
     for (const QByteArray& part : {settingsFolder.toUtf8(), qgetenv("WAYLAND_DISPLAY"), qgetenv("DISPLAY")})
         hash.addData(part + '\0');
-    return QStringLiteral("gustara-%1-%2").arg(::getuid()).arg(QString::fromLatin1(hash.result().toHex().left(16)));
+    return QStringLiteral("gustara-%1-%2")
+        .arg(ChannelUserTag())
+        .arg(QString::fromLatin1(hash.result().toHex().left(16)));
 }
 
 std::vector<std::string> SplitPaths(const QByteArray& body)
@@ -108,11 +108,12 @@ void SingleInstance::TakeConnection(QLocalSocket* socket)
             return;
         // One message per connection: whatever follows is never read.
         socket->disconnect(this);
-        idle->stop();
         const QByteArray body = socket->read(static_cast<qint64>(*length));
-        // Answered first: taking the pictures may open a message box for a while.
+        // Answered first: taking the pictures may open a message box for a while. The launch
+        // closes the connection once it has read the answer (the idle timer closes it if not):
+        // closing it here could drop the answer unread, as a Windows pipe's disconnect does.
         socket->write(&kTaken, 1);
-        socket->disconnectFromServer();
+        idle->start(kIdleMilliseconds);
         Handed->Add(SplitPaths(body));
     };
     connect(socket, &QLocalSocket::readyRead, this, read);

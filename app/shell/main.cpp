@@ -7,20 +7,19 @@
 #include "shared/AppIcon.h"
 #include "shared/LocalPaths.h"
 #include "shell/CloseOnStopSignal.h"
+#include "shell/FileManagerEntry.h"
 #include "shell/InfoOptions.h"
+#include "shell/ProcessStart.h"
 #include "shell/SingleInstance.h"
 
 #include <QApplication>
 
-#include <csignal>
 #include <iostream>
 #include <utility>
 
 int main(int argc, char* argv[])
 {
-    // Over a file-size limit the worker's write fails with EFBIG and the picture fails,
-    // instead of the whole program being killed.
-    std::signal(SIGXFSZ, SIG_IGN);
+    gustara::PrepareProcess();
     // Before QApplication, which needs a display: `gustara --help` works in any terminal.
     if (gustara::AnswerInfoOptions(argc, argv, std::cout))
         return 0;
@@ -49,6 +48,7 @@ int main(int argc, char* argv[])
     gustara::TFormAbout formAbout(&formMain);
     formMain.AttachWindows(formStatus, formAbout);
     formMain.show();
+    gustara::OfferInFileManager();
     const gustara::CloseOnStopSignal stopSignals(formMain);
     // The pictures arrive as a drop once the window is up, before any handed over later.
     instance.Serve(formMain, formStatus, std::move(paths));

@@ -37,17 +37,18 @@ mkdir -p "$build/wine-run"
 printf '#!/bin/sh\nexec wine "%s" "$@"\n' "$build/cli/gustara-cli.exe" >"$build/wine-run/gustara-cli"
 chmod +x "$build/wine-run/gustara-cli"
 (. "$here/wine-env.sh" "$build" && sh "$top/tests/cli/fault-kill-test.sh" "$build/wine-run/gustara-cli" 20 INT)
-"$here/make-zip.sh" "$build" "$build/dist"
 
 # The window: window-under-wine.sh exits 77 when the Windows Qt is not in the cache.
 window="not run (no scripts/windows/window-under-wine.sh)"
 if [ -x "$here/window-under-wine.sh" ]; then
   status=0
-  "$here/window-under-wine.sh" "$build" || status=$?
+  "$here/window-under-wine.sh" "$build" "$linux_build/cli/gustara-cli" || status=$?
   case $status in
     0) window="ran" ;;
     77) window="not run (the Windows Qt is not in the cache)" ;;
     *) exit "$status" ;;
   esac
 fi
+# After the window, so that the zip holds it when it was built.
+"$here/make-zip.sh" "$build" "$build/dist"
 echo "Windows stage passed in $(($(date +%s) - started)) s; the window under Wine: $window"

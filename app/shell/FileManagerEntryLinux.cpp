@@ -1,0 +1,9 @@
+#include "shell/FileManagerEntry.h"
+
+namespace gustara {
+
+void OfferInFileManager()
+{
+}
+
+} // namespace gustara
