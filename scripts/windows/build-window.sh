@@ -12,7 +12,7 @@ cache=${GUSTARA_WINDOWS_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/gustara-windows}
 "$top/scripts/windows/build-qt.sh" >/dev/null
 launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
-cmake -S "$top" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-w64-x86_64.cmake" \
     -DGUSTARA_WINDOWS_DEPS="$("$top/scripts/windows/build-deps.sh" --print-prefix)" \
     -DGUSTARA_WINDOWS_QT="$cache/qt6-6.4.2-mingw" -DCMAKE_PREFIX_PATH="$cache/qt6-6.4.2-mingw" -DQT_HOST_PATH=/usr \
