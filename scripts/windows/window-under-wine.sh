@@ -43,6 +43,13 @@ for font in "Yu Gothic UI" "Meiryo UI" "MS UI Gothic"; do
 done
 # Wine's desktop process, started here without a display, must be gone before the window's.
 wineserver --wait
+# Wine's interface language follows the C locale, English here: the window is tried in
+# Japanese, chosen in its settings as a user would. The file has no byte-order mark, so the
+# mark found after closing shows that the window wrote it.
+appdata=$(find "$WINEPREFIX/drive_c/users" -path '*/AppData/Roaming' -type d | head -n 1)
+config="$appdata/Ferrowin/GustaraWorks/config.ini"
+mkdir -p "$(dirname "$config")"
+printf '[GUSTARA_EXT]\r\nLANGUAGE=ja\r\n' >"$config"
 
 cat >"$work/session.sh" <<'SESSION'
 set -eu
@@ -108,8 +115,6 @@ for name in 朝食 昼食 夕食; do
         failed=1
     fi
 done
-appdata=$(find "$WINEPREFIX/drive_c/users" -path '*/AppData/Roaming' -type d | head -n 1)
-config="$appdata/Ferrowin/GustaraWorks/config.ini"
 if [[ -f $config ]] && [[ $(head -c 3 "$config" | od -An -tx1 | tr -d ' ') == efbbbf ]]; then
     settings="written as UTF-8 with its mark"
 else
