@@ -1,4 +1,5 @@
 #include "shell/HandOverChannel.h"
+#include "shell/LateNotice.h"
 
 #include <QDir>
 #include <QFile>
@@ -7,7 +8,6 @@
 #include <QTimer>
 
 #include <cerrno>
-#include <chrono>
 #include <cstring>
 #include <utility>
 
@@ -22,9 +22,6 @@ namespace gustara {
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-constexpr auto kNoticeAfter = std::chrono::seconds(3);
 constexpr int kPollMilliseconds = 200;
 // Long enough for the descriptors of idle connections to be freed.
 constexpr int kPauseAfterAcceptErrorMilliseconds = 1000;
@@ -136,14 +133,7 @@ QString ChannelPath(const QString& name)
 
 std::optional<char> AskWindow(const QString& path, const QByteArray& message, const std::function<void()>& notAnswering)
 {
-    const Clock::time_point noticeAt = Clock::now() + kNoticeAfter;
-    bool told = false;
-    const auto tellOnce = [&] {
-        if (!told && Clock::now() >= noticeAt) {
-            told = true;
-            notAnswering();
-        }
-    };
+    LateNotice tellOnce(notAnswering);
     Descriptor connection;
     for (Reached reached = Connect(path, connection); reached != Reached::Window; reached = Connect(path, connection)) {
         if (reached != Reached::Busy)

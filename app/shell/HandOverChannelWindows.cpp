@@ -1,10 +1,10 @@
 #include "shell/HandOverChannel.h"
+#include "shell/LateNotice.h"
 
 #include <QLocalSocket>
 #include <QTimer>
 #include <QWinEventNotifier>
 
-#include <chrono>
 #include <memory>
 #include <string>
 #include <utility>
@@ -19,9 +19,6 @@ namespace gustara {
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-constexpr auto kNoticeAfter = std::chrono::seconds(3);
 constexpr DWORD kWaitMilliseconds = 200;
 constexpr DWORD kPipeBufferBytes = 64 * 1024;
 // Long enough for the handles of idle connections to be freed.
@@ -132,7 +129,7 @@ long long Finish(HANDLE pipe, OVERLAPPED& overlapped)
 // One read or write at a time, waited for in moments so that `tick` runs between them; false
 // when the pipe broke (the window died).
 template <typename Start, typename Tick>
-bool Transfer(HANDLE pipe, DWORD wanted, Start start, Tick tick)
+bool Transfer(HANDLE pipe, DWORD wanted, Start start, Tick& tick)
 {
     Handle event(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
     if (!event.valid())
@@ -204,14 +201,7 @@ QString ChannelPath(const QString& name)
 
 std::optional<char> AskWindow(const QString& path, const QByteArray& message, const std::function<void()>& notAnswering)
 {
-    const Clock::time_point noticeAt = Clock::now() + kNoticeAfter;
-    bool told = false;
-    const auto tellOnce = [&] {
-        if (!told && Clock::now() >= noticeAt) {
-            told = true;
-            notAnswering();
-        }
-    };
+    LateNotice tellOnce(notAnswering);
     const std::wstring name = path.toStdWString();
     Handle pipe;
     for (;;) {
