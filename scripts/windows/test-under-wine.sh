@@ -10,6 +10,10 @@ build=$(cd "$1" && pwd)
 . "$(dirname "$0")/wine-env.sh" "$build"
 
 top=$(cd "$(dirname "$0")/../.." && pwd)
+# One Wine server for the whole run, instead of one that ends after each program's last
+# seconds and is started again: a program started as it ended was seen to die unheard.
+wineserver -p
+trap 'wineserver -k 2>/dev/null || true' EXIT
 mapfile -t left_out < <(grep -v '^#' "$top/tests/windows-left-out.txt")
 filter="-$(IFS=:; echo "${left_out[*]}")"
 
@@ -20,15 +24,19 @@ while IFS= read -r program; do
   mkdir -p "$(dirname "$log")"
   run() { (cd "$(dirname "$program")" && wine "$program" --gtest_filter="$filter" --gtest_brief=1) </dev/null >"$log" 2>&1; }
   result=ok
-  if ! run; then
-    # A program that printed nothing at all was never started: Wine failed, not the test. Once
-    # (seen once in many runs on a fresh prefix) it is tried again, and the line says so.
-    if [ ! -s "$log" ] && run; then
-      result="ok (Wine started it only the second time)"
-    else
-      result=FAILED
-      status=1
-    fi
+  program_status=0
+  run || program_status=$?
+  if [ "$program_status" -ne 0 ] && [ ! -s "$log" ]; then
+    # A program that printed nothing at all was never started: Wine failed, not the test. It
+    # is tried once more after a pause, and the line says so.
+    sleep 2
+    program_status=0
+    run || program_status=$?
+    [ "$program_status" -ne 0 ] || result="ok (Wine started it only the second time)"
+  fi
+  if [ "$program_status" -ne 0 ]; then
+    result=FAILED
+    status=1
   fi
   ran=$(grep -Eo '^\[==========\] [0-9]+ tests? from' "$log" | awk '{print $2}' || true)
   program_passed=$(grep -Eo '^\[  PASSED  \] [0-9]+' "$log" | awk '{print $NF}' || true)
@@ -38,7 +46,7 @@ while IFS= read -r program; do
   failed=$((failed + ${ran:-0} - ${program_passed:-0} - ${program_skipped:-0}))
   printf '%-28s %-7s %s of %s passed, %s skipped\n' "$name" "$result" "${program_passed:-0}" "${ran:-?}" "${program_skipped:-0}"
   if [ "$result" = FAILED ]; then
-    { grep -E '^\[  FAILED  \]|Failure' "$log" || echo "(the program printed nothing)"; } | head -20 | sed 's/^/    /'
+    { grep -E '^\[  FAILED  \]|Failure' "$log" || echo "(the program printed nothing; Wine's exit status $program_status)"; } | head -20 | sed 's/^/    /'
   fi
 done < <(find "$build/tests" -name '*Test.exe' | sort)
 echo "Engine tests under Wine: $passed passed, $skipped skipped, $failed failed (left out: ${left_out[*]})"
