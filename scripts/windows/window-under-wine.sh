@@ -30,13 +30,14 @@ program_dir=$build/window
 
 work=$(mktemp -d)
 trap 'wineserver -k 2>/dev/null || true; rm -rf "$work"' EXIT
-export WINEPREFIX=$work/wine WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LANG=C.UTF-8 LC_ALL=C.UTF-8
+export LANG=C.UTF-8 LC_ALL=C.UTF-8
 mkdir -p "$work/photos" "$work/linux"
 photo=$("$top/scripts/sample-photo.sh" "$cache/sample-photo")
 for name in 朝食 昼食 夕食; do cp "$photo" "$work/photos/$name.png"; cp "$photo" "$work/linux/$name.png"; done
 "$linux_cli" -q "$work/linux"/*.png
 
-wine wineboot --init >/dev/null 2>&1
+# shellcheck source=wine-env.sh
+. "$top/scripts/windows/wine-env.sh" "$work"
 # Windows' Japanese interface fonts are not in Wine: the Linux fonts of the same make stand in.
 for font in "Yu Gothic UI" "Meiryo UI" "MS UI Gothic"; do
     wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$font" /t REG_SZ /d "IPAPGothic" /f >/dev/null 2>&1
